@@ -1,0 +1,84 @@
+// Loading and writing generated scripts of 1k to 1M lines.
+#include "ScriptGenerator.h"
+
+#include "document/Loader.h"
+#include "document/Writer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+const std::string& script(std::size_t lines) {
+    static std::map<std::size_t, std::string> cache;
+    auto it = cache.find(lines);
+    if (it == cache.end())
+        it = cache.emplace(lines, tonvale::bench::generateScript(lines)).first;
+    return it->second;
+}
+
+void setCounters(benchmark::State& state, const std::string& text) {
+    const auto lines = static_cast<double>(state.range(0));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+    state.counters["ns/line"] = benchmark::Counter(lines * static_cast<double>(state.iterations()) / 1e9,
+                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_Load(benchmark::State& state) {
+    const std::string& text = script(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        tonvale::LoadResult result = tonvale::loadScript(text);
+        benchmark::DoNotOptimize(result.tree.size());
+    }
+    setCounters(state, text);
+}
+
+void BM_Write(benchmark::State& state) {
+    const std::string& text = script(static_cast<std::size_t>(state.range(0)));
+    const tonvale::LoadResult loaded = tonvale::loadScript(text);
+    for (auto _ : state) {
+        tonvale::WriteResult written = tonvale::saveFileres(loaded.tree);
+        benchmark::DoNotOptimize(written.bytes.data());
+    }
+    setCounters(state, text);
+}
+
+void BM_LoadWrite(benchmark::State& state) {
+    const std::string& text = script(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        tonvale::LoadResult result = tonvale::loadScript(text);
+        tonvale::WriteResult written = tonvale::saveFileres(result.tree);
+        benchmark::DoNotOptimize(written.bytes.data());
+    }
+    setCounters(state, text);
+}
+
+// Peak resident memory of the process after loading the 1M-line script and writing it once.
+void BM_PeakMemory1M(benchmark::State& state) {
+    const std::string& text = script(1000000);
+    for (auto _ : state) {
+        tonvale::LoadResult result = tonvale::loadScript(text);
+        tonvale::WriteResult written = tonvale::saveFileres(result.tree);
+        benchmark::DoNotOptimize(written.bytes.data());
+    }
+#if defined(__linux__)
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+#endif
+    state.counters["script_MB"] = static_cast<double>(text.size()) / 1e6;
+}
+
+} // namespace
+
+BENCHMARK(BM_Load)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Write)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadWrite)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeakMemory1M)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

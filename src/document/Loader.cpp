@@ -1,0 +1,274 @@
+#include "document/Loader.h"
+
+#include "document/FileIO.h"
+#include "document/TextHelpers.h"
+
+#include <algorithm>
+
+namespace tonvale {
+
+namespace {
+
+bool isShortBlank(std::string_view line) {
+    return line.empty() || line == "\t" || line == "\t\t";
+}
+
+void addMessage(LoadResult& result, std::string_view text, std::string_view caption) {
+    result.messages.push_back({std::string(text), std::string(caption), MessageIcon::Error});
+}
+
+// Places a new node of level `level` after `last`, the node added before it. Returns nullptr on a
+// jump of more than one level.
+Node* placeNode(SectionTree& tree, Node* last, std::size_t level, std::string text) {
+    if (last == nullptr)
+        return tree.append(nullptr, std::move(text));
+    const auto lastLevel = static_cast<std::size_t>(last->level());
+    if (level == lastLevel)
+        return tree.append(last->parent(), std::move(text));
+    if (level == lastLevel + 1)
+        return tree.append(last, std::move(text));
+    if (level < lastLevel) {
+        Node* sibling = last->parent();
+        while (sibling != nullptr && static_cast<std::size_t>(sibling->level()) > level)
+            sibling = sibling->parent();
+        return tree.append(sibling != nullptr ? sibling->parent() : nullptr, std::move(text));
+    }
+    return nullptr;
+}
+
+// A comment line between an element and the "{" of its block ends up as the parent of the block's
+// elements, and deleting the comment would take them along. So the comment (with the comment lines
+// just before it) and its children move into the element before it; when no element precedes it,
+// the children take the comment's place. Every line keeps its place in file order. One pass over
+// each children list, so even pathological files stay linear.
+void rehomeCommentChildren(SectionTree& tree) {
+    std::vector<Node*> kids;
+    std::vector<Node*> pending;  // items still to place, in reverse order
+    for (Node* parent = nullptr;;) {
+        const auto& original = parent != nullptr ? parent->children() : tree.topLevel();
+        kids.clear();
+        pending.assign(original.rbegin(), original.rend());
+        std::ptrdiff_t owner = -1;  // last non-comment entry of kids
+        bool changed = false;
+        while (!pending.empty()) {
+            Node* node = pending.back();
+            pending.pop_back();
+            const bool comment = doComment(node->text());
+            if (!comment || !node->hasChildren()) {
+                if (!comment)
+                    owner = static_cast<std::ptrdiff_t>(kids.size());
+                kids.push_back(node);
+                continue;
+            }
+            changed = true;
+            std::vector<Node*> block = node->children();
+            tree.setChildren(node, {});
+            if (owner >= 0) {
+                Node* ownerNode = kids[static_cast<std::size_t>(owner)];
+                std::vector<Node*> ownerKids = ownerNode->children();
+                ownerKids.insert(ownerKids.end(), kids.begin() + owner + 1, kids.end());
+                kids.resize(static_cast<std::size_t>(owner) + 1);
+                ownerKids.push_back(node);
+                ownerKids.insert(ownerKids.end(), block.begin(), block.end());
+                tree.setChildren(ownerNode, std::move(ownerKids));
+            } else {
+                kids.push_back(node);
+                pending.insert(pending.end(), block.rbegin(), block.rend());
+            }
+        }
+        if (changed)
+            tree.setChildren(parent, kids);
+        parent = parent != nullptr ? tree.next(parent) : tree.first();
+        if (parent == nullptr)
+            break;
+    }
+    tree.recomputeLevels();
+}
+
+void replaceSlashes(std::string& text) {
+    std::replace(text.begin(), text.end(), '/', ' ');
+}
+
+// Key and value of an element line that contains a blank.
+void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
+    const std::string& text = node->text();
+    const std::string s = clearspace(trim(text));
+    const std::string_view sv = s;
+    const std::size_t q = num1w(sv, '"');
+    std::size_t keyEnd = 0;    // key = s[0, keyEnd), trimmed
+    std::size_t valueFrom = 0;  // value = s[valueFrom, end), trimmed
+    if (q == 1) {
+        const std::size_t e = numb2space(sv, '"');
+        keyEnd = e;
+        valueFrom = e;
+    } else if (q > 1 && countspaceto1w(sv) <= 1) {
+        keyEnd = q - 1;
+        valueFrom = q - 1;
+    } else if (q > 1) {
+        const std::size_t e = numb2space(sv, ' ');
+        keyEnd = e;
+        valueFrom = e;
+    } else if (CountPos(" ", sv) < 2 || text.starts_with('$')) {
+        if (nextIsDeeper) {
+            keyEnd = sv.size();
+            valueFrom = sv.size();
+        } else {
+            const std::size_t e = num1w(sv, ' ');
+            keyEnd = e;
+            valueFrom = e;
+        }
+    } else {
+        const std::size_t e = numb2space(sv, ' ');
+        keyEnd = e;
+        valueFrom = e;
+    }
+    std::string key(trim(sv.substr(0, keyEnd)));
+    std::string value(trim(sv.substr(valueFrom)));
+    if (key.empty()) {
+        // Without a key (an unterminated quote, or blanks only at the ends of the line) the text
+        // stays whole: cutting it would give a line that reads back differently.
+        key = std::move(value);
+        value.clear();
+    }
+    tree.ensureData(node).Value = std::move(value);
+    tree.setText(node, std::move(key));
+}
+
+} // namespace
+
+bool LoadTreeFromList(SectionTree& tree, const std::vector<std::string>& lines) {
+    tree.clear();
+    Node* last = nullptr;
+    for (const auto& line : lines) {
+        const BufStart start = GetBufStart2(line);
+        Node* node = placeNode(tree, last, start.level, std::string(start.rest));
+        if (node == nullptr)
+            return false;
+        last = node;
+    }
+    return true;
+}
+
+void createdatanode(SectionTree& tree) {
+    const std::vector<Node*>& all = tree.preorder();
+    if (std::any_of(all.begin(), all.end(), [](const Node* n) { return n->hasChildren() && doComment(n->text()); }))
+        rehomeCommentChildren(tree);
+    const std::vector<Node*> order = tree.preorder();
+    if (order.empty())
+        return;
+    std::string pending;
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+        Node* node = order[i];
+        if (doComment(node->text())) {
+            std::string comment = node->text();
+            replaceSlashes(comment);
+            pending += ' ';
+            pending += trim(comment);
+            continue;
+        }
+        bool beside = false;
+        if (const std::size_t at = node->text().find("//"); at != std::string::npos) {
+            pending += ' ';
+            pending.append(node->text(), at);
+            replaceSlashes(pending);
+            pending = std::string(trim(pending));
+            beside = true;
+            tree.setText(node, std::string(trim(std::string_view(node->text()).substr(0, at))));
+        }
+        TNodeData& data = tree.ensureData(node);
+        if (node->text().find(' ') != std::string::npos)
+            cutKeyValue(tree, node, order[i + 1]->level() > node->level());
+        (beside ? data.CommentBeside : data.CommentsAbove) = std::string(trim(pending));
+        pending.clear();
+    }
+    std::vector<Node*> comments;
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+        if (doComment(order[i]->text()))
+            comments.push_back(order[i]);  // leaves: their children were re-homed above
+    }
+    tree.removeLeaves(comments);
+}
+
+bool LoadIm(SectionTree& tree) {
+    Node* last = tree.last();
+    if (last == nullptr || last->level() != 0)
+        return false;
+    for (Node* node : tree.preorder()) {
+        if (node->hasChildren())
+            tree.setImages(node, ImageHeader, ImageHeaderSelected);
+        else
+            tree.setImages(node, ImageParameter, ImageParameterSelected);
+    }
+    tree.setImages(last, ImageEndMarker, ImageEndMarker);
+    return true;
+}
+
+LoadResult loadScript(std::string_view bytes) {
+    LoadResult result;
+    const std::vector<std::string_view> lines = splitLines(bytes);
+    if (!resValidScript(lines)) {
+        result.failure = LoadFailure::BraceCheck;
+        addMessage(result, loadtext::BraceMessage, loadtext::BraceCaption);
+        return result;
+    }
+
+    // Normalisation and tree building in one pass. For each line, in the terms of the rules: blank
+    // lines go; tabs become blanks and the line is trimmed; brace lines set the depth; other braces
+    // are deleted; the depth (plus any blanks the deleted braces left in front) is the level.
+    SectionTree& tree = result.tree;
+    Node* last = nullptr;
+    std::size_t depth = 0;
+    std::string content;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool isLast = i + 1 == lines.size();
+        const std::string_view raw = lines[i];
+        if (!isLast && isShortBlank(raw))
+            continue;
+        const std::string_view line = trim(raw);
+        std::size_t lineDepth = depth;
+        if (line == "{") {
+            ++depth;
+            lineDepth = 0;
+        } else if (line == "}" && depth >= 1) {
+            --depth;
+            lineDepth = 0;
+        }
+        content.clear();
+        for (char c : line) {
+            if (c == '{' || c == '}')
+                continue;
+            content.push_back(c == '\t' ? ' ' : c);
+        }
+        if (!isLast && content.empty() && lineDepth <= 2)
+            continue;
+        const BufStart start = GetBufStart2(content);
+        Node* node = placeNode(tree, last, lineDepth + start.level, std::string(start.rest));
+        if (node == nullptr) {
+            result.levelError = true;
+            addMessage(result, loadtext::LevelMessage, loadtext::LevelCaption);
+            break;
+        }
+        last = node;
+    }
+
+    createdatanode(tree);
+    if (!LoadIm(tree)) {
+        result.failure = LoadFailure::LoadError;
+        addMessage(result, loadtext::LoadErrorMessage, loadtext::LoadErrorCaption);
+    }
+    return result;
+}
+
+LoadResult loadScriptFile(const std::string& path) {
+    std::string bytes;
+    std::string error;
+    if (!readWholeFile(path, bytes, error)) {
+        LoadResult result;
+        result.failure = LoadFailure::ReadError;
+        result.readError = std::move(error);
+        return result;
+    }
+    return loadScript(bytes);
+}
+
+} // namespace tonvale

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "document/Message.h"
+#include "document/SectionTree.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tonvale {
+
+enum class LoadFailure {
+    None,
+    BraceCheck,  // the brace check failed: the tree is empty
+    LoadError,   // building the tree failed: the tree keeps what was built
+    ReadError,   // the file could not be read: the tree is empty
+};
+
+// The outcome of reading a script: the tree, the messages the window must show, in order, and the
+// failure kind. `levelError` is set when a line was more than one level deeper than the one before:
+// the rest of the file is then missing from the tree, which must not silently replace the file.
+struct LoadResult {
+    SectionTree tree;
+    LoadFailure failure = LoadFailure::None;
+    bool levelError = false;
+    std::vector<Message> messages;
+    std::string readError;  // what the system said when the file could not be read
+
+    bool ok() const { return failure == LoadFailure::None; }
+};
+
+namespace loadtext {
+inline constexpr std::string_view BraceMessage =
+    "Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. "
+    "Или файл непригоден для загрузки в программу.";
+inline constexpr std::string_view BraceCaption = "Загрузка файла";
+inline constexpr std::string_view LoadErrorMessage = "Ошибка загрузки файла";
+inline constexpr std::string_view LoadErrorCaption = "Открыть файл";
+inline constexpr std::string_view LevelMessage = "Error load Level";
+inline constexpr std::string_view LevelCaption = "Load Tree";
+} // namespace loadtext
+
+// Turns script bytes into the section tree (the text-to-tree steps of loading a file).
+LoadResult loadScript(std::string_view bytes);
+// Reads the file, then loads it; a file that cannot be read gives LoadFailure::ReadError.
+LoadResult loadScriptFile(const std::string& path);
+
+// The stages of loading, exposed for tests and tools. `LoadTreeFromList` builds the tree from lines
+// whose leading tabs and blanks give the level; it returns false on a level jump of more than one.
+bool LoadTreeFromList(SectionTree& tree, const std::vector<std::string>& lines);
+// Cuts every node's text into key, value and comments; comment lines end in their element's data.
+void createdatanode(SectionTree& tree);
+// Sets the images; false when the last node is not at the top level (such a tree is not accepted).
+bool LoadIm(SectionTree& tree);
+
+} // namespace tonvale

@@ -1,0 +1,280 @@
+#include "document/SectionTree.h"
+
+#include <algorithm>
+#include <cassert>
+#include <utility>
+
+namespace tonvale {
+
+SectionTree::SectionTree() : m_root(&m_pool.emplace_back()) {
+    m_root->m_level = -1;
+}
+
+SectionTree::SectionTree(SectionTree&& other) noexcept
+    : m_pool(std::move(other.m_pool)), m_free(std::move(other.m_free)), m_root(other.m_root),
+      m_count(other.m_count), m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid) {
+    other.m_root = &other.m_pool.emplace_back();
+    other.m_root->m_level = -1;
+    other.m_free.clear();
+    other.m_count = 0;
+    other.m_orderValid = false;
+}
+
+SectionTree& SectionTree::operator=(SectionTree&& other) noexcept {
+    if (this != &other) {
+        SectionTree tmp(std::move(other));
+        std::swap(m_pool, tmp.m_pool);
+        std::swap(m_free, tmp.m_free);
+        std::swap(m_root, tmp.m_root);
+        std::swap(m_count, tmp.m_count);
+        std::swap(m_order, tmp.m_order);
+        std::swap(m_orderValid, tmp.m_orderValid);
+    }
+    return *this;
+}
+
+void SectionTree::clear() {
+    m_pool.clear();
+    m_free.clear();
+    m_root = &m_pool.emplace_back();
+    m_root->m_level = -1;
+    m_count = 0;
+    m_order.clear();
+    m_orderValid = false;
+}
+
+Node* SectionTree::allocate() {
+    if (!m_free.empty()) {
+        Node* node = m_free.back();
+        m_free.pop_back();
+        return node;
+    }
+    return &m_pool.emplace_back();
+}
+
+void SectionTree::release(Node* node) {
+    node->m_text.clear();
+    node->m_text.shrink_to_fit();
+    node->m_data.reset();
+    node->m_children.clear();
+    node->m_children.shrink_to_fit();
+    node->m_parent = nullptr;
+    m_free.push_back(node);
+}
+
+Node* SectionTree::first() const {
+    return m_root->m_children.empty() ? nullptr : m_root->m_children.front();
+}
+
+Node* SectionTree::last() const {
+    Node* node = m_root;
+    while (!node->m_children.empty())
+        node = node->m_children.back();
+    return node == m_root ? nullptr : node;
+}
+
+Node* SectionTree::next(const Node* node) const {
+    if (node == nullptr)
+        return nullptr;
+    if (!node->m_children.empty())
+        return node->m_children.front();
+    while (node != m_root) {
+        const Node* parent = node->m_parent;
+        const auto nextRow = static_cast<std::size_t>(node->m_row) + 1;
+        if (nextRow < parent->m_children.size())
+            return parent->m_children[nextRow];
+        node = parent;
+    }
+    return nullptr;
+}
+
+Node* SectionTree::previous(const Node* node) const {
+    if (node == nullptr || node == m_root)
+        return nullptr;
+    Node* parent = node->m_parent;
+    if (node->m_row == 0)
+        return parent == m_root ? nullptr : parent;
+    Node* prev = parent->m_children[static_cast<std::size_t>(node->m_row) - 1];
+    while (!prev->m_children.empty())
+        prev = prev->m_children.back();
+    return prev;
+}
+
+const std::vector<Node*>& SectionTree::preorder() const {
+    if (!m_orderValid) {
+        m_order.clear();
+        m_order.reserve(m_count);
+        for (Node* node = first(); node != nullptr; node = next(node)) {
+            node->m_index = m_order.size();
+            m_order.push_back(node);
+        }
+        m_orderValid = true;
+    }
+    return m_order;
+}
+
+std::size_t SectionTree::absoluteIndex(const Node* node) const {
+    preorder();
+    return node->m_index;
+}
+
+Node* SectionTree::nodeAt(std::size_t index) const {
+    const auto& order = preorder();
+    return index < order.size() ? order[index] : nullptr;
+}
+
+bool SectionTree::isWithin(const Node* node, const Node* ancestor) {
+    for (; node != nullptr && node->m_level >= 0; node = node->m_parent) {
+        if (node == ancestor)
+            return true;
+    }
+    return false;
+}
+
+void SectionTree::renumber(Node* parent, std::size_t fromRow) {
+    auto& kids = parent->m_children;
+    for (std::size_t i = fromRow; i < kids.size(); ++i)
+        kids[i]->m_row = static_cast<int>(i);
+}
+
+void SectionTree::setSubtreeLevels(Node* node, int level) {
+    const int delta = level - node->m_level;
+    if (delta == 0)
+        return;
+    std::vector<Node*> stack{node};
+    while (!stack.empty()) {
+        Node* n = stack.back();
+        stack.pop_back();
+        n->m_level += delta;
+        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
+    }
+}
+
+Node* SectionTree::insert(Node* parent, int row, std::string text) {
+    if (parent == nullptr)
+        parent = m_root;
+    auto& kids = parent->m_children;
+    const std::size_t at =
+        (row < 0 || static_cast<std::size_t>(row) > kids.size()) ? kids.size() : static_cast<std::size_t>(row);
+    Node* node = allocate();
+    node->m_text = std::move(text);
+    node->m_parent = parent;
+    node->m_level = parent->m_level + 1;
+    node->m_image = ImageHeader;
+    node->m_selectedImage = ImageHeader;
+    if (at == kids.size()) {
+        node->m_row = static_cast<int>(kids.size());
+        kids.push_back(node);
+    } else {
+        kids.insert(kids.begin() + static_cast<std::ptrdiff_t>(at), node);
+        renumber(parent, at);
+    }
+    ++m_count;
+    invalidateOrder();
+    return node;
+}
+
+void SectionTree::remove(Node* node) {
+    if (node == nullptr || node == m_root)
+        return;
+    Node* parent = node->m_parent;
+    const auto at = static_cast<std::size_t>(node->m_row);
+    parent->m_children.erase(parent->m_children.begin() + static_cast<std::ptrdiff_t>(at));
+    renumber(parent, at);
+    std::vector<Node*> stack{node};
+    while (!stack.empty()) {
+        Node* n = stack.back();
+        stack.pop_back();
+        stack.insert(stack.end(), n->m_children.begin(), n->m_children.end());
+        release(n);
+        --m_count;
+    }
+    invalidateOrder();
+}
+
+void SectionTree::move(Node* node, Node* newParent, int row) {
+    if (node == nullptr || node == m_root)
+        return;
+    if (newParent == nullptr)
+        newParent = m_root;
+    assert(!isWithin(newParent, node));
+    if (isWithin(newParent, node))
+        return;
+    Node* oldParent = node->m_parent;
+    const auto oldRow = static_cast<std::size_t>(node->m_row);
+    auto& newKids = newParent->m_children;
+    std::size_t at = (row < 0 || static_cast<std::size_t>(row) > newKids.size()) ? newKids.size()
+                                                                                   : static_cast<std::size_t>(row);
+    if (oldParent == newParent && at > oldRow)
+        --at;  // the node's own slot disappears first
+    oldParent->m_children.erase(oldParent->m_children.begin() + static_cast<std::ptrdiff_t>(oldRow));
+    renumber(oldParent, oldRow);
+    newKids.insert(newKids.begin() + static_cast<std::ptrdiff_t>(at), node);
+    node->m_parent = newParent;
+    renumber(newParent, at);
+    setSubtreeLevels(node, newParent->m_level + 1);
+    invalidateOrder();
+}
+
+void SectionTree::setChildren(Node* parent, std::vector<Node*> children) {
+    if (parent == nullptr)
+        parent = m_root;
+    parent->m_children = std::move(children);
+    for (Node* child : parent->m_children)
+        child->m_parent = parent;
+    renumber(parent, 0);
+    invalidateOrder();
+}
+
+void SectionTree::recomputeLevels() {
+    for (Node* node = first(); node != nullptr; node = next(node))
+        node->m_level = node->m_parent->m_level + 1;
+}
+
+void SectionTree::removeLeaves(const std::vector<Node*>& leaves) {
+    if (leaves.empty())
+        return;
+    std::vector<Node*> parents;
+    for (Node* leaf : leaves) {
+        assert(leaf->m_children.empty());
+        if (leaf->m_row >= 0) {
+            leaf->m_row = -1;  // marks the leaf for removal below
+            parents.push_back(leaf->m_parent);
+        }
+    }
+    for (Node* parent : parents) {
+        auto& kids = parent->m_children;
+        if (std::none_of(kids.begin(), kids.end(), [](const Node* n) { return n->m_row < 0; }))
+            continue;  // this parent was compacted already
+        std::erase_if(kids, [](const Node* n) { return n->m_row < 0; });
+        renumber(parent, 0);
+    }
+    for (Node* leaf : leaves) {
+        if (leaf->m_parent != nullptr) {
+            release(leaf);
+            --m_count;
+        }
+    }
+    invalidateOrder();
+}
+
+void SectionTree::setText(Node* node, std::string text) {
+    node->m_text = std::move(text);
+}
+
+TNodeData& SectionTree::ensureData(Node* node) {
+    if (!node->m_data)
+        node->m_data.emplace();
+    return *node->m_data;
+}
+
+void SectionTree::clearData(Node* node) {
+    node->m_data.reset();
+}
+
+void SectionTree::setImages(Node* node, int image, int selectedImage) {
+    node->m_image = image;
+    node->m_selectedImage = selectedImage;
+}
+
+} // namespace tonvale

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "document/NodeData.h"
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tonvale {
+
+// Tree images: indices into the section tree's image list.
+enum TreeImage : int {
+    ImageHeader = 0,
+    ImageHeaderSelected = 1,
+    ImageParameter = 2,
+    ImageParameterSelected = 3,
+    ImageEndMarker = 4,
+};
+
+class SectionTree;
+
+// One element of the script. Nodes are owned by their SectionTree and change only through it, so the
+// tree can keep levels, rows and the pre-order index in step.
+class Node {
+public:
+    const std::string& text() const { return m_text; }
+    int level() const { return m_level; }
+    Node* parent() const { return m_level == 0 ? nullptr : m_parent; }  // nullptr at the top
+    const std::vector<Node*>& children() const { return m_children; }
+    bool hasChildren() const { return !m_children.empty(); }
+    int childCount() const { return static_cast<int>(m_children.size()); }
+    Node* child(int row) const { return m_children[static_cast<std::size_t>(row)]; }
+    int row() const { return m_row; }  // position among its siblings
+    int image() const { return m_image; }
+    int selectedImage() const { return m_selectedImage; }
+
+    bool hasData() const { return m_data.has_value(); }
+    const TNodeData* data() const { return m_data ? &*m_data : nullptr; }
+    TNodeData* data() { return m_data ? &*m_data : nullptr; }
+
+private:
+    friend class SectionTree;
+
+    std::string m_text;
+    std::optional<TNodeData> m_data;
+    std::vector<Node*> m_children;
+    Node* m_parent = nullptr;  // the tree's hidden root for top-level nodes
+    int m_level = 0;
+    int m_row = 0;
+    int m_image = ImageHeader;
+    int m_selectedImage = ImageHeader;
+    mutable std::size_t m_index = 0;  // absolute index, valid while the tree's order cache is
+};
+
+// The section tree: an ordered forest of nodes, one per element, in file order (pre-order).
+// Pre-order neighbours, levels and absolute indices are cheap; nothing recurses, so a file nested
+// 100,000 levels deep is built, walked and destroyed without deep stacks.
+class SectionTree {
+public:
+    SectionTree();
+    ~SectionTree() = default;
+    SectionTree(const SectionTree&) = delete;
+    SectionTree& operator=(const SectionTree&) = delete;
+    SectionTree(SectionTree&&) noexcept;
+    SectionTree& operator=(SectionTree&&) noexcept;
+
+    void clear();
+    bool empty() const { return m_count == 0; }
+    std::size_t size() const { return m_count; }
+
+    const std::vector<Node*>& topLevel() const { return m_root->m_children; }
+    Node* first() const;  // first node in pre-order
+    Node* last() const;   // last node in pre-order: the end marker of a loaded script
+    Node* next(const Node* node) const;
+    Node* previous(const Node* node) const;
+    // Absolute index: position in pre-order, 0-based.
+    std::size_t absoluteIndex(const Node* node) const;
+    Node* nodeAt(std::size_t index) const;
+    // Every node in pre-order (cached until the structure changes).
+    const std::vector<Node*>& preorder() const;
+    bool isEndMarker(const Node* node) const { return node != nullptr && node == last(); }
+    // True when `node` is `ancestor` or lies below it.
+    static bool isWithin(const Node* node, const Node* ancestor);
+
+    // Structure. `parent` nullptr means the top level; `row` -1 means after the last child.
+    Node* insert(Node* parent, int row, std::string text);
+    Node* append(Node* parent, std::string text) { return insert(parent, -1, std::move(text)); }
+    // Removes the node and everything below it.
+    void remove(Node* node);
+    // Moves the node with its subtree; `row` counts in the new parent's children before the move.
+    void move(Node* node, Node* newParent, int row);
+
+    // Bulk edits for whole-tree passes, each O(size of the lists involved).
+    // Replaces the children of `parent` (nullptr: the top level); levels are not updated.
+    void setChildren(Node* parent, std::vector<Node*> children);
+    // Sets every node's level from its place in the tree.
+    void recomputeLevels();
+    // Removes every listed node, which must all be leaves, in one pass over their parents.
+    void removeLeaves(const std::vector<Node*>& leaves);
+
+    // Content.
+    void setText(Node* node, std::string text);
+    TNodeData& ensureData(Node* node);
+    void clearData(Node* node);
+    void setImages(Node* node, int image, int selectedImage);
+
+private:
+    Node* allocate();
+    void release(Node* node);
+    void invalidateOrder() { m_orderValid = false; }
+    static void renumber(Node* parent, std::size_t fromRow);
+    static void setSubtreeLevels(Node* node, int level);
+
+    std::deque<Node> m_pool;
+    std::vector<Node*> m_free;
+    Node* m_root;
+    std::size_t m_count = 0;
+    mutable std::vector<Node*> m_order;
+    mutable bool m_orderValid = false;
+};
+
+} // namespace tonvale

@@ -1,0 +1,169 @@
+#include "document/TextHelpers.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace tonvale {
+
+std::string_view trim(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isTrimmable(text[begin]))
+        ++begin;
+    while (end > begin && isTrimmable(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::size_t CountPos(std::string_view sub, std::string_view text) {
+    if (sub.empty() || text.empty())
+        return 0;
+    std::size_t count = 0;
+    for (std::size_t pos = text.find(sub); pos != std::string_view::npos; pos = text.find(sub, pos + sub.size()))
+        ++count;
+    return count;
+}
+
+std::string clearspace(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    bool lastBlank = false;
+    for (char c : text) {
+        if (c == ' ' && lastBlank)
+            continue;
+        lastBlank = (c == ' ');
+        out.push_back(c);
+    }
+    return out;
+}
+
+std::size_t num1w(std::string_view text, char c) {
+    const std::size_t pos = text.find(c);
+    return pos == std::string_view::npos ? 0 : pos + 1;
+}
+
+std::size_t numb2space(std::string_view text, char c) {
+    const std::size_t first = text.find(c);
+    if (first == std::string_view::npos)
+        return 0;
+    const std::size_t second = text.find(c, first + 1);
+    return second == std::string_view::npos ? 0 : second + 1;
+}
+
+std::size_t countspaceto1w(std::string_view text) {
+    const std::size_t quote = text.find('"');
+    const std::string_view head = quote == std::string_view::npos ? text : text.substr(0, quote);
+    return static_cast<std::size_t>(std::count(head.begin(), head.end(), ' '));
+}
+
+bool doComment(std::string_view text) {
+    return text.size() >= 2 && text[0] == '/' && text[1] == '/';
+}
+
+BufStart GetBufStart2(std::string_view line) {
+    std::size_t level = 0;
+    while (level < line.size() && (line[level] == '\t' || line[level] == ' '))
+        ++level;
+    return {line.substr(level), level};
+}
+
+bool bracesValid(std::size_t open, std::size_t close) {
+    return open > 0 && close > 0 && (open + close) % 2 == 0;
+}
+
+bool resValid(const std::vector<std::string>& lines) {
+    std::size_t open = 0;
+    std::size_t close = 0;
+    for (const auto& line : lines) {
+        open += static_cast<std::size_t>(std::count(line.begin(), line.end(), '{'));
+        close += static_cast<std::size_t>(std::count(line.begin(), line.end(), '}'));
+    }
+    return bracesValid(open, close);
+}
+
+namespace {
+void countCodeBraces(std::string_view line, std::size_t& open, std::size_t& close) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '{')
+            ++open;
+        else if (c == '}')
+            ++close;
+        else if (c == '/' && i + 1 < line.size() && line[i + 1] == '/')
+            return;  // the rest of the line is a comment
+    }
+}
+} // namespace
+
+bool resValidScript(const std::vector<std::string_view>& lines) {
+    std::size_t open = 0;
+    std::size_t close = 0;
+    for (auto line : lines)
+        countCodeBraces(line, open, close);
+    return bracesValid(open, close);
+}
+
+bool resValidScript(std::string_view text) {
+    return resValidScript(splitLines(text));
+}
+
+std::vector<std::string_view> splitLines(std::string_view bytes) {
+    if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()))
+        bytes = bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
+    std::vector<std::string_view> lines;
+    lines.reserve(bytes.size() / 24 + 1);
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const char* q = p;
+        while (q < end && *q != '\r' && *q != '\n')
+            ++q;
+        lines.emplace_back(p, static_cast<std::size_t>(q - p));
+        if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n')
+            q += 2;
+        else if (q < end)
+            ++q;
+        p = q;
+    }
+    return lines;
+}
+
+std::size_t textSearch(std::size_t start, std::string_view text, std::string_view pattern) {
+    const std::size_t m = pattern.size();
+    if (m == 0 || text.empty())
+        return 0;
+    if (start == 0)
+        start = 1;
+    std::array<std::size_t, 256> shift;
+    shift.fill(m);
+    for (std::size_t k = m; k >= 1; --k) {
+        auto& entry = shift[static_cast<unsigned char>(pattern[k - 1])];
+        if (entry == m)
+            entry = m - k;
+    }
+    // e is the 1-based text position under the pattern's last byte.
+    std::size_t e = start + m - 1;
+    while (e <= text.size()) {
+        const char last = text[e - 1];
+        if (last != pattern[m - 1]) {
+            e += shift[static_cast<unsigned char>(last)];
+            continue;
+        }
+        if (m == 1)
+            return e;
+        bool equal = true;
+        for (std::size_t k = m - 1; k >= 1; --k) {
+            if (pattern[k - 1] != text[e - m + k - 1]) {
+                equal = false;
+                break;
+            }
+        }
+        if (equal)
+            return e - m + 1;
+        e += 1;
+    }
+    return 0;
+}
+
+} // namespace tonvale

@@ -1,0 +1,281 @@
+#include "document/Writer.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tonvale {
+
+namespace {
+
+constexpr std::string_view SixBlanks = "      ";
+
+std::size_t countOf(std::string_view text, char c) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
+}
+
+// The pieces of one node's line before the block marks. The line is: tabs, text, then
+// six blanks + Value + two blanks when there is a value, then two blanks + "//" + CommentBeside when
+// there is a beside comment.
+struct LineParts {
+    std::string_view text;
+    std::string_view value;    // empty when absent
+    std::string_view beside;   // empty when absent
+    std::string_view above;    // CommentsAbove, empty when absent
+    std::size_t level = 0;
+
+    explicit LineParts(const Node* node) : text(node->text()), level(static_cast<std::size_t>(node->level())) {
+        if (const TNodeData* data = node->data()) {
+            value = data->Value;
+            beside = data->CommentBeside;
+            above = data->CommentsAbove;
+        }
+    }
+    // Tabs anywhere in the element line (a tab inside a text counts as one more level).
+    std::size_t elementTabs() const {
+        return level + countOf(text, '\t') + countOf(value, '\t') + countOf(beside, '\t');
+    }
+    std::size_t braces(char brace) const {
+        return countOf(text, brace) + countOf(value, brace) + countOf(beside, brace) + countOf(above, brace);
+    }
+};
+
+// Collects output and turns every lone CR and every lone LF into CR LF.
+class Output {
+public:
+    explicit Output(const ByteSink& sink) : m_sink(sink) { m_buffer.reserve(ChunkSize + 4096); }
+
+    void text(std::string_view piece) {
+        if (piece.find_first_of("\r\n") == std::string_view::npos) {
+            settle();
+            m_buffer.append(piece);
+        } else {
+            for (char c : piece)
+                byte(c);
+        }
+        flushIfFull();
+    }
+    void repeat(char c, std::size_t count) {
+        settle();
+        while (count > 0) {
+            const std::size_t now = std::min<std::size_t>(count, ChunkSize);
+            m_buffer.append(now, c);
+            count -= now;
+            flushIfFull();
+        }
+    }
+    void byte(char c) {
+        if (c == '\r') {
+            settle();
+            m_pendingCr = true;
+        } else if (c == '\n') {
+            m_pendingCr = false;
+            m_buffer.append("\r\n");
+        } else {
+            settle();
+            m_buffer.push_back(c);
+        }
+    }
+    void finish() {
+        settle();
+        if (!m_buffer.empty())
+            m_sink(m_buffer);
+        m_buffer.clear();
+    }
+
+private:
+    static constexpr std::size_t ChunkSize = 1 << 16;
+
+    void settle() {
+        if (m_pendingCr) {
+            m_buffer.append("\r\n");
+            m_pendingCr = false;
+        }
+    }
+    void flushIfFull() {
+        if (m_buffer.size() >= ChunkSize) {
+            m_sink(m_buffer);
+            m_buffer.clear();
+        }
+    }
+
+    const ByteSink& m_sink;
+    std::string m_buffer;
+    bool m_pendingCr = false;
+};
+
+// Per-line facts the layout needs from the next line.
+struct LineInfo {
+    std::size_t elementTabs = 0;  // tabs of the element line: decides the block marks
+    std::size_t allTabs = 0;      // tabs of the whole line with its comment block: indents braces
+    std::size_t opens = 0;        // block marks " {" (0 or 1)
+    std::size_t closes = 0;       // block marks " } "
+};
+
+class Writer {
+public:
+    explicit Writer(const SectionTree& tree) : m_nodes(tree.preorder()) {}
+
+    bool write(const ByteSink& sink, Message* failure) {
+        if (m_nodes.size() < 2)
+            return fail(failure, writetext::NoData);
+        computeLines();
+        if (!bracesValid(m_openCount, m_closeCount))
+            return fail(failure, writetext::BadFormat);
+        Output out(sink);
+        const std::size_t count = m_nodes.size();
+        const bool extraLast = m_addBraces && m_braceLineLast;
+        for (std::size_t i = 0; i < count; ++i) {
+            const bool isLastNode = i + 1 == count;
+            if (isLastNode && m_addBraces && !m_braceLineLast)
+                emitBraceLine(out, /*isLastLine=*/false, tabsOfLine(i));
+            const bool isLastLine = isLastNode && !extraLast;
+            std::size_t nextTabs = 0;
+            if (!isLastNode)
+                nextTabs = m_info[i + 1].allTabs;
+            else if (extraLast)
+                nextTabs = 0;  // the "{}" line has no tabs
+            emitNodeLine(out, i, isLastLine, nextTabs);
+        }
+        if (extraLast)
+            emitBraceLine(out, /*isLastLine=*/true, 0);
+        out.finish();
+        return true;
+    }
+
+private:
+    static bool bracesValid(std::size_t open, std::size_t close) {
+        return open > 0 && close > 0 && (open + close) % 2 == 0;
+    }
+    static bool fail(Message* failure, std::string_view text) {
+        if (failure != nullptr)
+            *failure = {std::string(text), std::string(writetext::Caption), MessageIcon::Error};
+        return false;
+    }
+
+    std::size_t tabsOfLine(std::size_t i) const { return m_info[i].allTabs; }
+
+    void computeLines() {
+        const std::size_t count = m_nodes.size();
+        m_info.assign(count, {});
+        for (std::size_t i = 0; i < count; ++i) {
+            const LineParts parts(m_nodes[i]);
+            m_info[i].elementTabs = parts.elementTabs();
+            m_info[i].allTabs = m_info[i].elementTabs + countOf(parts.above, '\t');
+            m_openCount += parts.braces('{');
+            m_closeCount += parts.braces('}');
+        }
+        for (std::size_t i = 0; i + 1 < count; ++i) {
+            const std::size_t n = m_info[i].elementTabs;
+            const std::size_t m = m_info[i + 1].elementTabs;
+            if (m > n) {
+                m_info[i].opens = 1;
+            } else if (m < n && !startsWithDollar(i)) {
+                m_info[i].closes = n - m;
+            }
+            m_openCount += m_info[i].opens;
+            m_closeCount += m_info[i].closes;
+        }
+        // A script without any brace gets a "{}" line so that it loads again. It goes last, unless the
+        // last line has text (such as a trailing comment), which must stay last to survive a reload.
+        m_addBraces = m_openCount == 0 && m_closeCount == 0;
+        if (m_addBraces) {
+            ++m_openCount;
+            ++m_closeCount;
+            const LineParts lastParts(m_nodes.back());
+            m_braceLineLast = lastParts.text.empty() && lastParts.value.empty() && lastParts.beside.empty() &&
+                              lastParts.above.empty() && lastParts.level == 0;
+        }
+    }
+
+    // A top-level line beginning with "$" (a variable) gets no closing marks; it still opens a block
+    // when elements follow it one level deeper, so no block is ever left without its brace.
+    bool startsWithDollar(std::size_t i) const {
+        return m_nodes[i]->level() == 0 && m_nodes[i]->text().starts_with('$');
+    }
+
+    // Emits a piece of a line. Unless on the last line, every "{" becomes CR + `openTabs` tabs + "{"
+    // and every "}" becomes CR + `closeTabs` tabs + "}".
+    static void piece(Output& out, std::string_view text, bool keepBraces, std::size_t openTabs,
+                      std::size_t closeTabs) {
+        if (keepBraces) {
+            out.text(text);
+            return;
+        }
+        while (!text.empty()) {
+            const std::size_t at = text.find_first_of("{}");
+            if (at == std::string_view::npos) {
+                out.text(text);
+                return;
+            }
+            out.text(text.substr(0, at));
+            out.byte('\r');
+            out.repeat('\t', text[at] == '{' ? openTabs : closeTabs);
+            out.byte(text[at]);
+            text.remove_prefix(at + 1);
+        }
+    }
+
+    void emitNodeLine(Output& out, std::size_t i, bool isLastLine, std::size_t nextTabs) const {
+        const LineParts parts(m_nodes[i]);
+        const LineInfo& info = m_info[i];
+        const std::size_t closeTabs = info.closes + parts.braces('}');
+        auto emit = [&](std::string_view text) { piece(out, text, isLastLine, nextTabs, closeTabs); };
+        if (!parts.above.empty()) {
+            emit("//");
+            std::string_view above = parts.above;
+            for (std::size_t cr = above.find('\r'); cr != std::string_view::npos; cr = above.find('\r')) {
+                emit(above.substr(0, cr));
+                emit("\r//");
+                above.remove_prefix(cr + 1);
+            }
+            emit(above);
+            out.byte('\r');
+        }
+        out.repeat('\t', parts.level);
+        emit(parts.text);
+        if (!parts.value.empty()) {
+            emit(SixBlanks);
+            emit(parts.value);
+            emit("  ");
+        }
+        if (!parts.beside.empty()) {
+            emit("  //");
+            emit(parts.beside);
+        }
+        if (info.opens != 0)
+            emit(" {");
+        for (std::size_t c = 0; c < info.closes; ++c)
+            emit(" } ");
+        if (!parts.above.empty())
+            out.byte('\r');
+        out.text("\r\n");
+    }
+
+    static void emitBraceLine(Output& out, bool isLastLine, std::size_t nextTabs) {
+        piece(out, "{}", isLastLine, nextTabs, 1);
+        out.text("\r\n");
+    }
+
+    const std::vector<Node*>& m_nodes;
+    std::vector<LineInfo> m_info;
+    std::size_t m_openCount = 0;
+    std::size_t m_closeCount = 0;
+    bool m_addBraces = false;
+    bool m_braceLineLast = true;
+};
+
+} // namespace
+
+bool saveFileres(const SectionTree& tree, const ByteSink& sink, Message* failure) {
+    return Writer(tree).write(sink, failure);
+}
+
+WriteResult saveFileres(const SectionTree& tree) {
+    WriteResult result;
+    result.ok = saveFileres(tree, [&result](std::string_view chunk) { result.bytes.append(chunk); }, &result.message);
+    if (!result.ok)
+        result.bytes.clear();
+    return result;
+}
+
+} // namespace tonvale

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "document/Message.h"
+#include "document/SectionTree.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tonvale {
+
+namespace writetext {
+inline constexpr std::string_view Caption = "Сохранить файл";
+inline constexpr std::string_view NotFound = "Файл не найден";
+inline constexpr std::string_view NoData = "Файл не имеет данных";
+inline constexpr std::string_view BadFormat = "Ошибка! Не могу создать файл нужного формата";
+} // namespace writetext
+
+struct WriteResult {
+    bool ok = false;
+    std::string bytes;  // the canonical text, when ok
+    Message message;    // why it failed, when not ok
+
+    explicit operator bool() const { return ok; }
+};
+
+// Receives the canonical text in chunks of up to about 64 KiB.
+using ByteSink = std::function<void(std::string_view)>;
+
+// Writes the tree as script text in the canonical layout: one tab per level, every brace on a line
+// of its own, values and beside comments on their element's line, comments above as "//" lines,
+// CR LF after every line. The tree is never changed. Fails, with the message to show, when the tree
+// has fewer than two nodes or the result would not pass the brace check.
+WriteResult saveFileres(const SectionTree& tree);
+// The same, streaming the text into `sink`; nothing reaches the sink when the write fails.
+bool saveFileres(const SectionTree& tree, const ByteSink& sink, Message* failure);
+
+} // namespace tonvale

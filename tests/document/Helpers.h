@@ -1,0 +1,51 @@
+#pragma once
+
+#include "document/Loader.h"
+#include "document/Writer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tonvale::testing {
+
+// Joins lines with CR LF after each, as the editor writes them.
+inline std::string crlf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+// Loads bytes that must load; fails the test otherwise.
+inline LoadResult mustLoad(std::string_view bytes) {
+    LoadResult result = loadScript(bytes);
+    EXPECT_TRUE(result.ok()) << "load failed: "
+                             << (result.messages.empty() ? std::string() : result.messages.front().text);
+    return result;
+}
+
+inline std::string canonical(std::string_view bytes) {
+    LoadResult loaded = mustLoad(bytes);
+    WriteResult written = saveFileres(loaded.tree);
+    EXPECT_TRUE(written.ok) << written.message.text;
+    return written.bytes;
+}
+
+// A compact description of the tree: one entry a node, "level|text|value|above|beside".
+inline std::vector<std::string> describe(const SectionTree& tree) {
+    std::vector<std::string> out;
+    for (const Node* node : tree.preorder()) {
+        std::string entry = std::to_string(node->level()) + "|" + node->text();
+        if (const TNodeData* data = node->data())
+            entry += "|" + data->Value + "|" + data->CommentsAbove + "|" + data->CommentBeside;
+        else
+            entry += "|-";
+        out.push_back(entry);
+    }
+    return out;
+}
+
+} // namespace tonvale::testing

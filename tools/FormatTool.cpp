@@ -1,0 +1,155 @@
+#include "FormatTool.h"
+
+#include "document/FileIO.h"
+#include "document/Loader.h"
+#include "document/Writer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+
+namespace tonvale {
+
+namespace {
+
+constexpr const char* Usage =
+    "Usage: tonvale-format FILE            print FILE in canonical form\n"
+    "       tonvale-format --check FILE... name the files that are not in canonical form (exit 1)\n"
+    "       tonvale-format --write FILE... rewrite the files in canonical form\n"
+    "       tonvale-format --tree FILE     print the section tree as JSON lines\n"
+    "Exit status: 0 ok, 1 not canonical, 2 a load or write failed, 3 an I/O error.\n";
+
+void report(std::ostream& err, const std::string& file, const Message& message, const char* kind) {
+    err << file << ": " << kind << ": " << message.text;
+    if (!message.caption.empty())
+        err << " (" << message.caption << ")";
+    err << '\n';
+}
+
+// Loads and writes one file. Returns the exit status for it; `canonical` receives the text.
+int formatFile(const std::string& file, std::ostream& err, std::string& original, std::string& canonical,
+               bool& truncated) {
+    std::string error;
+    if (!readWholeFile(file, original, error)) {
+        err << file << ": error: cannot read the file: " << error << '\n';
+        return ExitIoError;
+    }
+    LoadResult loaded = loadScript(original);
+    truncated = loaded.levelError;
+    for (const Message& message : loaded.messages)
+        report(err, file, message, message.text == loadtext::LevelMessage ? "warning" : "error");
+    if (!loaded.ok())
+        return ExitFailed;
+    WriteResult written = saveFileres(loaded.tree);
+    if (!written) {
+        report(err, file, written.message, "error");
+        return ExitFailed;
+    }
+    canonical = std::move(written.bytes);
+    return ExitOk;
+}
+
+void appendJsonString(std::string& out, std::string_view text) {
+    static const char* hex = "0123456789ABCDEF";
+    out.push_back('"');
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(ch);
+        } else if (c < 0x20 || c > 0x7E) {
+            out += "\\u00";
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 0xF]);
+        } else {
+            out.push_back(ch);
+        }
+    }
+    out.push_back('"');
+}
+
+} // namespace
+
+std::string treeAsJsonLines(const SectionTree& tree) {
+    std::string out;
+    for (const Node* node : tree.preorder()) {
+        const TNodeData* data = node->data();
+        out += "{\"level\":" + std::to_string(node->level()) + ",\"text\":";
+        appendJsonString(out, node->text());
+        out += ",\"data\":";
+        out += data != nullptr ? "true" : "false";
+        out += ",\"value\":";
+        appendJsonString(out, data != nullptr ? std::string_view(data->Value) : std::string_view());
+        out += ",\"above\":";
+        appendJsonString(out, data != nullptr ? std::string_view(data->CommentsAbove) : std::string_view());
+        out += ",\"beside\":";
+        appendJsonString(out, data != nullptr ? std::string_view(data->CommentBeside) : std::string_view());
+        out += ",\"image\":" + std::to_string(node->image()) + ",\"selected\":" +
+               std::to_string(node->selectedImage()) + "}\n";
+    }
+    return out;
+}
+
+int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        (args.empty() ? err : out) << Usage;
+        return args.empty() ? ExitFailed : ExitOk;
+    }
+    const std::string mode = args[0].starts_with("--") ? args[0] : std::string();
+    const std::vector<std::string> files(args.begin() + (mode.empty() ? 0 : 1), args.end());
+    const bool single = mode.empty() || mode == "--tree";
+    if ((mode != "" && mode != "--check" && mode != "--write" && mode != "--tree") || files.empty() ||
+        (single && files.size() != 1)) {
+        err << Usage;
+        return ExitFailed;
+    }
+
+    if (mode == "--tree") {
+        std::string original;
+        std::string error;
+        if (!readWholeFile(files[0], original, error)) {
+            err << files[0] << ": error: cannot read the file: " << error << '\n';
+            return ExitIoError;
+        }
+        LoadResult loaded = loadScript(original);
+        for (const Message& message : loaded.messages)
+            report(err, files[0], message, message.text == loadtext::LevelMessage ? "warning" : "error");
+        if (!loaded.ok())
+            return ExitFailed;
+        out << treeAsJsonLines(loaded.tree);
+        return out.good() ? ExitOk : ExitIoError;
+    }
+
+    int status = ExitOk;
+    for (const std::string& file : files) {
+        std::string original;
+        std::string canonical;
+        bool truncated = false;
+        int result = formatFile(file, err, original, canonical, truncated);
+        if (result == ExitOk) {
+            if (mode.empty()) {
+                out.write(canonical.data(), static_cast<std::streamsize>(canonical.size()));
+                if (!out.good())
+                    result = ExitIoError;
+            } else if (mode == "--check") {
+                if (canonical != original) {
+                    out << file << '\n';
+                    result = ExitNotCanonical;
+                }
+            } else if (truncated) {
+                err << file << ": error: not rewritten: part of the file could not be loaded\n";
+                result = ExitFailed;
+            } else if (canonical != original) {
+                std::string error;
+                if (!writeFileAtomic(file, canonical, error)) {
+                    err << file << ": error: cannot write the file: " << error << '\n';
+                    result = ExitIoError;
+                }
+            }
+        }
+        status = std::max(status, result);
+    }
+    return status;
+}
+
+} // namespace tonvale

@@ -1,0 +1,22 @@
+#pragma once
+
+// tonvale-format: the command-line companion for build pipelines. It loads scripts with the
+// editor's own loader and writes them in the editor's canonical layout.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tonvale {
+
+enum FormatExit : int { ExitOk = 0, ExitNotCanonical = 1, ExitFailed = 2, ExitIoError = 3 };
+
+// Runs the tool with its arguments (without the program name). Canonical text, file names and the
+// tree go to `out`; the tool's own messages (UTF-8) go to `err`.
+int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The section tree as JSON lines, one object a node in pre-order; bytes above 127 are written as
+// \u00XX so that the script's bytes can be read back exactly.
+std::string treeAsJsonLines(const class SectionTree& tree);
+
+} // namespace tonvale
