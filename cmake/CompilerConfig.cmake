@@ -3,7 +3,7 @@ add_library(tonvale_warnings INTERFACE)
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   target_compile_options(tonvale_warnings INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
-    -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+    -Woverloaded-virtual -Wimplicit-fallthrough)
   if(TONVALE_WERROR)
     target_compile_options(tonvale_warnings INTERFACE -Werror)
   endif()

@@ -36,25 +36,47 @@ Node* placeNode(SectionTree& tree, Node* last, std::size_t level, std::string te
     return nullptr;
 }
 
-// A comment line between an element and the "{" of its block ends up as the parent of the block's
-// elements, and deleting the comment would take them along. So the comment (with the comment lines
-// just before it) and its children move into the element before it; when no element precedes it,
-// the children take the comment's place. Every line keeps its place in file order. One pass over
-// each children list, so even pathological files stay linear.
-void rehomeCommentChildren(SectionTree& tree) {
+// Two kinds of node cannot come back from a save as they are, so the structure is settled before the
+// node data is built:
+// - A comment line between an element and the "{" of its block ends up as the parent of the block's
+//   elements, and deleting the comment would take them along. The comment (with the comment lines just
+//   before it) and its children move into the element before it; when no element precedes it, the
+//   children take the comment's place.
+// - A node without text above the third level is a blank line, which loading drops at that depth; its
+//   children take its place.
+// Every line keeps its place in file order. Each children list is rebuilt in one pass, so even
+// pathological files stay linear.
+bool isVoidNode(const Node* node, int level, const Node* endMarker) {
+    return node->text().empty() && level <= 2 && node != endMarker;
+}
+
+bool needsSettling(const SectionTree& tree) {
+    const Node* endMarker = tree.last();
+    for (const Node* node : tree.preorder()) {
+        if ((node->hasChildren() && doComment(node->text())) || isVoidNode(node, node->level(), endMarker))
+            return true;
+    }
+    return false;
+}
+
+void settleStructure(SectionTree& tree) {
+    const Node* endMarker = tree.last();
     std::vector<Node*> kids;
     std::vector<Node*> pending;  // items still to place, in reverse order
+    std::vector<Node*> dropped;
     for (Node* parent = nullptr;;) {
         const auto& original = parent != nullptr ? parent->children() : tree.topLevel();
+        const int level = parent != nullptr ? parent->level() + 1 : 0;
         kids.clear();
         pending.assign(original.rbegin(), original.rend());
-        std::ptrdiff_t owner = -1;  // last non-comment entry of kids
+        std::ptrdiff_t owner = -1;  // last element (non-comment entry) of kids
         bool changed = false;
         while (!pending.empty()) {
             Node* node = pending.back();
             pending.pop_back();
             const bool comment = doComment(node->text());
-            if (!comment || !node->hasChildren()) {
+            const bool isVoid = isVoidNode(node, level, endMarker);
+            if (!isVoid && (!comment || !node->hasChildren())) {
                 if (!comment)
                     owner = static_cast<std::ptrdiff_t>(kids.size());
                 kids.push_back(node);
@@ -63,7 +85,10 @@ void rehomeCommentChildren(SectionTree& tree) {
             changed = true;
             std::vector<Node*> block = node->children();
             tree.setChildren(node, {});
-            if (owner >= 0) {
+            if (isVoid) {
+                dropped.push_back(node);
+                pending.insert(pending.end(), block.rbegin(), block.rend());
+            } else if (owner >= 0) {
                 Node* ownerNode = kids[static_cast<std::size_t>(owner)];
                 std::vector<Node*> ownerKids = ownerNode->children();
                 ownerKids.insert(ownerKids.end(), kids.begin() + owner + 1, kids.end());
@@ -76,13 +101,15 @@ void rehomeCommentChildren(SectionTree& tree) {
                 pending.insert(pending.end(), block.rbegin(), block.rend());
             }
         }
-        if (changed)
+        // Levels are set top-down as each list is placed, so a promoted subtree is right by the time
+        // its own lists are visited.
+        if (changed || (!kids.empty() && kids.front()->level() != level))
             tree.setChildren(parent, kids);
         parent = parent != nullptr ? tree.next(parent) : tree.first();
         if (parent == nullptr)
             break;
     }
-    tree.recomputeLevels();
+    tree.removeLeaves(dropped);
 }
 
 void replaceSlashes(std::string& text) {
@@ -150,12 +177,17 @@ bool LoadTreeFromList(SectionTree& tree, const std::vector<std::string>& lines) 
 }
 
 void createdatanode(SectionTree& tree) {
-    const std::vector<Node*>& all = tree.preorder();
-    if (std::any_of(all.begin(), all.end(), [](const Node* n) { return n->hasChildren() && doComment(n->text()); }))
-        rehomeCommentChildren(tree);
+    if (needsSettling(tree))
+        settleStructure(tree);
     const std::vector<Node*> order = tree.preorder();
     if (order.empty())
         return;
+    // Comment lines are not elements: whether an element opens a block is decided by the next element.
+    std::vector<int> nextElementLevel(order.size(), -1);
+    for (std::size_t i = order.size() - 1; i > 0; --i) {
+        const bool isElement = i + 1 == order.size() || !doComment(order[i]->text());
+        nextElementLevel[i - 1] = isElement ? order[i]->level() : nextElementLevel[i];
+    }
     std::string pending;
     for (std::size_t i = 0; i + 1 < order.size(); ++i) {
         Node* node = order[i];
@@ -177,7 +209,7 @@ void createdatanode(SectionTree& tree) {
         }
         TNodeData& data = tree.ensureData(node);
         if (node->text().find(' ') != std::string::npos)
-            cutKeyValue(tree, node, order[i + 1]->level() > node->level());
+            cutKeyValue(tree, node, nextElementLevel[i] > node->level());
         (beside ? data.CommentBeside : data.CommentsAbove) = std::string(trim(pending));
         pending.clear();
     }
@@ -250,6 +282,11 @@ LoadResult loadScript(std::string_view bytes) {
         }
         last = node;
     }
+
+    // The end marker keeps the last line's text; blanks a deleted brace left at its end go too, or the
+    // line would read back differently after a save.
+    if (Node* end = tree.last(); end != nullptr && !end->text().empty() && isTrimmable(end->text().back()))
+        tree.setText(end, std::string(trim(end->text())));
 
     createdatanode(tree);
     if (!LoadIm(tree)) {

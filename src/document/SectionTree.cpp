@@ -220,8 +220,10 @@ void SectionTree::setChildren(Node* parent, std::vector<Node*> children) {
     if (parent == nullptr)
         parent = m_root;
     parent->m_children = std::move(children);
-    for (Node* child : parent->m_children)
+    for (Node* child : parent->m_children) {
         child->m_parent = parent;
+        child->m_level = parent->m_level + 1;
+    }
     renumber(parent, 0);
     invalidateOrder();
 }

@@ -94,7 +94,8 @@ public:
     void move(Node* node, Node* newParent, int row);
 
     // Bulk edits for whole-tree passes, each O(size of the lists involved).
-    // Replaces the children of `parent` (nullptr: the top level); levels are not updated.
+    // Replaces the children of `parent` (nullptr: the top level). The children's levels follow the
+    // parent's; their own children's levels are not updated.
     void setChildren(Node* parent, std::vector<Node*> children);
     // Sets every node's level from its place in the tree.
     void recomputeLevels();

@@ -56,6 +56,17 @@ public:
     }
     void repeat(char c, std::size_t count) {
         settle();
+        if (c == '\t' && count >= LongRun) {
+            // Deeply nested scripts indent with very long runs: hand them over without copying.
+            static const std::string tabs(ChunkSize, '\t');
+            if (!m_buffer.empty()) {
+                m_sink(m_buffer);
+                m_buffer.clear();
+            }
+            for (; count > 0; count -= std::min(count, ChunkSize))
+                m_sink(std::string_view(tabs).substr(0, std::min(count, ChunkSize)));
+            return;
+        }
         while (count > 0) {
             const std::size_t now = std::min<std::size_t>(count, ChunkSize);
             m_buffer.append(now, c);
@@ -84,6 +95,7 @@ public:
 
 private:
     static constexpr std::size_t ChunkSize = 1 << 16;
+    static constexpr std::size_t LongRun = 4096;
 
     void settle() {
         if (m_pendingCr) {

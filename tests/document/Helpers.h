@@ -11,6 +11,12 @@
 
 namespace tonvale::testing {
 
+// A string literal with embedded NUL bytes, all of it.
+template <std::size_t N>
+std::string bytes(const char (&literal)[N]) {
+    return std::string(literal, N - 1);
+}
+
 // Joins lines with CR LF after each, as the editor writes them.
 inline std::string crlf(const std::vector<std::string>& lines) {
     std::string out;

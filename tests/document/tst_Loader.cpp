@@ -1,1 +1,237 @@
-#include <gtest/gtest.h>
+#include "Helpers.h"
+
+using namespace tonvale;
+using namespace tonvale::testing;
+
+namespace {
+
+// Loads one element line inside a soundscape block and returns that element's node.
+struct Element {
+    std::string text, value, above, beside;
+};
+
+Element loadElement(const std::string& line, const std::string& after = "") {
+    const std::string script = crlf({"\"s\"", "{", line, after, "}"});
+    LoadResult result = mustLoad(script);
+    const Node* node = result.tree.first()->child(0);
+    const TNodeData* data = node->data();
+    return {node->text(), data ? data->Value : "-", data ? data->CommentsAbove : "-",
+            data ? data->CommentBeside : "-"};
+}
+
+struct CutCase {
+    const char* name;
+    std::string line;
+    std::string text, value, beside;
+};
+
+class KeyValueCut : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(KeyValueCut, CutsTheLineIntoKeyValueAndComment) {
+    const CutCase& c = GetParam();
+    const Element e = loadElement(c.line);
+    EXPECT_EQ(e.text, c.text);
+    EXPECT_EQ(e.value, c.value);
+    EXPECT_EQ(e.beside, c.beside);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, KeyValueCut,
+    ::testing::Values(
+        CutCase{"QuotedValueKeepsInnerBlank", "\"volume\"\t\"0.35, 0.5\"", "\"volume\"", "\"0.35, 0.5\"", ""},
+        CutCase{"NoBlankKeepsWholeText", "\"rndwave\"", "\"rndwave\"", "", ""},
+        CutCase{"RunsOfBlanksCollapse", "  \"wave\"   \"a   b\"   ", "\"wave\"", "\"a b\"", ""},
+        CutCase{"BesideComment", "\"wave\" \"wave file name\" // it rains", "\"wave\"", "\"wave file name\"",
+                "it rains"},
+        CutCase{"SlashesInCommentBecomeBlanks", "\"dsp\" \"1\" //a/b//c", "\"dsp\"", "\"1\"", "a b  c"},
+        CutCase{"ValueCutAtDoubleSlash", "\"wave\" \"http://x\"", "\"wave\"", "\"http:", "x\""},
+        CutCase{"UnquotedKeyBeforeQuote", "volume \"0.5\"", "volume", "\"0.5\"", ""},
+        CutCase{"TwoBlanksBeforeQuoteCutAtSecondBlank", "a b \"c\"", "a b", "\"c\"", ""},
+        CutCase{"UnquotedPair", "volume 0.5", "volume", "0.5", ""},
+        CutCase{"UnquotedThreeWordsCutAtSecondBlank", "a b c", "a b", "c", ""},
+        CutCase{"VariableKeepsEveryWord", "$wind strong and cold", "$wind", "strong and cold", ""},
+        CutCase{"TabsBecomeBlanks", "\"pitch\"\t\t\"100\"", "\"pitch\"", "\"100\"", ""},
+        CutCase{"UnterminatedQuoteStaysWhole", "\"abc def", "\"abc def", "", ""},
+        CutCase{"RealWorldSoundlevel", "\"soundlevel\" \t\"SNDLVL_60dB\"", "\"soundlevel\"", "\"SNDLVL_60dB\"", ""}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(Loader, CommentLinesAboveJoinIntoOneLine) {
+    const Element e = loadElement("\"dsp\" \"1\"", "");
+    EXPECT_EQ(e.above, "");
+    LoadResult r = mustLoad(crlf({"\"s\"", "{", "// first / line", "\t//  second", "\"dsp\" \"1\"", "}"}));
+    const TNodeData* data = r.tree.first()->child(0)->data();
+    EXPECT_EQ(data->CommentsAbove, "first   line second");
+    EXPECT_EQ(data->CommentBeside, "");
+}
+
+TEST(Loader, CommentsAboveAndBesideBothGoBeside) {
+    LoadResult r = mustLoad(crlf({"\"s\"", "{", "// above", "\"dsp\" \"1\" // beside", "}"}));
+    const TNodeData* data = r.tree.first()->child(0)->data();
+    EXPECT_EQ(data->CommentsAbove, "");
+    // The beside text keeps its "//" as two blanks after the joining blank.
+    EXPECT_EQ(data->CommentBeside, "above    beside");
+}
+
+TEST(Loader, BuildsLevelsImagesAndTheEndMarker) {
+    LoadResult r = mustLoad(crlf({"\"s\"", "{", "\"playlooping\"", "{", "\"wave\" \"a.wav\"", "}", "}"}));
+    EXPECT_EQ(describe(r.tree), (std::vector<std::string>{"0|\"s\"|||", "1|\"playlooping\"|||",
+                                                          "2|\"wave\"|\"a.wav\"||", "0||-"}));
+    const auto& order = r.tree.preorder();
+    EXPECT_EQ(order[0]->image(), ImageHeader);
+    EXPECT_EQ(order[0]->selectedImage(), ImageHeaderSelected);
+    EXPECT_EQ(order[2]->image(), ImageParameter);
+    EXPECT_EQ(order[2]->selectedImage(), ImageParameterSelected);
+    EXPECT_EQ(order[3]->image(), ImageEndMarker);
+    EXPECT_EQ(order[3]->selectedImage(), ImageEndMarker);
+    EXPECT_FALSE(order[3]->hasData());
+    EXPECT_TRUE(r.messages.empty());
+}
+
+TEST(Loader, LastLineBecomesTheEndMarkerText) {
+    // Two comment lines after the last brace: the first is dropped, the second is the end marker.
+    LoadResult r = mustLoad("\"s\"\n{\n\"a\" \"1\"\n}\n// one\n// two");
+    EXPECT_EQ(r.tree.size(), 3u);
+    EXPECT_EQ(r.tree.last()->text(), "// two");
+    EXPECT_FALSE(r.tree.last()->hasData());
+    EXPECT_EQ(describe(r.tree)[1], "1|\"a\"|\"1\"||");
+}
+
+TEST(Loader, BraceOnTheHeaderLineLosesTheNesting) {
+    LoadResult own = mustLoad(crlf({"\"s\"", "{", "\"playlooping\"", "{", "\"wave\" \"a\"", "}", "}"}));
+    EXPECT_EQ(own.tree.first()->child(0)->childCount(), 1);
+    LoadResult same = mustLoad(crlf({"\"s\"", "{", "\"playlooping\" {", "\"wave\" \"a\"", "}", "}"}));
+    const Node* block = same.tree.first()->child(0);
+    EXPECT_EQ(block->text(), "\"playlooping\"");
+    EXPECT_EQ(block->childCount(), 0);
+    EXPECT_EQ(same.tree.first()->childCount(), 2);  // the former child is now a sibling
+}
+
+TEST(Loader, UnquotedHeaderWithBraceOnItsLineKeepsItsName) {
+    LoadResult r = mustLoad("soundscapes_manifest {\n\"file\" \"a.txt\"\n}\n");
+    EXPECT_EQ(r.tree.first()->text(), "soundscapes_manifest");
+    EXPECT_EQ(r.tree.first()->data()->Value, "");
+}
+
+TEST(Loader, FirstLineBraceMakesTheFirstElementTopLevel) {
+    LoadResult r = mustLoad(crlf({"{", "\"a\" \"1\"", "\"b\" \"2\"", "}"}));
+    EXPECT_EQ(describe(r.tree), (std::vector<std::string>{"0|\"a\"|\"1\"||", "1|\"b\"|\"2\"||", "0||-"}));
+}
+
+TEST(Loader, LevelJumpStopsTheLoadWithAWarning) {
+    LoadResult r = loadScript(crlf({"\"s\"", "{", "{", "\"a\" \"1\"", "}", "}", "\"t\""}));
+    EXPECT_TRUE(r.levelError);
+    ASSERT_FALSE(r.messages.empty());
+    EXPECT_EQ(r.messages[0], (Message{"Error load Level", "Load Tree", MessageIcon::Error}));
+    // Only the header was built: it is the end marker and has no data.
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.tree.size(), 1u);
+    EXPECT_FALSE(r.tree.first()->hasData());
+    EXPECT_EQ(r.tree.first()->image(), ImageEndMarker);
+}
+
+TEST(Loader, LevelJumpLeavingADeepLastNodeFails) {
+    LoadResult r = loadScript(crlf({"\"s\"", "{", "\"a\"", "{", "{", "\"b\"", "}", "}", "}"}));
+    EXPECT_TRUE(r.levelError);
+    EXPECT_EQ(r.failure, LoadFailure::LoadError);
+    ASSERT_EQ(r.messages.size(), 2u);
+    EXPECT_EQ(r.messages[1], (Message{"Ошибка загрузки файла", "Открыть файл", MessageIcon::Error}));
+}
+
+TEST(Loader, BlankLinesSurviveOnlyThreeLevelsDeep) {
+    const std::string rnd = crlf({"\"s\"", "{", "\"playrandom\"", "{", "\"rndwave\"", "{", "\"wave\" \"a\"", "   ",
+                                  "\"wave\" \"b\"", "}", "}", "\"playlooping\"", "{", "\"wave\" \"c\"", "   ", "}", "}"});
+    LoadResult r = mustLoad(rnd);
+    const Node* list = r.tree.first()->child(0)->child(0);
+    ASSERT_EQ(list->childCount(), 3);
+    EXPECT_EQ(list->child(1)->text(), "");
+    EXPECT_EQ(list->child(1)->level(), 3);
+    EXPECT_EQ(r.tree.first()->child(1)->childCount(), 1);
+}
+
+struct BraceCase {
+    const char* name;
+    std::string script;
+    bool loads;
+};
+
+class BraceCheck : public ::testing::TestWithParam<BraceCase> {};
+
+TEST_P(BraceCheck, AcceptsOrRejectsTheFile) {
+    LoadResult r = loadScript(GetParam().script);
+    if (GetParam().loads) {
+        EXPECT_TRUE(r.ok());
+        return;
+    }
+    EXPECT_EQ(r.failure, LoadFailure::BraceCheck);
+    EXPECT_TRUE(r.tree.empty());
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0].text, "Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. "
+                                  "Или файл непригоден для загрузки в программу.");
+    EXPECT_EQ(r.messages[0].caption, "Загрузка файла");
+    EXPECT_EQ(r.messages[0].icon, MessageIcon::Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BraceCheck,
+    ::testing::Values(BraceCase{"Empty", "", false}, BraceCase{"NoOpening", "\"a\"\n}\n", false},
+                      BraceCase{"NoClosing", "\"a\"\n{\n", false}, BraceCase{"OddTotal", "\"a\"\n{\n{\n}\n", false},
+                      BraceCase{"ThreeOpenOneClose", "\"a\"\n{\n{\n{\n\"b\"\n}\n", true},
+                      BraceCase{"OnlyCommentedBraces", "// {\n// }\n", false},
+                      BraceCase{"CommentQuotesAClosingBrace",
+                                "// table: the character } ends a block\n\"a\"\n{\n\"b\" \"1\"\n}\n", true},
+                      BraceCase{"BraceInBesideComment", "\"a\" // {\n{\n\"b\" \"1\"\n}\n", true}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(Loader, CommentBetweenHeaderAndBraceKeepsTheBlock) {
+    LoadResult r = mustLoad(crlf({"\"s\"", "// about the block", "{", "\"dsp\" \"1\"", "\"playlooping\"", "// loop",
+                                  "{", "\"wave\" \"a\"", "}", "}", "\"t\"", "{", "\"dsp\" \"2\"", "}"}));
+    EXPECT_EQ(describe(r.tree),
+              (std::vector<std::string>{"0|\"s\"|||", "1|\"dsp\"|\"1\"|about the block|", "1|\"playlooping\"|||",
+                                        "2|\"wave\"|\"a\"|loop|", "0|\"t\"|||", "1|\"dsp\"|\"2\"||", "0||-"}));
+}
+
+TEST(Loader, CommentOpeningAnUnnamedBlockKeepsItsElements) {
+    LoadResult r = mustLoad(crlf({"\"s\"", "{", "// unnamed", "{", "\"a\" \"1\"", "}", "\"b\" \"2\"", "}"}));
+    EXPECT_EQ(describe(r.tree), (std::vector<std::string>{"0|\"s\"|||", "1|\"a\"|\"1\"|unnamed|",
+                                                          "1|\"b\"|\"2\"||", "0||-"}));
+}
+
+TEST(Loader, MissingFileIsAReadError) {
+    LoadResult r = loadScriptFile("/nonexistent/folder/soundscapes.txt");
+    EXPECT_EQ(r.failure, LoadFailure::ReadError);
+    EXPECT_FALSE(r.readError.empty());
+    EXPECT_TRUE(r.tree.empty());
+}
+
+TEST(Loader, MalformedBytesNeverCrash) {
+    std::vector<std::string> inputs = {
+        bytes("\"a\"\n{\n\"b\" \"\0x\"\n}\n"),
+        "\"a\"\r{\r\"b\" \"1\"\r}\r",
+        "}}}}{{{{",
+        "{\n}\n}\n}\n{\n{",
+        std::string(10 * 1024 * 1024, 'x') + "\n{\n}\n",
+        "\"a\" {{{ }}} \"b\"\n{\n}\n",
+        "//\n{\n//\n}\n//",
+        "$\n{\n$ $ $\n}\n",
+    };
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.push_back(static_cast<char>((i * 7919) % 256));
+    inputs.push_back(garbage + "{}");
+    for (const std::string& input : inputs) {
+        LoadResult r = loadScript(input);
+        if (!r.ok())
+            continue;
+        WriteResult w = saveFileres(r.tree);
+        if (w.ok) {
+            EXPECT_EQ(canonical(w.bytes), w.bytes);
+        }
+    }
+}
+
+TEST(Loader, NulByteEndsTheText) {
+    LoadResult r = mustLoad(bytes("\"s\"\n{\n\"a\" \"1\"\n}\n\0\"ignored\"\n{\n"));
+    EXPECT_EQ(r.tree.size(), 3u);
+}
+
+} // namespace

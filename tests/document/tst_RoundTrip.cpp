@@ -1,1 +1,151 @@
-#include <gtest/gtest.h>
+// Canonical idempotence: for every input that loads and writes, writing what was written, after loading
+// it again, gives the same bytes and the same tree.
+#include "Helpers.h"
+#include "ScriptGenerator.h"
+
+#include "document/FileIO.h"
+#include "document/Templates.h"
+
+#include <filesystem>
+
+using namespace tonvale;
+using namespace tonvale::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+void expectStable(const std::string& input, const std::string& label) {
+    LoadResult first = loadScript(input);
+    if (!first.ok())
+        return;
+    WriteResult once = saveFileres(first.tree);
+    if (!once.ok)
+        return;
+    LoadResult second = loadScript(once.bytes);
+    ASSERT_TRUE(second.ok()) << label;
+    EXPECT_EQ(describe(second.tree), describe(first.tree)) << label;
+    WriteResult twice = saveFileres(second.tree);
+    ASSERT_TRUE(twice.ok) << label;
+    EXPECT_EQ(twice.bytes, once.bytes) << label;
+}
+
+std::vector<fs::path> filesIn(const fs::path& folder) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+        if (entry.is_regular_file() && entry.path().extension() == ".txt")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string readFile(const fs::path& path) {
+    std::string bytes, error;
+    EXPECT_TRUE(readWholeFile(path.string(), bytes, error)) << error;
+    return bytes;
+}
+
+} // namespace
+
+TEST(RoundTrip, EveryFixtureIsStable) {
+    const auto files = filesIn(TONVALE_FIXTURES);
+    ASSERT_GE(files.size(), 8u);
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        const std::string bytes = readFile(file);
+        LoadResult loaded = loadScript(bytes);
+        EXPECT_TRUE(loaded.ok()) << "fixtures are meant to load";
+        expectStable(bytes, file.filename().string());
+    }
+}
+
+TEST(RoundTrip, SampleScriptsAreStable) {
+    const auto files = filesIn(TONVALE_SAMPLE_SCRIPTS);
+    ASSERT_FALSE(files.empty());
+    for (const auto& file : files)
+        expectStable(readFile(file), file.filename().string());
+}
+
+TEST(RoundTrip, RealWorldScriptsLoadWithoutCrashAndAreStable) {
+    const auto files = filesIn(TONVALE_REALWORLD);
+    if (files.empty())
+        GTEST_SKIP() << "no real-world scripts beside the project";
+    std::size_t loaded = 0;
+    for (const auto& file : files) {
+        const std::string bytes = readFile(file);
+        loaded += loadScript(bytes).ok() ? 1 : 0;
+        expectStable(bytes, file.filename().string());
+    }
+    EXPECT_GE(loaded * 10, files.size() * 8) << "most real-world scripts must load";
+}
+
+TEST(RoundTrip, TemplatesAreStable) {
+    std::vector<std::string> full;
+    AutocreateSS(full);
+    expectStable(crlf(full), "full new file");
+    expectStable(crlf(shortNewFileLines()), "short new file");
+    for (BlockKind kind : {BlockKind::PlayLooping, BlockKind::PlayRandom, BlockKind::PlaySoundscape}) {
+        LoadResult doc = mustLoad(crlf(shortNewFileLines()));
+        addBlockFromTemplate(doc.tree, doc.tree.first(), blockTemplate(kind));
+        WriteResult w = saveFileres(doc.tree);
+        ASSERT_TRUE(w.ok);
+        LoadResult back = mustLoad(w.bytes);
+        EXPECT_EQ(describe(back.tree), describe(doc.tree)) << blockTemplate(kind).keyword;
+        expectStable(w.bytes, std::string(blockTemplate(kind).keyword));
+    }
+}
+
+TEST(RoundTrip, GeneratedScriptsAreStable) {
+    for (unsigned seed = 1; seed <= 5; ++seed)
+        expectStable(bench::generateScript(3000, seed), "seed " + std::to_string(seed));
+}
+
+TEST(RoundTrip, AwkwardLinesAreStable) {
+    const std::vector<std::string> lines = {
+        "\"a\" {", "b {", "{ \"c\" \"d\"", "\"e\" \"f\" }", "\"unterminated value", "$v a b c", "$", "\"\"",
+        "\"k\" \"v\" // c // d", "//", "// x", "a b c d", "\"q\"\"r\"", "x \"y\" \"z\"", "  ", "\t\t\t", "}", "{",
+        "\"w\" \"C:\\sound\\a.wav\"", "\x93quoted\x94 \xE0\xE1\xE2", "tail //"};
+    for (const std::string& a : lines) {
+        for (const std::string& b : lines) {
+            const std::string script = crlf({"\"s\"", "{", "\"p\"", "{", a, "{", b, "}", "}", "}", a});
+            expectStable(script, a + " / " + b);
+        }
+    }
+}
+
+TEST(RoundTrip, HundredThousandLevelsDeep) {
+    constexpr std::size_t depth = 100000;
+    std::string script;
+    for (std::size_t i = 0; i < depth; ++i)
+        script += "\"n\"\n{\n";
+    script += "\"leaf\" \"1\"\n";
+    for (std::size_t i = 0; i < depth; ++i)
+        script += "}\n";
+    auto loaded = std::make_unique<LoadResult>(loadScript(script));
+    ASSERT_TRUE(loaded->ok());
+    ASSERT_EQ(loaded->tree.size(), depth + 2);
+    EXPECT_EQ(loaded->tree.nodeAt(depth)->level(), static_cast<int>(depth));
+
+    // The canonical text holds one tab per level on every line, and every closing brace after the
+    // innermost line is indented by the number of braces closed there: about 2 * depth^2 bytes. Measure
+    // it rather than keep it.
+    std::size_t size = 0;
+    std::string head;
+    std::string tail;
+    Message failure;
+    ASSERT_TRUE(saveFileres(
+        loaded->tree,
+        [&](std::string_view chunk) {
+            size += chunk.size();
+            if (head.size() < 64)
+                head.append(chunk.substr(0, 64));
+            tail = (tail + std::string(chunk.substr(chunk.size() > 64 ? chunk.size() - 64 : 0)));
+            tail = tail.substr(tail.size() > 64 ? tail.size() - 64 : 0);
+        },
+        &failure))
+        << failure.text;
+    EXPECT_EQ(head.substr(0, 14), "\"n\" \r\n\t{\r\n\t\"n\"");
+    EXPECT_TRUE(tail.ends_with("\t} \r\n\r\n"));
+    EXPECT_EQ(size, 2 * depth * depth + 15 * depth + 21);
+    loaded.reset();
+}

@@ -1,1 +1,115 @@
+#include "document/SectionTree.h"
+
 #include <gtest/gtest.h>
+
+using namespace tonvale;
+
+namespace {
+
+// Checks rows, parents, levels and that next/previous/absoluteIndex agree with the pre-order.
+void expectConsistent(const SectionTree& tree) {
+    const auto& order = tree.preorder();
+    ASSERT_EQ(order.size(), tree.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const Node* node = order[i];
+        EXPECT_EQ(tree.absoluteIndex(node), i);
+        EXPECT_EQ(tree.nodeAt(i), node);
+        EXPECT_EQ(tree.next(node), i + 1 < order.size() ? order[i + 1] : nullptr);
+        EXPECT_EQ(tree.previous(node), i > 0 ? order[i - 1] : nullptr);
+        const auto& siblings = node->parent() ? node->parent()->children() : tree.topLevel();
+        EXPECT_EQ(siblings[static_cast<std::size_t>(node->row())], node);
+        EXPECT_EQ(node->level(), node->parent() ? node->parent()->level() + 1 : 0);
+    }
+}
+
+std::string texts(const SectionTree& tree) {
+    std::string out;
+    for (const Node* node : tree.preorder())
+        out += std::to_string(node->level()) + node->text() + " ";
+    return out;
+}
+
+} // namespace
+
+TEST(SectionTree, InsertRemoveAndMoveKeepTheTreeConsistent) {
+    SectionTree tree;
+    Node* a = tree.append(nullptr, "a");
+    Node* b = tree.append(nullptr, "b");
+    Node* a1 = tree.append(a, "a1");
+    tree.append(a1, "a11");
+    tree.insert(a, 0, "a0");
+    tree.append(nullptr, "end");
+    expectConsistent(tree);
+    EXPECT_EQ(texts(tree), "0a 1a0 1a1 2a11 0b 0end ");
+    EXPECT_EQ(tree.last()->text(), "end");
+
+    tree.move(a1, b, -1);  // with its child
+    expectConsistent(tree);
+    EXPECT_EQ(texts(tree), "0a 1a0 0b 1a1 2a11 0end ");
+
+    tree.move(b, nullptr, 0);
+    expectConsistent(tree);
+    EXPECT_EQ(texts(tree), "0b 1a1 2a11 0a 1a0 0end ");
+
+    tree.move(b, nullptr, 2);  // rows count before the move: lands before "end"
+    expectConsistent(tree);
+    EXPECT_EQ(texts(tree), "0a 1a0 0b 1a1 2a11 0end ");
+
+    tree.move(b, a1, -1);  // into its own subtree: refused
+    EXPECT_EQ(texts(tree), "0a 1a0 0b 1a1 2a11 0end ");
+
+    tree.remove(b);
+    expectConsistent(tree);
+    EXPECT_EQ(texts(tree), "0a 1a0 0end ");
+    EXPECT_EQ(tree.size(), 3u);
+
+    Node* reused = tree.append(a, "again");  // storage of removed nodes is reused
+    EXPECT_EQ(reused->text(), "again");
+    EXPECT_FALSE(reused->hasData());
+    EXPECT_FALSE(reused->hasChildren());
+    expectConsistent(tree);
+}
+
+TEST(SectionTree, BulkPassesKeepOrder) {
+    SectionTree tree;
+    Node* a = tree.append(nullptr, "a");
+    Node* x = tree.append(nullptr, "x");
+    Node* y = tree.append(x, "y");
+    Node* z = tree.append(nullptr, "z");
+    tree.setChildren(a, {x});
+    tree.setChildren(nullptr, {a, z});
+    tree.recomputeLevels();
+    expectConsistent(tree);
+    EXPECT_EQ(texts(tree), "0a 1x 2y 0z ");
+    tree.removeLeaves({y, z});
+    expectConsistent(tree);
+    EXPECT_EQ(texts(tree), "0a 1x ");
+}
+
+TEST(SectionTree, DeepChainIsWalkedAndDestroyedWithoutRecursion) {
+    auto tree = std::make_unique<SectionTree>();
+    Node* node = nullptr;
+    for (int i = 0; i < 200000; ++i)
+        node = tree->append(node, "n");
+    EXPECT_EQ(tree->last()->level(), 199999);
+    EXPECT_EQ(tree->absoluteIndex(tree->last()), 199999u);
+    std::size_t count = 0;
+    for (Node* n = tree->last(); n != nullptr; n = tree->previous(n))
+        ++count;
+    EXPECT_EQ(count, 200000u);
+    tree->move(tree->nodeAt(1), nullptr, -1);
+    EXPECT_EQ(tree->last()->level(), 199998);
+    tree.reset();
+}
+
+TEST(SectionTree, MoveAssignmentTransfersNodes) {
+    SectionTree source;
+    source.append(nullptr, "a");
+    SectionTree target;
+    target.append(nullptr, "old");
+    target = std::move(source);
+    EXPECT_EQ(target.size(), 1u);
+    EXPECT_EQ(target.first()->text(), "a");
+    source.append(nullptr, "fresh");  // the moved-from tree stays usable
+    EXPECT_EQ(source.size(), 1u);
+}

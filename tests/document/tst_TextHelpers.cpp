@@ -1,1 +1,105 @@
+#include "document/TextHelpers.h"
+
 #include <gtest/gtest.h>
+
+using namespace tonvale;
+
+TEST(TextHelpers, CountPosCountsNonOverlappingOccurrences) {
+    EXPECT_EQ(CountPos("ab", "abxab"), 2u);
+    EXPECT_EQ(CountPos("aa", "aaaa"), 2u);
+    EXPECT_EQ(CountPos("aa", "aaa"), 1u);
+    EXPECT_EQ(CountPos("", "abc"), 0u);
+    EXPECT_EQ(CountPos("a", ""), 0u);
+    EXPECT_EQ(CountPos("z", "abc"), 0u);
+}
+
+TEST(TextHelpers, PositionHelpersAreOneBasedWithZeroForNone) {
+    EXPECT_EQ(num1w("ab\"c\"", '"'), 3u);
+    EXPECT_EQ(num1w("abc", '"'), 0u);
+    EXPECT_EQ(numb2space("ab\"c\"", '"'), 5u);
+    EXPECT_EQ(numb2space("ab\"c", '"'), 0u);
+    EXPECT_EQ(numb2space("a b c", ' '), 4u);
+    EXPECT_EQ(countspaceto1w("a b \"c d\""), 2u);
+    EXPECT_EQ(countspaceto1w("\"c d\""), 0u);
+}
+
+TEST(TextHelpers, ClearspaceAndTrim) {
+    EXPECT_EQ(clearspace("a   b  \"c    d\""), "a b \"c d\"");
+    EXPECT_EQ(clearspace("   "), " ");
+    EXPECT_EQ(trim(" \t\x01 a b \x1f\t "), "a b");
+    EXPECT_EQ(trim("\t \t"), "");
+    EXPECT_TRUE(doComment("//x"));
+    EXPECT_FALSE(doComment("/x"));
+    EXPECT_FALSE(doComment(" //x"));
+}
+
+TEST(TextHelpers, GetBufStart2CountsLeadingTabsAndBlanks) {
+    auto start = GetBufStart2("\t\t \"wave\" x");
+    EXPECT_EQ(start.level, 3u);
+    EXPECT_EQ(start.rest, "\"wave\" x");
+    EXPECT_EQ(GetBufStart2("").level, 0u);
+    EXPECT_EQ(GetBufStart2("\t\t").rest, "");
+}
+
+TEST(TextHelpers, BraceCheckNeedsBothKindsAndAnEvenTotal) {
+    EXPECT_TRUE(resValid({"{", "}"}));
+    EXPECT_TRUE(resValid({"{", "{", "{", "}"}));  // the counts need not be equal
+    EXPECT_FALSE(resValid({}));
+    EXPECT_FALSE(resValid({"{", "{"}));
+    EXPECT_FALSE(resValid({"}", "}"}));
+    EXPECT_FALSE(resValid({"{", "{", "}"}));
+}
+
+TEST(TextHelpers, ScriptBraceCheckIgnoresBracesInComments) {
+    EXPECT_TRUE(resValidScript("// the character } closes a block\r\n\"a\"\r\n{\r\n}\r\n"));
+    EXPECT_TRUE(resValidScript("\"a\" // {\n{\n\"b\" \"c\" // }}}\n}"));
+    EXPECT_FALSE(resValidScript("// {\n// }\n"));
+    EXPECT_FALSE(resValidScript(""));
+    // Quotes do not protect: "//" starts a comment wherever it stands.
+    EXPECT_FALSE(resValidScript("\"a//{\"\n}\n"));
+}
+
+TEST(TextHelpers, SplitLinesHonoursEveryLineBreakAndStopsAtNul) {
+    using Lines = std::vector<std::string_view>;
+    EXPECT_EQ(splitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(splitLines("a\r\n"), (Lines{"a"}));
+    EXPECT_EQ(splitLines("a\r\n\r\n"), (Lines{"a", ""}));
+    EXPECT_EQ(splitLines("\n\r"), (Lines{"", ""}));
+    EXPECT_EQ(splitLines(""), Lines{});
+    EXPECT_EQ(splitLines(std::string_view("a\nb\0c\nd", 7)), (Lines{"a", "b"}));
+}
+
+struct SearchCase {
+    std::size_t start;
+    std::string_view text;
+    std::string_view pattern;
+    std::size_t expected;
+};
+
+class TextSearch : public ::testing::TestWithParam<SearchCase> {};
+
+TEST_P(TextSearch, FindsFirstMatchFromStart) {
+    const auto& c = GetParam();
+    EXPECT_EQ(textSearch(c.start, c.text, c.pattern), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TextSearch,
+                         ::testing::Values(SearchCase{1, "xxab", "ab", 3}, SearchCase{4, "xxab", "ab", 0},
+                                           SearchCase{1, "bba", "a", 3}, SearchCase{1, "abc", "", 0},
+                                           SearchCase{1, "", "a", 0}, SearchCase{0, "ab", "ab", 1},
+                                           SearchCase{3, "abcabc", "abc", 4}, SearchCase{1, "ab", "abc", 0},
+                                           SearchCase{1, "Rain.Street rain.street", "rain.street", 13},
+                                           SearchCase{1, "aaab", "aab", 2},
+                                           SearchCase{1, "\xC0\xE1\xC0\xE1", "\xC0\xE1", 1},
+                                           SearchCase{2, "\xC0\xE1\xC0\xE1", "\xC0\xE1", 3}));
+
+TEST(TextSearch, AgreesWithAPlainSearchOnManyInputs) {
+    const std::string text = "abracadabra \"wave\" \"volume\" abracadabra wave";
+    for (std::string_view pattern : {"a", "ab", "abra", "cad", "wave", "\"volume\"", "z", "ra a"}) {
+        for (std::size_t start = 1; start <= text.size(); ++start) {
+            const std::size_t plain = text.find(pattern, start - 1);
+            EXPECT_EQ(textSearch(start, text, pattern), plain == std::string::npos ? 0 : plain + 1)
+                << pattern << " from " << start;
+        }
+    }
+}

@@ -58,3 +58,124 @@ TEST(Writer, FullNewFileTemplateGivesTheCanonicalTwentyFourLines) {
     EXPECT_EQ(first, crlf(expected));
     EXPECT_EQ(canonical(first), first);
 }
+
+namespace {
+
+// A tree built by hand: soundscape "s" with the given children, then an empty end marker.
+struct Doc {
+    SectionTree tree;
+    Node* soundscape;
+    Doc() {
+        soundscape = tree.append(nullptr, "\"s\"");
+        tree.ensureData(soundscape);
+    }
+    Node* add(Node* parent, const std::string& text, const std::string& value = "", const std::string& above = "",
+              const std::string& beside = "") {
+        Node* node = tree.append(parent, text);
+        TNodeData& data = tree.ensureData(node);
+        data.Value = value;
+        data.CommentsAbove = above;
+        data.CommentBeside = beside;
+        return node;
+    }
+    std::string write() {
+        if (tree.last() == nullptr || tree.last()->level() != 0 || tree.last()->hasData())
+            tree.append(nullptr, "");
+        WriteResult w = saveFileres(tree);
+        EXPECT_TRUE(w.ok) << w.message.text;
+        return w.bytes;
+    }
+};
+
+} // namespace
+
+TEST(Writer, ValueAndBesideCommentLayout) {
+    Doc doc;
+    doc.add(doc.soundscape, "\"wave\"", "\"a.wav\"", "", "rain");
+    doc.add(doc.soundscape, "\"dsp\"", "", "", "no value");
+    doc.add(doc.soundscape, "\"pitch\"", "\"100\"");
+    EXPECT_EQ(doc.write(), crlf({"\"s\" ", "\t{", "\t\"wave\"      \"a.wav\"    //rain", "\t\"dsp\"  //no value",
+                                 "\t\"pitch\"      \"100\"   ", "\t} ", ""}));
+}
+
+TEST(Writer, CommentsAboveBecomeLinesFollowedByAnEmptyLine) {
+    Doc doc;
+    doc.add(doc.soundscape, "\"dsp\"", "\"1\"", "first\rsecond\r");
+    EXPECT_EQ(doc.write(),
+              crlf({"\"s\" ", "\t{", "//first", "//second", "//", "\t\"dsp\"      \"1\"   ", "\t} ", "", ""}));
+}
+
+TEST(Writer, ScriptWithoutBlocksGetsABraceLine) {
+    SectionTree tree;
+    tree.ensureData(tree.append(nullptr, "\"a\""));
+    tree.append(nullptr, "");
+    WriteResult w = saveFileres(tree);
+    ASSERT_TRUE(w.ok);
+    EXPECT_EQ(w.bytes, crlf({"\"a\"", "", "{}"}));
+    EXPECT_EQ(canonical(w.bytes), w.bytes);
+}
+
+TEST(Writer, ScriptWithoutBlocksKeepsItsTrailingComment) {
+    LoadResult r = mustLoad(crlf({"\"a\" \"1\"", "{}", "// the end"}));
+    ASSERT_EQ(r.tree.last()->text(), "// the end");
+    WriteResult first = saveFileres(r.tree);
+    ASSERT_TRUE(first.ok);
+    LoadResult again = mustLoad(first.bytes);
+    EXPECT_EQ(again.tree.last()->text(), "// the end");
+    EXPECT_EQ(canonical(first.bytes), first.bytes);
+}
+
+TEST(Writer, VariableWithChildrenStillOpensItsBlock) {
+    SectionTree tree;
+    Node* var = tree.append(nullptr, "$group");
+    tree.ensureData(var);
+    tree.ensureData(tree.append(var, "\"a\"")).Value = "\"1\"";
+    tree.ensureData(tree.append(nullptr, "$flat")).Value = "on";
+    tree.append(nullptr, "");
+    WriteResult w = saveFileres(tree);
+    ASSERT_TRUE(w.ok) << w.message.text;
+    EXPECT_EQ(w.bytes, crlf({"$group ", "\t{", "\t\"a\"      \"1\"   ", "\t} ", "$flat      on  ", ""}));
+    LoadResult back = mustLoad(w.bytes);
+    EXPECT_EQ(describe(back.tree), describe(tree));
+}
+
+TEST(Writer, TooFewNodesIsReported) {
+    SectionTree empty;
+    WriteResult w = saveFileres(empty);
+    EXPECT_FALSE(w.ok);
+    EXPECT_EQ(w.message, (Message{"Файл не имеет данных", "Сохранить файл", MessageIcon::Error}));
+    SectionTree one;
+    one.append(nullptr, "soundscapes_manifest");
+    EXPECT_FALSE(saveFileres(one).ok);
+}
+
+TEST(Writer, UnbalancedBracesInTextsAreRefused) {
+    Doc doc;
+    doc.add(doc.soundscape, "\"a\"", "\"{\"");
+    doc.tree.append(nullptr, "");
+    WriteResult w = saveFileres(doc.tree);
+    EXPECT_FALSE(w.ok);
+    EXPECT_EQ(w.message.text, "Ошибка! Не могу создать файл нужного формата");
+    EXPECT_TRUE(w.bytes.empty());
+}
+
+TEST(Writer, WritingDoesNotChangeTheTree) {
+    LoadResult r = mustLoad(crlf({"// c", "\"s\"", "{", "\"a\" \"1\" // b", "}"}));
+    const auto before = describe(r.tree);
+    ASSERT_TRUE(saveFileres(r.tree).ok);
+    EXPECT_EQ(describe(r.tree), before);
+}
+
+TEST(Writer, LineBreaksAreAlwaysCrLf) {
+    Doc doc;
+    doc.add(doc.soundscape, "\"a\"", "\"1\"", "one\rtwo");
+    const std::string out = doc.write();
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\r') {
+            EXPECT_EQ(out[i + 1], '\n') << "lone CR at " << i;
+        }
+        if (out[i] == '\n') {
+            EXPECT_EQ(out[i - 1], '\r') << "lone LF at " << i;
+        }
+    }
+}
