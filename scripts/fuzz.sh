@@ -5,6 +5,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 TONVALE_WITH_FUZZ=1 scripts/install-deps.sh
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONVALE_BUILD_FUZZ=ON \
+  -DTONVALE_SANITIZE=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
   -DTONVALE_BUILD_GUI=OFF -DTONVALE_BUILD_BENCH=OFF -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-fuzz -j2
 for f in build-fuzz/fuzz/fuzz_*; do

@@ -274,7 +274,9 @@ LoadResult loadScript(std::string_view bytes) {
         if (!isLast && content.empty() && lineDepth <= 2)
             continue;
         const BufStart start = GetBufStart2(content);
-        Node* node = placeNode(tree, last, lineDepth + start.level, std::string(start.rest));
+        // A deleted brace can leave control characters at either end of the text; a reload would trim
+        // them, so they go now.
+        Node* node = placeNode(tree, last, lineDepth + start.level, std::string(trim(start.rest)));
         if (node == nullptr) {
             result.levelError = true;
             addMessage(result, loadtext::LevelMessage, loadtext::LevelCaption);
@@ -282,11 +284,6 @@ LoadResult loadScript(std::string_view bytes) {
         }
         last = node;
     }
-
-    // The end marker keeps the last line's text; blanks a deleted brace left at its end go too, or the
-    // line would read back differently after a save.
-    if (Node* end = tree.last(); end != nullptr && !end->text().empty() && isTrimmable(end->text().back()))
-        tree.setText(end, std::string(trim(end->text())));
 
     createdatanode(tree);
     if (!LoadIm(tree)) {

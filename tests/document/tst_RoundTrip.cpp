@@ -104,7 +104,9 @@ TEST(RoundTrip, AwkwardLinesAreStable) {
     const std::vector<std::string> lines = {
         "\"a\" {", "b {", "{ \"c\" \"d\"", "\"e\" \"f\" }", "\"unterminated value", "$v a b c", "$", "\"\"",
         "\"k\" \"v\" // c // d", "//", "// x", "a b c d", "\"q\"\"r\"", "x \"y\" \"z\"", "  ", "\t\t\t", "}", "{",
-        "\"w\" \"C:\\sound\\a.wav\"", "\x93quoted\x94 \xE0\xE1\xE2", "tail //"};
+        "\"w\" \"C:\\sound\\a.wav\"", "\x93quoted\x94 \xE0\xE1\xE2", "tail //",
+        // control characters that a deleted brace leaves at the ends of a text
+        "}\x1d$", "x \x01}", "{\x02\x03 \"k\" \"v\""};
     for (const std::string& a : lines) {
         for (const std::string& b : lines) {
             const std::string script = crlf({"\"s\"", "{", "\"p\"", "{", a, "{", b, "}", "}", "}", a});
