@@ -269,7 +269,9 @@ LoadResult loadScript(std::string_view bytes) {
         for (char c : line) {
             if (c == '{' || c == '}')
                 continue;
-            content.push_back(c == '\t' ? ' ' : c);
+            // Tabs, and any other control character, become blanks: trimming treats them all as
+            // blanks, so cutting and trimming must agree or a saved line would read back differently.
+            content.push_back(static_cast<unsigned char>(c) < 32 ? ' ' : c);
         }
         if (!isLast && content.empty() && lineDepth <= 2)
             continue;

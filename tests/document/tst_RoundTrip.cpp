@@ -106,7 +106,9 @@ TEST(RoundTrip, AwkwardLinesAreStable) {
         "\"k\" \"v\" // c // d", "//", "// x", "a b c d", "\"q\"\"r\"", "x \"y\" \"z\"", "  ", "\t\t\t", "}", "{",
         "\"w\" \"C:\\sound\\a.wav\"", "\x93quoted\x94 \xE0\xE1\xE2", "tail //",
         // control characters that a deleted brace leaves at the ends of a text
-        "}\x1d$", "x \x01}", "{\x02\x03 \"k\" \"v\""};
+        "}\x1d$", "x \x01}", "{\x02\x03 \"k\" \"v\"",
+        // a control character beside the blank where the key is cut off
+        "\xDE \x1a , 0.5 o:: x\" \"2\"", "a \x0c b\x1a c"};
     for (const std::string& a : lines) {
         for (const std::string& b : lines) {
             const std::string script = crlf({"\"s\"", "{", "\"p\"", "{", a, "{", b, "}", "}", "}", a});
