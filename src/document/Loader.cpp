@@ -118,47 +118,40 @@ void replaceSlashes(std::string& text) {
 
 // Key and value of an element line that contains a blank.
 void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
-    const std::string& text = node->text();
-    const std::string s = clearspace(trim(text));
-    const std::string_view sv = s;
-    const std::size_t q = num1w(sv, '"');
-    std::size_t keyEnd = 0;    // key = s[0, keyEnd), trimmed
-    std::size_t valueFrom = 0;  // value = s[valueFrom, end), trimmed
-    if (q == 1) {
-        const std::size_t e = numb2space(sv, '"');
-        keyEnd = e;
-        valueFrom = e;
-    } else if (q > 1 && countspaceto1w(sv) <= 1) {
-        keyEnd = q - 1;
-        valueFrom = q - 1;
-    } else if (q > 1) {
-        const std::size_t e = numb2space(sv, ' ');
-        keyEnd = e;
-        valueFrom = e;
-    } else if (CountPos(" ", sv) < 2 || text.starts_with('$')) {
-        if (nextIsDeeper) {
-            keyEnd = sv.size();
-            valueFrom = sv.size();
-        } else {
-            const std::size_t e = num1w(sv, ' ');
-            keyEnd = e;
-            valueFrom = e;
-        }
-    } else {
-        const std::size_t e = numb2space(sv, ' ');
-        keyEnd = e;
-        valueFrom = e;
+    const std::string_view text = node->text();
+    const std::string_view trimmed = trim(text);
+    std::string collapsed;
+    std::string_view sv = trimmed;
+    if (trimmed.find("  ") != std::string_view::npos) {
+        collapsed = clearspace(trimmed);
+        sv = collapsed;
     }
-    std::string key(trim(sv.substr(0, keyEnd)));
-    std::string value(trim(sv.substr(valueFrom)));
+    const std::size_t q = num1w(sv, '"');
+    std::size_t e = 0;  // key = sv[0, e), value = sv[e, end), both trimmed
+    if (q == 1)
+        e = numb2space(sv, '"');
+    else if (q > 1 && countspaceto1w(sv) <= 1)
+        e = q - 1;
+    else if (q > 1)
+        e = numb2space(sv, ' ');
+    else if (CountPos(" ", sv) < 2 || text.starts_with('$'))
+        e = nextIsDeeper ? sv.size() : num1w(sv, ' ');
+    else
+        e = numb2space(sv, ' ');
+    const std::string_view key = trim(sv.substr(0, e));
+    const std::string_view value = trim(sv.substr(e));
+    TNodeData& data = tree.ensureData(node);
     if (key.empty()) {
         // Without a key (an unterminated quote, or blanks only at the ends of the line) the text
         // stays whole: cutting it would give a line that reads back differently.
-        key = std::move(value);
-        value.clear();
+        data.Value.clear();
+        const std::string whole(value);
+        tree.assignText(node, whole);
+        return;
     }
-    tree.ensureData(node).Value = std::move(value);
-    tree.setText(node, std::move(key));
+    data.Value.assign(value);
+    const std::string keyCopy(key);  // `key` may point into the node's own text
+    tree.assignText(node, keyCopy);
 }
 
 } // namespace

@@ -2,45 +2,73 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
+#include <new>
 #include <utility>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace tonvale {
 
-SectionTree::SectionTree() : m_root(&m_pool.emplace_back()) {
+SectionTree::SectionTree() : m_root(&m_rootNode) {
     m_root->m_level = -1;
 }
 
+// Nodes never delete each other: the chunks own them all, so destroying a deep tree needs no recursion.
+SectionTree::~SectionTree() {
+    releaseStorage();
+}
+
+void SectionTree::freeChunk(Chunk& chunk) {
+    std::destroy_n(chunk.nodes, chunk.used);
+    const bool huge = chunk.capacity * sizeof(Node) >= HugePage;
+    ::operator delete(chunk.nodes, std::align_val_t{huge ? HugePage : alignof(Node)});
+    chunk = {};
+}
+
+void SectionTree::releaseStorage() {
+    for (Chunk& chunk : m_chunks)
+        freeChunk(chunk);
+    m_chunks.clear();
+    m_free.clear();
+    m_rootNode.m_children.clear();
+    m_count = 0;
+    m_order.clear();
+    m_orderValid = true;
+}
+
 SectionTree::SectionTree(SectionTree&& other) noexcept
-    : m_pool(std::move(other.m_pool)), m_free(std::move(other.m_free)), m_root(other.m_root),
+    : m_chunks(std::move(other.m_chunks)), m_free(std::move(other.m_free)), m_root(&m_rootNode),
       m_count(other.m_count), m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid) {
-    other.m_root = &other.m_pool.emplace_back();
-    other.m_root->m_level = -1;
-    other.m_free.clear();
-    other.m_count = 0;
-    other.m_orderValid = false;
+    m_rootNode.m_level = -1;
+    m_rootNode.m_children = std::move(other.m_rootNode.m_children);
+    for (Node* child : m_rootNode.m_children)
+        child->m_parent = m_root;
+    other.m_chunks.clear();
+    other.clear();
 }
 
 SectionTree& SectionTree::operator=(SectionTree&& other) noexcept {
     if (this != &other) {
-        SectionTree tmp(std::move(other));
-        std::swap(m_pool, tmp.m_pool);
-        std::swap(m_free, tmp.m_free);
-        std::swap(m_root, tmp.m_root);
-        std::swap(m_count, tmp.m_count);
-        std::swap(m_order, tmp.m_order);
-        std::swap(m_orderValid, tmp.m_orderValid);
+        releaseStorage();
+        m_chunks = std::move(other.m_chunks);
+        m_free = std::move(other.m_free);
+        m_count = other.m_count;
+        m_order = std::move(other.m_order);
+        m_orderValid = other.m_orderValid;
+        m_rootNode.m_children = std::move(other.m_rootNode.m_children);
+        for (Node* child : m_rootNode.m_children)
+            child->m_parent = m_root;
+        other.m_chunks.clear();
+        other.clear();
     }
     return *this;
 }
 
 void SectionTree::clear() {
-    m_pool.clear();
-    m_free.clear();
-    m_root = &m_pool.emplace_back();
-    m_root->m_level = -1;
-    m_count = 0;
-    m_order.clear();
-    m_orderValid = false;
+    releaseStorage();
 }
 
 Node* SectionTree::allocate() {
@@ -49,13 +77,31 @@ Node* SectionTree::allocate() {
         m_free.pop_back();
         return node;
     }
-    return &m_pool.emplace_back();
+    if (m_chunks.empty() || m_chunks.back().used == m_chunks.back().capacity) {
+        // Chunks double from 64 nodes up to about 8 MiB; the large ones ask for transparent huge pages,
+        // which spares a large load most of its page faults.
+        constexpr std::size_t MaxChunkBytes = std::size_t{8} << 20;
+        const std::size_t capacity =
+            m_chunks.empty() ? 64 : std::min(m_chunks.back().capacity * 2, MaxChunkBytes / sizeof(Node));
+        const std::size_t bytes = capacity * sizeof(Node);
+        const bool huge = bytes >= HugePage;
+        void* memory = ::operator new(huge ? (bytes + HugePage - 1) / HugePage * HugePage : bytes,
+                                      std::align_val_t{huge ? HugePage : alignof(Node)});
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+        if (huge)
+            ::madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
+        m_chunks.push_back({static_cast<Node*>(memory), capacity, 0});
+    }
+    Chunk& chunk = m_chunks.back();
+    return new (chunk.nodes + chunk.used++) Node();
 }
 
 void SectionTree::release(Node* node) {
     node->m_text.clear();
     node->m_text.shrink_to_fit();
-    node->m_data.reset();
+    node->m_data = TNodeData();
+    node->m_hasData = false;
     node->m_children.clear();
     node->m_children.shrink_to_fit();
     node->m_parent = nullptr;
@@ -105,7 +151,7 @@ const std::vector<Node*>& SectionTree::preorder() const {
         m_order.clear();
         m_order.reserve(m_count);
         for (Node* node = first(); node != nullptr; node = next(node)) {
-            node->m_index = m_order.size();
+            node->m_index = static_cast<std::uint32_t>(m_order.size());
             m_order.push_back(node);
         }
         m_orderValid = true;
@@ -162,7 +208,16 @@ Node* SectionTree::insert(Node* parent, int row, std::string text) {
     node->m_level = parent->m_level + 1;
     node->m_image = ImageHeader;
     node->m_selectedImage = ImageHeader;
+    bool staysInOrder = false;
     if (at == kids.size()) {
+        // Appending below the last node in pre-order, or below one of its ancestors, makes the new
+        // node the last one: the order cache stays valid. Loading builds whole files this way.
+        if (m_orderValid) {
+            const Node* last = m_order.empty() ? m_root : m_order.back();
+            while (last->m_level > parent->m_level)
+                last = last->m_parent;
+            staysInOrder = last == parent;
+        }
         node->m_row = static_cast<int>(kids.size());
         kids.push_back(node);
     } else {
@@ -170,7 +225,12 @@ Node* SectionTree::insert(Node* parent, int row, std::string text) {
         renumber(parent, at);
     }
     ++m_count;
-    invalidateOrder();
+    if (staysInOrder) {
+        node->m_index = static_cast<std::uint32_t>(m_order.size());
+        m_order.push_back(node);
+    } else {
+        invalidateOrder();
+    }
     return node;
 }
 
@@ -244,11 +304,10 @@ void SectionTree::removeLeaves(const std::vector<Node*>& leaves) {
             parents.push_back(leaf->m_parent);
         }
     }
+    std::sort(parents.begin(), parents.end());
+    parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
     for (Node* parent : parents) {
-        auto& kids = parent->m_children;
-        if (std::none_of(kids.begin(), kids.end(), [](const Node* n) { return n->m_row < 0; }))
-            continue;  // this parent was compacted already
-        std::erase_if(kids, [](const Node* n) { return n->m_row < 0; });
+        std::erase_if(parent->m_children, [](const Node* n) { return n->m_row < 0; });
         renumber(parent, 0);
     }
     for (Node* leaf : leaves) {
@@ -264,19 +323,23 @@ void SectionTree::setText(Node* node, std::string text) {
     node->m_text = std::move(text);
 }
 
+void SectionTree::assignText(Node* node, std::string_view text) {
+    node->m_text.assign(text);
+}
+
 TNodeData& SectionTree::ensureData(Node* node) {
-    if (!node->m_data)
-        node->m_data.emplace();
-    return *node->m_data;
+    node->m_hasData = true;
+    return node->m_data;
 }
 
 void SectionTree::clearData(Node* node) {
-    node->m_data.reset();
+    node->m_data = TNodeData();
+    node->m_hasData = false;
 }
 
 void SectionTree::setImages(Node* node, int image, int selectedImage) {
-    node->m_image = image;
-    node->m_selectedImage = selectedImage;
+    node->m_image = static_cast<std::int8_t>(image);
+    node->m_selectedImage = static_cast<std::int8_t>(selectedImage);
 }
 
 } // namespace tonvale

@@ -3,7 +3,8 @@
 #include "document/NodeData.h"
 
 #include <cstddef>
-#include <deque>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,22 +38,23 @@ public:
     int image() const { return m_image; }
     int selectedImage() const { return m_selectedImage; }
 
-    bool hasData() const { return m_data.has_value(); }
-    const TNodeData* data() const { return m_data ? &*m_data : nullptr; }
-    TNodeData* data() { return m_data ? &*m_data : nullptr; }
+    bool hasData() const { return m_hasData; }
+    const TNodeData* data() const { return m_hasData ? &m_data : nullptr; }
+    TNodeData* data() { return m_hasData ? &m_data : nullptr; }
 
 private:
     friend class SectionTree;
 
     std::string m_text;
-    std::optional<TNodeData> m_data;
+    TNodeData m_data;  // meaningful only while m_hasData is set
     std::vector<Node*> m_children;
     Node* m_parent = nullptr;  // the tree's hidden root for top-level nodes
     int m_level = 0;
     int m_row = 0;
-    int m_image = ImageHeader;
-    int m_selectedImage = ImageHeader;
-    mutable std::size_t m_index = 0;  // absolute index, valid while the tree's order cache is
+    mutable std::uint32_t m_index = 0;  // absolute index, valid while the tree's order cache is
+    std::int8_t m_image = ImageHeader;
+    std::int8_t m_selectedImage = ImageHeader;
+    bool m_hasData = false;
 };
 
 // The section tree: an ordered forest of nodes, one per element, in file order (pre-order).
@@ -61,7 +63,9 @@ private:
 class SectionTree {
 public:
     SectionTree();
-    ~SectionTree() = default;
+    ~SectionTree();
+    // Drops every node and gives the memory back.
+    void releaseStorage();
     SectionTree(const SectionTree&) = delete;
     SectionTree& operator=(const SectionTree&) = delete;
     SectionTree(SectionTree&&) noexcept;
@@ -104,6 +108,7 @@ public:
 
     // Content.
     void setText(Node* node, std::string text);
+    void assignText(Node* node, std::string_view text);  // reuses the text's storage
     TNodeData& ensureData(Node* node);
     void clearData(Node* node);
     void setImages(Node* node, int image, int selectedImage);
@@ -115,12 +120,22 @@ private:
     static void renumber(Node* parent, std::size_t fromRow);
     static void setSubtreeLevels(Node* node, int level);
 
-    std::deque<Node> m_pool;
+    // Nodes live in chunks that grow with the document (stable addresses, few allocations, large
+    // pages for large documents); removed nodes are reused.
+    struct Chunk {
+        Node* nodes = nullptr;
+        std::size_t capacity = 0;
+        std::size_t used = 0;
+    };
+    static constexpr std::size_t HugePage = std::size_t{2} << 20;
+    static void freeChunk(Chunk& chunk);
+    std::vector<Chunk> m_chunks;
     std::vector<Node*> m_free;
+    Node m_rootNode;
     Node* m_root;
     std::size_t m_count = 0;
     mutable std::vector<Node*> m_order;
-    mutable bool m_orderValid = false;
+    mutable bool m_orderValid = true;
 };
 
 } // namespace tonvale
