@@ -4,6 +4,7 @@
 #include "document/TextHelpers.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace tonvale {
 
@@ -156,6 +157,8 @@ void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
 
 } // namespace
 
+LoadResult loadScriptUnguarded(std::string_view bytes);
+
 bool LoadTreeFromList(SectionTree& tree, const std::vector<std::string>& lines) {
     tree.clear();
     Node* last = nullptr;
@@ -229,6 +232,18 @@ bool LoadIm(SectionTree& tree) {
 }
 
 LoadResult loadScript(std::string_view bytes) {
+    try {
+        return loadScriptUnguarded(bytes);
+    } catch (const std::exception&) {
+        // Out of memory while building: report it like any other failure of the build.
+        LoadResult result;
+        result.failure = LoadFailure::LoadError;
+        addMessage(result, loadtext::LoadErrorMessage, loadtext::LoadErrorCaption);
+        return result;
+    }
+}
+
+LoadResult loadScriptUnguarded(std::string_view bytes) {
     LoadResult result;
     const std::vector<std::string_view> lines = splitLines(bytes);
     if (!resValidScript(lines)) {

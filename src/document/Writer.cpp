@@ -1,6 +1,7 @@
 #include "document/Writer.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace tonvale {
@@ -279,7 +280,13 @@ private:
 } // namespace
 
 bool saveFileres(const SectionTree& tree, const ByteSink& sink, Message* failure) {
-    return Writer(tree).write(sink, failure);
+    try {
+        return Writer(tree).write(sink, failure);
+    } catch (const std::bad_alloc&) {
+        if (failure != nullptr)
+            *failure = {};  // reported by the caller in its own words
+        return false;
+    }
 }
 
 WriteResult saveFileres(const SectionTree& tree) {

@@ -196,6 +196,17 @@ TEST(Loader, CommentOpeningAnUnnamedBlockKeepsItsElements) {
                                                           "1|\"b\"|\"2\"||", "0||-"}));
 }
 
+TEST(Loader, LoadTreeFromListFollowsTheIndentation) {
+    SectionTree tree;
+    EXPECT_TRUE(LoadTreeFromList(tree, {"\t\ta", "\tb", "\t\tc", " \t d", "e"}));
+    std::vector<std::string> levels;
+    for (const Node* node : tree.preorder())
+        levels.push_back(std::to_string(node->level()) + node->text());
+    EXPECT_EQ(levels, (std::vector<std::string>{"0a", "1b", "2c", "3d", "0e"}));
+    EXPECT_FALSE(LoadTreeFromList(tree, {"a", "\t\tb"}));
+    EXPECT_EQ(tree.size(), 1u);
+}
+
 TEST(Loader, MissingFileIsAReadError) {
     LoadResult r = loadScriptFile("/nonexistent/folder/soundscapes.txt");
     EXPECT_EQ(r.failure, LoadFailure::ReadError);
