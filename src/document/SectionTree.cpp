@@ -257,9 +257,8 @@ void SectionTree::move(Node* node, Node* newParent, int row) {
         return;
     if (newParent == nullptr)
         newParent = m_root;
-    assert(!isWithin(newParent, node));
     if (isWithin(newParent, node))
-        return;
+        return;  // a node cannot move into its own subtree
     Node* oldParent = node->m_parent;
     const auto oldRow = static_cast<std::size_t>(node->m_row);
     auto& newKids = newParent->m_children;

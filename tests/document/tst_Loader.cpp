@@ -23,6 +23,7 @@ struct CutCase {
     const char* name;
     std::string line;
     std::string text, value, beside;
+    friend void PrintTo(const CutCase& c, std::ostream* os) { *os << c.line; }
 };
 
 class KeyValueCut : public ::testing::TestWithParam<CutCase> {};
@@ -152,6 +153,7 @@ struct BraceCase {
     const char* name;
     std::string script;
     bool loads;
+    friend void PrintTo(const BraceCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class BraceCheck : public ::testing::TestWithParam<BraceCase> {};

@@ -74,6 +74,9 @@ struct SearchCase {
     std::string_view text;
     std::string_view pattern;
     std::size_t expected;
+    friend void PrintTo(const SearchCase& c, std::ostream* os) {
+        *os << c.pattern << " in " << c.text << " from " << c.start;
+    }
 };
 
 class TextSearch : public ::testing::TestWithParam<SearchCase> {};
