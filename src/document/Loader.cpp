@@ -245,8 +245,7 @@ LoadResult loadScript(std::string_view bytes) {
 
 LoadResult loadScriptUnguarded(std::string_view bytes) {
     LoadResult result;
-    const std::vector<std::string_view> lines = splitLines(bytes);
-    if (!resValidScript(lines)) {
+    if (!resValidScript(bytes)) {
         result.failure = LoadFailure::BraceCheck;
         addMessage(result, loadtext::BraceMessage, loadtext::BraceCaption);
         return result;
@@ -259,9 +258,9 @@ LoadResult loadScriptUnguarded(std::string_view bytes) {
     Node* last = nullptr;
     std::size_t depth = 0;
     std::string content;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool isLast = i + 1 == lines.size();
-        const std::string_view raw = lines[i];
+    LineCursor cursor(bytes);
+    for (std::string_view raw; cursor.next(raw);) {
+        const bool isLast = cursor.atEnd();
         if (!isLast && isShortBlank(raw))
             continue;
         const std::string_view line = trim(raw);

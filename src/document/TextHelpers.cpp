@@ -105,27 +105,41 @@ bool resValidScript(const std::vector<std::string_view>& lines) {
 }
 
 bool resValidScript(std::string_view text) {
-    return resValidScript(splitLines(text));
+    std::size_t open = 0;
+    std::size_t close = 0;
+    LineCursor cursor(text);
+    for (std::string_view line; cursor.next(line);)
+        countCodeBraces(line, open, close);
+    return bracesValid(open, close);
+}
+
+LineCursor::LineCursor(std::string_view bytes) : m_text(bytes) {
+    if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()))
+        m_text = bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
+}
+
+bool LineCursor::next(std::string_view& line) {
+    if (m_pos >= m_text.size())
+        return false;
+    const char* begin = m_text.data() + m_pos;
+    const char* end = m_text.data() + m_text.size();
+    const char* q = begin;
+    while (q < end && *q != '\r' && *q != '\n')
+        ++q;
+    line = std::string_view(begin, static_cast<std::size_t>(q - begin));
+    if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n')
+        q += 2;
+    else if (q < end)
+        ++q;
+    m_pos = static_cast<std::size_t>(q - m_text.data());
+    return true;
 }
 
 std::vector<std::string_view> splitLines(std::string_view bytes) {
-    if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()))
-        bytes = bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
     std::vector<std::string_view> lines;
-    lines.reserve(bytes.size() / 24 + 1);
-    const char* p = bytes.data();
-    const char* end = p + bytes.size();
-    while (p < end) {
-        const char* q = p;
-        while (q < end && *q != '\r' && *q != '\n')
-            ++q;
-        lines.emplace_back(p, static_cast<std::size_t>(q - p));
-        if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n')
-            q += 2;
-        else if (q < end)
-            ++q;
-        p = q;
-    }
+    LineCursor cursor(bytes);
+    for (std::string_view line; cursor.next(line);)
+        lines.push_back(line);
     return lines;
 }
 

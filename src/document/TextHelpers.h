@@ -43,6 +43,19 @@ bool resValid(const std::vector<std::string>& lines);
 bool resValidScript(std::string_view text);
 bool resValidScript(const std::vector<std::string_view>& lines);
 
+// Walks script bytes line by line without storing them; same rules as splitLines.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view bytes);
+    // The next line, or false at the end of the text.
+    bool next(std::string_view& line);
+    bool atEnd() const { return m_pos >= m_text.size(); }
+
+private:
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
 // Splits script bytes into lines: CR LF, a lone CR and a lone LF end a line, a break at the very end
 // starts no further line, and a NUL byte ends the text.
 std::vector<std::string_view> splitLines(std::string_view bytes);
