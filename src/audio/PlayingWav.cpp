@@ -314,6 +314,7 @@ void PlayingWav::ReleaseAllSounds() {
         streamFree(ch);
     }
     PlayList.Channels.clear();
+    PlayList.Names.clear();
     PlayList.Freqs.clear();
 }
 

@@ -120,9 +120,12 @@ std::optional<double> readNumber(std::string_view text) { return readNumber(text
 std::optional<std::int64_t> readWholeNumber(std::string_view text) {
     while (!text.empty() && text.front() == ' ')
         text.remove_prefix(1);
-    if (!text.empty() && text.front() == '+')
+    bool plus = false;
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
-    if (text.empty() || !(isDigit(text.front()) || (text.front() == '-' && text.size() > 1)))
+        plus = true;
+    }
+    if (text.empty() || !(isDigit(text.front()) || (!plus && text.front() == '-' && text.size() > 1)))
         return std::nullopt;
     std::int64_t value = 0;
     const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
