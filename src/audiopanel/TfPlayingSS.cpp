@@ -41,6 +41,7 @@ bool fileExists(const std::string& path) {
 QFont normalFont() {
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPointSize(8);
+    f.setBold(false);  // set explicitly, so that children of the bold group boxes stay normal
     return f;
 }
 
@@ -206,10 +207,10 @@ void TfPlayingSS::buildRandGroup() {
         box->setObjectName(QString::fromLatin1(c.name));
         box->setFont(boldFont());
         box->setGeometry(4 + i * (width + 2), 44, width, GroupHeight - 48);
-        label(box, QStringLiteral("Start pos"), 26, 20);
+        label(box, QStringLiteral("Start pos"), 20, 20);
         label(box, QStringLiteral("End pos"), 74, 20);
-        makeBar(box, c.startTag, c.startBar, QRect(32, 38, 28, 350));
-        makeBar(box, c.startTag + 1, c.endBar, QRect(76, 38, 28, 350));
+        makeBar(box, c.startTag, c.startBar, QRect(30, 38, 28, 350));
+        makeBar(box, c.startTag + 1, c.endBar, QRect(80, 38, 28, 350));
         if (c.startTag == BarTimeStart)
             scale(box, 4, 38, 350, {{"300", 0.0}, {"240", 0.2}, {"180", 0.4}, {"120", 0.6}, {"60", 0.8}, {"0.1", 1.0}});
         else if (c.startTag == BarVolStart)
@@ -236,13 +237,16 @@ void TfPlayingSS::buildMainGroup() {
     auto* display = new QGroupBox(QStringLiteral("PlayRandom Display"), m_groupBox1);
     display->setObjectName(QStringLiteral("GroupBox2"));
     display->setFont(boldFont());
-    display->setGeometry(4, 290, MainWidth - 8, 150);
+    display->setGeometry(2, 290, MainWidth - 4, 150);
     const char* captions[] = {"Time (sec): ", "Volume: ", "Pitch:", "Length wave (sec):"};
     const char* names[] = {"L_Time", "L_Vol", "L_Pit", "L_Len"};
     QLabel** values[] = {&m_lTime, &m_lVol, &m_lPit, &m_lLen};
+    // Values keep the room of four characters at the right; a caption gives way if it must.
+    const int valueLeft = display->width() - 31;
     for (int i = 0; i < 4; ++i) {
-        label(display, QString::fromLatin1(captions[i]), 6, 24 + i * 28);
-        *values[i] = label(display, QStringLiteral("0"), 100, 24 + i * 28, true, 30);
+        QLabel* caption = label(display, QString::fromLatin1(captions[i]), 3, 24 + i * 28);
+        caption->resize(std::min(caption->width(), valueLeft - 4), caption->height());
+        *values[i] = label(display, QStringLiteral("0"), valueLeft, 24 + i * 28, false, 29);
         (*values[i])->setObjectName(QString::fromLatin1(names[i]));
     }
     m_btApply = buttonPanel(m_groupBox1, GroupHeight - 44, MainWidth, qs("Применить"), "btApply");
