@@ -62,6 +62,8 @@ enum AudioErrorCode : int {
 // shares: LoopSound, PlayList, RandRanges and PreviewChannel. The analysis fills the state, the
 // previews and the panels play through it. Calls come from the GUI thread only; the one thread of its
 // own is the slide worker, which only sets source gains. Whether a sound still plays is polled.
+// The program keeps one instance (the back-end's current context is process-wide): open one device
+// at a time.
 class PlayingWav {
 public:
     PlayingWav();

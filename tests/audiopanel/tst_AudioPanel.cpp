@@ -265,8 +265,12 @@ private slots:
         QCOMPARE(panel->bar(BarPitchEnd)->selectionStart(), 0);
         QCOMPARE(panel->bar(BarPitchEnd)->selectionEnd(), 200);
 
+        // Re-activating the panel disables Apply even with changes pending.
+        QVERIFY(applyButton->isEnabled());
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(panel.get(), &activate);
+        QVERIFY(!applyButton->isEnabled());
         // The master volume bar is no document value: Apply stays disabled.
-        applyButton->setEnabled(false);
         panel->bar(BarMasterVolume)->setValue(75);
         QVERIFY(!applyButton->isEnabled());
         QCOMPARE(m_host.gen, 75);
