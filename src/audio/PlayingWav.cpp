@@ -1,0 +1,449 @@
+#include "audio/PlayingWav.h"
+
+#include "audio/WaveDecoder.h"
+
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <AL/alext.h>
+#include <sndfile.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace tonvale {
+
+namespace {
+
+// An OpenAL buffer shared by a decode-only stream and the playback channel made from it; deleted
+// when the last holder goes, after every source using it was deleted.
+struct SharedBuffer {
+    ALuint id = 0;
+    SharedBuffer() = default;
+    SharedBuffer(const SharedBuffer&) = delete;
+    SharedBuffer& operator=(const SharedBuffer&) = delete;
+    ~SharedBuffer() {
+        if (id != 0)
+            alDeleteBuffers(1, &id);
+    }
+};
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+}
+
+} // namespace
+
+struct PlayingWav::Device {
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+    LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
+};
+
+struct PlayingWav::Channel {
+    std::shared_ptr<SharedBuffer> buffer;
+    ALuint source = 0;              // 0 for a decode-only stream
+    AudioChannel freesSource = 0;   // the decode stream freed together with this channel
+    std::uint32_t sampleRate = 0;
+    std::int64_t frames = 0;
+    bool decodeOnly = false;
+};
+
+PlayingWav::PlayingWav()
+    : m_slides([](unsigned source, float gain) { alSourcef(source, AL_GAIN, gain); }) {}
+
+PlayingWav::~PlayingWav() { AudioFree(); }
+
+bool PlayingWav::versionAccepted(int alcMajor, int alcMinor, std::string_view sndfileVersion) {
+    constexpr std::string_view prefix = "libsndfile-1.";
+    return alcMajor == 1 && alcMinor >= 1 && sndfileVersion.substr(0, prefix.size()) == prefix;
+}
+
+bool PlayingWav::AudioVersionOk() {
+    ALCint major = 0;
+    ALCint minor = 0;
+    alcGetIntegerv(nullptr, ALC_MAJOR_VERSION, 1, &major);
+    alcGetIntegerv(nullptr, ALC_MINOR_VERSION, 1, &minor);
+    const char* sndfile = sf_version_string();
+    return versionAccepted(major, minor, sndfile ? sndfile : "");
+}
+
+bool PlayingWav::initialised() const { return m_device != nullptr; }
+
+bool PlayingWav::openContext(bool loopback, int sampleRate) {
+    if (m_device) {
+        m_lastError = AudioErrorAlreadyInit;
+        return false;
+    }
+    auto dev = std::make_unique<Device>();
+    std::vector<ALCint> attrs;
+    if (loopback) {
+        if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE) {
+            m_lastError = AudioErrorDriver;
+            return false;
+        }
+        auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
+            alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+        dev->renderSamples =
+            reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+        if (!openLoopback || !dev->renderSamples) {
+            m_lastError = AudioErrorDriver;
+            return false;
+        }
+        dev->device = openLoopback(nullptr);
+        attrs = {ALC_FORMAT_CHANNELS_SOFT, ALC_MONO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
+                 ALC_FREQUENCY, sampleRate, ALC_HRTF_SOFT, ALC_FALSE, ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
+    } else {
+        dev->device = alcOpenDevice(nullptr);
+        attrs = {ALC_FREQUENCY, sampleRate, 0};
+    }
+    if (!dev->device) {
+        m_lastError = AudioErrorDevice;
+        return false;
+    }
+    dev->context = alcCreateContext(dev->device, attrs.data());
+    if (!dev->context || alcMakeContextCurrent(dev->context) != ALC_TRUE) {
+        if (dev->context)
+            alcDestroyContext(dev->context);
+        alcCloseDevice(dev->device);
+        m_lastError = AudioErrorDriver;
+        return false;
+    }
+    m_device = std::move(dev);
+    m_loopback = loopback;
+    m_sampleRate = sampleRate;
+    m_renderedFrames = 0;
+    m_lastError = AudioOk;
+    if (!loopback)
+        m_slides.startWorker();
+    return true;
+}
+
+bool PlayingWav::AudioInit(void* /*window*/) { return openContext(false, 44100); }
+
+bool PlayingWav::AudioInitLoopback(int sampleRate) { return openContext(true, sampleRate); }
+
+std::string PlayingWav::AudioErrorText(std::string_view message, int code) {
+    return std::string(message) + "\r\n(Error code: " + std::to_string(code) + ")";
+}
+
+std::string PlayingWav::AudioErrorText(std::string_view message) const {
+    return AudioErrorText(message, m_lastError);
+}
+
+void PlayingWav::AudioFree() {
+    ReleaseAllSounds();
+    m_slides.stopWorker();
+    m_slides.clear();
+    while (!m_channels.empty())
+        streamFree(m_channels.begin()->first);
+    if (m_device) {
+        if (alcGetCurrentContext() == m_device->context)
+            alcMakeContextCurrent(nullptr);
+        alcDestroyContext(m_device->context);
+        alcCloseDevice(m_device->device);
+        m_device.reset();
+    }
+    m_loopback = false;
+}
+
+PlayingWav::Channel* PlayingWav::find(AudioChannel channel) const {
+    if (channel == 0)
+        return nullptr;
+    auto it = m_channels.find(channel);
+    return it == m_channels.end() ? nullptr : it->second.get();
+}
+
+AudioChannel PlayingWav::issue(std::unique_ptr<Channel> channel) {
+    AudioChannel handle = m_nextHandle++;
+    if (m_nextHandle == 0)
+        m_nextHandle = 1;
+    m_channels.emplace(handle, std::move(channel));
+    return handle;
+}
+
+double PlayingWav::now() const {
+    if (m_loopback)
+        return static_cast<double>(m_renderedFrames) / m_sampleRate;
+    return VolumeSlides::steadyNow();
+}
+
+AudioChannel PlayingWav::streamCreateFile(const std::string& path, bool decodeOnly, bool loop) {
+    if (!m_device) {
+        m_lastError = AudioErrorInit;
+        return 0;
+    }
+    DecodedWave wave;
+    if (!decodeWaveFile(path, wave)) {
+        m_lastError = fileExists(path) ? AudioErrorFormat : AudioErrorFileOpen;
+        return 0;
+    }
+    auto channel = std::make_unique<Channel>();
+    channel->buffer = std::make_shared<SharedBuffer>();
+    alGetError();
+    alGenBuffers(1, &channel->buffer->id);
+    const ALenum format = wave.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
+    alBufferData(channel->buffer->id, format, wave.samples.data(),
+                 static_cast<ALsizei>(wave.samples.size() * sizeof(std::int16_t)),
+                 static_cast<ALsizei>(wave.sampleRate));
+    if (alGetError() != AL_NO_ERROR) {
+        m_lastError = AudioErrorFormat;
+        return 0;
+    }
+    channel->sampleRate = wave.sampleRate;
+    channel->frames = wave.frames;
+    channel->decodeOnly = decodeOnly;
+    if (!decodeOnly) {
+        alGenSources(1, &channel->source);
+        if (alGetError() != AL_NO_ERROR) {
+            m_lastError = AudioErrorDriver;
+            return 0;
+        }
+        alSourcei(channel->source, AL_SOURCE_RELATIVE, AL_TRUE);
+        alSource3f(channel->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+        alSourcef(channel->source, AL_ROLLOFF_FACTOR, 0.0f);
+        alSourcei(channel->source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
+        alSourcei(channel->source, AL_BUFFER, static_cast<ALint>(channel->buffer->id));
+    }
+    m_lastError = AudioOk;
+    return issue(std::move(channel));
+}
+
+AudioChannel PlayingWav::playbackChannelCreate(AudioChannel source, bool freeSource, bool loop) {
+    Channel* from = find(source);
+    if (!from || !from->decodeOnly) {
+        m_lastError = AudioErrorHandle;
+        return 0;
+    }
+    auto channel = std::make_unique<Channel>();
+    channel->buffer = from->buffer;
+    channel->sampleRate = from->sampleRate;
+    channel->frames = from->frames;
+    alGetError();
+    alGenSources(1, &channel->source);
+    if (alGetError() != AL_NO_ERROR) {
+        m_lastError = AudioErrorDriver;
+        return 0;
+    }
+    alSourcei(channel->source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(channel->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(channel->source, AL_ROLLOFF_FACTOR, 0.0f);
+    alSourcei(channel->source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
+    alSourcei(channel->source, AL_BUFFER, static_cast<ALint>(channel->buffer->id));
+    if (freeSource)
+        channel->freesSource = source;
+    m_lastError = AudioOk;
+    return issue(std::move(channel));
+}
+
+bool PlayingWav::streamFree(AudioChannel channel) {
+    auto it = m_channels.find(channel);
+    if (channel == 0 || it == m_channels.end()) {
+        m_lastError = AudioErrorHandle;
+        return false;
+    }
+    std::unique_ptr<Channel> owned = std::move(it->second);
+    m_channels.erase(it);
+    if (owned->source != 0) {
+        m_slides.cancel(owned->source);
+        alSourceStop(owned->source);
+        alSourcei(owned->source, AL_BUFFER, 0);
+        alDeleteSources(1, &owned->source);
+    }
+    if (owned->freesSource != 0)
+        streamFree(owned->freesSource);
+    return true;
+}
+
+bool PlayingWav::OpenLoopSound() {
+    if (!fileExists(LoopSound.FileName))
+        return false;
+    LoopSound.Channel = streamCreateFile(LoopSound.FileName, true, true);
+    if (LoopSound.Channel == 0)
+        return false;
+    const AudioChannel decoded = LoopSound.Channel;
+    LoopSound.Channel = playbackChannelCreate(decoded, true, true);
+    if (LoopSound.Channel == 0) {
+        // No playable channel: report the failure instead of handing a dead handle to the panel.
+        streamFree(decoded);
+        return false;
+    }
+    LoopSound.Freq = ChannelFrequency(LoopSound.Channel);
+    return true;
+}
+
+bool PlayingWav::OpenPlayList(const std::vector<std::string>& paths) {
+    if (paths.empty())
+        return false;
+    for (AudioChannel ch : PlayList.Channels) {
+        StopChannel(ch);
+        streamFree(ch);
+    }
+    PlayList.Channels.clear();
+    PlayList.Names.clear();
+    PlayList.Freqs.clear();
+    for (const std::string& path : paths) {
+        // One decode per wave: the decode-only stream is wrapped at once by a playback channel that
+        // frees it, so nothing is opened twice.
+        const AudioChannel decoded = streamCreateFile(path, true, false);
+        if (decoded == 0)
+            continue;
+        const AudioChannel channel = playbackChannelCreate(decoded, true, false);
+        if (channel == 0) {
+            streamFree(decoded);
+            continue;
+        }
+        PlayList.Channels.push_back(channel);
+        PlayList.Freq = ChannelFrequency(channel);
+        PlayList.Freqs.push_back(PlayList.Freq);
+        PlayList.Names.push_back(fileNamePart(path));
+    }
+    return !PlayList.Channels.empty();
+}
+
+void PlayingWav::ReleaseAllSounds() {
+    StopChannel(LoopSound.Channel);
+    StopChannel(PreviewChannel);
+    streamFree(PreviewChannel);
+    streamFree(LoopSound.Channel);
+    PreviewChannel = 0;
+    LoopSound = TPlayLoopSound{};
+    RandRanges = TPlayRandRanges{};
+    for (AudioChannel ch : PlayList.Channels) {
+        StopChannel(ch);
+        streamFree(ch);
+    }
+    PlayList.Channels.clear();
+    PlayList.Names.clear();
+    PlayList.Freqs.clear();
+}
+
+bool PlayingWav::PlayWaveFile(const std::string& path) {
+    StopChannel(PreviewChannel);
+    streamFree(PreviewChannel);
+    PreviewChannel = streamCreateFile(path, false, false);
+    if (PreviewChannel == 0)
+        return false;
+    PlayChannel(PreviewChannel);
+    return true;
+}
+
+bool PlayingWav::PlayChannel(AudioChannel channel) {
+    Channel* ch = find(channel);
+    if (!ch || ch->source == 0) {
+        m_lastError = ch ? AudioErrorNotPlayable : AudioErrorHandle;
+        return false;
+    }
+    alGetError();
+    alSourceRewind(ch->source);
+    alSourcePlay(ch->source);
+    return alGetError() == AL_NO_ERROR;
+}
+
+void PlayingWav::StopChannel(AudioChannel channel) {
+    Channel* ch = find(channel);
+    if (ch && ch->source != 0)
+        alSourceStop(ch->source);
+}
+
+bool PlayingWav::IsChannelPlaying(AudioChannel channel) const {
+    Channel* ch = find(channel);
+    if (!ch || ch->source == 0)
+        return false;
+    ALint state = AL_STOPPED;
+    alGetSourcei(ch->source, AL_SOURCE_STATE, &state);
+    return state == AL_PLAYING;
+}
+
+bool PlayingWav::SetChannelVolume(AudioChannel channel, float value) {
+    Channel* ch = find(channel);
+    if (!ch || ch->source == 0 || !(value >= 0.0f))
+        return false;
+    // Setting the volume ends a slide that is still running.
+    m_slides.cancel(ch->source);
+    alSourcef(ch->source, AL_GAIN, value);
+    return true;
+}
+
+bool PlayingWav::FadeInChannelVolume(AudioChannel channel, float value) {
+    Channel* ch = find(channel);
+    if (!ch || ch->source == 0 || !(value >= 0.0f))
+        return false;
+    m_slides.start(ch->source, 0.0f, value, FadeInSeconds, now());
+    return true;
+}
+
+std::uint32_t PlayingWav::PitchFrequency(std::uint32_t sampleRate, std::int64_t pitch) {
+    const std::uint32_t product = sampleRate * static_cast<std::uint32_t>(pitch);
+    return product / 100u;
+}
+
+bool PlayingWav::SetChannelPitch(AudioChannel channel, std::uint32_t sampleRate, int pitch) {
+    Channel* ch = find(channel);
+    const std::uint32_t freq = PitchFrequency(sampleRate, pitch);
+    if (!ch || ch->source == 0 || ch->sampleRate == 0 || freq == 0) {
+        m_lastError = AudioErrorParameter;
+        return false;
+    }
+    alSourcef(ch->source, AL_PITCH, static_cast<float>(freq) / static_cast<float>(ch->sampleRate));
+    return true;
+}
+
+std::uint32_t PlayingWav::ChannelFrequency(AudioChannel channel) const {
+    Channel* ch = find(channel);
+    return ch ? ch->sampleRate : 0;
+}
+
+float PlayingWav::ChannelLengthSec(AudioChannel channel) const {
+    Channel* ch = find(channel);
+    if (!ch || ch->sampleRate == 0)
+        return 0.0f;
+    return static_cast<float>(static_cast<double>(ch->frames) / ch->sampleRate);
+}
+
+bool PlayingWav::SetMasterVolume(float value) {
+    if (!m_device || !(value >= 0.0f && value <= 1.0f))
+        return false;
+    alListenerf(AL_GAIN, value);
+    return true;
+}
+
+float PlayingWav::channelGain(AudioChannel channel) const {
+    Channel* ch = find(channel);
+    if (!ch || ch->source == 0)
+        return 0.0f;
+    ALfloat gain = 0.0f;
+    alGetSourcef(ch->source, AL_GAIN, &gain);
+    return gain;
+}
+
+float PlayingWav::masterVolume() const {
+    if (!m_device)
+        return 0.0f;
+    ALfloat gain = 0.0f;
+    alGetListenerf(AL_GAIN, &gain);
+    return gain;
+}
+
+std::vector<float> PlayingWav::renderLoopback(std::size_t frames) {
+    std::vector<float> out(frames, 0.0f);
+    if (!m_device || !m_loopback)
+        return out;
+    // Slides advance on the rendered clock in 5 ms steps, like the worker does on the real clock.
+    const std::size_t step = static_cast<std::size_t>(m_sampleRate) / 200;
+    for (std::size_t done = 0; done < frames;) {
+        const std::size_t n = std::min(step, frames - done);
+        m_slides.tick(now());
+        m_device->renderSamples(m_device->device, out.data() + done, static_cast<ALCsizei>(n));
+        done += n;
+        m_renderedFrames += n;
+    }
+    return out;
+}
+
+std::string fileNamePart(std::string_view path) {
+    const std::size_t pos = path.find_last_of("/\\:");
+    return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
+}
+
+} // namespace tonvale

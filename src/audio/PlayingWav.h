@@ -1,0 +1,146 @@
+#pragma once
+
+#include "audio/VolumeSlides.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tonvale {
+
+// A channel handle: 0 means no channel and is what a failed open returns.
+using AudioChannel = std::uint32_t;
+
+// The looping sound of the player.
+struct TPlayLoopSound {
+    std::string FileName;  // full path of the looping wave file
+    AudioChannel Channel = 0;
+    float Volume = 0.0f;   // 0.0 to 1.0
+    std::int32_t Pitch = 100;  // percent, 100 = unchanged speed
+    std::uint32_t Freq = 0;    // sample rate of Channel in Hz
+};
+
+// The random waves of the player, index-aligned.
+struct TPlayListwstream {
+    std::vector<AudioChannel> Channels;
+    std::vector<std::string> Names;   // file name (no folder) of each wave
+    std::vector<std::uint32_t> Freqs; // sample rate of each wave: each one is pitched from its own rate
+    std::uint32_t Freq = 0;           // sample rate of the last wave opened
+};
+
+// The ranges of a soundscape's random part as bar positions and values. The time positions and the
+// pitches are kept signed and unwrapped, so an out-of-range document value clamps to the nearest end
+// of the bar instead of wrapping round to the far end.
+struct TPlayRandRanges {
+    int TimeStartPos = 0;
+    int TimeEndPos = 0;
+    float VolStart = 0.0f;
+    float VolEnd = 0.0f;
+    int PitchStart = 100;
+    int PitchEnd = 100;
+};
+
+// Error codes reported by AudioErrorText.
+enum AudioErrorCode : int {
+    AudioOk = 0,
+    AudioErrorFileOpen = 2,
+    AudioErrorDriver = 3,
+    AudioErrorHandle = 5,
+    AudioErrorFormat = 6,
+    AudioErrorInit = 8,
+    AudioErrorAlreadyInit = 14,
+    AudioErrorDevice = 23,
+    AudioErrorNotPlayable = 38,
+    AudioErrorParameter = 20,
+};
+
+// The audio output layer: the only code that talks to the sound back-end (OpenAL Soft for output,
+// libsndfile for decoding). It issues 32-bit channel handles and owns the playback state the preview
+// shares: LoopSound, PlayList, RandRanges and PreviewChannel. The analysis fills the state, the
+// previews and the panels play through it. Calls come from the GUI thread only; the one thread of its
+// own is the slide worker, which only sets source gains. Whether a sound still plays is polled.
+// The program keeps one instance (the back-end's current context is process-wide): open one device
+// at a time.
+class PlayingWav {
+public:
+    PlayingWav();
+    ~PlayingWav();
+    PlayingWav(const PlayingWav&) = delete;
+    PlayingWav& operator=(const PlayingWav&) = delete;
+
+    TPlayLoopSound LoopSound;
+    TPlayListwstream PlayList;
+    TPlayRandRanges RandRanges;
+    AudioChannel PreviewChannel = 0;
+
+    // True when the back-end is a version this program was built for (OpenAL 1.1 API, libsndfile 1.x).
+    static bool AudioVersionOk();
+    static bool versionAccepted(int alcMajor, int alcMinor, std::string_view sndfileVersion);
+    // Opens the default output device at 44100 Hz. `window` is accepted for symmetry with the
+    // platform's window handle and not used.
+    bool AudioInit(void* window = nullptr);
+    // Opens a loopback device (mono, 32-bit float) that tests render with renderLoopback.
+    bool AudioInitLoopback(int sampleRate = 44100);
+    bool initialised() const;
+    std::string AudioErrorText(std::string_view message) const;
+    static std::string AudioErrorText(std::string_view message, int code);
+    int lastError() const { return m_lastError; }
+    void AudioFree();
+
+    bool OpenLoopSound();
+    bool OpenPlayList(const std::vector<std::string>& paths);
+    void ReleaseAllSounds();
+    bool PlayWaveFile(const std::string& path);
+
+    bool PlayChannel(AudioChannel channel);
+    void StopChannel(AudioChannel channel);
+    bool IsChannelPlaying(AudioChannel channel) const;
+    bool SetChannelVolume(AudioChannel channel, float value);
+    bool FadeInChannelVolume(AudioChannel channel, float value);
+    bool SetChannelPitch(AudioChannel channel, std::uint32_t sampleRate, int pitch);
+    static std::uint32_t PitchFrequency(std::uint32_t sampleRate, std::int64_t pitch);
+    std::uint32_t ChannelFrequency(AudioChannel channel) const;
+    float ChannelLengthSec(AudioChannel channel) const;
+    bool SetMasterVolume(float value);
+
+    // Stream building blocks. A decode-only stream holds the decoded data and cannot play; a playback
+    // channel made from it plays, loops if asked, takes a playback frequency, and frees its source
+    // when asked to.
+    AudioChannel streamCreateFile(const std::string& path, bool decodeOnly, bool loop);
+    AudioChannel playbackChannelCreate(AudioChannel source, bool freeSource, bool loop);
+    bool streamFree(AudioChannel channel);
+
+    // Loopback devices: renders `frames` mono samples and advances the slides by the same time.
+    std::vector<float> renderLoopback(std::size_t frames);
+    bool isLoopback() const { return m_loopback; }
+    std::size_t liveChannelCount() const { return m_channels.size(); }
+    float channelGain(AudioChannel channel) const;
+    float masterVolume() const;
+
+    static constexpr double FadeInSeconds = 1.010;
+
+private:
+    struct Channel;
+    Channel* find(AudioChannel channel) const;
+    AudioChannel issue(std::unique_ptr<Channel> channel);
+    bool openContext(bool loopback, int sampleRate);
+    double now() const;
+
+    struct Device;
+    std::unique_ptr<Device> m_device;
+    std::map<AudioChannel, std::unique_ptr<Channel>> m_channels;
+    AudioChannel m_nextHandle = 1;
+    int m_lastError = AudioOk;
+    bool m_loopback = false;
+    int m_sampleRate = 44100;
+    std::uint64_t m_renderedFrames = 0;
+    VolumeSlides m_slides;
+};
+
+// The file-name part of a path: the text after the last "/", "\" or ":".
+std::string fileNamePart(std::string_view path);
+
+} // namespace tonvale

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tonvale {
+
+// Reading document values into numbers and the conversions between values and the player panel's
+// bar positions. Document numbers use "." and join the two ends of a range with ","; the readers
+// turn "." into the locale's decimal separator first, so they read what the user would type.
+
+enum class ParamKindValue { None, Wave, Volume, Pitch, Time };
+
+// Kind of a parameter node by its text, compared exactly ("wave" with its quotes).
+ParamKindValue ParamKind(std::string_view text);
+
+std::string StripQuotes(std::string_view text);
+std::string CommaToPoint(std::string_view text);
+// Every "." replaced by `separator`.
+std::string pointToSeparator(std::string_view text, char separator);
+
+// A decimal number in the notation with `separator` (optional sign, digits, separator and digits,
+// optional exponent), blanks before and after ignored. Nothing when the text is not one.
+std::optional<double> readNumber(std::string_view text, char separator);
+std::optional<double> readNumber(std::string_view text);  // locale's separator
+// Optional sign and decimal digits up to the end, blanks before ignored; nothing otherwise.
+std::optional<std::int64_t> readWholeNumber(std::string_view text);
+
+double ParseLoopVolume(std::string_view value);  // 0.5 when unreadable
+int ParseLoopPitch(std::string_view value);       // 100 when unreadable
+
+// Conversions between values and bar positions.
+float PercentToVolume(int n);
+float TenthsToSeconds(int n);
+int VolumeToPos(float v);
+int SecondsToTimePos(float t);
+int LoopPitchToPos(std::int64_t p);
+int RandPitchToPos(std::int64_t p);
+
+// The general number format: at most `digits` significant digits, trailing zeros dropped, no
+// separator for whole numbers, exponent form (1,2E2) when the integer part has more digits.
+std::string formatGeneral(double value, int digits, char separator);
+std::string formatGeneral(double value, int digits);  // locale's separator
+
+// Sound folder + separator + the stored value with quotes removed and "/" or "\" as folder
+// separators. The value is script bytes (Windows-1251) and becomes a UTF-8 path.
+std::string wavePath(std::string_view soundDir, std::string_view value);
+
+} // namespace tonvale

@@ -1,0 +1,108 @@
+// Writes screenshots of the player panel (both groups; random group only) and of the master volume
+// window into the folder given as the first argument. Run under a real display or xvfb-run, with
+// ALSOFT_DRIVERS=null: scripts/screenshot-player.sh does both.
+#include "AudioTestHelpers.h"
+
+#include "audio/PlayingWav.h"
+#include "audio/SoundscapeAnalysis.h"
+#include "audiopanel/AudioHost.h"
+#include "audiopanel/TfMainVolume.h"
+#include "audiopanel/TfPlayingSS.h"
+#include "audiopanel/PlayerTexts.h"
+#include "document/Loader.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+class ShotHost : public tonvale::AudioHost {
+public:
+    void showMessage(const tonvale::Message& m) override { std::fprintf(stderr, "message: %s\n", m.text.c_str()); }
+    int genVol() const override { return 20; }
+    void setGenVol(int) override {}
+    void documentChanged() override {}
+};
+
+const char* const Script = R"("town.square.day"
+{
+	"dsp"	"1"
+	"playlooping"
+	{
+		"volume"	"0.7"
+		"pitch"	"100"
+		"wave"	"ambient/town/square_loop.wav"
+	}
+	"playrandom"
+	{
+		"time"	"2,8"
+		"volume"	"0.4,0.8"
+		"pitch"	"90,110"
+		"rndwave"
+		{
+			"wave"	"ambient/town/bird1.wav"
+			"wave"	"ambient/town/bird2.wav"
+			"wave"	"ambient/town/cart.wav"
+		}
+	}
+}
+)";
+
+bool shoot(const std::string& script, const std::string& soundDir, tonvale::PlayingWav& audio, const QString& file) {
+    ShotHost host;
+    tonvale::LoadResult doc = tonvale::loadScript(script);
+    tonvale::Node* selected = doc.tree.topLevel().front();
+    tonvale::AnalyseSS(doc.tree, selected, soundDir, audio);
+    tonvale::TfPlayingSS panel(doc.tree, selected, audio, host);
+    panel.setWindowTitle(tonvale::fromScript(selected->text()));
+    panel.show();
+    QTest::qWait(200);
+    auto* playAll = panel.findChild<QPushButton*>(QStringLiteral("btPlayAll"));
+    if (playAll->isEnabled())
+        playAll->click();
+    else
+        panel.findChild<QPushButton*>(QStringLiteral("BtPlayRandom"))->click();
+    panel.TPRndTimer();
+    for (int i = 0; i < 3; ++i) {
+        panel.TimerPlayLoopTimer();
+        panel.TimerPlayRandTimer();
+    }
+    QTest::qWait(200);
+    const bool ok = panel.grab().save(file);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
+    audio.ReleaseAllSounds();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(outDir);
+    tonvale::testing::TempFolder sounds;
+    std::filesystem::create_directories(sounds.file("ambient/town"));
+    for (const char* name : {"ambient/town/square_loop.wav", "ambient/town/bird1.wav", "ambient/town/bird2.wav",
+                             "ambient/town/cart.wav"})
+        tonvale::testing::writeWave(sounds.file(name), {.frequency = 0, .seconds = 3});
+    tonvale::PlayingWav audio;
+    if (!audio.AudioInit())
+        audio.AudioInitLoopback();
+
+    bool ok = shoot(Script, sounds.path(), audio, outDir + QStringLiteral("/player-both-groups.png"));
+    std::string randomOnly = Script;
+    randomOnly.replace(randomOnly.find("square_loop.wav"), 15, "missing_loop.wav");
+    ok = shoot(randomOnly, sounds.path(), audio, outDir + QStringLiteral("/player-random-only.png")) && ok;
+
+    ShotHost host;
+    tonvale::TfMainVolume volume(audio, host);
+    volume.show();
+    QTest::qWait(200);
+    ok = volume.grab().save(outDir + QStringLiteral("/master-volume.png")) && ok;
+    return ok ? 0 : 1;
+}
