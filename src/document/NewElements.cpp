@@ -39,17 +39,16 @@ void setHeaderImages(SectionTree& tree, Node* node, TreeObserver* observer) {
         observer->changed(node);
 }
 
-// Inserts a node with data under `parent` at `row` (-1: last), bracketed for the observer.
-Node* insertWithData(SectionTree& tree, Node* parent, int row, std::string text, TNodeData data,
+// Inserts a childless node with data and images under `parent` at `row`, bracketed for the observer.
+Node* insertWithData(SectionTree& tree, Node* parent, int row, std::string text, TNodeData data, int image,
                      TreeObserver* observer) {
-    const int at = row < 0 ? (parent != nullptr ? parent->childCount() : static_cast<int>(tree.topLevel().size()))
-                           : row;
     if (observer != nullptr)
-        observer->aboutToInsert(parent, at, 1);
-    Node* node = tree.insert(parent, at, std::move(text));
+        observer->aboutToInsert(parent, row, 1);
+    Node* node = tree.insert(parent, row, std::move(text));
     tree.ensureData(node) = std::move(data);
+    tree.setImages(node, image, image + 1);
     if (observer != nullptr)
-        observer->inserted(parent, at, 1);
+        observer->inserted(parent, row, 1);
     return node;
 }
 
@@ -109,8 +108,8 @@ CreateResult Create0Level(SectionTree& tree, std::string_view answer, TreeObserv
         return result;
     }
     const int row = static_cast<int>(tree.topLevel().size()) - 1;
-    result.node = insertWithData(tree, nullptr, row, name, {}, observer);
-    tree.setImages(result.node, ImageHeader, ImageHeaderSelected);
+    // A soundscape shows as a header from the start, even before it has children.
+    result.node = insertWithData(tree, nullptr, row, name, {}, ImageHeader, observer);
     result.row = row;
     return result;
 }
@@ -201,7 +200,7 @@ CreateResult addNewElement(SectionTree& tree, Node* selected, const NewElementAn
     data.CommentBeside = sanitizeLineText(answers.commentBeside);
     const int row = !header && placement == PlacementAnswer::Yes ? 0 : selected->childCount();
     result.node = insertWithData(tree, selected, row, normalizeName(header ? answers.headerName : answers.parameterName),
-                                 std::move(data), observer);
+                                 std::move(data), ImageParameter, observer);
     result.parent = selected;
     result.row = row;
     settleLine(tree, selected, observer);

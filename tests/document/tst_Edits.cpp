@@ -116,34 +116,29 @@ TEST(NodeValue, IsStoredAsItReadsBack) {
 }
 
 struct LinesCase {
+    std::vector<std::string> (*split)(std::string_view);
     std::string text;
     std::vector<std::string> lines;
 };
 
-TEST(Comments, CommentsAboveAreCutAtEveryCarriageReturn) {
+TEST(Comments, LinesOfCommentsAboveAndOfEditTexts) {
     const LinesCase cases[] = {
-        {"", {}},
-        {"a", {"a"}},
-        {"a\r", {"a"}},
-        {"\r", {""}},
-        {"a\r\rb\r", {"a", "", "b"}},
-        {"a\rb", {"a", "b"}},
+        // CommentsAbove: every CR ends a line; text after the last CR is a last line.
+        {commentLines, "", {}},
+        {commentLines, "a", {"a"}},
+        {commentLines, "a\r", {"a"}},
+        {commentLines, "\r", {""}},
+        {commentLines, "a\r\rb\r", {"a", "", "b"}},
+        {commentLines, "a\rb", {"a", "b"}},
+        // Multi-line edits: CR LF, CR and LF each end a line.
+        {splitEditLines, "", {}},
+        {splitEditLines, "a\nb", {"a", "b"}},
+        {splitEditLines, "a\r\n", {"a"}},
+        {splitEditLines, "\n", {""}},
+        {splitEditLines, "a\r\n\r\nb\n", {"a", "", "b"}},
     };
     for (const LinesCase& c : cases)
-        EXPECT_EQ(commentLines(c.text), c.lines) << c.text;
-}
-
-TEST(Comments, EditTextSplitsAtEveryKindOfLineBreak) {
-    const LinesCase cases[] = {
-        {"", {}},
-        {"a\nb", {"a", "b"}},
-        {"a\r\n", {"a"}},
-        {"\n", {""}},
-        {"a\r\rb", {"a", "", "b"}},
-        {"a\r\n\r\nb\n", {"a", "", "b"}},
-    };
-    for (const LinesCase& c : cases)
-        EXPECT_EQ(splitEditLines(c.text), c.lines) << c.text;
+        EXPECT_EQ(c.split(c.text), c.lines) << c.text;
 }
 
 TEST(Comments, SeveralLinesWithEmptyOnesAreStoredWithACarriageReturnAfterEach) {
