@@ -46,6 +46,15 @@ std::string withoutQuotes(std::string_view text) {
     return out;
 }
 
+// The file part of a stored value: without quotes and without the playback hints that scripts put
+// before a wave name (")ambient/wind.wav", "~)music/theme.mp3"); the file carries no such prefix.
+std::string fileOfValue(std::string_view storedValue) {
+    std::string value = withoutQuotes(storedValue);
+    const std::size_t start = value.find_first_not_of(" )(*~@#");
+    value.erase(0, start == std::string::npos ? value.size() : start);
+    return value;
+}
+
 std::string joinPath(std::string_view folder, std::string_view rest) {
     std::string out(folder);
     if (out.empty() || !isSeparator(out.back()))
@@ -90,7 +99,7 @@ std::string storedWaveValue(std::string_view soundsFolder, std::string_view chos
 }
 
 std::string wavePath(std::string_view soundsFolder, std::string_view storedValue) {
-    std::string value = withoutQuotes(toFileSystem(storedValue));
+    std::string value = fileOfValue(toFileSystem(storedValue));
     std::replace_if(value.begin(), value.end(), isSeparator, NativeSeparator);
     return joinPath(withoutQuotes(soundsFolder), value);
 }
@@ -99,7 +108,7 @@ std::string waveChooserFolder(std::string_view soundsFolder, std::string_view ce
                               const std::function<bool(const std::string&)>& folderExists) {
     std::string text(cellText);
     std::replace(text.begin(), text.end(), '"', ' ');
-    std::string value = toFileSystem(trim(text));
+    std::string value = toFileSystem(fileOfValue(trim(text)));
     if (value.empty())
         return std::string(soundsFolder);
     std::replace_if(value.begin(), value.end(), isSeparator, NativeSeparator);

@@ -29,7 +29,8 @@ std::string SeLPathFromAbs(std::string_view path);
 // file lies inside it, else what SeLPathFromAbs keeps; with "/" between folders, in double quotes.
 std::string storedWaveValue(std::string_view soundsFolder, std::string_view chosenPath);
 // The file a stored value names: the sounds folder, a separator, and the value with every double
-// quote removed and "/" and "\" turned into the native separator.
+// quote removed, without the playback hints before the name (leading ")", "(", "*", "~", "@", "#"),
+// and with "/" and "\" turned into the native separator.
 std::string wavePath(std::string_view soundsFolder, std::string_view storedValue);
 // The folder the wave chooser opens in for the current cell's text: the folder of the value below
 // the sounds folder when it exists, else the sounds folder.

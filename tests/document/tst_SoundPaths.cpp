@@ -74,7 +74,9 @@ TEST(StoredWaveValue, NamesOfTheFileSystemBecomeScriptBytes) {
 TEST(WavePath, EitherSlashSeparatesFoldersAndQuotesGo) {
     const std::string sep(1, NativeSeparator);
     const std::string expected = "/game/sound" + sep + "ambient" + sep + "wind.wav";
-    for (const char* value : {"\"ambient/wind.wav\"", "\"ambient\\wind.wav\"", "ambient/wind.wav", "\"ambient/\"wind.wav"})
+    // Playback hints before the name are not part of the file's name.
+    for (const char* value : {"\"ambient/wind.wav\"", "\"ambient\\wind.wav\"", "ambient/wind.wav", "\"ambient/\"wind.wav",
+                              "\")ambient/wind.wav\"", "\"~)ambient\\wind.wav\"", "\"#ambient/wind.wav\""})
         EXPECT_EQ(wavePath("/game/sound", value), expected) << value;
     EXPECT_EQ(wavePath("/game/sound/", "\"ambient/wind.wav\""), expected);
     EXPECT_EQ(wavePath("\"/game/sound\"", "\"ambient/wind.wav\""), expected);
@@ -88,6 +90,8 @@ TEST(WaveChooserFolder, OpensInTheValuesFolderWhenItExists) {
     EXPECT_EQ(waveChooserFolder("/game/sound", "\"ambient/wind.wav\"", exists), ambient);
     EXPECT_EQ(waveChooserFolder("/game/sound", "\"ambient\\wind.wav\"", exists), ambient);
     EXPECT_EQ(waveChooserFolder("/game/sound", " \" ambient/wind.wav \" ", exists), ambient);
+    EXPECT_EQ(waveChooserFolder("/game/sound", "\"(ambient/wind.wav\"", exists), ambient);
+    EXPECT_EQ(waveChooserFolder("/game/sound", "\"(ambient/wind.wav\"", exists), ambient);
     EXPECT_EQ(waveChooserFolder("/game/sound", "\"gone/wind.wav\"", exists), "/game/sound");
     EXPECT_EQ(waveChooserFolder("/game/sound", "\"\"", exists), "/game/sound");
     EXPECT_EQ(waveChooserFolder("/game/sound", "", exists), "/game/sound");
