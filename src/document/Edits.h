@@ -4,11 +4,12 @@
 // player panel change the document only through these functions, so the tree's invariants hold: no
 // node text, Value or comment contains a tab, "{", "}" or another control byte, only CommentsAbove
 // holds line breaks (a CR after each of its lines), the end marker stays the last node at the top
-// level, and every node's line reads back unchanged when the document is saved and loaded again.
+// level, and every node's text and Value read back unchanged when the document is saved and loaded
+// again (comments read back as a save writes them: lines above joined by blanks, "/" as blanks).
 //
 // How a tree model follows the edits
 // ----------------------------------
-// Every structural edit takes an optional TreeObserver and calls it around the change, the way a
+// Every edit takes an optional TreeObserver and calls it around the change, the way a
 // QAbstractItemModel must bracket it:
 //   aboutToInsert(parent, row, count) / inserted(...)        -> beginInsertRows / endInsertRows
 //   aboutToRemove(parent, row, count) / removed(...)         -> beginRemoveRows / endRemoveRows
