@@ -1,6 +1,73 @@
 #include "document/Edits.h"
 
+#include "document/Cp1251.h"
+#include "document/Loader.h"
+#include "document/Writer.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
 namespace tonvale {
+
+namespace {
+
+struct LineContent {
+    std::string text;
+    std::string value;
+};
+
+// A key in double quotes with no other quote and no blank to spare: the loader cuts such a line
+// after the key's closing quote whatever follows, so any storable value reads back with it.
+bool isPlainQuotedKey(std::string_view text) {
+    return text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
+           std::count(text.begin(), text.end(), '"') == 2 && storableLine(text) == text;
+}
+
+// What a save followed by a load makes of a node's line. The writer and the loader are the authority
+// on the script format, so the line is passed through them rather than through a copy of their rules.
+std::optional<LineContent> readBack(std::string_view text, std::string_view value, bool hasChildren) {
+    SectionTree probe;
+    Node* node = probe.append(nullptr, std::string(text));
+    probe.ensureData(node).Value = std::string(value);
+    if (hasChildren)
+        probe.ensureData(probe.append(node, "\"x\""));
+    probe.append(nullptr, std::string());
+    const WriteResult written = saveFileres(probe);
+    if (!written.ok)
+        return std::nullopt;
+    const LoadResult loaded = loadScript(written.bytes);
+    const Node* back = loaded.tree.first();
+    if (!loaded.ok() || back == nullptr || back->hasChildren() != hasChildren)
+        return std::nullopt;
+    const TNodeData* data = back->data();
+    if (data == nullptr)
+        return std::nullopt;
+    return LineContent{back->text(), data->Value};
+}
+
+void notifyChanged(TreeObserver* observer, const Node* node) {
+    if (observer != nullptr)
+        observer->changed(node);
+}
+
+std::pair<int, int> imagesFor(const SectionTree& tree, const Node* node) {
+    if (tree.isEndMarker(node))
+        return {ImageEndMarker, ImageEndMarker};
+    if (node->hasChildren())
+        return {ImageHeader, ImageHeaderSelected};
+    return {ImageParameter, ImageParameterSelected};
+}
+
+void refreshNodeImages(SectionTree& tree, Node* node, TreeObserver* observer) {
+    const auto [image, selected] = imagesFor(tree, node);
+    if (node->image() == image && node->selectedImage() == selected)
+        return;
+    tree.setImages(node, image, selected);
+    notifyChanged(observer, node);
+}
+
+} // namespace
 
 std::string sanitizeLineText(std::string_view text) {
     std::string out;
@@ -8,19 +75,230 @@ std::string sanitizeLineText(std::string_view text) {
     for (char c : text) {
         if (c == '{' || c == '}')
             continue;
-        out.push_back(c == '\t' || c == '\r' || c == '\n' ? ' ' : c);
+        out.push_back(static_cast<unsigned char>(c) < 32 ? ' ' : c);
     }
     return out;
 }
 
-bool setNodeValue(SectionTree& tree, Node* node, std::string_view value) {
-    if (node == nullptr || !node->hasData())
-        return false;
-    std::string clean = sanitizeLineText(value);
+std::string storableLine(std::string_view text) {
+    const std::string clean = sanitizeLineText(text);
+    std::string out;
+    out.reserve(clean.size());
+    for (char c : clean) {
+        if (c == ' ' && (out.empty() || out.back() == ' '))
+            continue;
+        if (c == '/' && !out.empty() && out.back() == '/')
+            continue;
+        out.push_back(c);
+    }
+    if (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+std::string normalizeName(std::string_view text) {
+    std::string unquoted(text);
+    std::replace(unquoted.begin(), unquoted.end(), '"', ' ');
+    return '"' + storableLine(unquoted) + '"';
+}
+
+bool lineReadsBack(std::string_view text, std::string_view value, bool hasChildren) {
+    if (isPlainQuotedKey(text) && storableLine(value) == value)
+        return true;
+    const std::optional<LineContent> back = readBack(text, value, hasChildren);
+    return back && back->text == text && back->value == value;
+}
+
+void settleLine(SectionTree& tree, Node* node, TreeObserver* observer) {
+    if (node == nullptr || !node->hasData() || tree.isEndMarker(node))
+        return;
     TNodeData& data = tree.ensureData(node);
-    if (data.Value == clean)
+    // One reading gives the canonical form; the bound only guards against a loop.
+    for (int pass = 0; pass < 3; ++pass) {
+        if (lineReadsBack(node->text(), data.Value, node->hasChildren()))
+            return;
+        std::optional<LineContent> back = readBack(node->text(), data.Value, node->hasChildren());
+        if (!back)
+            return;
+        tree.setText(node, std::move(back->text));
+        data.Value = std::move(back->value);
+        notifyChanged(observer, node);
+    }
+}
+
+bool setNodeValue(SectionTree& tree, Node* node, std::string_view value, TreeObserver* observer) {
+    if (node == nullptr || !node->hasData() || tree.isEndMarker(node))
         return false;
+    std::string clean = storableLine(value);
+    if (!lineReadsBack(node->text(), clean, node->hasChildren())) {
+        std::string quoted = normalizeName(clean);
+        if (lineReadsBack(node->text(), quoted, node->hasChildren()))
+            clean = std::move(quoted);
+    }
+    TNodeData& data = tree.ensureData(node);
+    const std::string oldText = node->text();
+    const bool valueChanged = data.Value != clean;
     data.Value = std::move(clean);
+    settleLine(tree, node, nullptr);  // a key that no value keeps whole is re-read
+    const bool changed = valueChanged || node->text() != oldText;
+    if (changed)
+        notifyChanged(observer, node);
+    return changed;
+}
+
+RenameResult renameNode(SectionTree& tree, Node* node, std::string_view text, TreeObserver* observer) {
+    if (node == nullptr || tree.isEndMarker(node))
+        return {};
+    std::string clean = storableLine(text);
+    if (clean.empty())
+        return {};
+    const TNodeData* data = node->data();
+    const std::string value = data != nullptr ? data->Value : std::string();
+    if (!lineReadsBack(clean, value, node->hasChildren()))
+        clean = normalizeName(clean);
+    if (clean == node->text())
+        return {};
+    tree.setText(node, std::move(clean));
+    settleLine(tree, node, nullptr);
+    notifyChanged(observer, node);
+    return {true};
+}
+
+std::vector<std::string> splitEditLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+std::vector<std::string> commentLines(std::string_view commentsAbove) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t cr = commentsAbove.find('\r'); cr != std::string_view::npos;
+         cr = commentsAbove.find('\r', start)) {
+        lines.emplace_back(commentsAbove.substr(start, cr - start));
+        start = cr + 1;
+    }
+    if (start < commentsAbove.size())
+        lines.emplace_back(commentsAbove.substr(start));
+    return lines;
+}
+
+std::string joinCommentLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) {
+        std::vector<std::string> pieces = splitEditLines(line);
+        if (pieces.empty())
+            pieces.emplace_back();
+        for (const std::string& piece : pieces) {
+            out += sanitizeLineText(piece);
+            out += '\r';
+        }
+    }
+    return out;
+}
+
+bool setComments(SectionTree& tree, Node* node, std::string_view beside, const std::vector<std::string>& aboveLines,
+                 TreeObserver* observer) {
+    if (node == nullptr || !node->hasData() || tree.isEndMarker(node))
+        return false;
+    std::string newBeside = sanitizeLineText(beside);
+    std::string newAbove = joinCommentLines(aboveLines);
+    TNodeData& data = tree.ensureData(node);
+    if (data.CommentBeside == newBeside && data.CommentsAbove == newAbove)
+        return false;
+    data.CommentBeside = std::move(newBeside);
+    data.CommentsAbove = std::move(newAbove);
+    notifyChanged(observer, node);
+    return true;
+}
+
+DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer) {
+    if (node == nullptr || tree.isEndMarker(node))
+        return {};
+    Node* parent = node->parent();
+    const int row = node->row();
+    const std::vector<Node*>& siblings = parent != nullptr ? parent->children() : tree.topLevel();
+    DeleteResult result{true, parent, row, nullptr};
+    if (static_cast<std::size_t>(row) + 1 < siblings.size())
+        result.selectAfter = siblings[static_cast<std::size_t>(row) + 1];
+    else if (row > 0)
+        result.selectAfter = siblings[static_cast<std::size_t>(row) - 1];
+    else
+        result.selectAfter = parent;
+    if (observer != nullptr)
+        observer->aboutToRemove(parent, row, 1);
+    tree.remove(node);
+    if (observer != nullptr)
+        observer->removed(parent, row, 1);
+    if (parent != nullptr) {
+        settleLine(tree, parent, observer);
+        refreshNodeImages(tree, parent, observer);
+    }
+    return result;
+}
+
+Message deleteQuestion(const Node& node) {
+    return {"Вы действительно хотите удалить заголовок (параметр, секцию) [" + cp1251ToUtf8(node.text()) +
+                "]?\rВнимание, комментарии также удаляются.",
+            std::string(edittext::DeleteCaption), MessageIcon::Warning};
+}
+
+bool dragAccepted(const SectionTree& tree, const Node* dragged, const Node* target) {
+    return dragged != nullptr && target != nullptr && target != dragged && !tree.isEndMarker(dragged) &&
+           !SectionTree::isWithin(target, dragged);
+}
+
+bool dropMoves(const SectionTree& tree, const Node* dragged, const Node* target) {
+    return dragAccepted(tree, dragged, target) && !tree.isEndMarker(target);
+}
+
+MoveResult moveNode(SectionTree& tree, Node* node, Node* target, PlacementAnswer answer, TreeObserver* observer) {
+    MoveResult result;
+    if (!dropMoves(tree, node, target))
+        return result;
+    result.oldParent = node->parent();
+    result.oldRow = node->row();
+    result.newParent = target;
+    if (answer == PlacementAnswer::Cancel) {
+        result.outcome = MoveOutcome::Cancelled;
+        return result;
+    }
+    const int destRow = answer == PlacementAnswer::Yes ? 0 : target->childCount();
+    if (node->parent() == target && (destRow == result.oldRow || destRow == result.oldRow + 1)) {
+        result.outcome = MoveOutcome::Unchanged;
+        result.newRow = result.oldRow;
+        return result;
+    }
+    Node* oldParent = node->parent();
+    if (observer != nullptr)
+        observer->aboutToMove(node, oldParent, result.oldRow, target, destRow);
+    tree.move(node, target, destRow);
+    if (observer != nullptr)
+        observer->moved(node, oldParent, result.oldRow, target, destRow);
+    result.outcome = MoveOutcome::Moved;
+    result.newRow = node->row();
+    settleLine(tree, oldParent, observer);
+    settleLine(tree, target, observer);
+    refreshImages(tree, observer);
+    return result;
+}
+
+bool refreshImages(SectionTree& tree, TreeObserver* observer) {
+    const Node* last = tree.last();
+    if (last == nullptr || last->level() != 0)
+        return false;
+    for (Node* node : tree.preorder())
+        refreshNodeImages(tree, node, observer);
     return true;
 }
 

@@ -44,6 +44,20 @@ void AutocreateSS(std::vector<std::string>& lines) {
     });
 }
 
+std::string newFileBytes(bool withBlocks) {
+    std::vector<std::string> lines;
+    if (withBlocks)
+        AutocreateSS(lines);
+    else
+        lines = shortNewFileLines();
+    std::string out;
+    for (const std::string& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
 const BlockTemplate& blockTemplate(BlockKind kind) {
     static const BlockTemplate playLooping{"\"playlooping\"",
                                            {{1, "\"wave\"", "\"wav file name\""},

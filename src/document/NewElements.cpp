@@ -1,0 +1,211 @@
+#include "document/NewElements.h"
+
+#include <array>
+
+namespace tonvale {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> BlockKeywords = {"\"playlooping\"", "\"playrandom\"", "\"rndwave\"",
+                                                            "\"playsoundscape\""};
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsLatinNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (asciiLower(a[i]) != asciiLower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+Message message(std::string_view text, std::string_view caption, MessageIcon icon) {
+    return {std::string(text), std::string(caption), icon};
+}
+
+Message unexpected(std::string_view caption) {
+    return message(edittext::Unexpected, caption, MessageIcon::Error);
+}
+
+void setHeaderImages(SectionTree& tree, Node* node, TreeObserver* observer) {
+    if (node->image() == ImageHeader && node->selectedImage() == ImageHeaderSelected)
+        return;
+    tree.setImages(node, ImageHeader, ImageHeaderSelected);
+    if (observer != nullptr)
+        observer->changed(node);
+}
+
+// Inserts a childless node with data and images under `parent` at `row`, bracketed for the observer.
+Node* insertWithData(SectionTree& tree, Node* parent, int row, std::string text, TNodeData data, int image,
+                     TreeObserver* observer) {
+    if (observer != nullptr)
+        observer->aboutToInsert(parent, row, 1);
+    Node* node = tree.insert(parent, row, std::move(text));
+    tree.ensureData(node) = std::move(data);
+    tree.setImages(node, image, image + 1);
+    if (observer != nullptr)
+        observer->inserted(parent, row, 1);
+    return node;
+}
+
+} // namespace
+
+int blockKind(std::string_view text) {
+    if (text.empty())
+        return -1;
+    for (std::size_t i = 0; i < BlockKeywords.size(); ++i) {
+        if (text == BlockKeywords[i])
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+bool isBlockKeyword(std::string_view text) {
+    return blockKind(text) > 0;
+}
+
+std::vector<std::string> GetParamForSections(int kind) {
+    switch (kind) {
+    case 0:
+        return {"\"dsp\"", "\"soundmixer\""};
+    case 1:
+        return {"\"wave\"", "\"volume\"", "\"pitch\"", "\"attenuation\"", "\"position\""};
+    case 2:
+        return {"\"time\"", "\"volume\"", "\"pitch\"", "\"attenuation\"", "\"rndwave\"", "\"position\"",
+                "\"soundlevel\""};
+    case 3:
+        return {"\"wave\""};
+    case 4:
+        return {"\"name\"", "\"volume\"", "\"position\"", "\"positionoverride\"", "\"ambientpositionoverride\""};
+    default:
+        return {};
+    }
+}
+
+bool sectionNameExists(const SectionTree& tree, std::string_view storedName) {
+    for (const Node* node : tree.topLevel()) {
+        if (equalsLatinNoCase(node->text(), storedName))
+            return true;
+    }
+    return false;
+}
+
+CreateResult Create0Level(SectionTree& tree, std::string_view answer, TreeObserver* observer) {
+    CreateResult result;
+    const std::string name = normalizeName(answer);
+    if (name == "\"\"")
+        return result;
+    if (sectionNameExists(tree, name)) {
+        result.message = message(newtext::DuplicateName, newtext::SoundscapeCaption, MessageIcon::Warning);
+        return result;
+    }
+    if (tree.empty()) {
+        result.message = unexpected(newtext::SoundscapeCaption);
+        return result;
+    }
+    const int row = static_cast<int>(tree.topLevel().size()) - 1;
+    // A soundscape shows as a header from the start, even before it has children.
+    result.node = insertWithData(tree, nullptr, row, name, {}, ImageHeader, observer);
+    result.row = row;
+    return result;
+}
+
+CreateResult createBlock(SectionTree& tree, Node* selected, BlockKind kind, TreeObserver* observer) {
+    CreateResult result;
+    if (selected == nullptr || tree.empty() || selected->level() != 0 || tree.isEndMarker(selected))
+        return result;
+    const int row = selected->childCount();
+    if (observer != nullptr)
+        observer->aboutToInsert(selected, row, 1);
+    result.node = addBlockFromTemplate(tree, selected, blockTemplate(kind));
+    if (observer != nullptr)
+        observer->inserted(selected, row, 1);
+    result.parent = selected;
+    result.row = row;
+    settleLine(tree, selected, observer);
+    setHeaderImages(tree, selected, observer);
+    return result;
+}
+
+CreateResult NewLoopCreate(SectionTree& tree, Node* selected, TreeObserver* observer) {
+    return createBlock(tree, selected, BlockKind::PlayLooping, observer);
+}
+
+CreateResult NewRandCreate(SectionTree& tree, Node* selected, TreeObserver* observer) {
+    return createBlock(tree, selected, BlockKind::PlayRandom, observer);
+}
+
+CreateResult NewPlaySS(SectionTree& tree, Node* selected, TreeObserver* observer) {
+    return createBlock(tree, selected, BlockKind::PlaySoundscape, observer);
+}
+
+Message blockFailureMessage(BlockKind kind) {
+    switch (kind) {
+    case BlockKind::PlayLooping:
+        return message("Ошибка создания блока playlooping", "Новый блок playlooping", MessageIcon::Error);
+    case BlockKind::PlayRandom:
+        return message("Ошибка создания блока playrandom", "Новый блок playrandom", MessageIcon::Error);
+    case BlockKind::PlaySoundscape:
+        break;
+    }
+    return message("Ошибка создания блока playsoundscape\"", "Новый блок playsoundscape\"", MessageIcon::Error);
+}
+
+void NewElementAnswers::enterValue() {
+    if (value == utf8ToCp1251(newtext::ValueDefault))
+        value.clear();
+}
+
+std::optional<Message> checkNewElement(const SectionTree& tree, const Node* selected, const NewElementAnswers& answers) {
+    switch (answers.mode) {
+    case NewElementMode::None:
+        return std::nullopt;
+    case NewElementMode::Header:
+        if (answers.headerName.empty())
+            return message(newtext::NoHeaderName, newtext::NewCaption, MessageIcon::Error);
+        break;
+    case NewElementMode::Parameter:
+        if (answers.parameterName.empty())
+            return message(newtext::NoParameterName, newtext::NewCaption, MessageIcon::Error);
+        break;
+    }
+    // A new element under the end marker would put nodes after it.
+    if (tree.empty() || selected == nullptr || tree.isEndMarker(selected))
+        return unexpected(newtext::NewCaption);
+    return std::nullopt;
+}
+
+bool asksPlacement(const NewElementAnswers& answers) {
+    return answers.mode == NewElementMode::Parameter;
+}
+
+CreateResult addNewElement(SectionTree& tree, Node* selected, const NewElementAnswers& answers,
+                           PlacementAnswer placement, TreeObserver* observer) {
+    CreateResult result;
+    if (answers.mode == NewElementMode::None)
+        return result;
+    result.message = checkNewElement(tree, selected, answers);
+    if (result.message)
+        return result;
+    const bool header = answers.mode == NewElementMode::Header;
+    if (!header && placement == PlacementAnswer::Cancel)
+        return result;
+    TNodeData data;
+    data.Value = header ? std::string() : normalizeName(answers.value);
+    data.CommentsAbove = joinCommentLines(answers.commentLines);
+    data.CommentBeside = sanitizeLineText(answers.commentBeside);
+    const int row = !header && placement == PlacementAnswer::Yes ? 0 : selected->childCount();
+    result.node = insertWithData(tree, selected, row, normalizeName(header ? answers.headerName : answers.parameterName),
+                                 std::move(data), ImageParameter, observer);
+    result.parent = selected;
+    result.row = row;
+    settleLine(tree, selected, observer);
+    refreshImages(tree, observer);
+    return result;
+}
+
+} // namespace tonvale
