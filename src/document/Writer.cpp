@@ -10,9 +10,35 @@ namespace {
 
 constexpr std::string_view SixBlanks = "      ";
 
-std::size_t countOf(std::string_view text, char c) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
+// True when the text holds a character the layout must look at: a brace or a line break.
+bool hasSpecial(std::string_view text) {
+    for (char c : text) {
+        if (c == '{' || c == '}' || c == '\r' || c == '\n')
+            return true;
+    }
+    return false;
 }
+
+// Counts of one text, taken in a single pass.
+struct Counts {
+    std::size_t tabs = 0;
+    std::size_t open = 0;
+    std::size_t close = 0;
+
+    explicit Counts(std::string_view text) {
+        for (char c : text) {
+            tabs += c == '\t';
+            open += c == '{';
+            close += c == '}';
+        }
+    }
+    Counts& operator+=(const Counts& other) {
+        tabs += other.tabs;
+        open += other.open;
+        close += other.close;
+        return *this;
+    }
+};
 
 // The pieces of one node's line before the block marks. The line is: tabs, text, then
 // six blanks + Value + two blanks when there is a value, then two blanks + "//" + CommentBeside when
@@ -31,12 +57,14 @@ struct LineParts {
             above = data->CommentsAbove;
         }
     }
-    // Tabs anywhere in the element line (a tab inside a text counts as one more level).
-    std::size_t elementTabs() const {
-        return level + countOf(text, '\t') + countOf(value, '\t') + countOf(beside, '\t');
-    }
-    std::size_t braces(char brace) const {
-        return countOf(text, brace) + countOf(value, brace) + countOf(beside, brace) + countOf(above, brace);
+    // Tabs anywhere in the element line (a tab inside a text counts as one more level), and the braces
+    // of the element line and of the comments above it.
+    Counts elementCounts() const {
+        Counts counts(text);
+        counts += Counts(value);
+        counts += Counts(beside);
+        counts.tabs += level;
+        return counts;
     }
 };
 
@@ -45,14 +73,15 @@ class Output {
 public:
     explicit Output(const ByteSink& sink) : m_sink(sink) { m_buffer.reserve(ChunkSize + 4096); }
 
+    // A piece without line breaks.
+    void plain(std::string_view piece) {
+        settle();
+        m_buffer.append(piece);
+        flushIfFull();
+    }
     void text(std::string_view piece) {
-        if (piece.find_first_of("\r\n") == std::string_view::npos) {
-            settle();
-            m_buffer.append(piece);
-        } else {
-            for (char c : piece)
-                byte(c);
-        }
+        for (char c : piece)
+            byte(c);
         flushIfFull();
     }
     void repeat(char c, std::size_t count) {
@@ -122,6 +151,7 @@ struct LineInfo {
     std::size_t allTabs = 0;      // tabs of the whole line with its comment block: indents braces
     std::size_t opens = 0;        // block marks " {" (0 or 1)
     std::size_t closes = 0;       // block marks " } "
+    std::size_t textCloses = 0;   // "}" inside the line's own texts
 };
 
 class Writer {
@@ -172,10 +202,13 @@ private:
         m_info.assign(count, {});
         for (std::size_t i = 0; i < count; ++i) {
             const LineParts parts(m_nodes[i]);
-            m_info[i].elementTabs = parts.elementTabs();
-            m_info[i].allTabs = m_info[i].elementTabs + countOf(parts.above, '\t');
-            m_openCount += parts.braces('{');
-            m_closeCount += parts.braces('}');
+            const Counts element = parts.elementCounts();
+            const Counts above(parts.above);
+            m_info[i].elementTabs = element.tabs;
+            m_info[i].allTabs = element.tabs + above.tabs;
+            m_info[i].textCloses = element.close + above.close;
+            m_openCount += element.open + above.open;
+            m_closeCount += element.close + above.close;
         }
         for (std::size_t i = 0; i + 1 < count; ++i) {
             const std::size_t n = m_info[i].elementTabs;
@@ -210,6 +243,10 @@ private:
     // and every "}" becomes CR + `closeTabs` tabs + "}".
     static void piece(Output& out, std::string_view text, bool keepBraces, std::size_t openTabs,
                       std::size_t closeTabs) {
+        if (!hasSpecial(text)) {
+            out.plain(text);
+            return;
+        }
         if (keepBraces) {
             out.text(text);
             return;
@@ -231,7 +268,7 @@ private:
     void emitNodeLine(Output& out, std::size_t i, bool isLastLine, std::size_t nextTabs) const {
         const LineParts parts(m_nodes[i]);
         const LineInfo& info = m_info[i];
-        const std::size_t closeTabs = info.closes + parts.braces('}');
+        const std::size_t closeTabs = info.closes + info.textCloses;
         auto emit = [&](std::string_view text) { piece(out, text, isLastLine, nextTabs, closeTabs); };
         if (!parts.above.empty()) {
             emit("//");
@@ -291,6 +328,14 @@ bool saveFileres(const SectionTree& tree, const ByteSink& sink, Message* failure
 
 WriteResult saveFileres(const SectionTree& tree) {
     WriteResult result;
+    // One allocation for the whole text in the common case: an estimate of the canonical size.
+    std::size_t estimate = 0;
+    for (const Node* node : tree.preorder()) {
+        estimate += static_cast<std::size_t>(node->level()) * 2 + node->text().size() + 16;
+        if (const TNodeData* data = node->data())
+            estimate += data->Value.size() + data->CommentsAbove.size() + data->CommentBeside.size();
+    }
+    result.bytes.reserve(estimate);
     result.ok = saveFileres(tree, [&result](std::string_view chunk) { result.bytes.append(chunk); }, &result.message);
     if (!result.ok)
         result.bytes.clear();
