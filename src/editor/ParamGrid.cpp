@@ -231,7 +231,7 @@ void ParamGrid::widenColumns() {
                                            QLatin1Char(' ')) + Padding;
         for (int row = 0; row < m_model->dataRows(); ++row) {
             const QString text = m_model->index(row, column).data(Qt::DisplayRole).toString() + QLatin1Char(' ');
-            const bool isBold = isBlockKeyword(m_model->rowName(row));
+            const bool isBold = m_model->isBlockRow(row);
             width = std::max(width, (isBold ? bold : normal).horizontalAdvance(text) + Padding);
         }
         if (m_contentWidth[static_cast<std::size_t>(column)] < width)

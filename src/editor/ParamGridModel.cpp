@@ -1,6 +1,7 @@
 #include "editor/ParamGridModel.h"
 
 #include "document/Edits.h"
+#include "document/TextHelpers.h"
 #include "editor/QtText.h"
 
 #include <QColor>
@@ -90,12 +91,12 @@ void ParamGridModel::fill(Node* selected) {
             if (node->level() <= level || !node->hasData() || node->text().empty())
                 break;
             rows.push_back({node, trimScript(scriptToQString(node->text())),
-                            trimScript(scriptToQString(node->data()->Value))});
+                            trimScript(scriptToQString(node->data()->Value)), blockKind(trim(node->text())) > 0});
         }
     } else {
         setEnabled(true);
         rows.push_back({selected, trimScript(scriptToQString(selected->text())),
-                         scriptToQString(selected->data()->Value)});
+                         scriptToQString(selected->data()->Value), blockKind(trim(selected->text())) > 0});
     }
     if (rows.empty())
         rows.emplace_back();
@@ -135,6 +136,10 @@ bool ParamGridModel::isWaveRow(int row) const {
     return rowName(row).toLower() == WaveName;
 }
 
+bool ParamGridModel::isBlockRow(int row) const {
+    return row >= 0 && row < dataRows() && m_rows[static_cast<std::size_t>(row)].block;
+}
+
 bool ParamGridModel::allReadOnly() const {
     return m_selected == nullptr || (m_selected->level() == 0 && !m_selected->hasChildren());
 }
@@ -143,7 +148,7 @@ bool ParamGridModel::isEditable(int row, int column) const {
     if (m_selected == nullptr || column != ValueColumn)
         return false;
     const QString name = rowName(row);
-    if (name.isEmpty() || isBlockKeyword(trimScript(name)))
+    if (name.isEmpty() || isBlockRow(row))
         return false;
     return !allReadOnly();
 }
@@ -208,7 +213,7 @@ QVariant ParamGridModel::data(const QModelIndex& index, int role) const {
         return {};
     const int row = index.row();
     const int column = index.column();
-    const bool blockRow = isBlockKeyword(trimScript(rowName(row)));
+    const bool blockRow = isBlockRow(row);
     switch (role) {
     case Qt::DisplayRole:
         return cellText(row, column).left(MaxDrawnCharacters);

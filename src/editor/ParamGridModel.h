@@ -55,6 +55,7 @@ public:
     QString cellText(int row, int column) const;
     bool isEditable(int row, int column) const;
     bool isWaveRow(int row) const;
+    bool isBlockRow(int row) const;
 
     // Writes a value cell's text into its node; false only when the row refers to no node data.
     bool writeValue(int row, const QString& text);
@@ -88,6 +89,7 @@ private:
         Node* node = nullptr;
         QString name;
         QString value;
+        bool block = false;  // the name is a block keyword
     };
     void setEnabled(bool enabled);
     void repaintAll();
