@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 
 using tonvale::IniFile;
 
@@ -49,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, IniInteger,
                                            IntegerCase{"0X10", 16}, IntegerCase{"0xFFFFFFFF", -1},
                                            IntegerCase{"", std::nullopt}, IntegerCase{"12abc", std::nullopt},
                                            IntegerCase{"0x", std::nullopt}, IntegerCase{"abc", std::nullopt},
-                                           IntegerCase{"99999999999", std::nullopt}));
+                                           IntegerCase{"99999999999", std::nullopt}),
+                         [](const ::testing::TestParamInfo<IntegerCase>& param) { return "case" + std::to_string(param.index); });
 
 TEST(IniFile, NonIntegerYieldsTheDefaultAndBoolIsNonZero) {
     const IniFile ini = parsed("[Options]\nFontS=big\nSaveOriginFile=7\nOff=0\n");

@@ -12,6 +12,7 @@
 #include "testsupport/TestFolder.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -500,6 +501,64 @@ private slots:
         QVERIFY(m_prompts.records().empty());
         QVERIFY(w->tree().empty());
         QCOMPARE(w->recentActions().size(), 1);
+    }
+
+    void newFileFromTemplate_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("soundscapeChildren");
+        QTest::newRow("full") << int(YesButton) << 3;  // dsp, playlooping, playrandom
+        QTest::newRow("short") << int(NoButtonAnswer) << 0;
+    }
+    void newFileFromTemplate() {
+        QFETCH(int, answer);
+        QFETCH(int, soundscapeChildren);
+        auto w = makeWindow();
+        const QString path = m_folder->file(QStringLiteral("soundscapes_new.txt"));
+        m_prompts.answer(path);
+        m_prompts.answer(static_cast<PromptButton>(answer));
+        w->A_NewFExecute();
+        const PromptRecord& dialog = m_prompts.records().at(0);
+        QCOMPARE(dialog.kind, PromptRecord::Kind::SaveFile);
+        QCOMPARE(dialog.text, QStringLiteral("Новый файл"));
+        QCOMPARE(dialog.fileName, QStringLiteral("soundscapes_myfile"));
+        const PromptRecord& question = m_prompts.records().at(1);
+        QCOMPARE(question.text, QStringLiteral("Создать блоки автоматически?"));
+        QCOMPARE(question.caption, QStringLiteral("Новый файл"));
+        QCOMPARE(question.buttons, YesButton | NoButtonAnswer);
+        QCOMPARE(w->currentFile(), path);
+        QVERIFY(w->modified());
+        QCOMPARE(w->selectedNode(), w->tree().first());
+        QCOMPARE(w->tree().first()->childCount(), soundscapeChildren);
+        QCOMPARE(w->tree().first()->data()->CommentsAbove.empty(), false);
+    }
+
+    void failedSaveKeepsTheChanges() {
+        auto w = makeWindow();
+        const QString path = script();
+        open(*w, path);
+        editFirstValue(*w, QStringLiteral("3"));
+        QDir().mkpath(m_folder->file(QStringLiteral("scripts/~soundscapes_a.txt")));  // the target cannot be written
+        m_prompts.clear();
+        QVERIFY(!w->A_SaveResExecute());
+        QCOMPARE(m_prompts.messages().back().text, QStringLiteral("Ошибка! Файл не сохранен"));
+        QCOMPARE(m_prompts.messages().back().caption, QStringLiteral("Сохранить файл"));
+        QVERIFY(w->modified());
+        QVERIFY(w->commands().isEnabled(Cmd::A_SaveRes));
+        QCOMPARE(TestFolder::read(path), Script);
+        // The close question's Yes with a failing save keeps the window open.
+        m_prompts.clear();
+        m_prompts.answer(YesButton);
+        w->show();
+        QVERIFY(!w->close());
+    }
+
+    void settingsFileThatCannotBeWritten() {
+        QDir().mkpath(ini());
+        auto w = makeWindow();
+        QCOMPARE(w->settings().saveMode, 1);
+        w->close();
+        QCOMPARE(m_prompts.messages().size(), std::size_t(1));
+        QCOMPARE(m_prompts.messages()[0].text, QStringLiteral("Unable to write to ") + ini());
     }
 
     void textTabRoundTripAndSaveFromText() {
