@@ -34,11 +34,11 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   win=$(xdotool search --sync --onlyvisible --name "Tonvale" | head -n1)
   sleep 1
   xdotool windowfocus --sync "$win" || true
-  # Expand the tree, then pick the second soundscape and its value column.
+  # Expand the tree, then pick the soundscape "sample.wind_field" by typing the start of its name.
   xdotool key --window "$win" ctrl+Right
   sleep 0.3
-  xdotool key --window "$win" Down
-  sleep 0.5
+  xdotool type --window "$win" --delay 60 "\"sample.w"
+  sleep 0.6
   import -window "$win" "$2"
   kill "$pid"
 ' _ "$home" "$out"

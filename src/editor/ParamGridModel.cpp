@@ -63,7 +63,7 @@ QString wavePath(const QString& soundsFolder, const QString& value) {
 ParamGridModel::ParamGridModel(SectionTree* tree, QObject* parent)
     : QAbstractTableModel(parent), m_tree(tree), m_rows(1) {}
 
-void ParamGridModel::setEnabled(bool enabled) {
+void ParamGridModel::setGridEnabled(bool enabled) {
     if (m_enabled == enabled)
         return;
     m_enabled = enabled;
@@ -83,9 +83,9 @@ void ParamGridModel::fill(Node* selected) {
     beginResetModel();
     std::vector<Row> rows;
     if (!selected->hasData()) {
-        setEnabled(false);
+        setGridEnabled(false);
     } else if (selected->hasChildren()) {
-        setEnabled(true);
+        setGridEnabled(true);
         const int level = selected->level();
         for (Node* node = m_tree->next(selected); node != nullptr; node = m_tree->next(node)) {
             if (node->level() <= level || !node->hasData() || node->text().empty())
@@ -94,7 +94,7 @@ void ParamGridModel::fill(Node* selected) {
                             trimScript(scriptToQString(node->data()->Value)), blockKind(trim(node->text())) > 0});
         }
     } else {
-        setEnabled(true);
+        setGridEnabled(true);
         rows.push_back({selected, trimScript(scriptToQString(selected->text())),
                          scriptToQString(selected->data()->Value), blockKind(trim(selected->text())) > 0});
     }

@@ -71,6 +71,7 @@ public:
     bool searchMode() const { return m_searchMode; }
     bool searchMatch() const { return m_searchMatch; }
     bool gridEnabled() const { return m_enabled; }
+    void setGridEnabled(bool enabled);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -91,7 +92,6 @@ private:
         QString value;
         bool block = false;  // the name is a block keyword
     };
-    void setEnabled(bool enabled);
     void repaintAll();
     bool allReadOnly() const;
 

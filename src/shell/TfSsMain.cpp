@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -117,6 +118,8 @@ void TfSsMain::buildLayout() {
     setWindowTitle(QStringLiteral("Tonvale"));
     setMinimumSize(550, 600);
     resize(728, 657);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     auto* toolbar = addToolBar(QStringLiteral("ActionToolBar1"));
     toolbar->setObjectName(QStringLiteral("ActionToolBar1"));
@@ -375,6 +378,7 @@ void TfSsMain::FormCreate() {
             EnablSaveBut(false);
         } else {
             selectFirstNode();
+            m_tv1->setFocus();
         }
     }
     m_pages->setCurrentIndex(TreeTab);
@@ -500,8 +504,7 @@ void TfSsMain::TV1Change(Node* node) {
     m_grid->gridModel()->setSelectedNode(node);
     if (m_tree.isEndMarker(node)) {
         m_title->clear();
-        m_grid->gridModel()->fill(nullptr);
-        m_grid->setEnabled(false);
+        m_grid->gridModel()->setGridEnabled(false);
         m_commentEnabled = false;
         m_playSSEnabled = false;
         m_newBlockEnabled = false;

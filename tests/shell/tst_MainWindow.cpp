@@ -297,6 +297,19 @@ private slots:
         QVERIFY(!w->commands().isEnabled(Cmd::A_Comment));
         QVERIFY(!w->commands().isEnabled(Cmd::A_Play_SS));
         QVERIFY(!w->commands().isEnabled(Cmd::A_NewLoop));
+        w->selectNode(w->tree().first());
+        QVERIFY(w->grid()->isEnabled());
+        QVERIFY(w->commands().isEnabled(Cmd::A_Play_SS));
+        QVERIFY(w->commands().isEnabled(Cmd::A_NewLoop));
+    }
+
+    void helpWithoutTheHelpFile() {
+        auto w = makeWindow();
+        QVERIFY(w->commands().trigger(Cmd::A_Help));
+        QCOMPARE(m_prompts.messages().size(), std::size_t(1));
+        QCOMPARE(m_prompts.messages()[0].text, QStringLiteral("Sorry, cannot file exists"));
+        QCOMPARE(m_prompts.messages()[0].caption, QStringLiteral("Справка"));
+        QCOMPARE(m_prompts.messages()[0].icon, MessageIcon::Error);
     }
 
     void saveModes_data() {
