@@ -101,6 +101,13 @@ TfSsMain::LoadOutcome TfSsMain::loadFileHud(const QString& path) {
         m_currentFile = path;
         setStatus(3, QDir::toNativeSeparators(path));
     }
+    if (m_page == TextTab) {
+        // The editor shows the document just loaded, or leaving the tab would parse the old text back.
+        const WriteResult written = saveFileres(m_tree);
+        if (written.ok && writeBytes(workingFile(), written.bytes))
+            showInMemo(written.bytes);
+        m_memo->document()->setModified(false);
+    }
     m_commentEnabled = true;
     m_playSSEnabled = selectedNode() != nullptr;
     updateCommands();

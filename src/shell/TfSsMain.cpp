@@ -571,10 +571,7 @@ void TfSsMain::pageChanged(int index) {
                 showMessage(written.message);
             } else {
                 writeBytes(workingFile(), written.bytes);
-                m_loadingMemo = true;
-                m_memo->setPlainText(scriptToQString(written.bytes));
-                m_memo->document()->setModified(false);
-                m_loadingMemo = false;
+                showInMemo(written.bytes);
                 EnablSaveBut(m_modified);
             }
         }
@@ -625,6 +622,13 @@ bool TfSsMain::leavingTextTab() {
         }
     }
     return true;
+}
+
+void TfSsMain::showInMemo(const std::string& scriptBytes) {
+    m_loadingMemo = true;
+    m_memo->setPlainText(scriptToQString(scriptBytes));
+    m_memo->document()->setModified(false);
+    m_loadingMemo = false;
 }
 
 void TfSsMain::fontSizeStep(int delta) {

@@ -112,6 +112,7 @@ private:
     // The text tab: conversions between the tree and the editor through the working file.
     void pageChanged(int index);
     bool leavingTextTab();
+    void showInMemo(const std::string& scriptBytes);
     void fontSizeStep(int delta);
     void A_ExpAllExecute(bool expand);
     void A_AboutExecute();

@@ -597,6 +597,20 @@ private slots:
         QVERIFY(findNode(*w, "\"sc.three\"") != nullptr);
         QCOMPARE(w->currentFile(), path);
     }
+
+    void openWhileOnTheTextTabShowsTheNewDocument() {
+        auto w = makeWindow();
+        open(*w, script());
+        w->pages()->setCurrentIndex(TfSsMain::TextTab);
+        const QString other = script(QStringLiteral("scripts/other.txt"), "\"sc.other\"\r\n{\r\n\t\"dsp\"\t\"2\"\r\n}\r\n");
+        open(*w, other);
+        QVERIFY(w->memo()->toPlainText().contains(QStringLiteral("\"sc.other\"")));
+        QVERIFY(!w->memo()->toPlainText().contains(QStringLiteral("\"sc.one\"")));
+        w->pages()->setCurrentIndex(TfSsMain::TreeTab);
+        QVERIFY(findNode(*w, "\"sc.other\"") != nullptr);
+        QVERIFY(findNode(*w, "\"sc.one\"") == nullptr);
+        QCOMPARE(w->currentFile(), other);
+    }
 };
 
 QTEST_MAIN(TestMainWindow)
