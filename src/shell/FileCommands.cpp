@@ -205,8 +205,9 @@ bool TfSsMain::A_SaveResExecute() {
         m_settings.saveOriginFile = answer.dontAsk;
     }
     if (m_pages->currentIndex() == TextTab) {
+        const std::string text = qstringToScript(m_memo->toPlainText());
         std::string bytes;
-        for (std::string_view line : splitLines(qstringToScript(m_memo->toPlainText()))) {
+        for (std::string_view line : splitLines(text)) {
             bytes.append(line);
             bytes.append("\r\n");
         }
