@@ -28,6 +28,17 @@ public:
     void endReset() { endResetModel(); }
     // A node's text or image changed in place.
     void nodeChanged(const Node* node);
+    // Structural edits of the tree happen between these brackets, so views and persistent indexes
+    // follow them. `parent` nullptr is the top level; rows count as SectionTree::insert and move do.
+    void beginInsert(const Node* parent, int first, int last) { beginInsertRows(indexOf(parent), first, last); }
+    void endInsert() { endInsertRows(); }
+    void beginRemove(const Node* node) { beginRemoveRows(indexOf(node->parent()), node->row(), node->row()); }
+    void endRemove() { endRemoveRows(); }
+    // False when the move is no move at all (onto itself or below itself): then make no change.
+    bool beginMove(const Node* node, const Node* newParent, int row) {
+        return beginMoveRows(indexOf(node->parent()), node->row(), node->row(), indexOf(newParent), row);
+    }
+    void endMove() { endMoveRows(); }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;

@@ -59,6 +59,41 @@ private slots:
         QVERIFY(!model.index(0, 1).isValid());
     }
 
+    void structuralEditsInsideBracketsKeepViewsInStep() {
+        LoadResult loaded = loadScript("\"a\"\r\n{\r\n\t\"x\"\t\"1\"\r\n\t\"y\"\t\"2\"\r\n}\r\n\"b\"\r\n{\r\n\t\"z\"\t\"3\"\r\n}\r\n");
+        SectionTree tree = std::move(loaded.tree);
+        SectionTreeModel model(&tree);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy moved(&model, &QAbstractItemModel::rowsMoved);
+        Node* a = tree.topLevel()[0];
+        Node* b = tree.topLevel()[1];
+        QPersistentModelIndex z = model.indexOf(b->child(0));
+
+        model.beginInsert(a, 1, 1);
+        Node* added = tree.insert(a, 1, "\"new\"");
+        model.endInsert();
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(SectionTreeModel::nodeOf(inserted[0][0].value<QModelIndex>()), a);
+        QCOMPARE(inserted[0][1].toInt(), 1);
+        QCOMPARE(model.index(1, 0, model.indexOf(a)).data().toString(), QStringLiteral("\"new\""));
+
+        QVERIFY(model.beginMove(added, b, 0));
+        tree.move(added, b, 0);
+        model.endMove();
+        QCOMPARE(moved.size(), 1);
+        QCOMPARE(z.row(), 1);  // the persistent index followed its node
+        QCOMPARE(SectionTreeModel::nodeOf(z), b->child(1));
+
+        model.beginRemove(added);
+        tree.remove(added);
+        model.endRemove();
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(z.row(), 0);
+        QCOMPARE(model.rowCount(model.indexOf(b)), 1);
+    }
+
     void resetReplacesAllRowsAndDropsOldIndexes() {
         SectionTree tree;
         SectionTreeModel model(&tree);
