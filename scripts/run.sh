@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Tonvale. Until the editor window is part of the build,
-# it prints the canonical form of the bundled sample script.
+# Installs what is missing, builds, and starts Tonvale. In a build without the window
+# (TONVALE_BUILD_GUI=OFF) it prints the canonical form of the bundled sample script instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

@@ -1,0 +1,24 @@
+// The program's entry: the application, the main window, the event loop.
+
+#include "shell/AudioOutput.h"
+#include "shell/Platform.h"
+#include "shell/QtPrompts.h"
+#include "shell/TfSsMain.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TonvaleApp"));
+    QApplication::setApplicationDisplayName(QStringLiteral("TonvaleApp"));
+
+    tonvale::Platform platform;
+    tonvale::QtPrompts prompts;
+    tonvale::NullAudio audio;
+    tonvale::TfSsMain window(platform, prompts, audio);
+    if (window.startupAborted())
+        return 1;
+    prompts.setOwner(&window);
+    window.show();
+    return QApplication::exec();
+}

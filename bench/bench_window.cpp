@@ -1,0 +1,94 @@
+// The editor window, offscreen: open a 100,000-line script (tree shown, first node selected), and
+// select a soundscape of 5,000 rows so the grid fills.
+
+#include "ScriptGenerator.h"
+
+#include "editor/ParamGrid.h"
+#include "shell/AudioOutput.h"
+#include "shell/Platform.h"
+#include "shell/TfSsMain.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TestFolder.h"
+
+#include <QApplication>
+#include <QTreeView>
+
+#include <benchmark/benchmark.h>
+
+using namespace tonvale;
+
+namespace {
+
+struct Window {
+    TestFolder folder;
+    Platform platform;
+    ScriptedPrompts prompts;
+    NullAudio audio;
+    std::unique_ptr<TfSsMain> window;
+
+    Window() {
+        platform.setProgramFolder(folder.path());
+        platform.setWritableFolder(folder.path());
+        platform.setEnvironmentLookup([](const QString&) { return false; });
+        window = std::make_unique<TfSsMain>(platform, prompts, audio);
+        window->show();
+        QApplication::processEvents();
+    }
+    void open(const QString& path) {
+        prompts.answer(path);
+        window->A_OpenResExecute();
+        QApplication::processEvents();
+    }
+};
+
+std::string bigSoundscape(int rows) {
+    std::string text = "\"big.one\"\r\n{\r\n\t\"playrandom\"\r\n\t{\r\n\t\t\"time\"\t\"1,2\"\r\n\t\t\"rndwave\"\r\n\t\t{\r\n";
+    for (int i = 0; i < rows - 3; ++i)
+        text += "\t\t\t\"wave\"\t\"ambient/wind/sound_" + std::to_string(i) + ".wav\"\r\n";
+    text += "\t\t}\r\n\t}\r\n}\r\n\"small\"\r\n{\r\n\t\"dsp\"\t\"1\"\r\n}\r\n";
+    return text;
+}
+
+void BM_OpenLargeScript(benchmark::State& state) {
+    Window w;
+    const QString path = w.folder.write(QStringLiteral("big.txt"), bench::generateScript(static_cast<std::size_t>(state.range(0))));
+    for (auto _ : state) {
+        w.open(path);
+        if (w.window->selectedNode() != w.window->tree().first())
+            state.SkipWithError("first node not selected");
+    }
+    state.counters["nodes"] = static_cast<double>(w.window->tree().size());
+}
+BENCHMARK(BM_OpenLargeScript)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_FillGridOfLargeSoundscape(benchmark::State& state) {
+    Window w;
+    const int rows = static_cast<int>(state.range(0));
+    w.open(w.folder.write(QStringLiteral("grid.txt"), bigSoundscape(rows)));
+    Node* big = w.window->tree().first();
+    Node* small = w.window->tree().topLevel()[1];
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.window->selectNode(small);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        w.window->selectNode(big);
+        QApplication::processEvents();
+    }
+    if (w.window->grid()->gridModel()->dataRows() != rows)
+        state.SkipWithError("grid does not list every row");
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_FillGridOfLargeSoundscape)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,268 @@
+#include "editor/ParamGridModel.h"
+
+#include "document/Edits.h"
+#include "document/TextHelpers.h"
+#include "editor/QtText.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFont>
+
+#include <array>
+
+namespace tonvale {
+
+namespace {
+constexpr int MaxDrawnCharacters = 300;
+const QString WaveName = QStringLiteral("\"wave\"");
+} // namespace
+
+const QColor ParamGridModel::ReadOnlyColour(236, 234, 230);
+const QColor ParamGridModel::MatchColour(211, 248, 215);
+
+int blockKind(std::string_view text) {
+    static constexpr std::array<std::string_view, 4> keywords = {
+        "\"playlooping\"", "\"playrandom\"", "\"rndwave\"", "\"playsoundscape\""};
+    if (text.empty())
+        return -1;
+    for (std::size_t i = 0; i < keywords.size(); ++i) {
+        if (text == keywords[i])
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+bool isBlockKeyword(const QString& text) {
+    return blockKind(qstringToScript(text)) > 0;
+}
+
+QString trimScript(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QString normaliseName(const QString& text) {
+    QString unquoted = text;
+    unquoted.replace(QLatin1Char('"'), QLatin1Char(' '));
+    return QLatin1Char('"') + trimScript(unquoted) + QLatin1Char('"');
+}
+
+QString wavePath(const QString& soundsFolder, const QString& value) {
+    QString relative = value;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QString path = soundsFolder + QLatin1Char('/') + relative;
+    path.remove(QLatin1Char('"'));
+    return QDir::toNativeSeparators(path);
+}
+
+ParamGridModel::ParamGridModel(SectionTree* tree, QObject* parent)
+    : QAbstractTableModel(parent), m_tree(tree), m_rows(1) {}
+
+void ParamGridModel::setGridEnabled(bool enabled) {
+    if (m_enabled == enabled)
+        return;
+    m_enabled = enabled;
+    emit enabledChanged(enabled);
+}
+
+void ParamGridModel::clearRows() {
+    beginResetModel();
+    m_rows.assign(1, Row{});
+    endResetModel();
+}
+
+void ParamGridModel::fill(Node* selected) {
+    m_selected = selected;
+    if (m_tree->empty() || selected == nullptr)
+        return;
+    beginResetModel();
+    std::vector<Row> rows;
+    if (!selected->hasData()) {
+        setGridEnabled(false);
+    } else if (selected->hasChildren()) {
+        setGridEnabled(true);
+        const int level = selected->level();
+        for (Node* node = m_tree->next(selected); node != nullptr; node = m_tree->next(node)) {
+            if (node->level() <= level || !node->hasData() || node->text().empty())
+                break;
+            rows.push_back({node, trimScript(scriptToQString(node->text())),
+                            trimScript(scriptToQString(node->data()->Value)), blockKind(trim(node->text())) > 0});
+        }
+    } else {
+        setGridEnabled(true);
+        rows.push_back({selected, trimScript(scriptToQString(selected->text())),
+                         scriptToQString(selected->data()->Value), blockKind(trim(selected->text())) > 0});
+    }
+    if (rows.empty())
+        rows.emplace_back();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void ParamGridModel::removeRow(int row) {
+    if (row < 0 || row >= dataRows())
+        return;
+    if (dataRows() == 1) {
+        m_rows[0] = Row{};
+        emit dataChanged(index(0, 0), index(0, 1));
+        return;
+    }
+    beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+}
+
+Node* ParamGridModel::rowNode(int row) const {
+    return row >= 0 && row < dataRows() ? m_rows[static_cast<std::size_t>(row)].node : nullptr;
+}
+
+QString ParamGridModel::rowName(int row) const {
+    return row >= 0 && row < dataRows() ? m_rows[static_cast<std::size_t>(row)].name : QString();
+}
+
+QString ParamGridModel::cellText(int row, int column) const {
+    if (row < 0 || row >= dataRows())
+        return {};
+    const Row& r = m_rows[static_cast<std::size_t>(row)];
+    return column == NameColumn ? r.name : r.value;
+}
+
+bool ParamGridModel::isWaveRow(int row) const {
+    return rowName(row).toLower() == WaveName;
+}
+
+bool ParamGridModel::isBlockRow(int row) const {
+    return row >= 0 && row < dataRows() && m_rows[static_cast<std::size_t>(row)].block;
+}
+
+bool ParamGridModel::allReadOnly() const {
+    return m_selected == nullptr || (m_selected->level() == 0 && !m_selected->hasChildren());
+}
+
+bool ParamGridModel::isEditable(int row, int column) const {
+    if (m_selected == nullptr || column != ValueColumn)
+        return false;
+    const QString name = rowName(row);
+    if (name.isEmpty() || isBlockRow(row))
+        return false;
+    return !allReadOnly();
+}
+
+bool ParamGridModel::writeValue(int row, const QString& text) {
+    if (row < 0 || row >= dataRows())
+        return false;
+    Row& r = m_rows[static_cast<std::size_t>(row)];
+    r.value = text;
+    emit dataChanged(index(row, ValueColumn), index(row, ValueColumn));
+    bool ok = true;
+    if (r.node != nullptr) {
+        if (r.node->hasData())
+            setNodeValue(*m_tree, r.node, qstringToScript(text));
+        else
+            ok = false;
+    }
+    emit valueWritten(row, ok);
+    return ok;
+}
+
+void ParamGridModel::repaintAll() {
+    if (dataRows() > 0)
+        emit dataChanged(index(0, 0), index(dataRows() - 1, 1));
+}
+
+void ParamGridModel::setCurrentCell(int row, int column) {
+    m_currentRow = row;
+    m_currentColumn = column;
+    repaintAll();
+}
+
+void ParamGridModel::setWaveFound(bool found) {
+    if (m_waveFound != found) {
+        m_waveFound = found;
+        repaintAll();
+    }
+}
+
+void ParamGridModel::setSearchMode(bool on) {
+    m_searchMode = on;
+    repaintAll();
+}
+
+void ParamGridModel::setSearchMatch(bool on) {
+    if (m_searchMatch != on) {
+        m_searchMatch = on;
+        repaintAll();
+    }
+}
+
+int ParamGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : dataRows();
+}
+
+int ParamGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant ParamGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= dataRows())
+        return {};
+    const int row = index.row();
+    const int column = index.column();
+    const bool blockRow = isBlockRow(row);
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(row, column).left(MaxDrawnCharacters);
+    case Qt::EditRole:
+        return cellText(row, column);
+    case Qt::BackgroundRole: {
+        // Later rules win: grey names, grey block rows, grey read-only tables, green search match.
+        QVariant colour;
+        if (column == NameColumn || blockRow || allReadOnly())
+            colour = ReadOnlyColour;
+        if (m_searchMode && m_searchMatch && row == m_currentRow && column == m_currentColumn)
+            colour = MatchColour;
+        return colour;
+    }
+    case Qt::FontRole:
+        if (blockRow) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    case Qt::ForegroundRole:
+        if (!m_waveFound && row == m_currentRow && isWaveRow(m_currentRow))
+            return QColor(255, 0, 0);
+        return {};
+    default:
+        return {};
+    }
+}
+
+bool ParamGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || index.column() != ValueColumn)
+        return false;
+    return writeValue(index.row(), value.toString());
+}
+
+Qt::ItemFlags ParamGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (isEditable(index.row(), index.column()))
+        result |= Qt::ItemIsEditable;
+    return result;
+}
+
+QVariant ParamGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return section == NameColumn ? QStringLiteral("Параметр или переменная") : QStringLiteral("Значение");
+}
+
+} // namespace tonvale

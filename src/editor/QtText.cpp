@@ -1,0 +1,17 @@
+#include "editor/QtText.h"
+
+#include "document/Cp1251.h"
+
+namespace tonvale {
+
+QString scriptToQString(std::string_view scriptBytes) {
+    const std::u16string wide = cp1251ToUtf16(scriptBytes);
+    return QString(reinterpret_cast<const QChar*>(wide.data()), static_cast<qsizetype>(wide.size()));
+}
+
+std::string qstringToScript(const QString& text) {
+    return utf16ToCp1251(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                             static_cast<std::size_t>(text.size())));
+}
+
+} // namespace tonvale

@@ -1,0 +1,21 @@
+#pragma once
+
+// The one place where script bytes (Windows-1251) meet Qt text. Every widget that shows or takes a
+// node's text, a value or a comment goes through these two functions; captions and messages, which
+// are UTF-8 in the source, use fromUtf8.
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace tonvale {
+
+QString scriptToQString(std::string_view scriptBytes);
+std::string qstringToScript(const QString& text);  // characters without a byte become "?"
+
+inline QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace tonvale

@@ -1,0 +1,56 @@
+#pragma once
+
+// The section tree as a Qt item model. It adapts the document's SectionTree without copying it: every
+// index carries its Node*, rows are the nodes' positions among their siblings, and the text is
+// converted for display on demand. The tree itself belongs to the main window; whoever replaces or
+// restructures it does so between beginReset()/endReset() (or the row brackets) so views stay in step.
+
+#include "document/SectionTree.h"
+
+#include <QAbstractItemModel>
+#include <QIcon>
+
+#include <array>
+
+namespace tonvale {
+
+class SectionTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    explicit SectionTreeModel(SectionTree* tree, QObject* parent = nullptr);
+
+    SectionTree* tree() const { return m_tree; }
+    QModelIndex indexOf(const Node* node) const;
+    static Node* nodeOf(const QModelIndex& index);
+
+    // Replacing the whole document (a load) happens between these two calls.
+    void beginReset() { beginResetModel(); }
+    void endReset() { endResetModel(); }
+    // A node's text or image changed in place.
+    void nodeChanged(const Node* node);
+    // Structural edits of the tree happen between these brackets, so views and persistent indexes
+    // follow them. `parent` nullptr is the top level; rows count as SectionTree::insert and move do.
+    void beginInsert(const Node* parent, int first, int last) { beginInsertRows(indexOf(parent), first, last); }
+    void endInsert() { endInsertRows(); }
+    void beginRemove(const Node* node) { beginRemoveRows(indexOf(node->parent()), node->row(), node->row()); }
+    void endRemove() { endRemoveRows(); }
+    // False when the move is no move at all (onto itself or below itself): then make no change.
+    bool beginMove(const Node* node, const Node* newParent, int row) {
+        return beginMoveRows(indexOf(node->parent()), node->row(), node->row(), indexOf(newParent), row);
+    }
+    void endMove() { endMoveRows(); }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+
+private:
+    SectionTree* m_tree;
+    std::array<QIcon, 5> m_images;
+};
+
+} // namespace tonvale

@@ -1,0 +1,48 @@
+#include "shell/CommandTable.h"
+
+namespace tonvale {
+
+CommandTable::CommandTable(QObject* parent) : QObject(parent) {}
+
+void CommandTable::define(Cmd id, const CommandSpec& spec, std::function<void()> execute,
+                          std::function<bool()> enabled) {
+    Entry& entry = m_entries[index(id)];
+    entry.action = new QAction(spec.caption, this);
+    entry.action->setObjectName(QString::fromLatin1(spec.name));
+    entry.action->setToolTip(spec.hint.isEmpty() ? spec.caption : spec.hint);
+    entry.action->setStatusTip(spec.hint);
+    if (!spec.shortcut.isEmpty())
+        entry.action->setShortcut(spec.shortcut);
+    if (spec.icon)
+        entry.action->setIcon(commandIcon(*spec.icon));
+    entry.execute = std::move(execute);
+    entry.enabled = std::move(enabled);
+    connect(entry.action, &QAction::triggered, this, [this, id] { trigger(id); });
+}
+
+void CommandTable::setExecute(Cmd id, std::function<void()> execute) {
+    m_entries[index(id)].execute = std::move(execute);
+}
+
+bool CommandTable::isEnabled(Cmd id) const {
+    const Entry& entry = m_entries[index(id)];
+    return entry.action != nullptr && (!entry.enabled || entry.enabled());
+}
+
+bool CommandTable::trigger(Cmd id) {
+    Entry& entry = m_entries[index(id)];
+    if (!isEnabled(id) || !entry.execute)
+        return false;
+    entry.execute();
+    update();
+    return true;
+}
+
+void CommandTable::update() {
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].action != nullptr)
+            m_entries[i].action->setEnabled(isEnabled(static_cast<Cmd>(i)));
+    }
+}
+
+} // namespace tonvale

@@ -1,0 +1,60 @@
+#include "shell/Settings.h"
+
+#include <QDir>
+
+namespace tonvale {
+
+namespace {
+constexpr const char* Options = "Options";
+constexpr const char* LastF = "LastF";
+const char* recentKey(std::size_t slot) {
+    static constexpr const char* keys[] = {"f01", "f02", "f03", "f04", "f05"};
+    return keys[slot];
+}
+} // namespace
+
+QString settingsText(const std::string& bytes) {
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string settingsBytes(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+AppSettings readSettings(const IniFile& ini, const std::function<QString()>& projectFolder) {
+    AppSettings s;
+    auto text = [&ini](const char* section, const char* key, const QString& fallback) {
+        const auto found = ini.value(section, key);
+        return found ? settingsText(*found) : fallback;
+    };
+    s.saveMode = ini.readInteger(Options, "Saved", 1);
+    s.curdir = ini.value(Options, "Curdir") ? text(Options, "Curdir", {}) : projectFolder();
+    s.sounddir = ini.value(Options, "Sounddir")
+                     ? text(Options, "Sounddir", {})
+                     : projectFolder() + QDir::separator() + QStringLiteral("sound");
+    s.lastFile = text(Options, "LastFile", {});
+    for (std::size_t i = 0; i < s.recent.size(); ++i)
+        s.recent[i] = text(LastF, recentKey(i), {});
+    s.fontSize = ini.readInteger(Options, "FontS", 8);
+    s.someText = text(Options, "SomeText", QString::fromUtf8(DefaultSomeText));
+    if (s.someText.isEmpty())
+        s.someText = QString::fromUtf8(DefaultSomeText);
+    s.saveOriginFile = ini.readBool(Options, "SaveOriginFile", false);
+    s.genVol = ini.readInteger(Options, "GenVol", 0);
+    return s;
+}
+
+void writeSettings(IniFile& ini, const AppSettings& s) {
+    ini.writeInteger(Options, "Saved", s.saveMode);
+    ini.writeString(Options, "LastFile", settingsBytes(s.lastFile));
+    for (std::size_t i = 0; i < s.recent.size(); ++i)
+        ini.writeString(LastF, recentKey(i), settingsBytes(s.recent[i]));
+    ini.writeInteger(Options, "FontS", s.fontSize);
+    ini.writeString(Options, "Curdir", settingsBytes(s.curdir));
+    ini.writeString(Options, "SomeText", settingsBytes(s.someText));
+    ini.writeBool(Options, "SaveOriginFile", s.saveOriginFile);
+    ini.writeString(Options, "Sounddir", settingsBytes(s.sounddir));
+    ini.writeInteger(Options, "GenVol", s.genVol);
+}
+
+} // namespace tonvale

@@ -1,0 +1,39 @@
+#pragma once
+
+// The values the main window keeps in tnv.ini, with their defaults, and the one read at start-up and
+// the one write at shutdown (keys in a fixed order).
+
+#include "shell/IniFile.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+namespace tonvale {
+
+struct AppSettings {
+    int saveMode = 1;          // 1: Save writes "~" + name; 2: Save writes the file itself
+    QString curdir;            // scripts folder
+    QString sounddir;          // sounds folder
+    QString lastFile;          // the current file at the last shutdown
+    std::array<QString, 5> recent;
+    int fontSize = 8;
+    QString someText = QStringLiteral("Brindle Kit");
+    bool saveOriginFile = false;
+    int genVol = 0;
+};
+
+inline constexpr const char* SettingsFileName = "tnv.ini";
+inline constexpr const char* DefaultSomeText = "Brindle Kit";
+
+// `projectFolder` is asked once for Curdir's default and once for Sounddir's.
+AppSettings readSettings(const IniFile& ini, const std::function<QString()>& projectFolder);
+// Writes Saved, LastFile, f01..f05, FontS, Curdir, SomeText, SaveOriginFile, Sounddir, GenVol.
+void writeSettings(IniFile& ini, const AppSettings& settings);
+
+// Settings text is stored as the system's 8-bit text (UTF-8 on Linux), raw.
+QString settingsText(const std::string& bytes);
+std::string settingsBytes(const QString& text);
+
+} // namespace tonvale

@@ -1,0 +1,69 @@
+#include "shell/Platform.h"
+#include "shell/Settings.h"
+
+#include <gtest/gtest.h>
+
+using namespace tonvale;
+
+TEST(Settings, DefaultsWithoutAFile) {
+    IniFile ini;
+    int lookups = 0;
+    const AppSettings s = readSettings(ini, [&] { ++lookups; return QStringLiteral("/proj"); });
+    EXPECT_EQ(s.saveMode, 1);
+    EXPECT_EQ(s.curdir, QStringLiteral("/proj"));
+    EXPECT_EQ(s.sounddir, QStringLiteral("/proj/sound"));
+    EXPECT_EQ(s.fontSize, 8);
+    EXPECT_EQ(s.someText, QStringLiteral("Brindle Kit"));
+    EXPECT_FALSE(s.saveOriginFile);
+    EXPECT_EQ(s.genVol, 0);
+    EXPECT_TRUE(s.lastFile.isEmpty());
+    EXPECT_EQ(lookups, 2);
+}
+
+TEST(Settings, WritesEveryKeyInOrderIntoANewFile) {
+    IniFile ini;
+    AppSettings s;
+    s.saveMode = 2;
+    s.curdir = QStringLiteral("C:\\game");
+    s.sounddir = QStringLiteral("C:\\game\\sound");
+    s.lastFile = QStringLiteral("C:\\game\\scripts\\a.txt");
+    s.recent = {"/r1.txt", "/r2.txt", "", "", ""};
+    s.fontSize = 12;
+    s.someText = QStringLiteral("Привет");
+    s.saveOriginFile = true;
+    s.genVol = 40;
+    writeSettings(ini, s);
+    EXPECT_EQ(ini.serialize(),
+              "[Options]\r\nSaved=2\r\nLastFile=C:\\game\\scripts\\a.txt\r\nFontS=12\r\nCurdir=C:\\game\r\n"
+              "SomeText=Привет\r\nSaveOriginFile=1\r\nSounddir=C:\\game\\sound\r\nGenVol=40\r\n\r\n"
+              "[LastF]\r\nf01=/r1.txt\r\nf02=/r2.txt\r\nf03=\r\nf04=\r\nf05=\r\n");
+    // And reads back the same.
+    const AppSettings back = readSettings(ini, [] { return QString(); });
+    EXPECT_EQ(back.curdir, s.curdir);
+    EXPECT_EQ(back.someText, s.someText);
+    EXPECT_EQ(back.recent, s.recent);
+    EXPECT_TRUE(back.saveOriginFile);
+}
+
+TEST(Settings, EmptySomeTextBecomesTheDefault) {
+    IniFile ini;
+    ini.parse("[Options]\nSomeText=\n");
+    EXPECT_EQ(readSettings(ini, [] { return QString(); }).someText, QStringLiteral("Brindle Kit"));
+}
+
+TEST(EnvironmentFile, FindsTheNamedValue) {
+    const std::string file = "# system environment\nPATH=\"/usr/bin\"\nexport VPROJECT='/srv/game'\nOTHER=x\n";
+    EXPECT_EQ(environmentFileValue(file, QStringLiteral("VPROJECT")), QStringLiteral("/srv/game"));
+    EXPECT_EQ(environmentFileValue(file, QStringLiteral("PATH")), QStringLiteral("/usr/bin"));
+    EXPECT_FALSE(environmentFileValue(file, QStringLiteral("VPROJ")).has_value());
+    EXPECT_FALSE(environmentFileValue("#VPROJECT=/x\n", QStringLiteral("VPROJECT")).has_value());
+}
+
+TEST(Platform, StartdirAsksTheSystemValueOnlyWhenTheProcessHasTheVariable) {
+    Platform platform;
+    platform.setEnvironmentFile(QStringLiteral("/nonexistent/environment"));
+    platform.setEnvironmentLookup([](const QString&) { return false; });
+    EXPECT_TRUE(platform.startdir(QStringLiteral("VPROJECT")).isEmpty());
+    platform.setEnvironmentLookup([](const QString&) { return true; });
+    EXPECT_TRUE(platform.startdir(QStringLiteral("VPROJECT")).isEmpty());
+}
