@@ -271,7 +271,9 @@ void TfSsMain::buildLayout() {
     // 280 pixels, or what the longer save-mode text needs in this font.
     m_status[0]->setFixedWidth(std::max(280, m_status[0]->fontMetrics().horizontalAdvance(saveModeText(1)) + 16));
     m_status[0]->setAlignment(Qt::AlignCenter);
-    m_status[1]->setFixedWidth(150);
+    // 150 pixels, or what the preview's text of a long wave needs in this font.
+    m_status[1]->setFixedWidth(
+        std::max(150, m_status[1]->fontMetrics().horizontalAdvance(QStringLiteral("Воспроизведение: 1,2e+02 сек.")) + 16));
     m_status[1]->setAlignment(Qt::AlignCenter);
     m_status[2]->setMinimumWidth(10);
     statusBar()->addWidget(m_status[0]);

@@ -98,7 +98,7 @@ int main(int argc, char* argv[]) {
         }
         if (auto* all = panel->findChild<QPushButton*>(QStringLiteral("btPlayAll")))
             all->click();
-        QTest::qWait(2600);
+        QTest::qWait(8500);  // past the longest first delay (8 s): the display shows a wave
         ok = save(panel, out + QStringLiteral("/player-from-window.png")) && ok;
         panel->close();
     });
