@@ -39,6 +39,10 @@ const std::string Script =
     "}\r\n"
     "\"ss.preview\"\r\n{\r\n"
     "\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\"preview.wav\"\r\n\t}\r\n"
+    "}\r\n"
+    // A wave name in the script's code page (Windows-1251 "ветер"); the file on disk is named in UTF-8.
+    "\"ss.cyrillic\"\r\n{\r\n"
+    "\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\"\xE2\xE5\xF2\xE5\xF0.wav\"\r\n\t}\r\n"
     "}\r\n";
 
 class WrongVersion : public OpenAlAudio {
@@ -223,6 +227,17 @@ private slots:
         QCOMPARE(playCaption(*w), QStringLiteral("Play"));
         QVERIFY(!w->commands().isEnabled(Cmd::Play));
         QVERIFY(w->modified());
+    }
+
+    void previewFindsAWaveNamedInTheScriptsCodePage() {
+        QVERIFY(testing::writeWave(sound(QStringLiteral("ветер.wav")), {.seconds = 2.0, .sampleRate = 8000}));
+        auto w = makeWindow();
+        selectLoopWave(*w, 2);
+        QVERIFY(w->commands().isEnabled(Cmd::Play));
+        QVERIFY(w->commands().trigger(Cmd::Play));
+        QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
+        QCOMPARE(w->statusText(2), QStringLiteral("Воспроизведение: 2 сек."));
+        QVERIFY(m_prompts.messages().empty());
     }
 
     void playerPanelFromTheWindowKeepsTheModifiedFlag_data() {
