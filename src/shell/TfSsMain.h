@@ -24,6 +24,7 @@ class QTreeView;
 
 namespace tonvale {
 
+class AudioCommands;
 class AudioOutput;
 class ParamGrid;
 class Platform;
@@ -85,12 +86,15 @@ public:
     void selectNode(Node* node);
     Node* selectedNode() const;
     static QString saveModeText(int mode);  // empty for a mode that has none
+    // The audio commands (preview, player panel, master volume); null after an aborted start-up.
+    AudioCommands* audioCommands() const { return m_audioCommands; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    friend class AudioCommands;
     void buildCommands();
     void buildLayout();
     void buildMenus();
@@ -122,6 +126,7 @@ private:
     Prompts& m_prompts;
     AudioOutput& m_audio;
     CommandTable m_commands;
+    AudioCommands* m_audioCommands = nullptr;
 
     SectionTree m_tree;
     SectionTreeModel* m_treeModel = nullptr;
