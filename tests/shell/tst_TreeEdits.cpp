@@ -741,7 +741,7 @@ private slots:
         QTest::addColumn<bool>("textTab");
         QTest::addColumn<QString>("expected");
         // Comment, player, blocks, new element, menu: new soundscape / edit+delete, popup: new soundscape / edit+delete+comment
-        QTest::newRow("soundscape with children") << std::string("\"sc.one\"") << false << "C . B N | n e | n e c";
+        QTest::newRow("soundscape with children") << std::string("\"sc.one\"") << false << "C P B N | n e | n e c";
         QTest::newRow("empty soundscape") << std::string("\"sc.empty\"") << false << "C . B N | n e | n e c";
         QTest::newRow("block") << std::string("\"playrandom\"") << false << "C . . N | n e | n e c";
         QTest::newRow("parameter") << std::string("\"dsp\"") << false << "C . . N | n e | n e c";
