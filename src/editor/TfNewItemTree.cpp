@@ -80,9 +80,10 @@ TfNewItemTree::TfNewItemTree(QWidget* parent) : QDialog(parent) {
     grid->setContentsMargins(8, 6, 8, 8);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(3);
+    // One row per mode: the radio button, then its fields.
     grid->addWidget(m_radioHeader, 0, 0);
-    grid->addWidget(m_radioParameter, 0, 1, 1, 2);
-    grid->addWidget(m_cbParam, 1, 0);
+    grid->addWidget(m_cbParam, 0, 1, 1, 2);
+    grid->addWidget(m_radioParameter, 1, 0);
     grid->addWidget(m_cbNamPar, 1, 1);
     grid->addWidget(m_edit6, 1, 2);
     grid->addWidget(label1, 2, 0, 1, 3);
@@ -94,9 +95,8 @@ TfNewItemTree::TfNewItemTree(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(m_button1);
     buttons->addWidget(m_button2);
     grid->addLayout(buttons, 6, 0, 1, 3);
-    grid->setColumnStretch(0, 5);
     grid->setColumnStretch(1, 3);
-    grid->setColumnStretch(2, 3);
+    grid->setColumnStretch(2, 2);
     grid->setRowStretch(5, 1);
 }
 
