@@ -88,7 +88,7 @@ void SectionTreeView::dragMoveEvent(QDragMoveEvent* event) {
     if (tree != nullptr && dragAccepted(*tree, draggedNode(), SectionTreeModel::nodeOf(target))) {
         setDropTarget(target);
         event->setDropAction(Qt::MoveAction);
-        event->accept(visualRect(target));
+        event->accept();
     } else {
         setDropTarget({});
         event->ignore();
