@@ -21,6 +21,10 @@ enum class IconId {
     Expand,
     Collapse,
     Help,
+    NewSoundscape,
+    Rename,
+    Delete,
+    About,
 };
 
 QIcon commandIcon(IconId id);

@@ -8,6 +8,7 @@
 #include "document/Edits.h"
 #include "document/NewElements.h"
 #include "document/SoundPaths.h"
+#include "editor/Icons.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
@@ -45,6 +46,19 @@ void TfSsMain::attachTreeEdits() {
     c.setExecute(Cmd::A_DeleteItem, [this] { A_DeleteItemExecute(); });
     c.setExecute(Cmd::A_Comment, [this] { A_CommentExecute(); });
     c.setExecute(Cmd::A_SelDir, [this] { A_SelDirExecute(); });
+
+    // Icons of the commands that the first table left without one.
+    const auto icon = [&c](std::initializer_list<Cmd> ids, IconId id) {
+        for (Cmd cmd : ids) {
+            if (c.action(cmd)->icon().isNull())
+                c.action(cmd)->setIcon(commandIcon(id));
+        }
+    };
+    icon({Cmd::A_NewItem}, IconId::NewSoundscape);
+    icon({Cmd::A_NewLoop, Cmd::A_NewRand, Cmd::A_NewPlaySS}, IconId::NewElement);
+    icon({Cmd::A_EditItem}, IconId::Rename);
+    icon({Cmd::A_DeleteItem}, IconId::Delete);
+    icon({Cmd::A_About}, IconId::About);
 
     const auto category = [&c](std::initializer_list<Cmd> ids, const QString& name) {
         for (Cmd id : ids)

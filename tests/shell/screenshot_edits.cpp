@@ -1,6 +1,6 @@
 // Writes screenshots of the tree editing surface into the folder given as the first argument: the
-// main window after a new file with blocks (tree expanded, the soundscape selected), the new-element
-// dialog in parameter mode and the comments dialog. Run under a real display or xvfb-run:
+// main window after a new file with blocks (tree expanded, the soundscape selected), the "Правка" menu,
+// the new-element dialog in parameter mode and the comments dialog. Run under a real display or xvfb-run:
 // scripts/screenshot-edits.sh does that.
 
 #include "editor/QtText.h"
@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,6 +56,11 @@ int main(int argc, char* argv[]) {
     window.commands().trigger(Cmd::A_ExpAll);
     window.selectNode(window.tree().first());
     bool ok = save(window, out + QStringLiteral("/main-newfile.png"));
+
+    QMenu* edit = window.findChild<QMenu*>(QStringLiteral("menuEdit"));
+    edit->popup(window.mapToGlobal(QPoint(60, 24)));
+    ok = save(*edit, out + QStringLiteral("/edit-menu.png")) && ok;
+    edit->hide();
 
     TfNewItemTree dialog(&window);
     dialog.setWindowTitle(QStringLiteral("Новый - [") + scriptToQString(window.tree().first()->text()) + QLatin1Char(']'));
