@@ -218,6 +218,39 @@ void drawCommand(QPainter& p, IconId id) {
         }
         p.drawText(QRectF(3, 3, 26, 26), Qt::AlignCenter, QStringLiteral("?"));
         break;
+    case IconId::NewSoundscape:
+        folder(p, QColor(240, 196, 80), false);
+        plusBadge(p, QColor(40, 150, 60));
+        break;
+    case IconId::Rename: {
+        p.setPen(QPen(Outline, 1.6));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(3, 18, 20, 10), 1.5, 1.5);
+        QPainterPath pencil;
+        pencil.moveTo(12, 24);
+        pencil.lineTo(14, 18);
+        pencil.lineTo(26, 6);
+        pencil.lineTo(30, 10);
+        pencil.lineTo(18, 22);
+        pencil.closeSubpath();
+        p.setPen(QPen(QColor(120, 80, 20), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(245, 180, 60));
+        p.drawPath(pencil);
+        break;
+    }
+    case IconId::Delete:
+        p.setPen(QPen(QColor(200, 40, 40), 4.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(8, 8), QPointF(24, 24));
+        p.drawLine(QPointF(24, 8), QPointF(8, 24));
+        break;
+    case IconId::About:
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 110, 200));
+        p.drawEllipse(QRectF(3, 3, 26, 26));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(16, 9.5), 2.2, 2.2);
+        p.drawRoundedRect(QRectF(14, 13.5, 4, 11), 1.5, 1.5);
+        break;
     }
 }
 

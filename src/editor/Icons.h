@@ -22,6 +22,11 @@ enum class IconId {
     Collapse,
     Help,
     Stop,
+
+    NewSoundscape,
+    Rename,
+    Delete,
+    About,
 };
 
 QIcon commandIcon(IconId id);

@@ -1,6 +1,7 @@
 #include "editor/ParamGridModel.h"
 
 #include "document/Edits.h"
+#include "document/NewElements.h"
 #include "document/TextHelpers.h"
 #include "editor/QtText.h"
 
@@ -19,18 +20,6 @@ const QString WaveName = QStringLiteral("\"wave\"");
 
 const QColor ParamGridModel::ReadOnlyColour(236, 234, 230);
 const QColor ParamGridModel::MatchColour(211, 248, 215);
-
-int blockKind(std::string_view text) {
-    static constexpr std::array<std::string_view, 4> keywords = {
-        "\"playlooping\"", "\"playrandom\"", "\"rndwave\"", "\"playsoundscape\""};
-    if (text.empty())
-        return -1;
-    for (std::size_t i = 0; i < keywords.size(); ++i) {
-        if (text == keywords[i])
-            return static_cast<int>(i) + 1;
-    }
-    return 0;
-}
 
 bool isBlockKeyword(const QString& text) {
     return blockKind(qstringToScript(text)) > 0;

@@ -18,9 +18,7 @@
 
 namespace tonvale {
 
-// Block kind of a text: 1 "playlooping", 2 "playrandom", 3 "rndwave", 4 "playsoundscape" (quotes
-// included, exact comparison), -1 for the empty text, 0 for any other text.
-int blockKind(std::string_view text);
+// blockKind (document/NewElements.h) of a node text shown as Qt text.
 bool isBlockKeyword(const QString& text);
 
 // Trims characters up to code 32 at both ends, as the script rules do.

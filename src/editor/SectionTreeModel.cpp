@@ -27,6 +27,41 @@ void SectionTreeModel::nodeChanged(const Node* node) {
         emit dataChanged(at, at);
 }
 
+void SectionTreeModel::Observer::aboutToInsert(const Node* parent, int row, int count) {
+    m_model.beginInsertRows(m_model.indexOf(parent), row, row + count - 1);
+}
+
+void SectionTreeModel::Observer::inserted(const Node*, int, int) {
+    m_model.endInsertRows();
+}
+
+void SectionTreeModel::Observer::aboutToRemove(const Node* parent, int row, int count) {
+    m_model.beginRemoveRows(m_model.indexOf(parent), row, row + count - 1);
+}
+
+void SectionTreeModel::Observer::removed(const Node*, int, int) {
+    m_model.endRemoveRows();
+}
+
+void SectionTreeModel::Observer::aboutToMove(const Node*, const Node* oldParent, int oldRow, const Node* newParent,
+                                             int destRow) {
+    m_moveAsReset = !m_model.beginMoveRows(m_model.indexOf(oldParent), oldRow, oldRow, m_model.indexOf(newParent), destRow);
+    if (m_moveAsReset)
+        m_model.beginResetModel();
+}
+
+void SectionTreeModel::Observer::moved(const Node*, const Node*, int, const Node*, int) {
+    if (m_moveAsReset)
+        m_model.endResetModel();
+    else
+        m_model.endMoveRows();
+    m_moveAsReset = false;
+}
+
+void SectionTreeModel::Observer::changed(const Node* node) {
+    m_model.nodeChanged(node);
+}
+
 QModelIndex SectionTreeModel::index(int row, int column, const QModelIndex& parent) const {
     if (column != 0 || row < 0)
         return {};
@@ -87,6 +122,8 @@ Qt::ItemFlags SectionTreeModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!m_tree->isEndMarker(nodeOf(index)))
+        result |= Qt::ItemIsDragEnabled;  // the end marker never moves
     if (nodeOf(index)->childCount() == 0)
         result |= Qt::ItemNeverHasChildren;
     return result;

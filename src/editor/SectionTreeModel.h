@@ -5,6 +5,7 @@
 // converted for display on demand. The tree itself belongs to the main window; whoever replaces or
 // restructures it does so between beginReset()/endReset() (or the row brackets) so views stay in step.
 
+#include "document/Edits.h"
 #include "document/SectionTree.h"
 
 #include <QAbstractItemModel>
@@ -39,6 +40,9 @@ public:
         return beginMoveRows(indexOf(node->parent()), node->row(), node->row(), indexOf(newParent), row);
     }
     void endMove() { endMoveRows(); }
+    // The observer to hand to the document's edit functions: it brackets each structural change
+    // with the matching row signals and reports changed nodes, so a small edit never resets views.
+    TreeObserver* observer() { return &m_observer; }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -49,7 +53,25 @@ public:
     bool hasChildren(const QModelIndex& parent = {}) const override;
 
 private:
+    class Observer : public TreeObserver {
+    public:
+        explicit Observer(SectionTreeModel& model) : m_model(model) {}
+        void aboutToInsert(const Node* parent, int row, int count) override;
+        void inserted(const Node* parent, int row, int count) override;
+        void aboutToRemove(const Node* parent, int row, int count) override;
+        void removed(const Node* parent, int row, int count) override;
+        void aboutToMove(const Node* node, const Node* oldParent, int oldRow, const Node* newParent,
+                         int destRow) override;
+        void moved(const Node* node, const Node* oldParent, int oldRow, const Node* newParent, int destRow) override;
+        void changed(const Node* node) override;
+
+    private:
+        SectionTreeModel& m_model;
+        bool m_moveAsReset = false;  // a move Qt refused to bracket is shown as a reset
+    };
+
     SectionTree* m_tree;
+    Observer m_observer{*this};
     std::array<QIcon, 5> m_images;
 };
 

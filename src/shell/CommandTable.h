@@ -21,6 +21,7 @@ enum class Cmd {
     A_NewItem, A_EditItem, A_DeleteItem, A_NewLoop, A_NewRand, A_NewPlaySS, A_Comment,
     A_NewCategory, A_SelDir, A_Find, A_findis, A_Play_SS, A_About, A_Help,
     Action3, Action4, Action5, Play, A_Vol,
+    A_EditCategory, A_OpenResList,
     Count
 };
 

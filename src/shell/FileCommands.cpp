@@ -132,19 +132,9 @@ void TfSsMain::A_NewFExecute() {
                                             TxtFilter, QStringLiteral("txt"), QStringLiteral("soundscapes_myfile"));
     if (path.isEmpty())
         return;
-    std::vector<std::string> lines = shortNewFileLines();
     const PromptButton full = m_prompts.message(QStringLiteral("Создать блоки автоматически?"), QStringLiteral("Новый файл"),
                                                 MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
-    if (full == YesButton) {
-        lines.clear();
-        AutocreateSS(lines);
-    }
-    std::string bytes;
-    for (const std::string& line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    if (!writeBytes(path, bytes))
+    if (!writeBytes(path, newFileBytes(full == YesButton)))
         return;
     m_currentFile = path;
     if (loadFileHud(path) == LoadOutcome::ReadError)

@@ -5,8 +5,14 @@
 // a queue and records what was asked, so the exact texts, captions, icons and buttons can be checked.
 
 #include "document/Message.h"
+#include "document/NewElements.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace tonvale {
 
@@ -18,6 +24,13 @@ enum PromptButton : int {
     CancelButton = 8,
 };
 using PromptButtons = int;
+
+// The comments dialog's fields on OK, in the script's code page: the comment beside the element and
+// the lines of the comments above it.
+struct CommentAnswers {
+    std::string beside;
+    std::vector<std::string> aboveLines;
+};
 
 struct SaveOriginAnswer {
     bool yes = false;      // "Да"
@@ -37,6 +50,13 @@ public:
                              const QString& defaultSuffix, const QString& fileName = {}) = 0;
     // The confirmation before saving over the original file.
     virtual SaveOriginAnswer confirmSaveOriginal() = 0;
+    // The input box: the text entered, nothing when it is cancelled.
+    virtual std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& initial) = 0;
+    // The new-element dialog: its fields when it closes with "Создать", nothing when cancelled.
+    virtual std::optional<NewElementAnswers> newElement(const QString& caption, const QStringList& suggestedNames) = 0;
+    // The comments dialog over a node's comments (script bytes): the new ones on OK, nothing on Cancel.
+    virtual std::optional<CommentAnswers> editComments(const QString& caption, const std::string& beside,
+                                                       const std::string& commentsAbove) = 0;
 };
 
 } // namespace tonvale

@@ -1,8 +1,11 @@
 #include "shell/QtPrompts.h"
 
+#include "editor/TfComment.h"
+#include "editor/TfNewItemTree.h"
 #include "shell/SaveOriginDialog.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace tonvale {
@@ -33,7 +36,10 @@ QMessageBox::StandardButton qtButton(PromptButton button) {
 
 PromptButton QtPrompts::message(const QString& text, const QString& caption, MessageIcon icon, PromptButtons buttons,
                                 PromptButton defaultButton) {
-    QMessageBox box(qtIcon(icon), caption, text, QMessageBox::NoButton, m_owner);
+    // A lone CR ends a line in the program's texts; the message box breaks lines at LF.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(qtIcon(icon), caption, shown, QMessageBox::NoButton, m_owner);
     for (PromptButton b : {YesButton, NoButtonAnswer, OkButton, CancelButton}) {
         if (buttons & b)
             box.addButton(qtButton(b));
@@ -71,6 +77,36 @@ SaveOriginAnswer QtPrompts::confirmSaveOriginal() {
     TfSorigin dialog(m_owner);
     const bool yes = dialog.exec() == QDialog::Accepted;
     return {yes, dialog.dontAskAgain()};
+}
+
+std::optional<QString> QtPrompts::inputText(const QString& caption, const QString& prompt, const QString& initial) {
+    QInputDialog dialog(m_owner);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(initial);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<NewElementAnswers> QtPrompts::newElement(const QString& caption, const QStringList& suggestedNames) {
+    TfNewItemTree dialog(m_owner);
+    dialog.setWindowTitle(caption);
+    dialog.setSuggestedNames(suggestedNames);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.answers();
+}
+
+std::optional<CommentAnswers> QtPrompts::editComments(const QString& caption, const std::string& beside,
+                                                      const std::string& commentsAbove) {
+    TfComment dialog(m_owner);
+    dialog.setWindowTitle(caption);
+    dialog.setComments(beside, commentsAbove);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return CommentAnswers{dialog.beside(), dialog.aboveLines()};
 }
 
 } // namespace tonvale

@@ -1,6 +1,7 @@
 #pragma once
 
-// The Prompts of the running program: Qt message boxes, file dialogs and the save-as-original dialog.
+// The Prompts of the running program: Qt message boxes, file dialogs, the input box, and the program's
+// own dialogs (save-as-original, new element, comments), each created for one question and freed after it.
 
 #include "shell/Prompts.h"
 
@@ -19,6 +20,10 @@ public:
     QString saveFile(const QString& title, const QString& folder, const QString& filter,
                      const QString& defaultSuffix, const QString& fileName) override;
     SaveOriginAnswer confirmSaveOriginal() override;
+    std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& initial) override;
+    std::optional<NewElementAnswers> newElement(const QString& caption, const QStringList& suggestedNames) override;
+    std::optional<CommentAnswers> editComments(const QString& caption, const std::string& beside,
+                                               const std::string& commentsAbove) override;
 
 private:
     QWidget* m_owner;

@@ -7,6 +7,8 @@
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
 #include "shell/AudioCommands.h"
+
+#include "editor/SectionTreeView.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
 #include "shell/Prompts.h"
@@ -38,6 +40,7 @@ TfSsMain::TfSsMain(Platform& platform, Prompts& prompts, AudioOutput& audio, QWi
     buildCommands();
     buildLayout();
     buildMenus();
+    attachTreeEdits();
     FormCreate();
     if (!m_aborted)
         m_audioCommands = new AudioCommands(*this, m_prompts, m_audio.player());
@@ -69,17 +72,17 @@ void TfSsMain::buildCommands() {
              [this] { A_ExpAllExecute(true); }, hasNodes);
     c.define(Cmd::A_CollAll, {"A_CollAll", QStringLiteral("Свернуть"), {}, QKeySequence(QStringLiteral("Ctrl+Left")), IconId::Collapse},
              [this] { A_ExpAllExecute(false); }, hasNodes);
-    auto onTreeTabWithNode = [this] { return !m_tree.empty() && selectedNode() != nullptr && m_page == TreeTab; };
-    auto onTreeTabWithElement = [this] {
-        return !m_tree.empty() && selectedNode() != nullptr && !m_tree.isEndMarker(selectedNode()) && m_page == TreeTab;
-    };
+    // New, rename and delete keep the state the last opened menu gave them (PopupMenu1Popup,
+    // ActionMainMenuBar1Popup); their shortcuts act on it.
+    auto onTreeTabWithNode = [this] { return m_newItemEnabled; };
+    auto onTreeTabWithElement = [this] { return m_editItemEnabled; };
     c.define(Cmd::A_NewItem, {"A_NewItem", QStringLiteral("Новый soundscape..."), {}, QKeySequence(QStringLiteral("Ctrl+Ins")), std::nullopt},
              nullptr, onTreeTabWithNode);
     c.define(Cmd::A_EditItem, {"A_EditItem", QStringLiteral("Изменить секцию (блок)..."), {}, QKeySequence(QStringLiteral("Ctrl+Return")), std::nullopt},
              nullptr, onTreeTabWithElement);
     c.define(Cmd::A_DeleteItem, {"A_DeleteItem", QStringLiteral("Удалить секцию (блок)"), {}, QKeySequence(QStringLiteral("Ctrl+Del")), std::nullopt},
              nullptr, onTreeTabWithElement);
-    auto newBlock = [this] { return m_newBlockEnabled; };
+    auto newBlock = [this] { return m_newBlockEnabled && m_page == TreeTab; };
     c.define(Cmd::A_NewLoop, {"A_NewLoop", QStringLiteral("Новый блок &playlooping"), {}, {}, std::nullopt}, nullptr, newBlock);
     c.define(Cmd::A_NewRand, {"A_NewRand", QStringLiteral("Новый блок p&layrandom"), {}, {}, std::nullopt}, nullptr, newBlock);
     c.define(Cmd::A_NewPlaySS, {"A_NewPlaySS", QStringLiteral("Новый блок playsoundscape"), {}, {}, std::nullopt}, nullptr, newBlock);
@@ -108,6 +111,9 @@ void TfSsMain::buildCommands() {
     c.define(Cmd::Play, {"Play", QStringLiteral("Play"), {}, QKeySequence(QStringLiteral("Ctrl+P")), IconId::Play}, nullptr,
              [this] { return m_grid->waveFileTest(); });
     c.define(Cmd::A_Vol, {"A_Vol", QStringLiteral("Общая громкость"), {}, {}, IconId::Volume}, nullptr, always);
+    // Commands without behaviour, in no menu.
+    c.define(Cmd::A_EditCategory, {"A_EditCategory", QStringLiteral("Изменить параметр..."), {}, {}, std::nullopt}, nullptr, always);
+    c.define(Cmd::A_OpenResList, {"A_OpenResList", QStringLiteral("A_OpenResList"), {}, {}, std::nullopt}, nullptr, always);
 }
 
 void TfSsMain::updateCommands() {
@@ -148,7 +154,7 @@ void TfSsMain::buildLayout() {
     splitter->setObjectName(QStringLiteral("Splitter1"));
     splitter->setHandleWidth(4);
     splitter->setChildrenCollapsible(false);
-    m_tv1 = new QTreeView;
+    m_tv1 = new SectionTreeView;
     m_tv1->setObjectName(QStringLiteral("TV1"));
     m_tv1->setModel(m_treeModel);
     m_tv1->setHeaderHidden(true);
@@ -184,19 +190,6 @@ void TfSsMain::buildLayout() {
     m_gridBar->addSeparator();
     m_gridBar->addAction(m_commands.action(Cmd::Play));
     m_grid = new ParamGrid(&m_tree);
-    m_grid->setContextMenuPolicy(Qt::ActionsContextMenu);
-    m_grid->addAction(m_commands.action(Cmd::Action3));
-    m_grid->addAction(m_commands.action(Cmd::Action4));
-    m_grid->addAction(m_commands.action(Cmd::Play));
-    auto separator = [this] {
-        auto* s = new QAction(this);
-        s->setSeparator(true);
-        return s;
-    };
-    m_grid->addAction(separator());
-    m_grid->addAction(m_commands.action(Cmd::A_Vol));
-    m_grid->addAction(separator());
-    m_grid->addAction(m_commands.action(Cmd::Action5));
     connect(m_grid, &ParamGrid::commandsChanged, this, [this] { updateCommands(); });
     connect(m_grid, &ParamGrid::edited, this, [this](bool ok) {
         if (!ok)
@@ -311,20 +304,9 @@ void TfSsMain::buildMenus() {
     help->addAction(m_commands.action(Cmd::A_About));
     help->addAction(m_commands.action(Cmd::A_Help));
     for (QMenu* menu : {m_fileMenu, edit, help})
-        connect(menu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
+        connect(menu, &QMenu::aboutToShow, this, &TfSsMain::ActionMainMenuBar1Popup);
 
-    // The tree's context menu.
-    m_tv1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    m_tv1->addAction(m_commands.action(Cmd::A_ExpAll));
-    m_tv1->addAction(m_commands.action(Cmd::A_CollAll));
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    m_tv1->addAction(separator);
-    m_tv1->addAction(m_commands.action(Cmd::A_Comment));
-    auto* separator2 = new QAction(this);
-    separator2->setSeparator(true);
-    m_tv1->addAction(separator2);
-    m_tv1->addAction(m_commands.action(Cmd::A_Play_SS));
+    buildPopupMenus();
     // Commands that stand in no menu still act through their shortcuts.
     addAction(m_commands.action(Cmd::A_findis));
     addAction(m_commands.action(Cmd::A_ExpAll));
@@ -497,7 +479,7 @@ void TfSsMain::selectFirstNode() {
 }
 
 void TfSsMain::TV1Change(Node* node) {
-    if (node == nullptr)
+    if (node == nullptr || m_treeEditing)
         return;
     m_grid->clearRows();
     m_grid->gridModel()->setSelectedNode(node);

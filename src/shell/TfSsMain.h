@@ -9,6 +9,7 @@
 
 #include "document/Loader.h"
 #include "document/SectionTree.h"
+#include "document/Templates.h"
 #include "shell/CommandTable.h"
 #include "shell/RecentFiles.h"
 #include "shell/Settings.h"
@@ -61,6 +62,23 @@ public:
     void createmenu(const QString& path);
     // Loads a script into the window (steps around the loader: messages, caption, current file).
     LoadOutcome loadFileHud(const QString& path);
+
+    // Tree edits and templates (TreeEditCommands.cpp).
+    void A_NewItemExecute();
+    void A_NewLoopExecute();
+    void A_NewRandExecute();
+    void A_NewPlaySSExecute();
+    void A_NewCategoryExecute();
+    void A_EditItemExecute();
+    void A_DeleteItemExecute();
+    void A_CommentExecute();
+    void A_SelDirExecute();
+    void TV1DragDrop(Node* dragged, Node* target);
+    // Enabling when the tree's context menu or a menu of the main menu bar opens.
+    void PopupMenu1Popup();
+    void ActionMainMenuBar1Popup();
+    QMenu* treePopup() const { return m_popupMenu1; }
+    QMenu* gridPopup() const { return m_popSG; }
 
     // State, for the other parts of the window and for tests.
     SectionTree& tree() { return m_tree; }
@@ -121,6 +139,10 @@ private:
     void A_ExpAllExecute(bool expand);
     void A_AboutExecute();
     void A_HelpExecute();
+    void attachTreeEdits();
+    void buildPopupMenus();
+    void newBlock(BlockKind kind);
+    void afterStructuralEdit(Node* select);
 
     Platform& m_platform;
     Prompts& m_prompts;
@@ -144,6 +166,10 @@ private:
     int m_page = TreeTab;
     bool m_switchingPage = false;
     bool m_loadingMemo = false;
+    // Set only when a menu opens (see PopupMenu1Popup and ActionMainMenuBar1Popup).
+    bool m_newItemEnabled = true;
+    bool m_editItemEnabled = true;
+    bool m_treeEditing = false;  // a structural edit is under way: selection changes wait for its end
 
     QTabWidget* m_pages = nullptr;
     QTreeView* m_tv1 = nullptr;
@@ -152,6 +178,8 @@ private:
     ParamGrid* m_grid = nullptr;
     QPlainTextEdit* m_memo = nullptr;
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_popupMenu1 = nullptr;
+    QMenu* m_popSG = nullptr;
     std::array<QLabel*, 3> m_status{};
 };
 

@@ -2,7 +2,9 @@
 
 // Prompts for tests: every question is recorded (kind, text, caption, icon, buttons, default button)
 // and answered from a queue. An empty queue answers a message with its default button, cancels a file
-// dialog and says "Нет" to the save-as-original confirmation.
+// dialog and says "Нет" to the save-as-original confirmation. An input box, the new-element dialog
+// and the comments dialog take a QString, NewElementAnswers or CommentAnswers from the queue; a
+// button answer in their place (or an empty queue) cancels them.
 
 #include "shell/Prompts.h"
 
@@ -15,7 +17,7 @@
 namespace tonvale {
 
 struct PromptRecord {
-    enum class Kind { Message, OpenFile, SaveFile, SaveOriginal };
+    enum class Kind { Message, OpenFile, SaveFile, SaveOriginal, Input, NewElement, Comments };
     Kind kind = Kind::Message;
     QString text;     // message text, or the dialog's title
     QString caption;  // message caption, or the dialog's starting folder
@@ -23,11 +25,13 @@ struct PromptRecord {
     PromptButtons buttons = NoButton;
     PromptButton defaultButton = NoButton;
     QString fileName;  // proposed file name of a save dialog
+    QString initial;     // starting text of an input box, the comment beside of the comments dialog
+    QStringList items;   // suggested names of the new-element dialog, the comment lines above
 };
 
 class ScriptedPrompts : public Prompts {
 public:
-    using Answer = std::variant<PromptButton, QString, SaveOriginAnswer>;
+    using Answer = std::variant<PromptButton, QString, SaveOriginAnswer, NewElementAnswers, CommentAnswers>;
 
     void answer(Answer a) { m_answers.push_back(std::move(a)); }
     const std::vector<PromptRecord>& records() const { return m_records; }
@@ -44,8 +48,15 @@ public:
     QString saveFile(const QString& title, const QString& folder, const QString& filter, const QString& defaultSuffix,
                      const QString& fileName) override;
     SaveOriginAnswer confirmSaveOriginal() override;
+    std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& initial) override;
+    std::optional<NewElementAnswers> newElement(const QString& caption, const QStringList& suggestedNames) override;
+    std::optional<CommentAnswers> editComments(const QString& caption, const std::string& beside,
+                                               const std::string& commentsAbove) override;
 
 private:
+    template <typename T>
+    std::optional<T> takeOrCancel();
+
     template <typename T>
     bool take(T& out);
 

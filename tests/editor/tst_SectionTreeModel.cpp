@@ -1,7 +1,9 @@
 // The section tree model over the document's tree: Qt's model checks on real scripts, and the signals
 // views rely on when a document replaces another.
 
+#include "document/Edits.h"
 #include "document/Loader.h"
+#include "document/NewElements.h"
 #include "editor/SectionTreeModel.h"
 #include "testsupport/TestFolder.h"
 
@@ -92,6 +94,53 @@ private slots:
         QCOMPARE(removed.size(), 1);
         QCOMPARE(z.row(), 0);
         QCOMPARE(model.rowCount(model.indexOf(b)), 1);
+    }
+
+    // Every named edit of the document, reported through the model's observer: exact row signals,
+    // persistent indexes that follow their nodes, and never a reset.
+    void documentEditsThroughTheObserver() {
+        LoadResult loaded = loadScript("\"a\"\r\n{\r\n\t\"x\"\t\"1\"\r\n}\r\n\"b\"\r\n{\r\n\t\"z\"\t\"3\"\r\n}\r\n");
+        SectionTree tree = std::move(loaded.tree);
+        SectionTreeModel model(&tree);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy moved(&model, &QAbstractItemModel::rowsMoved);
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        TreeObserver* observer = model.observer();
+        Node* a = tree.topLevel()[0];
+        Node* b = tree.topLevel()[1];
+        QPersistentModelIndex z = model.indexOf(b->child(0));
+
+        const CreateResult soundscape = Create0Level(tree, "c", observer);
+        QVERIFY(soundscape);
+        QCOMPARE(inserted.size(), 1);
+        QVERIFY(!inserted[0][0].value<QModelIndex>().isValid());
+        QCOMPARE(inserted[0][1].toInt(), 2);
+        QCOMPARE(model.rowCount(), 4);
+
+        const CreateResult block = NewRandCreate(tree, b, observer);
+        QVERIFY(block);
+        QCOMPARE(inserted.size(), 2);
+        QCOMPARE(SectionTreeModel::nodeOf(inserted[1][0].value<QModelIndex>()), b);
+        QCOMPARE(inserted[1][1].toInt(), 1);
+        QCOMPARE(model.rowCount(model.indexOf(block.node)), block.node->childCount());  // children came with it
+
+        QVERIFY(moveNode(tree, block.node, a, PlacementAnswer::Yes, observer).done());
+        QCOMPARE(moved.size(), 1);
+        QCOMPARE(SectionTreeModel::nodeOf(z), b->child(0));
+        QCOMPARE(model.index(0, 0, model.indexOf(a)).data().toString(), QStringLiteral("\"playrandom\""));
+        QCOMPARE(moveNode(tree, block.node, a, PlacementAnswer::Yes, observer).outcome, MoveOutcome::Unchanged);
+        QCOMPARE(moved.size(), 1);  // no move, no signal
+
+        QVERIFY(renameNode(tree, soundscape.node, "\"d\"", observer).changed);
+        QCOMPARE(model.indexOf(soundscape.node).data().toString(), QStringLiteral("\"d\""));
+
+        QVERIFY(deleteNode(tree, block.node, observer).removed);
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(SectionTreeModel::nodeOf(removed[0][0].value<QModelIndex>()), a);
+        QCOMPARE(model.rowCount(model.indexOf(a)), 1);
+        QCOMPARE(reset.size(), 0);
     }
 
     void resetReplacesAllRowsAndDropsOldIndexes() {
