@@ -22,7 +22,6 @@ enum class IconId {
     Collapse,
     Help,
     Stop,
-
     NewSoundscape,
     Rename,
     Delete,

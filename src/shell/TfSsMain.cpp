@@ -7,7 +7,6 @@
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
 #include "shell/AudioCommands.h"
-
 #include "editor/SectionTreeView.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
