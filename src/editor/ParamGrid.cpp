@@ -1,5 +1,7 @@
 #include "editor/ParamGrid.h"
 
+#include "editor/LockControl.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -102,9 +104,9 @@ ParamGrid::ParamGrid(SectionTree* tree, QWidget* parent)
 
 void ParamGrid::clearRows() {
     closeOpenEditor();
-    setUpdatesEnabled(false);
+    LockControl(this, true);
     m_model->clearRows();
-    setUpdatesEnabled(true);
+    LockControl(this, false);
 }
 
 void ParamGrid::fillFor(Node* selected) {

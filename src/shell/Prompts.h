@@ -37,6 +37,8 @@ public:
                              const QString& defaultSuffix, const QString& fileName = {}) = 0;
     // The confirmation before saving over the original file.
     virtual SaveOriginAnswer confirmSaveOriginal() = 0;
+    // The folder-browse dialog: folders only, `folder` selected first; empty when cancelled.
+    virtual QString browseFolder(const QString& title, const QString& folder) = 0;
 };
 
 } // namespace tonvale

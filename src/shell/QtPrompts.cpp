@@ -2,6 +2,7 @@
 
 #include "shell/SaveOriginDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -71,6 +72,11 @@ SaveOriginAnswer QtPrompts::confirmSaveOriginal() {
     TfSorigin dialog(m_owner);
     const bool yes = dialog.exec() == QDialog::Accepted;
     return {yes, dialog.dontAskAgain()};
+}
+
+QString QtPrompts::browseFolder(const QString& title, const QString& folder) {
+    const QString chosen = QFileDialog::getExistingDirectory(m_owner, title, folder, QFileDialog::ShowDirsOnly);
+    return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
 }
 
 } // namespace tonvale

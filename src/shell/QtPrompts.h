@@ -19,6 +19,7 @@ public:
     QString saveFile(const QString& title, const QString& folder, const QString& filter,
                      const QString& defaultSuffix, const QString& fileName) override;
     SaveOriginAnswer confirmSaveOriginal() override;
+    QString browseFolder(const QString& title, const QString& folder) override;
 
 private:
     QWidget* m_owner;

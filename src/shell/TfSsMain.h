@@ -20,6 +20,7 @@ class QMenu;
 class QPlainTextEdit;
 class QTabWidget;
 class QToolBar;
+class QToolButton;
 class QTreeView;
 
 namespace tonvale {
@@ -28,6 +29,7 @@ class AudioOutput;
 class ParamGrid;
 class Platform;
 class Prompts;
+class ScriptHighlighter;
 class SectionTreeModel;
 
 namespace captions {
@@ -86,6 +88,18 @@ public:
     Node* selectedNode() const;
     static QString saveModeText(int mode);  // empty for a mode that has none
 
+    // The text tab. The editor's text as the user sees it (no character replaced), and the bytes a
+    // save or the return to the tree writes: every line of it followed by CR LF.
+    QString memoText() const;
+    std::string memoBytes() const;
+    ScriptHighlighter* highlighter() const { return m_highlighter; }
+    // The settings dialog: runs it and applies what it shows when it closes.
+    void A_SettingsExecute();
+
+signals:
+    // A change of the active tab that was allowed and completed (the find window follows it).
+    void tabChanged(int index);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -111,9 +125,13 @@ private:
     void setStatus(int panel, const QString& text);
     // The text tab: conversions between the tree and the editor through the working file.
     void pageChanged(int index);
-    bool leavingTextTab();
+    bool PageControl1Changing(int from);
+    void PageControl1Change(int to);
+    void locateSelectedInMemo();
     void showInMemo(const std::string& scriptBytes);
-    void fontSizeStep(int delta);
+    void Memo1Change();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
     void A_ExpAllExecute(bool expand);
     void A_AboutExecute();
     void A_HelpExecute();
@@ -146,6 +164,9 @@ private:
     QToolBar* m_gridBar = nullptr;
     ParamGrid* m_grid = nullptr;
     QPlainTextEdit* m_memo = nullptr;
+    ScriptHighlighter* m_highlighter = nullptr;
+    QToolButton* m_fontDown = nullptr;
+    QToolButton* m_fontUp = nullptr;
     QMenu* m_fileMenu = nullptr;
     std::array<QLabel*, 3> m_status{};
 };

@@ -50,4 +50,11 @@ SaveOriginAnswer ScriptedPrompts::confirmSaveOriginal() {
     return answer;
 }
 
+QString ScriptedPrompts::browseFolder(const QString& title, const QString& folder) {
+    m_records.push_back({PromptRecord::Kind::BrowseFolder, title, folder, MessageIcon::None, NoButton, NoButton, {}});
+    QString path;
+    take(path);
+    return path;
+}
+
 } // namespace tonvale

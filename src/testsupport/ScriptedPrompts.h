@@ -15,7 +15,7 @@
 namespace tonvale {
 
 struct PromptRecord {
-    enum class Kind { Message, OpenFile, SaveFile, SaveOriginal };
+    enum class Kind { Message, OpenFile, SaveFile, SaveOriginal, BrowseFolder };
     Kind kind = Kind::Message;
     QString text;     // message text, or the dialog's title
     QString caption;  // message caption, or the dialog's starting folder
@@ -44,6 +44,7 @@ public:
     QString saveFile(const QString& title, const QString& folder, const QString& filter, const QString& defaultSuffix,
                      const QString& fileName) override;
     SaveOriginAnswer confirmSaveOriginal() override;
+    QString browseFolder(const QString& title, const QString& folder) override;  // answered with a QString
 
 private:
     template <typename T>
