@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QTextCursor>
 
+#include <vector>
+
 namespace tonvale {
 
 namespace {
@@ -214,11 +216,10 @@ void TfFind::placeControls() {
     }
     m_bevel->setGeometry(Margin / 2, Margin / 2, width - Margin, y - Margin / 2);
     y += Gap;
-    const std::initializer_list<QPushButton*> row =
-        replacing ? std::initializer_list<QPushButton*>{m_button3, m_button5, m_button2}
-                  : std::initializer_list<QPushButton*>{m_button1, m_button2};
+    const std::vector<QPushButton*> row =
+        replacing ? std::vector<QPushButton*>{m_button3, m_button5, m_button2} : std::vector<QPushButton*>{m_button1, m_button2};
     int x = width - Margin;
-    for (auto it = std::rbegin(row); it != std::rend(row); ++it) {
+    for (auto it = row.rbegin(); it != row.rend(); ++it) {
         const QSize size = (*it)->sizeHint().expandedTo(QSize(80, 0));
         x -= size.width();
         (*it)->setGeometry(x, y, size.width(), size.height());
