@@ -1,10 +1,16 @@
 #include "editor/ScriptHighlighter.h"
 
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
 #include <algorithm>
 
 namespace tonvale {
 
 namespace {
+// The mark of a line whose colouring waits until it is seen.
+class PendingColour : public QTextBlockUserData {};
+
 bool isBlank(QChar c) {
     return c.unicode() <= 32;
 }
@@ -29,7 +35,31 @@ const QTextCharFormat& ScriptHighlighter::format(Part part) const {
     return m_comment;
 }
 
+bool ScriptHighlighter::isPending(const QTextBlock& block) {
+    return dynamic_cast<PendingColour*>(block.userData()) != nullptr;
+}
+
+void ScriptHighlighter::colourVisible(QPlainTextEdit* editor) {
+    if (m_colouring || editor == nullptr || editor->document() != document())
+        return;
+    m_colouring = true;
+    const QTextBlock last = editor->cursorForPosition(QPoint(0, editor->viewport()->height())).block();
+    for (QTextBlock block = editor->cursorForPosition(QPoint(0, 0)).block(); block.isValid(); block = block.next()) {
+        if (isPending(block))
+            rehighlightBlock(block);
+        if (block == last)
+            break;
+    }
+    m_colouring = false;
+}
+
 void ScriptHighlighter::highlightBlock(const QString& text) {
+    if (m_deferred) {
+        setCurrentBlockUserData(new PendingColour);
+        return;
+    }
+    if (currentBlockUserData() != nullptr)
+        setCurrentBlockUserData(nullptr);
     const qsizetype comment = text.indexOf(QLatin1String("//"));
     const qsizetype end = comment < 0 ? text.size() : comment;
     if (comment >= 0)

@@ -9,6 +9,7 @@
 #include "document/TextHelpers.h"
 #include "document/Writer.h"
 #include "editor/QtText.h"
+#include "editor/ScriptHighlighter.h"
 #include "editor/SectionTreeModel.h"
 #include "shell/Prompts.h"
 
@@ -142,9 +143,12 @@ void TfSsMain::locateSelectedInMemo() {
 
 void TfSsMain::showInMemo(const std::string& scriptBytes) {
     m_loadingMemo = true;
+    m_highlighter->setDeferred(true);
     m_memo->setPlainText(scriptToQString(scriptBytes));
+    m_highlighter->setDeferred(false);
     m_memo->document()->setModified(false);
     m_loadingMemo = false;
+    m_highlighter->colourVisible(m_memo);
 }
 
 void TfSsMain::Memo1Change() {

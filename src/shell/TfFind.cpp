@@ -2,6 +2,7 @@
 
 #include "editor/LockControl.h"
 #include "editor/ParamGrid.h"
+#include "editor/ScriptHighlighter.h"
 #include "editor/TextFind.h"
 #include "shell/Prompts.h"
 #include "shell/TfSsMain.h"
@@ -351,12 +352,15 @@ void TfFind::Button5Click() {
         QTextCursor cursor = memo->textCursor();
         cursor.setPosition(static_cast<int>(plan.begin));
         cursor.setPosition(static_cast<int>(plan.end), QTextCursor::KeepAnchor);
+        m_main.highlighter()->setDeferred(true);
         cursor.beginEditBlock();
         cursor.insertText(plan.replacement);
         cursor.endEditBlock();
+        m_main.highlighter()->setDeferred(false);
         memo->setTextCursor(cursor);
     }
     LockControl(memo, false);
+    m_main.highlighter()->colourVisible(memo);
     m_prompts.message(QStringLiteral("Поиск с заменой завершен"), QStringLiteral("Заменить все"), MessageIcon::Information);
     m_next = 0;
 }

@@ -256,6 +256,7 @@ void TfSsMain::buildLayout() {
     m_memo->setTabChangesFocus(false);
     connect(m_memo, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
     m_highlighter = new ScriptHighlighter(m_memo->document());
+    connect(m_memo, &QPlainTextEdit::updateRequest, this, [this] { m_highlighter->colourVisible(m_memo); });
     auto* textLayout = new QVBoxLayout(textTab);
     textLayout->setContentsMargins(2, 2, 2, 2);
     textLayout->addWidget(bar);

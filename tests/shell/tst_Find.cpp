@@ -116,6 +116,12 @@ private slots:
         f.prompts.answer(NoButtonAnswer);
         find->findvulg();
         QCOMPARE(find->nextFindPosition(), std::size_t(0));
+        // Enter in the find text searches; Escape closes the window.
+        QTest::keyClick(find->findText(), Qt::Key_Return);
+        QCOMPARE(find->nextFindPosition(), std::size_t(4));
+        QTest::keyClick(find->findText(), Qt::Key_Escape);
+        QVERIFY(!find->isVisible());
+        QVERIFY(!find->isOpen());
     }
 
     void lettersMatchInAnyCase_data() {

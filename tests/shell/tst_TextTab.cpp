@@ -321,6 +321,30 @@ private slots:
         QCOMPARE(formatAt(QStringLiteral("{"), QStringLiteral("{")), brace);
         QVERIFY(key != value && value != brace && brace != comment && key != comment);
     }
+
+    void aLoadedScriptIsColouredWhereItIsSeen() {
+        std::string text;
+        for (int i = 0; i < 500; ++i)
+            text += "\"sc." + std::to_string(i) + "\"\r\n{\r\n\t\"dsp\"\t\"1\"\r\n}\r\n";
+        auto w = openScript(text);
+        w->resize(700, 600);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        toText(*w);
+        QCoreApplication::processEvents();
+        const QTextDocument* doc = w->memo()->document();
+        const QTextBlock first = doc->firstBlock();
+        QTextBlock last = doc->lastBlock();
+        while (!last.text().contains(QLatin1Char('"')))
+            last = last.previous();
+        QVERIFY(!ScriptHighlighter::isPending(first));
+        QVERIFY(!first.layout()->formats().isEmpty());
+        QVERIFY(ScriptHighlighter::isPending(last));
+        QVERIFY(last.layout()->formats().isEmpty());
+        w->memo()->moveCursor(QTextCursor::End);
+        QTRY_VERIFY(!ScriptHighlighter::isPending(last));
+        QVERIFY(!last.layout()->formats().isEmpty());
+    }
 };
 
 QTEST_MAIN(TestTextTab)
