@@ -131,6 +131,8 @@ private slots:
         QTest::newRow("latin") << "wave WAVE Wave" << "Wave" << QList<int>{0, 5, 10};
         QTest::newRow("cyrillic") << "звук\nЗВУК ЗвУк" << "Звук" << QList<int>{0, 5, 10};
         QTest::newRow("yo") << "ёлка ЁЛКА" << "Ёлка" << QList<int>{0, 5};
+        // A character without a Windows-1251 byte is not a question mark.
+        QTest::newRow("outside the code page") << "\U0001F600 ? \u4E2D?" << "?" << QList<int>{3, 6};
     }
     void lettersMatchInAnyCase() {
         QFETCH(QString, text);
