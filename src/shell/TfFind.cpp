@@ -105,6 +105,12 @@ TfFind::TfFind(TfSsMain& main, Prompts& prompts)
     parentconrolEd();
 }
 
+TfFind::~TfFind() {
+    // The main window may outlive this window: its commands must not reach it any more.
+    m_main.commands().setExecute(Cmd::A_Find, nullptr);
+    m_main.commands().setExecute(Cmd::A_findis, nullptr);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Showing, closing and following the main window
 

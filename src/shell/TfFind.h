@@ -26,6 +26,7 @@ class TfFind : public QWidget {
     Q_OBJECT
 public:
     TfFind(TfSsMain& main, Prompts& prompts);
+    ~TfFind() override;
 
     // Commands of the main window.
     void A_FindExecute();
