@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
 
     tonvale::Platform platform;
     tonvale::QtPrompts prompts;
-    tonvale::NullAudio audio;
+    tonvale::OpenAlAudio audio;
     tonvale::TfSsMain window(platform, prompts, audio);
     if (window.startupAborted())
         return 1;

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Starts Tonvale under a virtual X server on the sample script, selects a soundscape and saves a
-# screenshot of the main window to build/screenshots/main.png.
+# screenshot of the main window to build/screenshots/main.png. With --docs it also refreshes the
+# README's pictures, docs/main-window.png and docs/player-panel.png (through screenshot-player.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 scripts/install-deps.sh
-if [[ ! -x build/app/tonvale ]]; then
+if [[ ! -f build/build.ninja ]]; then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build -j2 --target tonvale
 fi
+cmake --build build -j2 --target tonvale sample_sounds
 mkdir -p build/screenshots
 out="$root/build/screenshots/main.png"
 
@@ -16,20 +17,25 @@ out="$root/build/screenshots/main.png"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 cp build/app/tonvale "$home/"
+# The sample project is copied beside it, so the picture shows no path of this machine.
+mkdir -p "$home/project"
+cp -r sample/scripts "$home/project/scripts"
+cp -r build/sample/sound "$home/project/sound"
+project="$home/project"
 cat > "$home/tnv.ini" <<INI
 [Options]
 Saved=1
-LastFile=$root/sample/scripts/soundscapes_sample.txt
-Curdir=$root/sample
-Sounddir=$root/sample/sound
+LastFile=$project/scripts/soundscapes_sample.txt
+Curdir=$project
+Sounddir=$project/sound
 FontS=10
 [LastF]
-f01=$root/sample/scripts/soundscapes_sample.txt
+f01=$project/scripts/soundscapes_sample.txt
 INI
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -e
-  "$1/tonvale" &
+  ALSOFT_DRIVERS=null "$1/tonvale" &
   pid=$!
   win=$(xdotool search --sync --onlyvisible --name "Tonvale" | head -n1)
   sleep 1
@@ -43,3 +49,11 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   kill "$pid"
 ' _ "$home" "$out"
 echo "$out"
+
+if [[ "${1:-}" == --docs ]]; then
+  scripts/screenshot-player.sh
+  # Small enough to commit: metadata stripped, colours reduced.
+  convert "$out" -strip -colors 96 docs/main-window.png
+  convert build/screenshots/player-both-groups.png -strip -colors 96 docs/player-panel.png
+  ls -l docs/main-window.png docs/player-panel.png
+fi

@@ -2,6 +2,7 @@
 
 #include "audio/DecimalSeparator.h"
 #include "audio/Values.h"
+#include "document/SoundPaths.h"
 #include "document/TextHelpers.h"
 
 #include <vector>
@@ -81,7 +82,7 @@ void AnalyseSS(const SectionTree& tree, const Node* selected, std::string_view s
                     continue;
                 switch (ParamKind(n->text())) {
                 case ParamKindValue::Wave:
-                    audio.LoopSound.FileName = wavePath(soundDir, data->Value);
+                    audio.LoopSound.FileName = resolveWavePath(soundDir, data->Value);
                     break;
                 case ParamKindValue::Volume:
                     audio.LoopSound.Volume = static_cast<float>(ParseLoopVolume(data->Value));
@@ -119,7 +120,7 @@ void AnalyseSS(const SectionTree& tree, const Node* selected, std::string_view s
             for (; n && n->level() > level; n = tree.next(n)) {
                 const TNodeData* data = n->data();
                 if (data && n->text() == "\"wave\"")
-                    waves.push_back(wavePath(soundDir, data->Value));
+                    waves.push_back(resolveWavePath(soundDir, data->Value));
             }
             break;
         case SoundBlock::PlaySoundscape:

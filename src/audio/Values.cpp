@@ -207,20 +207,4 @@ std::string formatGeneral(double value, int digits) {
     return formatGeneral(value, digits, localeDecimalSeparator());
 }
 
-std::string wavePath(std::string_view soundDir, std::string_view value) {
-#ifdef _WIN32
-    constexpr char sep = '\\';
-#else
-    constexpr char sep = '/';
-#endif
-    std::string rel = cp1251ToUtf8(StripQuotes(value));
-    for (char& c : rel)
-        if (c == '/' || c == '\\')
-            c = sep;
-    std::string path(soundDir);
-    path += sep;
-    path += rel;
-    return path;
-}
-
 } // namespace tonvale

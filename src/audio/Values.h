@@ -44,8 +44,4 @@ int RandPitchToPos(std::int64_t p);
 std::string formatGeneral(double value, int digits, char separator);
 std::string formatGeneral(double value, int digits);  // locale's separator
 
-// Sound folder + separator + the stored value with quotes removed and "/" or "\" as folder
-// separators. The value is script bytes (Windows-1251) and becomes a UTF-8 path.
-std::string wavePath(std::string_view soundDir, std::string_view value);
-
 } // namespace tonvale

@@ -4,6 +4,7 @@
 #include "audio/Values.h"
 #include "audiopanel/AudioHost.h"
 #include "audiopanel/PlayerTexts.h"
+#include "document/SoundPaths.h"
 
 namespace tonvale {
 
@@ -23,7 +24,7 @@ void WavePreview::PlayExecute(const std::string& cellValue) {
         emit stateChanged();
         return;
     }
-    if (!m_audio.PlayWaveFile(wavePath(m_soundDir, cellValue))) {
+    if (!m_audio.PlayWaveFile(resolveWavePath(m_soundDir, cellValue))) {
         m_host.showMessage({"Ошибка воспроизведения файла", "Play", MessageIcon::Error});
         return;
     }

@@ -151,8 +151,9 @@ void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
         return;
     }
     data.Value.assign(value);
-    const std::string keyCopy(key);  // `key` may point into the node's own text
-    tree.assignText(node, keyCopy);
+    // A fresh string rather than an assignment: the line's longer buffer goes back to the allocator
+    // for the next line instead of staying attached to a short key.
+    tree.setText(node, std::string(key));
 }
 
 } // namespace

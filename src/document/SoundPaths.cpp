@@ -4,6 +4,8 @@
 #include "document/TextHelpers.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <vector>
 
 namespace tonvale {
 
@@ -46,21 +48,114 @@ std::string withoutQuotes(std::string_view text) {
     return out;
 }
 
-// The file part of a stored value: without quotes and without the playback hints that scripts put
-// before a wave name (")ambient/wind.wav", "~)music/theme.mp3"); the file carries no such prefix.
-std::string fileOfValue(std::string_view storedValue) {
-    std::string value = withoutQuotes(storedValue);
-    const std::size_t start = value.find_first_not_of(" )(*~@#");
-    value.erase(0, start == std::string::npos ? value.size() : start);
-    return value;
-}
-
 std::string joinPath(std::string_view folder, std::string_view rest) {
     std::string out(folder);
     if (out.empty() || !isSeparator(out.back()))
         out += NativeSeparator;
     out += rest;
     return out;
+}
+
+std::string withoutHints(std::string value) {
+    std::string skipped = " ";
+    skipped += WaveHintCharacters;
+    const std::size_t start = value.find_first_not_of(skipped);
+    value.erase(0, start == std::string::npos ? value.size() : start);
+    return value;
+}
+
+// The file part of a stored value: without quotes and without the playback hints before the name.
+std::string fileOfValue(std::string_view storedValue) {
+    return withoutHints(withoutQuotes(storedValue));
+}
+
+std::string nativeSeparators(std::string value) {
+    std::replace_if(value.begin(), value.end(), isSeparator, NativeSeparator);
+    return value;
+}
+
+// The relative names to try for a stored value, in order: as written, then without the hints.
+std::vector<std::string> candidateNames(std::string_view storedValueInFileSystem) {
+    std::vector<std::string> names{nativeSeparators(withoutQuotes(storedValueInFileSystem))};
+    std::string bare = nativeSeparators(fileOfValue(storedValueInFileSystem));
+    if (bare != names.front())
+        names.push_back(std::move(bare));
+    return names;
+}
+
+namespace fs = std::filesystem;
+
+bool existsAs(const fs::path& path, bool wantFolder) {
+    std::error_code ec;
+    return wantFolder ? fs::is_directory(path, ec) : fs::is_regular_file(path, ec);
+}
+
+#if !defined(_WIN32)
+// Case folding for names on disk: ASCII and the Cyrillic letters of Windows-1251.
+std::string foldCase(std::string_view utf8Name) {
+    std::string bytes = utf8ToCp1251(utf8Name);
+    for (char& c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDF))
+            c = static_cast<char>(u + 0x20);
+        else if (u == 0xA8)  // Ё
+            c = static_cast<char>(0xB8);
+    }
+    return bytes;
+}
+
+// The entry of `folder` whose name equals `name` without regard to case (the first in name order
+// when several do), of the wanted kind.
+std::optional<fs::path> caseInsensitiveEntry(const fs::path& folder, const std::string& name, bool wantFolder) {
+    const std::string wanted = foldCase(name);
+    std::optional<fs::path> best;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (foldCase(it->path().filename().string()) != wanted || !existsAs(it->path(), wantFolder))
+            continue;
+        if (!best || it->path() < *best)
+            best = it->path();
+    }
+    return best;
+}
+#endif
+
+// Walks `relative` below `folder` one name at a time, taking the exact name when it exists and a
+// match without regard to case otherwise.
+std::optional<std::string> findBelow(const std::string& folder, const std::string& relative, bool wantFolder) {
+    const fs::path exact = fs::path(joinPath(folder, relative));
+    if (existsAs(exact, wantFolder))
+        return exact.string();
+#if defined(_WIN32)
+    return std::nullopt;
+#else
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= relative.size();) {
+        std::size_t end = relative.find(NativeSeparator, start);
+        if (end == std::string::npos)
+            end = relative.size();
+        if (end > start)
+            parts.push_back(relative.substr(start, end - start));
+        start = end + 1;
+    }
+    if (parts.empty())
+        return std::nullopt;
+    fs::path at(folder.empty() ? std::string(1, NativeSeparator) : folder);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const bool last = i + 1 == parts.size();
+        const bool folderWanted = !last || wantFolder;
+        if (existsAs(at / parts[i], folderWanted)) {
+            at /= parts[i];
+            continue;
+        }
+        const std::optional<fs::path> match = caseInsensitiveEntry(at, parts[i], folderWanted);
+        if (!match)
+            return std::nullopt;
+        at = *match;
+    }
+    return at.string();
+#endif
 }
 
 } // namespace
@@ -99,9 +194,27 @@ std::string storedWaveValue(std::string_view soundsFolder, std::string_view chos
 }
 
 std::string wavePath(std::string_view soundsFolder, std::string_view storedValue) {
-    std::string value = fileOfValue(toFileSystem(storedValue));
-    std::replace_if(value.begin(), value.end(), isSeparator, NativeSeparator);
-    return joinPath(withoutQuotes(soundsFolder), value);
+    return joinPath(withoutQuotes(soundsFolder), nativeSeparators(fileOfValue(toFileSystem(storedValue))));
+}
+
+std::optional<std::string> findWaveFile(std::string_view soundsFolder, std::string_view storedValue) {
+    const std::string folder = withoutQuotes(soundsFolder);
+    const std::vector<std::string> names = candidateNames(toFileSystem(storedValue));
+    if (fileOfValue(toFileSystem(storedValue)).empty())
+        return std::nullopt;
+    for (const std::string& name : names) {
+        if (existsAs(fs::path(joinPath(folder, name)), false))
+            return joinPath(folder, name);
+    }
+    for (const std::string& name : names) {
+        if (std::optional<std::string> found = findBelow(folder, name, false))
+            return found;
+    }
+    return std::nullopt;
+}
+
+std::string resolveWavePath(std::string_view soundsFolder, std::string_view storedValue) {
+    return findWaveFile(soundsFolder, storedValue).value_or(wavePath(soundsFolder, storedValue));
 }
 
 std::string waveChooserFolder(std::string_view soundsFolder, std::string_view cellText,
@@ -120,6 +233,20 @@ std::string waveChooserFolder(std::string_view soundsFolder, std::string_view ce
     const std::string folderPart = end == std::string::npos ? std::string() : value.substr(0, end + 1);
     std::string candidate = joinPath(soundsFolder, folderPart);
     return folderExists && folderExists(candidate) ? candidate : std::string(soundsFolder);
+}
+
+std::string waveChooserFolder(std::string_view soundsFolder, std::string_view cellText) {
+    std::string text(cellText);
+    std::replace(text.begin(), text.end(), '"', ' ');
+    const std::string folder(soundsFolder);
+    for (const std::string& name : candidateNames(toFileSystem(trim(text)))) {
+        const std::size_t end = name.find_last_of(NativeSeparator);
+        if (end == std::string::npos || end == 0)
+            continue;
+        if (std::optional<std::string> found = findBelow(folder, name.substr(0, end), true))
+            return joinPath(*found, {});
+    }
+    return waveChooserFolder(soundsFolder, cellText, [](const std::string& path) { return existsAs(path, true); });
 }
 
 } // namespace tonvale

@@ -189,6 +189,11 @@ void drawCommand(QPainter& p, IconId id) {
     case IconId::Volume:
         speaker(p);
         break;
+    case IconId::Stop:
+        p.setPen(QPen(QColor(140, 30, 30), 1.6));
+        p.setBrush(QColor(210, 50, 45));
+        p.drawRoundedRect(QRectF(8, 8, 16, 16), 2, 2);
+        break;
     case IconId::Expand:
     case IconId::Collapse: {
         p.setPen(QPen(Outline, 1.6));

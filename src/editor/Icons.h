@@ -21,6 +21,7 @@ enum class IconId {
     Expand,
     Collapse,
     Help,
+    Stop,
 };
 
 QIcon commandIcon(IconId id);

@@ -1,9 +1,11 @@
 #include "editor/ParamGrid.h"
 
+#include "document/SoundPaths.h"
 #include "editor/LockControl.h"
+#include "editor/QtText.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -69,8 +71,7 @@ private:
 };
 
 ParamGrid::ParamGrid(SectionTree* tree, QWidget* parent)
-    : QTableView(parent), m_model(new ParamGridModel(tree, this)),
-      m_fileExists([](const QString& path) { return QFileInfo(path).isFile(); }) {
+    : QTableView(parent), m_model(new ParamGridModel(tree, this)) {
     setObjectName(QStringLiteral("SG1"));
     setModel(m_model);
     setItemDelegate(new ParamGridDelegate(this));
@@ -161,7 +162,10 @@ bool ParamGrid::waveFileTest() const {
     const int row = m_model->currentRow();
     if (!m_model->gridEnabled() || row < 0 || row >= m_model->dataRows() || !m_model->isWaveRow(row))
         return false;
-    return m_fileExists(wavePath(m_soundsFolder, m_model->cellText(row, ParamGridModel::ValueColumn)));
+    // Found as written, without the playback hints before the name, or without regard to case.
+    return findWaveFile(QFile::encodeName(m_soundsFolder).toStdString(),
+                        qstringToScript(m_model->cellText(row, ParamGridModel::ValueColumn)))
+        .has_value();
 }
 
 void ParamGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -22,10 +22,9 @@ public:
 
     ParamGridModel* gridModel() const { return m_model; }
 
-    // The sounds folder the wave-file test looks in, and the test for a file's existence.
+    // The sounds folder the wave-file test looks in.
     void setSoundsFolder(const QString& folder) { m_soundsFolder = folder; }
     const QString& soundsFolder() const { return m_soundsFolder; }
-    void setFileExists(std::function<bool(const QString&)> exists) { m_fileExists = std::move(exists); }
 
     // Empties the rows, then lists the node (the grid's part of a tree selection change).
     void clearRows();
@@ -67,7 +66,6 @@ private:
 
     ParamGridModel* m_model;
     QString m_soundsFolder;
-    std::function<bool(const QString&)> m_fileExists;
     QString m_savedText;
     bool m_readOnly = true;
     std::array<int, 2> m_contentWidth{166, 262};  // widest texts shown so far; the columns never get narrower

@@ -52,14 +52,6 @@ QString normaliseName(const QString& text) {
     return QLatin1Char('"') + trimScript(unquoted) + QLatin1Char('"');
 }
 
-QString wavePath(const QString& soundsFolder, const QString& value) {
-    QString relative = value;
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    QString path = soundsFolder + QLatin1Char('/') + relative;
-    path.remove(QLatin1Char('"'));
-    return QDir::toNativeSeparators(path);
-}
-
 ParamGridModel::ParamGridModel(SectionTree* tree, QObject* parent)
     : QAbstractTableModel(parent), m_tree(tree), m_rows(1) {}
 

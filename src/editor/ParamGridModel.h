@@ -29,7 +29,6 @@ QString trimScript(const QString& text);
 QString normaliseName(const QString& text);
 // The file a wave value names: the sounds folder, a separator, and the value with either slash taken
 // as a folder separator; every double quote is removed from the whole path.
-QString wavePath(const QString& soundsFolder, const QString& value);
 
 class ParamGridModel : public QAbstractTableModel {
     Q_OBJECT

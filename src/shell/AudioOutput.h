@@ -1,8 +1,11 @@
 #pragma once
 
-// What the main window asks of the audio layer at start-up and shutdown. The audio layer implements
-// it; NullAudio stands in where there is none (and in tests): it reports a correct version, starts
-// without a device and plays nothing.
+// What the main window asks of the audio layer at start-up and shutdown, and the layer the previews
+// play through. OpenAlAudio is the program's: the back-end's version, the default output device.
+// NullAudio stands in where there is none (and in tests): it reports a correct version, starts
+// without opening a device, and so every preview fails to open its sound.
+
+#include "audio/PlayingWav.h"
 
 #include <QString>
 
@@ -15,8 +18,7 @@ public:
     virtual bool init() = 0;       // open the default output device
     virtual int errorCode() = 0;   // the library's code of the last failure
     virtual void free() = 0;       // stop every channel and release the device
-    virtual bool previewPlaying() { return false; }
-    virtual void stopPreview() {}
+    virtual PlayingWav& player() = 0;
 };
 
 class NullAudio : public AudioOutput {
@@ -24,7 +26,23 @@ public:
     bool versionOk() override { return true; }
     bool init() override { return true; }
     int errorCode() override { return 0; }
-    void free() override {}
+    void free() override { m_player.AudioFree(); }
+    PlayingWav& player() override { return m_player; }
+
+private:
+    PlayingWav m_player;
+};
+
+class OpenAlAudio : public AudioOutput {
+public:
+    bool versionOk() override { return PlayingWav::AudioVersionOk(); }
+    bool init() override { return m_player.AudioInit(); }
+    int errorCode() override { return m_player.lastError(); }
+    void free() override { m_player.AudioFree(); }
+    PlayingWav& player() override { return m_player; }
+
+private:
+    PlayingWav m_player;
 };
 
 // "<text>", a line break, "(Error code: <code>)".

@@ -24,6 +24,10 @@ void CommandTable::setExecute(Cmd id, std::function<void()> execute) {
     m_entries[index(id)].execute = std::move(execute);
 }
 
+void CommandTable::setEnabledWhen(Cmd id, std::function<bool()> enabled) {
+    m_entries[index(id)].enabled = std::move(enabled);
+}
+
 bool CommandTable::isEnabled(Cmd id) const {
     const Entry& entry = m_entries[index(id)];
     return entry.action != nullptr && (!entry.enabled || entry.enabled());

@@ -40,6 +40,7 @@ public:
     void define(Cmd id, const CommandSpec& spec, std::function<void()> execute, std::function<bool()> enabled);
     // Later parts of the program attach their behaviour to a command defined here.
     void setExecute(Cmd id, std::function<void()> execute);
+    void setEnabledWhen(Cmd id, std::function<bool()> enabled);
 
     QAction* action(Cmd id) const { return m_entries[index(id)].action; }
     bool isEnabled(Cmd id) const;

@@ -53,7 +53,9 @@ QString Platform::writableFolder() const {
     if (!m_writableFolder.isEmpty())
         return withSeparator(m_writableFolder);
     const QFileInfo program(m_programFolder);
-    if (program.isDir() && program.isWritable())
+    // An installed program keeps its settings per user even where root could write beside it.
+    const bool installed = QFileInfo::exists(m_programFolder + QStringLiteral("../share/applications/tonvale.desktop"));
+    if (program.isDir() && program.isWritable() && !installed)
         return m_programFolder;
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty())

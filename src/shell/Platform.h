@@ -25,8 +25,9 @@ public:
     // The executable's folder, with a trailing separator.
     QString programFolder() const { return m_programFolder; }
     void setProgramFolder(const QString& folder);
-    // The folder for the settings file and the working file: the program folder when it is writable,
-    // otherwise the per-user config folder. Always with a trailing separator.
+    // The folder for the settings file and the working file: the program folder when it is writable
+    // and not an installed program's (one with share/applications/tonvale.desktop beside its bin
+    // folder), otherwise the per-user config folder. Always with a trailing separator.
     QString writableFolder() const;
     void setWritableFolder(const QString& folder) { m_writableFolder = folder; }
 

@@ -7,6 +7,7 @@
 #include "editor/QtText.h"
 #include "editor/ScriptHighlighter.h"
 #include "editor/SectionTreeModel.h"
+#include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
 #include "shell/Prompts.h"
@@ -39,6 +40,8 @@ TfSsMain::TfSsMain(Platform& platform, Prompts& prompts, AudioOutput& audio, QWi
     buildLayout();
     buildMenus();
     FormCreate();
+    if (!m_aborted)
+        m_audioCommands = new AudioCommands(*this, m_prompts, m_audio.player());
 }
 
 TfSsMain::~TfSsMain() {
@@ -201,13 +204,7 @@ void TfSsMain::buildLayout() {
             m_prompts.message(QStringLiteral("Ошибка сохранения параметра"), QStringLiteral("Сохранить таблицу"), MessageIcon::Error);
         setModified(true);
     });
-    connect(m_grid, &ParamGrid::cellSelected, this, [this] {
-        updateCommands();
-        if (m_audio.previewPlaying()) {
-            setStatus(2, QStringLiteral("Остановлено"));
-            m_audio.stopPreview();
-        }
-    });
+    connect(m_grid, &ParamGrid::cellSelected, this, [this] { updateCommands(); });
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(2);
@@ -274,7 +271,9 @@ void TfSsMain::buildLayout() {
     // 280 pixels, or what the longer save-mode text needs in this font.
     m_status[0]->setFixedWidth(std::max(280, m_status[0]->fontMetrics().horizontalAdvance(saveModeText(1)) + 16));
     m_status[0]->setAlignment(Qt::AlignCenter);
-    m_status[1]->setFixedWidth(150);
+    // 150 pixels, or what the preview's text of a long wave needs in this font.
+    m_status[1]->setFixedWidth(
+        std::max(150, m_status[1]->fontMetrics().horizontalAdvance(QStringLiteral("Воспроизведение: 1,2e+02 сек.")) + 16));
     m_status[1]->setAlignment(Qt::AlignCenter);
     m_status[2]->setMinimumWidth(10);
     statusBar()->addWidget(m_status[0]);

@@ -25,6 +25,7 @@ class QTreeView;
 
 namespace tonvale {
 
+class AudioCommands;
 class AudioOutput;
 class ParamGrid;
 class Platform;
@@ -87,6 +88,8 @@ public:
     void selectNode(Node* node);
     Node* selectedNode() const;
     static QString saveModeText(int mode);  // empty for a mode that has none
+    // The audio commands (preview, player panel, master volume); null after an aborted start-up.
+    AudioCommands* audioCommands() const { return m_audioCommands; }
 
     // The text tab. The editor's text as the user sees it (no character replaced), and the bytes a
     // save or the return to the tree writes: every line of it followed by CR LF.
@@ -105,6 +108,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    friend class AudioCommands;
     void buildCommands();
     void buildLayout();
     void buildMenus();
@@ -140,6 +144,7 @@ private:
     Prompts& m_prompts;
     AudioOutput& m_audio;
     CommandTable m_commands;
+    AudioCommands* m_audioCommands = nullptr;
 
     SectionTree m_tree;
     SectionTreeModel* m_treeModel = nullptr;

@@ -76,15 +76,6 @@ TEST(Values, GeneralFormat) {
     EXPECT_EQ(formatGeneral(65.5356, 5, '.'), "65.536");
 }
 
-TEST(Values, WavePathJoinsAndConverts) {
-    EXPECT_EQ(wavePath("/game/sound", "\"ambient/wind.wav\""), "/game/sound/ambient/wind.wav");
-    EXPECT_EQ(wavePath("/game/sound", "\"ambient\\wind.wav\""), "/game/sound/ambient/wind.wav");
-    // Script bytes are Windows-1251; the file system path is UTF-8.
-    EXPECT_EQ(wavePath("/s", "\"\xE2\xE5\xF2\xE5\xF0.wav\""), "/s/ветер.wav");
-    // Nothing is trimmed.
-    EXPECT_EQ(wavePath("/s", "\" a.wav\""), "/s/ a.wav");
-}
-
 // The readers on a "." and on a "," locale.
 class SeparatorTest : public ::testing::TestWithParam<char> {
 protected:

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <set>
 
 using namespace tonvale;
@@ -100,3 +103,94 @@ TEST(WaveChooserFolder, OpensInTheValuesFolderWhenItExists) {
 }
 
 } // namespace
+
+// Stored values resolved against real files: hints before the name and a different case.
+class FindWaveFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_root = std::filesystem::temp_directory_path() / ("tonvale-waves-" + std::to_string(std::random_device{}()));
+        for (const char* name : {"ambient/wind.wav", "Weather/Rain.WAV", ")odd.wav", "music/theme.mp3", "Лес/Ветер.wav"})
+            touch(name);
+        std::filesystem::create_directories(m_root / "empty");
+    }
+    void TearDown() override { std::filesystem::remove_all(m_root); }
+
+    void touch(const std::string& relative) {
+        const std::filesystem::path path = m_root / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path) << "RIFF";
+    }
+    std::string folder() const { return m_root.string(); }
+    std::string at(const std::string& relative) const { return (m_root / std::filesystem::path(relative)).string(); }
+
+    std::filesystem::path m_root;
+};
+
+TEST_F(FindWaveFile, TriesTheNameAsWrittenThenWithoutHintsThenWithoutRegardToCase) {
+    struct Case {
+        std::string value;
+        std::string expected;  // relative to the sounds folder; empty: not found
+    };
+    const std::vector<Case> cases = {
+        {"\"ambient/wind.wav\"", "ambient/wind.wav"},
+        {"\"ambient\\wind.wav\"", "ambient/wind.wav"},
+        {"ambient/wind.wav", "ambient/wind.wav"},
+        {"\")ambient/wind.wav\"", "ambient/wind.wav"},
+        {"\"~)ambient\\wind.wav\"", "ambient/wind.wav"},
+        {"\" #ambient/wind.wav\"", "ambient/wind.wav"},
+        {"\"weather/rain.wav\"", "Weather/Rain.WAV"},
+        {"\"*WEATHER\\RAIN.wav\"", "Weather/Rain.WAV"},
+        {"\")odd.wav\"", ")odd.wav"},  // a file whose name really starts with a hint character
+        {"\"" + utf8ToCp1251("лес/ветер.wav") + "\"", "Лес/Ветер.wav"},
+        {"\"(" + utf8ToCp1251("ЛЕС/ВЕТЕР.WAV") + "\"", "Лес/Ветер.wav"},
+        {"\"ambient/gone.wav\"", ""},
+        {"\"gone/wind.wav\"", ""},
+        {"\"ambient\"", ""},  // a folder is not a wave
+        {"\"empty\"", ""},
+        {"\")\"", ""},
+        {"\"\"", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::string> found = findWaveFile(folder(), c.value);
+        if (c.expected.empty()) {
+            EXPECT_FALSE(found.has_value()) << c.value << " -> " << found.value_or("");
+            EXPECT_EQ(resolveWavePath(folder(), c.value), wavePath(folder(), c.value)) << c.value;
+        } else {
+            ASSERT_TRUE(found.has_value()) << c.value;
+            EXPECT_TRUE(std::filesystem::equivalent(*found, at(c.expected))) << c.value << " -> " << *found;
+            EXPECT_EQ(resolveWavePath(folder(), c.value), *found);
+        }
+    }
+}
+
+TEST_F(FindWaveFile, EveryHintCharacterAloneOrInPairsIsSkipped) {
+    for (char first : WaveHintCharacters) {
+        for (const std::string& prefix : {std::string(1, first), std::string(1, first) + ')', std::string("~") + first}) {
+            const std::string value = "\"" + prefix + "music/theme.mp3\"";
+            ASSERT_TRUE(findWaveFile(folder(), value).has_value()) << value;
+            EXPECT_TRUE(std::filesystem::equivalent(*findWaveFile(folder(), value), at("music/theme.mp3"))) << value;
+        }
+    }
+}
+
+TEST_F(FindWaveFile, FindsACaseVariantAmongThousandsOfFiles) {
+    for (int i = 0; i < 3000; ++i)
+        touch("big/wave" + std::to_string(i) + ".wav");
+    touch("big/Target.Wav");
+    const std::optional<std::string> found = findWaveFile(folder(), "\"BIG/target.wav\"");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(std::filesystem::path(*found).filename(), "Target.Wav");
+    EXPECT_FALSE(findWaveFile(folder(), "\"big/missing.wav\"").has_value());
+}
+
+TEST_F(FindWaveFile, TheChooserOpensInTheResolvedFolder) {
+    const std::string sep(1, NativeSeparator);
+    EXPECT_EQ(waveChooserFolder(folder(), "\"ambient/new.wav\""), at("ambient") + sep);
+    EXPECT_EQ(waveChooserFolder(folder(), "\")ambient/new.wav\""), at("ambient") + sep);
+    EXPECT_EQ(waveChooserFolder(folder(), "\"*WEATHER/new.wav\""), at("Weather") + sep);
+    EXPECT_EQ(waveChooserFolder(folder(), "\"gone/new.wav\""), folder());
+    EXPECT_EQ(waveChooserFolder(folder(), "\"\""), folder());
+    // A folder that no longer exists: the sounds folder itself, also when that is gone too.
+    EXPECT_EQ(waveChooserFolder(folder() + "/missing", "\"ambient/new.wav\""), folder() + "/missing");
+}

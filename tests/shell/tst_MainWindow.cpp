@@ -2,6 +2,7 @@
 // the keep-changes question and the recent-files list. Dialogs are answered by ScriptedPrompts.
 
 #include "document/Loader.h"
+#include "document/TextHelpers.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
@@ -608,6 +609,14 @@ private slots:
             m_prompts.clear();
             const QString copy = script(QStringLiteral("rw/") + name, TestFolder::read(folder.filePath(name)));
             open(*w, copy);
+            // The window opens on the first soundscape: its title above the grid, its first element in row 0.
+            if (Node* first = w->tree().first(); first != nullptr && !w->tree().isEndMarker(first)) {
+                QCOMPARE(w->selectedNode(), first);
+                QCOMPARE(w->titleText(), scriptToQString(first->text()));
+                const Node* child = w->tree().next(first);
+                if (first->hasChildren() && child != nullptr && child->data() != nullptr && !child->text().empty())
+                    QCOMPARE(w->grid()->gridModel()->rowName(0), scriptToQString(trim(child->text())));
+            }
             // Every soundscape fills the grid; the document saves to the "~" file.
             for (Node* top : w->tree().topLevel())
                 w->selectNode(top);

@@ -1,0 +1,118 @@
+#include "shell/AudioCommands.h"
+
+#include "audio/PlayingWav.h"
+#include "audiopanel/TfMainVolume.h"
+#include "audiopanel/TfPlayingSS.h"
+#include "audiopanel/WavePreview.h"
+#include "editor/Icons.h"
+#include "editor/ParamGrid.h"
+#include "editor/QtText.h"
+#include "shell/Prompts.h"
+#include "shell/TfSsMain.h"
+
+#include <QFile>
+
+namespace tonvale {
+
+namespace {
+
+std::string fileSystemPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+AudioCommands::AudioCommands(TfSsMain& window, Prompts& prompts, PlayingWav& audio)
+    : QObject(&window), m_window(window), m_prompts(prompts), m_audio(audio) {
+    setObjectName(QStringLiteral("AudioCommands"));
+    installLocaleDecimalSeparator();
+    m_preview = new WavePreview(m_audio, *this, this);
+    connect(m_preview, &WavePreview::stateChanged, this, &AudioCommands::showPreviewState);
+    m_volume = new TfMainVolume(m_audio, *this, &m_window);
+
+    CommandTable& commands = m_window.commands();
+    commands.setExecute(Cmd::Play, [this] { PlayExecute(); });
+    // While a preview plays, Play stays enabled so that the same command stops it.
+    commands.setEnabledWhen(Cmd::Play, [this] { return m_preview->tag() != 0 || m_window.grid()->waveFileTest(); });
+    commands.setExecute(Cmd::A_Play_SS, [this] { A_Play_SSExecute(); });
+    commands.setExecute(Cmd::A_Vol, [this] { A_VolExecute(); });
+    connect(m_window.grid(), &ParamGrid::cellSelected, this, &AudioCommands::stopPreviewForCell);
+    commands.update();
+}
+
+AudioCommands::~AudioCommands() {
+    m_preview->TimActive().stop();
+    delete m_volume;
+}
+
+void AudioCommands::PlayExecute() {
+    ParamGrid* grid = m_window.grid();
+    const ParamGridModel* model = grid->gridModel();
+    const int row = model->currentRow();
+    const QString cell = row >= 0 && row < model->dataRows() ? model->cellText(row, ParamGridModel::ValueColumn) : QString();
+    m_preview->setSoundDir(fileSystemPath(grid->soundsFolder()));
+    m_preview->setWaveFound(model->waveFound());
+    // The audio layer takes the value as script bytes, as the document stores it.
+    m_preview->PlayExecute(qstringToScript(cell));
+}
+
+void AudioCommands::showPreviewState() {
+    QAction* play = m_window.commands().action(Cmd::Play);
+    play->setText(m_preview->caption());
+    play->setToolTip(m_preview->hint());
+    play->setStatusTip(m_preview->hint());
+    play->setIcon(commandIcon(m_preview->imageIndex() == 4 ? IconId::Stop : IconId::Play));
+    m_window.setStatus(2, m_preview->statusText());
+    m_window.commands().update();
+    m_window.grid()->viewport()->update();
+}
+
+void AudioCommands::stopPreview() {
+    if (m_preview->tag() == 0)
+        return;
+    m_preview->setWaveFound(m_window.grid()->gridModel()->waveFound());
+    m_preview->StopPlayBt();
+}
+
+void AudioCommands::stopPreviewForCell() {
+    // Selecting another cell ends a playing preview; the status panel then reads "Остановлено".
+    stopPreview();
+}
+
+void AudioCommands::A_Play_SSExecute() {
+    Node* selected = m_window.selectedNode();
+    if (m_window.tree().empty() || selected == nullptr || selected->level() != 0)
+        return;
+    // The preview's timer must not find its channel gone while the panel plays and then release
+    // the panel's channels: one player at a time.
+    stopPreview();
+    const bool modified = tonvale::A_Play_SSExecute(m_window.tree(), selected, fileSystemPath(m_window.grid()->soundsFolder()),
+                                                    m_audio, *this, m_window.modified(), &m_window, m_volume);
+    m_window.setModified(modified);
+    m_window.grid()->refresh();
+}
+
+void AudioCommands::A_VolExecute() {
+    m_volume->show();
+    m_volume->raise();
+    m_volume->activateWindow();
+}
+
+void AudioCommands::showMessage(const Message& message) {
+    m_prompts.message(fromUtf8(message.text), fromUtf8(message.caption), message.icon);
+}
+
+int AudioCommands::genVol() const {
+    return m_window.settings().genVol;
+}
+
+void AudioCommands::setGenVol(int value) {
+    m_window.settings().genVol = value;
+}
+
+void AudioCommands::documentChanged() {
+    m_window.setModified(true);
+    m_window.grid()->refresh();
+}
+
+} // namespace tonvale

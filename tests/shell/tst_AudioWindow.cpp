@@ -1,0 +1,342 @@
+// The main window's audio on the real audio layer (a null output driver, so no sound card is needed):
+// start-up and shutdown of the audio, the wrong-version stop, the grid's Play preview with its timer
+// and status panel, the player panel opened from the window and the modified flag after it, and the
+// master volume kept across a restart. Test waves are written with libsndfile.
+
+#include "AudioTestHelpers.h"
+
+#include "audiopanel/TfMainVolume.h"
+#include "audiopanel/TfPlayingSS.h"
+#include "audiopanel/WavePreview.h"
+#include "editor/ParamGrid.h"
+#include "shell/AudioCommands.h"
+#include "shell/AudioOutput.h"
+#include "shell/Platform.h"
+#include "shell/TfSsMain.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TestFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLocale>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace tonvale;
+
+namespace {
+
+const std::string Script =
+    "\"ss.both\"\r\n{\r\n"
+    "\t\"playlooping\"\r\n\t{\r\n\t\t\"volume\"\t\"0.5\"\r\n\t\t\"wave\"\t\"amb/loop.wav\"\r\n\t}\r\n"
+    "\t\"playrandom\"\r\n\t{\r\n\t\t\"time\"\t\"1,2\"\r\n\t\t\"volume\"\t\"0.5,1\"\r\n"
+    "\t\t\"rndwave\"\r\n\t\t{\r\n\t\t\t\"wave\"\t\"amb/a.wav\"\r\n\t\t}\r\n\t}\r\n"
+    "}\r\n"
+    "\"ss.preview\"\r\n{\r\n"
+    "\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\"preview.wav\"\r\n\t}\r\n"
+    "}\r\n"
+    // A wave name in the script's code page (Windows-1251 "ветер"); the file on disk is named in UTF-8.
+    "\"ss.cyrillic\"\r\n{\r\n"
+    "\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\"\xE2\xE5\xF2\xE5\xF0.wav\"\r\n\t}\r\n"
+    "}\r\n";
+
+class WrongVersion : public OpenAlAudio {
+public:
+    bool versionOk() override { return false; }
+};
+
+// Runs `act` on the modal window once it is open (polled every 10 ms, given up after 3 s), then
+// closes it.
+void onModal(const std::function<void(QWidget*)>& act) {
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr && ++*tries < 300)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (modal != nullptr) {
+            act(modal);
+            modal->close();
+        }
+    });
+    poll->start(10);
+}
+
+} // namespace
+
+class TestAudioWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<Platform> m_platform;
+    ScriptedPrompts m_prompts;
+    OpenAlAudio m_audio;
+    QString m_script;
+
+    std::unique_ptr<TfSsMain> makeWindow(AudioOutput* audio = nullptr) {
+        return std::make_unique<TfSsMain>(*m_platform, m_prompts, audio != nullptr ? *audio : m_audio);
+    }
+    std::string sound(const QString& name) const { return m_folder->file(QStringLiteral("sound/") + name).toStdString(); }
+    QString ini() const { return m_folder->file(QStringLiteral("tnv.ini")); }
+    void writeIni(const std::string& extra = {}) {
+        m_folder->write(QStringLiteral("tnv.ini"), "[Options]\nLastFile=" + m_script.toStdString() + "\nSounddir=" +
+                                                       m_folder->file(QStringLiteral("sound")).toStdString() + "\n" + extra);
+    }
+    static Node* soundscape(TfSsMain& w, int index) { return w.tree().topLevel()[static_cast<std::size_t>(index)]; }
+    // Selects the "wave" row of the soundscape's loop in the grid, on the value cell.
+    static void selectLoopWave(TfSsMain& w, int soundscapeIndex) {
+        w.selectNode(soundscape(w, soundscapeIndex)->child(0));
+        ParamGridModel* model = w.grid()->gridModel();
+        for (int row = 0; row < model->dataRows(); ++row) {
+            if (model->isWaveRow(row))
+                w.grid()->setCurrentIndex(model->index(row, ParamGridModel::ValueColumn));
+        }
+    }
+    static QString playCaption(TfSsMain& w) { return w.commands().action(Cmd::Play)->text(); }
+
+private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale::c());
+        QVERIFY(m_audio.versionOk());
+    }
+
+    void init() {
+        m_folder = std::make_unique<TestFolder>();
+        m_platform = std::make_unique<Platform>();
+        m_platform->setProgramFolder(m_folder->path());
+        m_platform->setWritableFolder(m_folder->path());
+        m_platform->setEnvironmentFile(m_folder->file(QStringLiteral("environment")));
+        m_platform->setEnvironmentLookup([](const QString&) { return false; });
+        m_prompts.clear();
+        m_script = m_folder->write(QStringLiteral("scripts/soundscapes_a.txt"), Script);
+        m_folder->write(QStringLiteral("sound/amb/.keep"), "");
+        QVERIFY(testing::writeWave(sound(QStringLiteral("amb/loop.wav")), {.frequency = 220, .seconds = 1.0, .sampleRate = 8000}));
+        QVERIFY(testing::writeWave(sound(QStringLiteral("amb/a.wav")), {.frequency = 0, .seconds = 0.3, .sampleRate = 8000}));
+        writeIni();
+    }
+
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void startupOpensTheDeviceAndShutdownReleasesIt() {
+        writeIni("GenVol=50\n");
+        {
+            auto w = makeWindow();
+            QVERIFY(!w->startupAborted());
+            QVERIFY(m_prompts.records().empty());
+            QVERIFY(m_audio.player().initialised());
+            // The stored master volume reaches the audio only when a volume control is shown.
+            QCOMPARE(m_audio.player().masterVolume(), 1.0f);
+            QVERIFY(w->audioCommands() != nullptr);
+            QVERIFY(!w->audioCommands()->volumeWindow()->isVisible());
+            QCOMPARE(playCaption(*w), QStringLiteral("Play"));
+        }
+        QVERIFY(!m_audio.player().initialised());
+    }
+
+    void wrongVersionEndsStartUpWithoutTouchingTheSettings() {
+        QFile::remove(ini());
+        WrongVersion audio;
+        auto w = makeWindow(&audio);
+        QVERIFY(w->startupAborted());
+        QCOMPARE(m_prompts.messages().size(), std::size_t{1});
+        const PromptRecord message = m_prompts.messages()[0];
+        QCOMPARE(message.text, QStringLiteral("An incorrect version of BASS.DLL was loaded"));
+        QVERIFY(message.caption.isEmpty());
+        QCOMPARE(message.icon, MessageIcon::Error);
+        QVERIFY(!audio.player().initialised());
+        QVERIFY(w->audioCommands() == nullptr);
+        w->close();
+        w.reset();
+        QVERIFY(!QFile::exists(ini()));
+    }
+
+    void playTogglesAndShowsTheLength_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<bool>("commaLocale");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("3.456 s") << 3.456 << false << QStringLiteral("Воспроизведение: 3.5 сек.");
+        QTest::newRow("3.456 s, comma locale") << 3.456 << true << QStringLiteral("Воспроизведение: 3,5 сек.");
+        QTest::newRow("12.3 s") << 12.3 << false << QStringLiteral("Воспроизведение: 12 сек.");
+    }
+    void playTogglesAndShowsTheLength() {
+        QFETCH(double, seconds);
+        QFETCH(bool, commaLocale);
+        QFETCH(QString, status);
+        if (commaLocale)
+            QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = seconds, .sampleRate = 8000}));
+        auto w = makeWindow();
+        selectLoopWave(*w, 1);
+        QVERIFY(w->commands().isEnabled(Cmd::Play));
+        WavePreview& preview = w->audioCommands()->preview();
+
+        QVERIFY(w->commands().trigger(Cmd::Play));
+        QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
+        QCOMPARE(w->commands().action(Cmd::Play)->toolTip(), QStringLiteral("Stop"));
+        QCOMPARE(w->statusText(2), status);
+        QVERIFY(preview.TimActive().isActive());
+        QVERIFY(m_audio.player().IsChannelPlaying(m_audio.player().PreviewChannel));
+
+        // The second press stops without playing again.
+        QVERIFY(w->commands().trigger(Cmd::Play));
+        QCOMPARE(playCaption(*w), QStringLiteral("Play"));
+        QCOMPARE(w->statusText(2), QStringLiteral("Остановлено"));
+        QVERIFY(!preview.TimActive().isActive());
+        QCOMPARE(m_audio.player().liveChannelCount(), std::size_t{0});
+        QVERIFY(m_prompts.messages().empty());
+    }
+
+    void timerEndsThePreviewAndAnotherCellStopsIt() {
+        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 0.2, .sampleRate = 8000}));
+        auto w = makeWindow();
+        selectLoopWave(*w, 1);
+        QVERIFY(w->commands().trigger(Cmd::Play));
+        QCOMPARE(w->statusText(2), QStringLiteral("Воспроизведение: 0.2 сек."));
+        QTRY_COMPARE_WITH_TIMEOUT(playCaption(*w), QStringLiteral("Play"), 3000);
+        QCOMPARE(w->statusText(2), QStringLiteral("Остановлено"));
+        QVERIFY(!w->audioCommands()->preview().TimActive().isActive());
+        QVERIFY(w->commands().isEnabled(Cmd::Play));
+
+        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
+        QVERIFY(w->commands().trigger(Cmd::Play));
+        QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
+        w->grid()->setCurrentIndex(w->grid()->gridModel()->index(0, ParamGridModel::NameColumn));
+        QCOMPARE(playCaption(*w), QStringLiteral("Play"));
+        QCOMPARE(w->statusText(2), QStringLiteral("Остановлено"));
+        QCOMPARE(m_audio.player().liveChannelCount(), std::size_t{0});
+    }
+
+    void playStaysEnabledWhileTheWaveCellIsEdited() {
+        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
+        auto w = makeWindow();
+        selectLoopWave(*w, 1);
+        QVERIFY(w->commands().trigger(Cmd::Play));
+        // Typing in the cell names a missing file, yet the same command still stops the preview.
+        const int row = w->grid()->gridModel()->currentRow();
+        QVERIFY(w->grid()->gridModel()->writeValue(row, QStringLiteral("\"nothing.wav\"")));
+        QVERIFY(!w->grid()->waveFileTest());
+        QVERIFY(w->commands().trigger(Cmd::Play));
+        QCOMPARE(playCaption(*w), QStringLiteral("Play"));
+        QVERIFY(!w->commands().isEnabled(Cmd::Play));
+        QVERIFY(w->modified());
+    }
+
+    void previewFindsAWaveNamedInTheScriptsCodePage() {
+        QVERIFY(testing::writeWave(sound(QStringLiteral("ветер.wav")), {.seconds = 2.0, .sampleRate = 8000}));
+        auto w = makeWindow();
+        selectLoopWave(*w, 2);
+        QVERIFY(w->commands().isEnabled(Cmd::Play));
+        QVERIFY(w->commands().trigger(Cmd::Play));
+        QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
+        QCOMPARE(w->statusText(2), QStringLiteral("Воспроизведение: 2 сек."));
+        QVERIFY(m_prompts.messages().empty());
+    }
+
+    void playerPanelFromTheWindowKeepsTheModifiedFlag_data() {
+        QTest::addColumn<bool>("modifiedBefore");
+        QTest::addColumn<bool>("apply");
+        QTest::addColumn<bool>("modifiedAfter");
+        QTest::newRow("clean, closed") << false << false << false;
+        QTest::newRow("unsaved changes, closed") << true << false << true;
+        QTest::newRow("clean, applied") << false << true << true;
+        QTest::newRow("unsaved changes, applied") << true << true << true;
+    }
+    void playerPanelFromTheWindowKeepsTheModifiedFlag() {
+        QFETCH(bool, modifiedBefore);
+        QFETCH(bool, apply);
+        QFETCH(bool, modifiedAfter);
+        auto w = makeWindow();
+        Node* ss = soundscape(*w, 0);
+        w->selectNode(ss);
+        w->setModified(modifiedBefore);
+        QVERIFY(w->commands().isEnabled(Cmd::A_Play_SS));
+        QString title;
+        bool isPanel = false;
+        onModal([&](QWidget* modal) {
+            title = modal->windowTitle();
+            isPanel = qobject_cast<TfPlayingSS*>(modal) != nullptr;
+            if (apply) {
+                modal->findChild<QSlider*>(QStringLiteral("TrVolumeLoop"))->setValue(30);
+                modal->findChild<QPushButton*>(QStringLiteral("btApply"))->click();
+            }
+        });
+        QVERIFY(w->commands().trigger(Cmd::A_Play_SS));
+        QVERIFY(isPanel);
+        QCOMPARE(title, QStringLiteral("\"ss.both\""));
+        QCOMPARE(w->modified(), modifiedAfter);
+        QCOMPARE(w->commands().isEnabled(Cmd::A_SaveRes), modifiedAfter);
+        QCOMPARE(m_audio.player().liveChannelCount(), std::size_t{0});
+        const std::string loopVolume = ss->child(0)->child(0)->data()->Value;
+        QCOMPARE(loopVolume, apply ? std::string("\"0.7\"") : std::string("\"0.5\""));
+        // The grid shows the soundscape again after the panel.
+        QCOMPARE(w->grid()->gridModel()->selectedNode(), ss);
+        QVERIFY(w->grid()->gridModel()->dataRows() > 0);
+        QVERIFY(m_prompts.messages().empty());
+    }
+
+    void aPlayingPreviewStopsBeforeThePanelPlays() {
+        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
+        auto w = makeWindow();
+        w->selectNode(soundscape(*w, 0));
+        // A preview still playing when the panel opens (the grid's cell change normally ends it first).
+        WavePreview& preview = w->audioCommands()->preview();
+        preview.setSoundDir(m_folder->file(QStringLiteral("sound")).toStdString());
+        preview.PlayExecute("\"preview.wav\"");
+        QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
+        bool loopKept = false;
+        QString captionInPanel;
+        onModal([&](QWidget*) {
+            captionInPanel = playCaption(*w);
+            // Well past the preview timer's 300 ms: the timer must not release the panel's channels.
+            QTest::qWait(700);
+            loopKept = m_audio.player().LoopSound.Channel != 0 && m_audio.player().liveChannelCount() > 0;
+        });
+        QVERIFY(w->commands().trigger(Cmd::A_Play_SS));
+        QVERIFY(loopKept);
+        QCOMPARE(captionInPanel, QStringLiteral("Play"));
+        QCOMPARE(w->statusText(2), QStringLiteral("Остановлено"));
+    }
+
+    void masterVolumeIsKeptAcrossARestart() {
+        {
+            auto w = makeWindow();
+            TfMainVolume* volume = w->audioCommands()->volumeWindow();
+            QVERIFY(w->commands().trigger(Cmd::A_Vol));
+            QVERIFY(volume->isVisible());
+            QCOMPARE(volume->TrVol()->value(), 100);
+            volume->TrVol()->setValue(75);
+            QCOMPARE(w->settings().genVol, 25);
+            QCOMPARE(m_audio.player().masterVolume(), 0.75f);
+            w->close();
+        }
+        QVERIFY(QString::fromStdString(TestFolder::read(ini())).contains(QStringLiteral("GenVol=25\r\n")));
+        auto w = makeWindow();
+        QCOMPARE(w->settings().genVol, 25);
+        TfMainVolume* volume = w->audioCommands()->volumeWindow();
+        QVERIFY(w->commands().trigger(Cmd::A_Vol));
+        QCOMPARE(volume->TrVol()->value(), 75);
+        QCOMPARE(volume->windowTitle(), QStringLiteral("Общая громкость [0.75]"));
+        // The panel closes the volume window and shows the same GenVol on its own bar.
+        w->selectNode(soundscape(*w, 0));
+        bool volumeHidden = false;
+        int panelBar = -1;
+        onModal([&](QWidget* modal) {
+            volumeHidden = !volume->isVisible();
+            panelBar = modal->findChild<QSlider*>(QStringLiteral("TrBVolumeAll"))->value();
+        });
+        QVERIFY(w->commands().trigger(Cmd::A_Play_SS));
+        QVERIFY(volumeHidden);
+        QCOMPARE(panelBar, 25);
+    }
+};
+
+QTEST_MAIN(TestAudioWindow)
+#include "tst_AudioWindow.moc"
