@@ -3,6 +3,7 @@
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
 #include "shell/QtPrompts.h"
+#include "shell/TfFind.h"
 #include "shell/TfSsMain.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
     tonvale::TfSsMain window(platform, prompts, audio);
     if (window.startupAborted())
         return 1;
+    tonvale::TfFind find(window, prompts);  // hidden until A_Find shows it; kept for the whole run
     prompts.setOwner(&window);
     window.show();
     return QApplication::exec();

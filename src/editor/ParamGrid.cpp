@@ -1,6 +1,7 @@
 #include "editor/ParamGrid.h"
 
 #include "document/SoundPaths.h"
+#include "editor/LockControl.h"
 #include "editor/QtText.h"
 
 #include <QApplication>
@@ -104,9 +105,9 @@ ParamGrid::ParamGrid(SectionTree* tree, QWidget* parent)
 
 void ParamGrid::clearRows() {
     closeOpenEditor();
-    setUpdatesEnabled(false);
+    LockControl(this, true);
     m_model->clearRows();
-    setUpdatesEnabled(true);
+    LockControl(this, false);
 }
 
 void ParamGrid::fillFor(Node* selected) {

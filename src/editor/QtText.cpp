@@ -14,4 +14,14 @@ std::string qstringToScript(const QString& text) {
                                              static_cast<std::size_t>(text.size())));
 }
 
+std::string qstringToScriptUnits(const QString& text) {
+    std::string bytes(static_cast<std::size_t>(text.size()), '?');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (!QChar::isSurrogate(unit))
+            bytes[static_cast<std::size_t>(i)] = unicodeToCp1251(unit);
+    }
+    return bytes;
+}
+
 } // namespace tonvale

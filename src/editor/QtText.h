@@ -13,6 +13,10 @@ namespace tonvale {
 
 QString scriptToQString(std::string_view scriptBytes);
 std::string qstringToScript(const QString& text);  // characters without a byte become "?"
+// One byte per UTF-16 unit (a unit without a byte, each half of a surrogate pair included, becomes
+// "?"), so that byte positions are the text's character positions: for searching Qt text with the
+// core's byte search.
+std::string qstringToScriptUnits(const QString& text);
 
 inline QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

@@ -7,6 +7,7 @@
 #include "document/Templates.h"
 #include "document/TextHelpers.h"
 #include "document/Writer.h"
+#include "editor/LockControl.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
@@ -67,9 +68,9 @@ TfSsMain::LoadOutcome TfSsMain::loadFileHud(const QString& path) {
         // The open document stays as it was: nothing of it is dropped for a file that cannot be read.
         return LoadOutcome::ReadError;
     }
-    m_tv1->setUpdatesEnabled(false);
+    LockControl(m_tv1, true);
     replaceDocument(std::move(result.tree));
-    m_tv1->setUpdatesEnabled(true);
+    LockControl(m_tv1, false);
     for (const Message& message : result.messages)
         showMessage(message);
 
@@ -195,13 +196,7 @@ bool TfSsMain::A_SaveResExecute() {
         m_settings.saveOriginFile = answer.dontAsk;
     }
     if (m_pages->currentIndex() == TextTab) {
-        const std::string text = qstringToScript(m_memo->toPlainText());
-        std::string bytes;
-        for (std::string_view line : splitLines(text)) {
-            bytes.append(line);
-            bytes.append("\r\n");
-        }
-        if (!writeBytes(target, bytes))
+        if (!writeBytes(target, memoBytes()))
             return false;
         m_memo->document()->setModified(false);
         setModified(false);
@@ -224,7 +219,15 @@ void TfSsMain::A_SaveAsExecute() {
                                             TxtFilter, QStringLiteral("txt"));
     if (path.isEmpty() || path.toLower() == m_currentFile.toLower())
         return;
-    const WriteResult written = saveFileres(m_tree);
+    // On the text tab the editor's text is the document: that is what gets written.
+    const bool fromText = m_pages->currentIndex() == TextTab;
+    WriteResult written;
+    if (fromText) {
+        written.ok = true;
+        written.bytes = memoBytes();
+    } else {
+        written = saveFileres(m_tree);
+    }
     if (!written.ok) {
         showMessage(written.message);
         m_prompts.message(QStringLiteral("Ошибка! Не могу сохранить файл под новым именем."), QStringLiteral("Сохранить как..."),
@@ -233,6 +236,8 @@ void TfSsMain::A_SaveAsExecute() {
     }
     if (!writeBytes(path, written.bytes))
         return;
+    if (fromText)
+        m_memo->document()->setModified(false);
     setCaptionFor(path);
     createmenu(path);
     m_currentFile = path;

@@ -57,6 +57,8 @@ public:
     // The comments dialog over a node's comments (script bytes): the new ones on OK, nothing on Cancel.
     virtual std::optional<CommentAnswers> editComments(const QString& caption, const std::string& beside,
                                                        const std::string& commentsAbove) = 0;
+    // The folder-browse dialog: folders only, `folder` selected first; empty when cancelled.
+    virtual QString browseFolder(const QString& title, const QString& folder) = 0;
 };
 
 } // namespace tonvale

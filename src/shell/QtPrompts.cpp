@@ -4,6 +4,7 @@
 #include "editor/TfNewItemTree.h"
 #include "shell/SaveOriginDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -107,6 +108,11 @@ std::optional<CommentAnswers> QtPrompts::editComments(const QString& caption, co
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return CommentAnswers{dialog.beside(), dialog.aboveLines()};
+}
+
+QString QtPrompts::browseFolder(const QString& title, const QString& folder) {
+    const QString chosen = QFileDialog::getExistingDirectory(m_owner, title, folder, QFileDialog::ShowDirsOnly);
+    return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
 }
 
 } // namespace tonvale

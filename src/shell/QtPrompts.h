@@ -24,6 +24,7 @@ public:
     std::optional<NewElementAnswers> newElement(const QString& caption, const QStringList& suggestedNames) override;
     std::optional<CommentAnswers> editComments(const QString& caption, const std::string& beside,
                                                const std::string& commentsAbove) override;
+    QString browseFolder(const QString& title, const QString& folder) override;
 
 private:
     QWidget* m_owner;

@@ -5,6 +5,7 @@
 #include "editor/Icons.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
+#include "editor/ScriptHighlighter.h"
 #include "editor/SectionTreeModel.h"
 #include "shell/AudioCommands.h"
 #include "editor/SectionTreeView.h"
@@ -65,7 +66,7 @@ void TfSsMain::buildCommands() {
              [this] { A_SaveAsExecute(); }, always);
     c.define(Cmd::A_Exit, {"A_Exit", QStringLiteral("Выход"), {}, {}, std::nullopt}, [this] { A_ExitExecute(); }, always);
     c.define(Cmd::A_Settings, {"A_Settings", QStringLiteral("Настройки..."), QStringLiteral("Настройки..."), {}, IconId::Settings},
-             nullptr, always);
+             [this] { A_SettingsExecute(); }, always);
     auto hasNodes = [this] { return !m_tree.empty(); };
     c.define(Cmd::A_ExpAll, {"A_ExpAll", QStringLiteral("Развернуть"), {}, QKeySequence(QStringLiteral("Ctrl+Right")), IconId::Expand},
              [this] { A_ExpAllExecute(true); }, hasNodes);
@@ -224,28 +225,27 @@ void TfSsMain::buildLayout() {
     auto* findButton = new QToolButton;
     findButton->setObjectName(QStringLiteral("SB_Find"));
     findButton->setDefaultAction(m_commands.action(Cmd::A_Find));
-    auto* smaller = new QToolButton;
-    smaller->setObjectName(QStringLiteral("SpeedButton2"));
-    smaller->setText(QStringLiteral("A−"));
-    smaller->setToolTip(QStringLiteral("Уменьшить"));
-    auto* larger = new QToolButton;
-    larger->setObjectName(QStringLiteral("SpeedButton3"));
-    larger->setText(QStringLiteral("A+"));
-    larger->setToolTip(QStringLiteral("Увеличить"));
-    connect(smaller, &QToolButton::clicked, this, [this] { fontSizeStep(-2); });
-    connect(larger, &QToolButton::clicked, this, [this] { fontSizeStep(2); });
+    m_fontDown = new QToolButton;
+    m_fontDown->setObjectName(QStringLiteral("SpeedButton2"));
+    m_fontDown->setText(QStringLiteral("A−"));
+    m_fontDown->setToolTip(QStringLiteral("Уменьшить"));
+    m_fontUp = new QToolButton;
+    m_fontUp->setObjectName(QStringLiteral("SpeedButton3"));
+    m_fontUp->setText(QStringLiteral("A+"));
+    m_fontUp->setToolTip(QStringLiteral("Увеличить"));
+    connect(m_fontDown, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+    connect(m_fontUp, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
     barLayout->addWidget(findButton);
-    barLayout->addWidget(smaller);
-    barLayout->addWidget(larger);
+    barLayout->addWidget(m_fontDown);
+    barLayout->addWidget(m_fontUp);
     barLayout->addStretch();
     m_memo = new QPlainTextEdit;
     m_memo->setObjectName(QStringLiteral("Memo1"));
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memo->setTabChangesFocus(false);
-    connect(m_memo, &QPlainTextEdit::modificationChanged, this, [this](bool changed) {
-        if (changed && !m_loadingMemo)
-            setModified(true);
-    });
+    connect(m_memo, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+    m_highlighter = new ScriptHighlighter(m_memo->document());
+    connect(m_memo, &QPlainTextEdit::updateRequest, this, [this] { m_highlighter->colourVisible(m_memo); });
     auto* textLayout = new QVBoxLayout(textTab);
     textLayout->setContentsMargins(2, 2, 2, 2);
     textLayout->addWidget(bar);
@@ -521,104 +521,6 @@ void TfSsMain::A_HelpExecute() {
         m_platform.openDocument(help);
     else
         m_prompts.message(QStringLiteral("Sorry, cannot file exists"), QStringLiteral("Справка"), MessageIcon::Error);
-}
-
-// ---------------------------------------------------------------------------------------------
-// The text tab
-
-void TfSsMain::pageChanged(int index) {
-    if (m_switchingPage)
-        return;
-    const int from = m_page;
-    bool allowed = true;
-    if (from == TreeTab && index == TextTab)
-        allowed = m_tree.size() > 1;
-    else if (from == TextTab && index == TreeTab)
-        allowed = leavingTextTab();
-    if (!allowed) {
-        m_switchingPage = true;
-        m_pages->setCurrentIndex(from);
-        m_switchingPage = false;
-        return;
-    }
-    m_page = index;
-    if (index == TextTab) {
-        EnablSaveBut(false);
-        m_commentEnabled = false;
-        if (!m_tree.empty() && fileExists(m_currentFile)) {
-            const WriteResult written = saveFileres(m_tree);
-            if (!written.ok) {
-                showMessage(written.message);
-            } else {
-                writeBytes(workingFile(), written.bytes);
-                showInMemo(written.bytes);
-                EnablSaveBut(m_modified);
-            }
-        }
-        Node* node = selectedNode();
-        if (node != nullptr && !m_tree.isEndMarker(node) && !node->text().empty() &&
-            (node->hasChildren() || node->text().front() == '$')) {
-            const std::string text = qstringToScript(m_memo->toPlainText());
-            const std::size_t at = textSearch(1, text, node->text());
-            if (at > 0) {
-                QTextCursor cursor = m_memo->textCursor();
-                cursor.setPosition(static_cast<int>(at - 1));
-                cursor.setPosition(static_cast<int>(at - 1 + node->text().size()), QTextCursor::KeepAnchor);
-                m_memo->setTextCursor(cursor);
-                m_memo->setFocus();
-            }
-        }
-    } else {
-        if (fileExists(m_currentFile) && !m_tree.empty())
-            m_commentEnabled = true;
-        if (selectedNode() != nullptr)
-            m_tv1->setFocus();
-    }
-    updateCommands();
-}
-
-bool TfSsMain::leavingTextTab() {
-    const QString text = m_memo->toPlainText();
-    if (text.isEmpty())
-        return true;
-    const std::string bytes = qstringToScript(text);
-    if (!resValidScript(bytes)) {
-        m_prompts.message(QStringLiteral("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок"),
-                          QStringLiteral("Сохранение временного файла"), MessageIcon::Error);
-        m_memo->document()->setModified(false);
-        return false;
-    }
-    if (!m_tree.empty() && fileExists(m_currentFile)) {
-        std::string crlf;
-        for (std::string_view line : splitLines(bytes)) {
-            crlf.append(line);
-            crlf.append("\r\n");
-        }
-        if (writeBytes(workingFile(), crlf)) {
-            m_page = TreeTab;
-            loadFileHud(workingFile());
-            m_memo->document()->setModified(false);
-            EnablSaveBut(m_modified);
-        }
-    }
-    return true;
-}
-
-void TfSsMain::showInMemo(const std::string& scriptBytes) {
-    m_loadingMemo = true;
-    m_memo->setPlainText(scriptToQString(scriptBytes));
-    m_memo->document()->setModified(false);
-    m_loadingMemo = false;
-}
-
-void TfSsMain::fontSizeStep(int delta) {
-    QFont font = m_memo->font();
-    const int size = font.pointSize();
-    if ((delta < 0 && size <= 8) || (delta > 0 && size >= 14))
-        return;
-    font.setPointSize(size + delta);
-    m_memo->setFont(font);
-    m_settings.fontSize = font.pointSize();
 }
 
 } // namespace tonvale

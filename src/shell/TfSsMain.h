@@ -21,6 +21,7 @@ class QMenu;
 class QPlainTextEdit;
 class QTabWidget;
 class QToolBar;
+class QToolButton;
 class QTreeView;
 
 namespace tonvale {
@@ -30,6 +31,7 @@ class AudioOutput;
 class ParamGrid;
 class Platform;
 class Prompts;
+class ScriptHighlighter;
 class SectionTreeModel;
 
 namespace captions {
@@ -107,6 +109,18 @@ public:
     // The audio commands (preview, player panel, master volume); null after an aborted start-up.
     AudioCommands* audioCommands() const { return m_audioCommands; }
 
+    // The text tab. The editor's text as the user sees it (no character replaced), and the bytes a
+    // save or the return to the tree writes: every line of it followed by CR LF.
+    QString memoText() const;
+    std::string memoBytes() const;
+    ScriptHighlighter* highlighter() const { return m_highlighter; }
+    // The settings dialog: runs it and applies what it shows when it closes.
+    void A_SettingsExecute();
+
+signals:
+    // A change of the active tab that was allowed and completed (the find window follows it).
+    void tabChanged(int index);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -133,9 +147,13 @@ private:
     void setStatus(int panel, const QString& text);
     // The text tab: conversions between the tree and the editor through the working file.
     void pageChanged(int index);
-    bool leavingTextTab();
+    bool PageControl1Changing(int from);
+    void PageControl1Change(int to);
+    void locateSelectedInMemo();
     void showInMemo(const std::string& scriptBytes);
-    void fontSizeStep(int delta);
+    void Memo1Change();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
     void A_ExpAllExecute(bool expand);
     void A_AboutExecute();
     void A_HelpExecute();
@@ -177,6 +195,9 @@ private:
     QToolBar* m_gridBar = nullptr;
     ParamGrid* m_grid = nullptr;
     QPlainTextEdit* m_memo = nullptr;
+    ScriptHighlighter* m_highlighter = nullptr;
+    QToolButton* m_fontDown = nullptr;
+    QToolButton* m_fontUp = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_popupMenu1 = nullptr;
     QMenu* m_popSG = nullptr;

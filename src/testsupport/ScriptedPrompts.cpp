@@ -102,4 +102,11 @@ std::optional<CommentAnswers> ScriptedPrompts::editComments(const QString& capti
     return takeOrCancel<CommentAnswers>();
 }
 
+QString ScriptedPrompts::browseFolder(const QString& title, const QString& folder) {
+    m_records.push_back(makeRecord(PromptRecord::Kind::BrowseFolder, title, folder, MessageIcon::None, NoButton, NoButton, {}));
+    QString path;
+    take(path);
+    return path;
+}
+
 } // namespace tonvale

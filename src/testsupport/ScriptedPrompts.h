@@ -17,7 +17,7 @@
 namespace tonvale {
 
 struct PromptRecord {
-    enum class Kind { Message, OpenFile, SaveFile, SaveOriginal, Input, NewElement, Comments };
+    enum class Kind { Message, OpenFile, SaveFile, SaveOriginal, Input, NewElement, Comments, BrowseFolder };
     Kind kind = Kind::Message;
     QString text;     // message text, or the dialog's title
     QString caption;  // message caption, or the dialog's starting folder
@@ -52,6 +52,8 @@ public:
     std::optional<NewElementAnswers> newElement(const QString& caption, const QStringList& suggestedNames) override;
     std::optional<CommentAnswers> editComments(const QString& caption, const std::string& beside,
                                                const std::string& commentsAbove) override;
+
+    QString browseFolder(const QString& title, const QString& folder) override;  // answered with a QString
 
 private:
     template <typename T>

@@ -1,0 +1,129 @@
+// The text tab, offscreen, on a 100,000-line script: switching from the tree to the text and back
+// (writer, editor, colouring; then the brace check, loader and tree), replace all of a frequent word
+// (repaint suspended), and one keystroke typed in the middle of the script.
+
+#include "ScriptGenerator.h"
+
+#include "shell/AudioOutput.h"
+#include "shell/Platform.h"
+#include "shell/TfFind.h"
+#include "shell/TfSsMain.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TestFolder.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <benchmark/benchmark.h>
+
+using namespace tonvale;
+
+namespace {
+
+struct Window {
+    TestFolder folder;
+    Platform platform;
+    ScriptedPrompts prompts;
+    NullAudio audio;
+    std::unique_ptr<TfSsMain> window;
+    std::unique_ptr<TfFind> find;
+
+    explicit Window(std::size_t lines) {
+        platform.setProgramFolder(folder.path());
+        platform.setWritableFolder(folder.path());
+        platform.setEnvironmentLookup([](const QString&) { return false; });
+        window = std::make_unique<TfSsMain>(platform, prompts, audio);
+        find = std::make_unique<TfFind>(*window, prompts);
+        window->show();
+        QApplication::processEvents();
+        prompts.answer(folder.write(QStringLiteral("big.txt"), bench::generateScript(lines)));
+        window->A_OpenResExecute();
+        window->selectNode(window->tree().first());
+        QApplication::processEvents();
+    }
+    void setTab(int tab) {
+        window->pages()->setCurrentIndex(tab);
+        QApplication::processEvents();
+    }
+};
+
+void BM_TreeToText(benchmark::State& state) {
+    Window w(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        w.setTab(TfSsMain::TextTab);
+        state.PauseTiming();
+        if (w.window->pages()->currentIndex() != TfSsMain::TextTab)
+            state.SkipWithError("the text tab was refused");
+        w.setTab(TfSsMain::TreeTab);
+        state.ResumeTiming();
+    }
+    state.counters["lines"] = static_cast<double>(w.window->memo()->document()->blockCount());
+}
+BENCHMARK(BM_TreeToText)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_TextToTree(benchmark::State& state) {
+    Window w(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.setTab(TfSsMain::TextTab);
+        state.ResumeTiming();
+        w.setTab(TfSsMain::TreeTab);
+        if (w.window->pages()->currentIndex() != TfSsMain::TreeTab || w.window->tree().size() < 2)
+            state.SkipWithError("the tree was not rebuilt");
+    }
+    state.counters["nodes"] = static_cast<double>(w.window->tree().size());
+}
+BENCHMARK(BM_TextToTree)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ReplaceAllFrequentWord(benchmark::State& state) {
+    Window w(static_cast<std::size_t>(state.range(0)));
+    w.setTab(TfSsMain::TextTab);
+    const QString original = w.window->memo()->toPlainText();
+    const auto count = original.count(QStringLiteral("volume"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.window->memo()->setPlainText(original);
+        w.find->findText()->setText(QStringLiteral("volume"));
+        w.find->replacementText()->setText(QStringLiteral("volume_level"));
+        QApplication::processEvents();
+        state.ResumeTiming();
+        w.find->Button5Click();
+        QApplication::processEvents();
+    }
+    if (w.window->memo()->toPlainText().count(QStringLiteral("volume_level")) != count)
+        state.SkipWithError("not every occurrence was replaced");
+    state.counters["replaced"] = static_cast<double>(count);
+}
+BENCHMARK(BM_ReplaceAllFrequentWord)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_KeystrokeInLargeScript(benchmark::State& state) {
+    Window w(static_cast<std::size_t>(state.range(0)));
+    w.setTab(TfSsMain::TextTab);
+    QPlainTextEdit* memo = w.window->memo();
+    QTextCursor cursor(memo->document()->findBlockByNumber(memo->document()->blockCount() / 2));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    memo->setTextCursor(cursor);
+    memo->setFocus();
+    for (auto _ : state) {
+        QTest::keyClick(memo, Qt::Key_A);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_KeystrokeInLargeScript)->Arg(100000)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

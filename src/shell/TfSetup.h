@@ -1,0 +1,60 @@
+#pragma once
+
+// The settings dialog "Настройки": the save policy (the "~" file or the original file, and whether
+// saving over the original asks first) and the two project paths. "VPROJECT" ties both paths to the
+// project folder (asked afresh of the platform at every use). The dialog has no OK or Cancel: however
+// it is closed, what it shows is applied by apply(). It works on the main window's settings: a folder
+// picked with a browse button becomes the scripts or sounds folder at once; the rest waits for apply().
+
+#include "shell/Settings.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+class QToolButton;
+
+namespace tonvale {
+
+class Prompts;
+
+class TfSetup : public QDialog {
+    Q_OBJECT
+public:
+    TfSetup(AppSettings& settings, Prompts& prompts, std::function<QString()> projectFolder, QWidget* parent = nullptr);
+
+    // The steps before the dialog is shown (check boxes and fields from the settings), and the ones
+    // after it closed (settings from what it shows, folders that do not exist replaced by the defaults).
+    void prepare();
+    void apply();
+
+    int saveModeValue() const { return m_saveMode; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void CheckBox1Click(bool ticked);
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+
+    AppSettings& m_settings;
+    Prompts& m_prompts;
+    std::function<QString()> m_projectFolder;
+    int m_saveMode = 1;
+
+    QRadioButton* m_radio2 = nullptr;
+    QRadioButton* m_radio3 = nullptr;
+    QCheckBox* m_check2 = nullptr;
+    QCheckBox* m_check1 = nullptr;
+    QLineEdit* m_edit1 = nullptr;
+    QToolButton* m_browse1 = nullptr;
+    QLineEdit* m_edit2 = nullptr;
+    QToolButton* m_browse2 = nullptr;
+};
+
+} // namespace tonvale

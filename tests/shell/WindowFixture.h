@@ -1,0 +1,47 @@
+#pragma once
+
+// A main window for Qt tests: a temporary program folder, no project folder, scripted prompts and
+// no sound. open() runs the Open command on a file written into the folder.
+
+#include "shell/AudioOutput.h"
+#include "shell/Platform.h"
+#include "shell/TfSsMain.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TestFolder.h"
+
+#include <memory>
+#include <string>
+
+namespace tonvale::test {
+
+struct WindowFixture {
+    std::unique_ptr<TestFolder> folder;
+    std::unique_ptr<Platform> platform;
+    ScriptedPrompts prompts;
+    NullAudio audio;
+
+    void reset() {
+        folder = std::make_unique<TestFolder>();
+        platform = std::make_unique<Platform>();
+        platform->setProgramFolder(folder->path());
+        platform->setWritableFolder(folder->path());
+        platform->setEnvironmentFile(folder->file(QStringLiteral("environment")));
+        platform->setEnvironmentLookup([](const QString&) { return false; });
+        prompts.clear();
+    }
+    std::unique_ptr<TfSsMain> makeWindow() { return std::make_unique<TfSsMain>(*platform, prompts, audio); }
+    QString write(const QString& name, const std::string& bytes) const { return folder->write(name, bytes); }
+    void open(TfSsMain& w, const QString& path) {
+        prompts.answer(path);
+        w.A_OpenResExecute();
+    }
+    static Node* findNode(TfSsMain& w, const std::string& text) {
+        for (Node* n : w.tree().preorder()) {
+            if (n->text() == text)
+                return n;
+        }
+        return nullptr;
+    }
+};
+
+} // namespace tonvale::test

@@ -1,0 +1,86 @@
+// Writes screenshots of the text tab with the find window open over it (text-find.png) and of the
+// settings dialog (settings.png) into the folder given as the first argument. Run under a real
+// display or xvfb-run: scripts/screenshot-text.sh does that.
+
+#include "WindowFixture.h"
+
+#include "shell/TfFind.h"
+#include "shell/TfSetup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace tonvale;
+
+namespace {
+void settle() {
+    for (int i = 0; i < 10; ++i) {
+        QApplication::processEvents();
+        QTest::qWait(50);
+    }
+}
+
+bool save(const QPixmap& pixmap, const QString& path) {
+    if (pixmap.isNull() || !pixmap.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: screenshot_text <folder>\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+
+    test::WindowFixture f;
+    f.reset();
+    const std::string script = TestFolder::read(sampleScriptPath());
+    auto w = f.makeWindow();
+    TfFind find(*w, f.prompts);
+    w->move(40, 40);
+    w->show();
+    f.open(*w, f.write(QStringLiteral("scripts/soundscapes_sample.txt"), script));
+    w->selectNode(w->tree().topLevel().size() > 1 ? w->tree().topLevel()[1] : w->tree().first());
+    w->pages()->setCurrentIndex(TfSsMain::TextTab);
+    settle();
+    w->commands().trigger(Cmd::A_Find);
+    find.pages()->setCurrentIndex(1);
+    find.findText()->setText(QStringLiteral("wave"));
+    find.replacementText()->setText(QStringLiteral("wave"));
+    find.findvulg();
+    find.findvulg();
+    find.move(w->geometry().right() - find.width() - 30, w->geometry().top() + 120);
+    settle();
+    const QRect both = w->frameGeometry().united(find.frameGeometry());
+    bool ok = save(QGuiApplication::primaryScreen()->grabWindow(0, both.x(), both.y(), both.width(), both.height()),
+                   out + QStringLiteral("/text-find.png"));
+    find.close();
+
+    AppSettings settings;
+    settings.saveMode = 2;
+    settings.curdir = f.folder->path();
+    settings.sounddir = f.folder->path() + QStringLiteral("/sound");
+    TfSetup setup(settings, f.prompts, [&] { return f.folder->path(); }, w.get());
+    setup.prepare();
+    setup.show();
+    settle();
+    ok = save(setup.grab(), out + QStringLiteral("/settings.png")) && ok;
+    setup.close();
+    w->setModified(false);
+    w->close();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,219 @@
+// The settings dialog offscreen: its opening states, the "VPROJECT" box, the folder-browse buttons,
+// the fallbacks for folders that do not exist, and the command that applies it however it closes
+// (Escape included), with the project folder taken from the platform.
+
+#include "WindowFixture.h"
+
+#include "editor/ParamGrid.h"
+#include "shell/TfSetup.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace tonvale;
+using namespace tonvale::test;
+
+class TestSetup : public QObject {
+    Q_OBJECT
+
+    WindowFixture f;
+    QString project;  // an existing folder with a "sound" folder in it
+    QString other;    // another existing folder
+    AppSettings settings;
+
+    QString sounds() const { return project + QDir::separator() + QStringLiteral("sound"); }
+    std::unique_ptr<TfSetup> dialog() {
+        auto d = std::make_unique<TfSetup>(settings, f.prompts, [this] { return project; });
+        d->prepare();
+        return d;
+    }
+    template <typename T>
+    static T* child(TfSetup& d, const char* name) {
+        return d.findChild<T*>(QString::fromLatin1(name));
+    }
+    static QList<bool> pathControlsEnabled(TfSetup& d) {
+        return {child<QLineEdit>(d, "Edit1")->isEnabled(), child<QToolButton>(d, "SpeedButton1")->isEnabled(),
+                child<QLineEdit>(d, "Edit2")->isEnabled(), child<QToolButton>(d, "SpeedButton2")->isEnabled()};
+    }
+
+private slots:
+    void init() {
+        f.reset();
+        project = QFileInfo(f.write(QStringLiteral("project/sound/x.wav"), "")).dir().absolutePath();
+        project = QFileInfo(project).dir().absolutePath();
+        other = QFileInfo(f.write(QStringLiteral("other/x.txt"), "")).dir().absolutePath();
+        settings = AppSettings{};
+    }
+
+    void openingStates_data() {
+        QTest::addColumn<int>("scripts");  // 0 project folder, 1 other folder
+        QTest::addColumn<int>("soundsKind");
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("both defaults") << 0 << 0 << true;
+        QTest::newRow("scripts default") << 0 << 1 << true;
+        QTest::newRow("sounds default") << 1 << 0 << true;
+        QTest::newRow("neither") << 1 << 1 << false;
+    }
+    void openingStates() {
+        QFETCH(int, scripts);
+        QFETCH(int, soundsKind);
+        QFETCH(bool, ticked);
+        settings.curdir = scripts == 0 ? project : other;
+        settings.sounddir = soundsKind == 0 ? sounds() : other;
+        auto d = dialog();
+        QCOMPARE(child<QCheckBox>(*d, "CheckBox1")->isChecked(), ticked);
+        QCOMPARE(pathControlsEnabled(*d), QList<bool>(4, !ticked));
+        // The fields show the stored folders, even where "VPROJECT" filled them first.
+        QCOMPARE(child<QLineEdit>(*d, "Edit1")->text(), settings.curdir);
+        QCOMPARE(child<QLineEdit>(*d, "Edit2")->text(), settings.sounddir);
+        const QString storedScripts = settings.curdir;
+        const QString storedSounds = settings.sounddir;
+        d->apply();  // both exist: kept
+        QCOMPARE(settings.curdir, storedScripts);
+        QCOMPARE(settings.sounddir, storedSounds);
+    }
+
+    void vprojectBoxEnablesAndRefills() {
+        settings.curdir = project;
+        settings.sounddir = other;
+        auto d = dialog();
+        auto* box = child<QCheckBox>(*d, "CheckBox1");
+        box->setChecked(false);
+        QCOMPARE(pathControlsEnabled(*d), QList<bool>(4, true));
+        QCOMPARE(child<QLineEdit>(*d, "Edit2")->text(), other);
+        box->setChecked(true);
+        QCOMPARE(pathControlsEnabled(*d), QList<bool>(4, false));
+        QCOMPARE(child<QLineEdit>(*d, "Edit1")->text(), project);
+        QCOMPARE(child<QLineEdit>(*d, "Edit2")->text(), sounds());
+    }
+
+    void foldersThatDoNotExistFallBack_data() {
+        QTest::addColumn<QString>("scripts");
+        QTest::addColumn<QString>("soundsTyped");
+        QTest::addColumn<bool>("scriptsKept");
+        QTest::addColumn<bool>("soundsKept");
+        QTest::newRow("missing sounds") << "other" << "nowhere" << true << false;
+        QTest::newRow("empty scripts") << "" << "other" << false << true;
+        QTest::newRow("a file is no folder") << "other/x.txt" << "other/x.txt" << false << false;
+    }
+    void foldersThatDoNotExistFallBack() {
+        QFETCH(QString, scripts);
+        QFETCH(QString, soundsTyped);
+        QFETCH(bool, scriptsKept);
+        QFETCH(bool, soundsKept);
+        auto path = [this](const QString& name) { return name.isEmpty() ? QString() : f.folder->file(name); };
+        settings.curdir = other;
+        settings.sounddir = other;
+        auto d = dialog();
+        child<QLineEdit>(*d, "Edit1")->setText(path(scripts));
+        child<QLineEdit>(*d, "Edit2")->setText(path(soundsTyped));
+        d->apply();
+        QCOMPARE(settings.curdir, scriptsKept ? path(scripts) : project);
+        QCOMPARE(settings.sounddir, soundsKept ? path(soundsTyped) : sounds());
+    }
+
+    void withoutProjectFolderTheFallbacksAreEmpty() {
+        project.clear();
+        settings.curdir = QStringLiteral("/no/such/folder");
+        settings.sounddir = QStringLiteral("/no/such/folder");
+        auto d = dialog();
+        d->apply();
+        QCOMPARE(settings.curdir, QString());
+        QCOMPARE(settings.sounddir, QString(QDir::separator()) + QStringLiteral("sound"));
+    }
+
+    void saveModeAndConfirmation_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("pick");  // button the user picks, or none
+        QTest::addColumn<int>("result");
+        QTest::newRow("2 kept") << 2 << "" << 2;
+        QTest::newRow("2 to 1") << 2 << "RadioButton2" << 1;
+        QTest::newRow("1 to 2") << 1 << "RadioButton3" << 2;
+        QTest::newRow("3 survives") << 3 << "" << 3;
+        QTest::newRow("0 to 2") << 0 << "RadioButton3" << 2;
+    }
+    void saveModeAndConfirmation() {
+        QFETCH(int, stored);
+        QFETCH(QString, pick);
+        QFETCH(int, result);
+        settings.saveMode = stored;
+        settings.saveOriginFile = false;
+        auto d = dialog();
+        d->show();
+        QCOMPARE(child<QRadioButton>(*d, "RadioButton3")->isChecked(), stored == 2);
+        QCOMPARE(child<QRadioButton>(*d, "RadioButton2")->isChecked(), stored != 2);
+        QVERIFY(child<QCheckBox>(*d, "CheckBox2")->isChecked());
+        if (!pick.isEmpty())
+            QTest::mouseClick(d->findChild<QRadioButton*>(pick), Qt::LeftButton);
+        child<QCheckBox>(*d, "CheckBox2")->setChecked(false);
+        d->apply();
+        QCOMPARE(settings.saveMode, result);
+        QVERIFY(settings.saveOriginFile);
+    }
+
+    void browseButtons() {
+        settings.curdir = other;
+        settings.sounddir = other;
+        auto d = dialog();
+        f.prompts.answer(project);
+        child<QToolButton>(*d, "SpeedButton1")->click();
+        QCOMPARE(settings.curdir, project);  // at once, so a second browse starts there
+        QCOMPARE(child<QLineEdit>(*d, "Edit1")->text(), project);
+        child<QToolButton>(*d, "SpeedButton1")->click();  // cancelled: nothing changes
+        QCOMPARE(settings.curdir, project);
+        f.prompts.answer(sounds());
+        child<QToolButton>(*d, "SpeedButton2")->click();
+        QCOMPARE(child<QLineEdit>(*d, "Edit2")->text(), sounds());
+        const auto& r = f.prompts.records();
+        QCOMPARE(r.size(), std::size_t(3));
+        QCOMPARE(r[0].kind, PromptRecord::Kind::BrowseFolder);
+        QCOMPARE(r[0].text, QStringLiteral("Путь к soundscapes"));
+        QCOMPARE(r[0].caption, other);
+        QCOMPARE(r[1].caption, project);
+        QCOMPARE(r[2].text, QStringLiteral("Путь к \\sound"));
+        QCOMPARE(r[2].caption, other);
+    }
+
+    void escapeAppliesTheDialog() {
+        // The project folder: present in the process environment, its value from the system file.
+        f.write(QStringLiteral("environment"), "VPROJECT=\"" + project.toStdString() + "\"\n");
+        f.platform->setEnvironmentLookup([](const QString& name) { return name == QStringLiteral("VPROJECT"); });
+        f.write(QStringLiteral("tnv.ini"), "[Options]\r\nSaved=2\r\nCurdir=" + project.toStdString() + "\r\nSounddir=" +
+                                               other.toStdString() + "\r\n");
+        auto w = f.makeWindow();
+        QCOMPARE(w->statusText(1), QStringLiteral("Сохранить изменения (в оригинальный файл)"));
+        bool seen = false;
+        QTimer timer;
+        timer.setInterval(10);
+        connect(&timer, &QTimer::timeout, this, [&] {
+            auto* d = qobject_cast<TfSetup*>(QApplication::activeModalWidget());
+            if (d == nullptr)
+                return;
+            timer.stop();
+            seen = true;
+            QVERIFY(d->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->isChecked());
+            QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("Edit2"))->text(), other);
+            QVERIFY(d->findChild<QRadioButton*>(QStringLiteral("RadioButton3"))->isChecked());
+            QTest::mouseClick(d->findChild<QRadioButton*>(QStringLiteral("RadioButton2")), Qt::LeftButton);
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        timer.start();
+        QTimer::singleShot(3000, &timer, &QTimer::stop);
+        w->commands().trigger(Cmd::A_Settings);
+        QVERIFY(seen);
+        QCOMPARE(w->settings().saveMode, 1);
+        QCOMPARE(w->statusText(1), QStringLiteral("Сохранить изменеия (во временный файл \"~\")"));
+        QCOMPARE(w->settings().curdir, project);
+        QCOMPARE(w->settings().sounddir, other);
+        QCOMPARE(w->grid()->soundsFolder(), other);
+    }
+};
+
+QTEST_MAIN(TestSetup)
+#include "tst_Setup.moc"
