@@ -27,8 +27,8 @@ const BarSpec& barSpec(int tag) {
 }
 
 int clampPosition(int tag, int position) {
-    const BarSpec& spec = barSpec(tag);
-    return std::clamp(position, spec.min, spec.max);
+    const BarSpec& shape = barSpec(tag);
+    return std::clamp(position, shape.min, shape.max);
 }
 
 std::string barValueText(int tag, int position) {
@@ -68,11 +68,11 @@ int pressEditPosition(int tag, std::string_view text) {
     switch (tag) {
     case BarLoopPitch: {
         const auto v = readWholeNumber(text).value_or(150);
-        const BarSpec& spec = barSpec(tag);
-        if (v < spec.min)
-            return spec.max;
-        if (v > spec.max)
-            return spec.min;
+        const BarSpec& shape = barSpec(tag);
+        if (v < shape.min)
+            return shape.max;
+        if (v > shape.max)
+            return shape.min;
         return LoopPitchToPos(v);
     }
     case BarTimeStart:

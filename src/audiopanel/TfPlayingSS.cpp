@@ -130,25 +130,25 @@ void TfPlayingSS::FormCreate() {
 }
 
 TrackBar* TfPlayingSS::makeBar(QWidget* parent, int tag, const char* name, QRect geometry) {
-    const BarSpec& spec = barSpec(tag);
+    const BarSpec& shape = barSpec(tag);
     auto* b = new TrackBar(Qt::Vertical, tag, parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setRange(spec.min, spec.max);
-    b->setValue(spec.initial);
-    b->setPageStep(spec.pageSize);
-    b->setTickInterval(spec.tickSpacing);
+    b->setRange(shape.min, shape.max);
+    b->setValue(shape.initial);
+    b->setPageStep(shape.pageSize);
+    b->setTickInterval(shape.tickSpacing);
     b->setGeometry(geometry);
     m_bars[static_cast<std::size_t>(tag - 1)] = b;
     return b;
 }
 
 QLineEdit* TfPlayingSS::makeEdit(QWidget* parent, int tag, const char* name, QRect geometry) {
-    const BarSpec& spec = barSpec(tag);
+    const BarSpec& shape = barSpec(tag);
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setFont(normalFont());
-    e->setMaxLength(spec.editMaxLength);
-    e->setText(QString::fromStdString(pointToSeparator(spec.editInitial, localeDecimalSeparator())));
+    e->setMaxLength(shape.editMaxLength);
+    e->setText(QString::fromStdString(pointToSeparator(shape.editInitial, localeDecimalSeparator())));
     e->setToolTip(qs("<Enter> - установить значение"));
     e->setGeometry(geometry);
     e->setContextMenuPolicy(Qt::CustomContextMenu);

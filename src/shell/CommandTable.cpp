@@ -4,17 +4,17 @@ namespace tonvale {
 
 CommandTable::CommandTable(QObject* parent) : QObject(parent) {}
 
-void CommandTable::define(Cmd id, const CommandSpec& spec, std::function<void()> execute,
+void CommandTable::define(Cmd id, const CommandSpec& shape, std::function<void()> execute,
                           std::function<bool()> enabled) {
     Entry& entry = m_entries[index(id)];
-    entry.action = new QAction(spec.caption, this);
-    entry.action->setObjectName(QString::fromLatin1(spec.name));
-    entry.action->setToolTip(spec.hint.isEmpty() ? spec.caption : spec.hint);
-    entry.action->setStatusTip(spec.hint);
-    if (!spec.shortcut.isEmpty())
-        entry.action->setShortcut(spec.shortcut);
-    if (spec.icon)
-        entry.action->setIcon(commandIcon(*spec.icon));
+    entry.action = new QAction(shape.caption, this);
+    entry.action->setObjectName(QString::fromLatin1(shape.name));
+    entry.action->setToolTip(shape.hint.isEmpty() ? shape.caption : shape.hint);
+    entry.action->setStatusTip(shape.hint);
+    if (!shape.shortcut.isEmpty())
+        entry.action->setShortcut(shape.shortcut);
+    if (shape.icon)
+        entry.action->setIcon(commandIcon(*shape.icon));
     entry.execute = std::move(execute);
     entry.enabled = std::move(enabled);
     connect(entry.action, &QAction::triggered, this, [this, id] { trigger(id); });

@@ -38,7 +38,7 @@ class CommandTable : public QObject {
 public:
     explicit CommandTable(QObject* parent = nullptr);
 
-    void define(Cmd id, const CommandSpec& spec, std::function<void()> execute, std::function<bool()> enabled);
+    void define(Cmd id, const CommandSpec& shape, std::function<void()> execute, std::function<bool()> enabled);
     // Later parts of the program attach their behaviour to a command defined here.
     void setExecute(Cmd id, std::function<void()> execute);
     void setEnabledWhen(Cmd id, std::function<bool()> enabled);

@@ -46,24 +46,24 @@ struct WaveSpec {
     double amplitude = 0.8;
 };
 
-inline bool writeWave(const std::string& path, const WaveSpec& spec) {
+inline bool writeWave(const std::string& path, const WaveSpec& shape) {
     SF_INFO info{};
-    info.samplerate = spec.sampleRate;
-    info.channels = spec.channels;
-    info.format = spec.format;
+    info.samplerate = shape.sampleRate;
+    info.channels = shape.channels;
+    info.format = shape.format;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!file)
         return false;
-    const auto frames = static_cast<std::size_t>(spec.seconds * spec.sampleRate);
-    std::vector<double> data(frames * static_cast<std::size_t>(spec.channels));
+    const auto frames = static_cast<std::size_t>(shape.seconds * shape.sampleRate);
+    std::vector<double> data(frames * static_cast<std::size_t>(shape.channels));
     std::mt19937 noise(7);
-    std::uniform_real_distribution<double> dist(-spec.amplitude, spec.amplitude);
+    std::uniform_real_distribution<double> dist(-shape.amplitude, shape.amplitude);
     for (std::size_t f = 0; f < frames; ++f) {
-        const double v = spec.frequency > 0
-                             ? spec.amplitude * std::sin(2.0 * M_PI * spec.frequency * static_cast<double>(f) / spec.sampleRate)
+        const double v = shape.frequency > 0
+                             ? shape.amplitude * std::sin(2.0 * M_PI * shape.frequency * static_cast<double>(f) / shape.sampleRate)
                              : dist(noise);
-        for (int c = 0; c < spec.channels; ++c)
-            data[f * static_cast<std::size_t>(spec.channels) + static_cast<std::size_t>(c)] = v;
+        for (int c = 0; c < shape.channels; ++c)
+            data[f * static_cast<std::size_t>(shape.channels) + static_cast<std::size_t>(c)] = v;
     }
     sf_writef_double(file, data.data(), static_cast<sf_count_t>(frames));
     sf_close(file);

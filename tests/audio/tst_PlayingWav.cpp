@@ -17,9 +17,9 @@ class PlayingWavTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(audio.AudioInitLoopback(Rate)); }
 
-    std::string wave(const std::string& name, WaveSpec spec = {}) {
+    std::string wave(const std::string& name, WaveSpec shape = {}) {
         const std::string path = dir.file(name);
-        EXPECT_TRUE(writeWave(path, spec));
+        EXPECT_TRUE(writeWave(path, shape));
         return path;
     }
     // Opens a wave as the player's loop and starts it at full volume.

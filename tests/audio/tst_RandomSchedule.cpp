@@ -155,8 +155,8 @@ TEST(RangeBars, BarTable) {
     EXPECT_EQ(barSpec(BarTimeStart).min, 1);
     EXPECT_EQ(barSpec(BarTimeEnd).max, 3000);
     EXPECT_EQ(barSpec(BarPitchEnd).max, 200);
-    for (const BarSpec& spec : playerBars())
-        EXPECT_EQ(clampPosition(spec.tag, spec.initial), spec.initial);
+    for (const BarSpec& shape : playerBars())
+        EXPECT_EQ(clampPosition(shape.tag, shape.initial), shape.initial);
     EXPECT_EQ(clampPosition(BarTimeStart, -999), 1);   // a 400 s time shows 300 s
     EXPECT_EQ(clampPosition(BarTimeStart, 3001), 3000);  // a 0 s time shows 0.1 s
     EXPECT_EQ(clampPosition(BarLoopPitch, LoopPitchToPos(300)), 10);  // pitch 250, the top
