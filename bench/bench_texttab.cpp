@@ -2,6 +2,7 @@
 // (writer, editor, colouring; then the brace check, loader and tree), replace all of a frequent word
 // (repaint suspended), and one keystroke typed in the middle of the script.
 
+#include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
 
 #include "shell/AudioOutput.h"
@@ -118,12 +119,4 @@ BENCHMARK(BM_KeystrokeInLargeScript)->Arg(100000)->Unit(benchmark::kMicrosecond)
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TONVALE_QT_BENCHMARK_MAIN()

@@ -2,6 +2,7 @@
 // into another, in a 100,000-line script. Each runs through the window's command with the tree model
 // reporting the rows, the view following, the selection and the grid refilled.
 
+#include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
 
 #include "shell/AudioOutput.h"
@@ -92,12 +93,4 @@ BENCHMARK(BM_DragMoveSoundscape)->Arg(100000)->Unit(benchmark::kMillisecond)->It
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TONVALE_QT_BENCHMARK_MAIN()

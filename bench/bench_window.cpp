@@ -1,6 +1,7 @@
 // The editor window, offscreen: open a 100,000-line script (tree shown, first node selected), and
 // select a soundscape of 5,000 rows so the grid fills.
 
+#include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
 
 #include "editor/ParamGrid.h"
@@ -83,12 +84,4 @@ BENCHMARK(BM_FillGridOfLargeSoundscape)->Arg(5000)->Unit(benchmark::kMillisecond
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TONVALE_QT_BENCHMARK_MAIN()

@@ -154,6 +154,20 @@ PlayingWav::Channel* PlayingWav::find(AudioChannel channel) const {
     return it == m_channels.end() ? nullptr : it->second.get();
 }
 
+// Gives a channel its playing source: not positioned in space, looping or not, over the channel's buffer.
+bool PlayingWav::attachSource(Channel& channel, bool loop) {
+    alGetError();
+    alGenSources(1, &channel.source);
+    if (alGetError() != AL_NO_ERROR)
+        return false;
+    alSourcei(channel.source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(channel.source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(channel.source, AL_ROLLOFF_FACTOR, 0.0f);
+    alSourcei(channel.source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
+    alSourcei(channel.source, AL_BUFFER, static_cast<ALint>(channel.buffer->id));
+    return true;
+}
+
 AudioChannel PlayingWav::issue(std::unique_ptr<Channel> channel) {
     AudioChannel handle = m_nextHandle++;
     if (m_nextHandle == 0)
@@ -193,17 +207,9 @@ AudioChannel PlayingWav::streamCreateFile(const std::string& path, bool decodeOn
     channel->sampleRate = wave.sampleRate;
     channel->frames = wave.frames;
     channel->decodeOnly = decodeOnly;
-    if (!decodeOnly) {
-        alGenSources(1, &channel->source);
-        if (alGetError() != AL_NO_ERROR) {
-            m_lastError = AudioErrorDriver;
-            return 0;
-        }
-        alSourcei(channel->source, AL_SOURCE_RELATIVE, AL_TRUE);
-        alSource3f(channel->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-        alSourcef(channel->source, AL_ROLLOFF_FACTOR, 0.0f);
-        alSourcei(channel->source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
-        alSourcei(channel->source, AL_BUFFER, static_cast<ALint>(channel->buffer->id));
+    if (!decodeOnly && !attachSource(*channel, loop)) {
+        m_lastError = AudioErrorDriver;
+        return 0;
     }
     m_lastError = AudioOk;
     return issue(std::move(channel));
@@ -219,17 +225,10 @@ AudioChannel PlayingWav::playbackChannelCreate(AudioChannel source, bool freeSou
     channel->buffer = from->buffer;
     channel->sampleRate = from->sampleRate;
     channel->frames = from->frames;
-    alGetError();
-    alGenSources(1, &channel->source);
-    if (alGetError() != AL_NO_ERROR) {
+    if (!attachSource(*channel, loop)) {
         m_lastError = AudioErrorDriver;
         return 0;
     }
-    alSourcei(channel->source, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSource3f(channel->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    alSourcef(channel->source, AL_ROLLOFF_FACTOR, 0.0f);
-    alSourcei(channel->source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
-    alSourcei(channel->source, AL_BUFFER, static_cast<ALint>(channel->buffer->id));
     if (freeSource)
         channel->freesSource = source;
     m_lastError = AudioOk;

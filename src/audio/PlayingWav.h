@@ -126,6 +126,7 @@ private:
     struct Channel;
     Channel* find(AudioChannel channel) const;
     AudioChannel issue(std::unique_ptr<Channel> channel);
+    static bool attachSource(Channel& channel, bool loop);
     bool openContext(bool loopback, int sampleRate);
     double now() const;
 
