@@ -8,6 +8,7 @@
 #include "shell/TfSsMain.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
+#include "testsupport/TestPlatform.h"
 
 #include <memory>
 #include <string>
@@ -23,10 +24,7 @@ struct WindowFixture {
     void reset() {
         folder = std::make_unique<TestFolder>();
         platform = std::make_unique<Platform>();
-        platform->setProgramFolder(folder->path());
-        platform->setWritableFolder(folder->path());
-        platform->setEnvironmentFile(folder->file(QStringLiteral("environment")));
-        platform->setEnvironmentLookup([](const QString&) { return false; });
+        isolatePlatform(*platform, folder->path());
         prompts.clear();
     }
     std::unique_ptr<TfSsMain> makeWindow() { return std::make_unique<TfSsMain>(*platform, prompts, audio); }

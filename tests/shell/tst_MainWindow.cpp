@@ -11,6 +11,7 @@
 #include "shell/TfSsMain.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
+#include "testsupport/TestPlatform.h"
 
 #include <QAction>
 #include <QDir>
@@ -96,10 +97,7 @@ private slots:
     void init() {
         m_folder = std::make_unique<TestFolder>();
         m_platform = std::make_unique<Platform>();
-        m_platform->setProgramFolder(m_folder->path());
-        m_platform->setWritableFolder(m_folder->path());
-        m_platform->setEnvironmentFile(m_folder->file(QStringLiteral("environment")));
-        m_platform->setEnvironmentLookup([](const QString&) { return false; });
+        isolatePlatform(*m_platform, m_folder->path());
         m_prompts.clear();
     }
 
