@@ -3,8 +3,8 @@
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
 #include "shell/QtPrompts.h"
-#include "shell/TfFind.h"
-#include "shell/TfSsMain.h"
+#include "shell/FindWindow.h"
+#include "shell/MainWindow.h"
 
 #include <QApplication>
 
@@ -16,10 +16,10 @@ int main(int argc, char* argv[]) {
     tonvale::Platform platform;
     tonvale::QtPrompts prompts;
     tonvale::OpenAlAudio audio;
-    tonvale::TfSsMain window(platform, prompts, audio);
+    tonvale::MainWindow window(platform, prompts, audio);
     if (window.startupAborted())
         return 1;
-    tonvale::TfFind find(window, prompts);  // hidden until A_Find shows it; kept for the whole run
+    tonvale::FindWindow find(window, prompts);  // hidden until Find shows it; kept for the whole run
     prompts.setOwner(&window);
     window.show();
     return QApplication::exec();

@@ -1,7 +1,7 @@
 // The audio layer: opening and starting a 10 s, 44.1 kHz wave for the single-wave preview.
 #include "AudioTestHelpers.h"
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,17 +12,17 @@ void BM_PreviewOpenAndStart(benchmark::State& state) {
     const std::string path = dir.file("ten-seconds.wav");
     tonvale::testing::writeWave(path, {.frequency = 440, .seconds = 10, .sampleRate = 44100,
                                        .channels = static_cast<int>(state.range(0))});
-    tonvale::PlayingWav audio;
-    if (!audio.AudioInitLoopback()) {
+    tonvale::AudioEngine audio;
+    if (!audio.initLoopback()) {
         state.SkipWithError("no loopback device");
         return;
     }
     for (auto _ : state) {
-        audio.ReleaseAllSounds();
-        const bool ok = audio.PlayWaveFile(path);
+        audio.releaseAll();
+        const bool ok = audio.playFile(path);
         benchmark::DoNotOptimize(ok);
     }
-    audio.ReleaseAllSounds();
+    audio.releaseAll();
 }
 BENCHMARK(BM_PreviewOpenAndStart)->Arg(1)->Arg(2)->ArgName("channels")->Unit(benchmark::kMillisecond);
 

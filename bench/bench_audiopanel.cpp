@@ -2,10 +2,10 @@
 // decoding them, building and showing the window), offscreen.
 #include "AudioTestHelpers.h"
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audiopanel/AudioHost.h"
-#include "audiopanel/TfPlayingSS.h"
+#include "audiopanel/PlayerPanel.h"
 #include "document/Loader.h"
 
 #include <QApplication>
@@ -17,8 +17,8 @@ namespace {
 class BenchHost : public tonvale::AudioHost {
 public:
     void showMessage(const tonvale::Message&) override {}
-    int genVol() const override { return 0; }
-    void setGenVol(int) override {}
+    int masterVolumeSetting() const override { return 0; }
+    void setMasterVolumeSetting(int) override {}
     void documentChanged() override {}
 };
 
@@ -41,21 +41,21 @@ void BM_OpenPlayerPanel(benchmark::State& state) {
                                     {.frequency = 0, .seconds = 1.0 + (i % 3), .sampleRate = i % 2 ? 22050 : 44100});
     tonvale::LoadResult doc = tonvale::loadScript(soundscapeWithRandomWaves(waves));
     tonvale::Node* selected = doc.tree.topLevel().front();
-    tonvale::PlayingWav audio;
-    audio.AudioInitLoopback();
+    tonvale::AudioEngine audio;
+    audio.initLoopback();
     BenchHost host;
     for (auto _ : state) {
-        audio.ReleaseAllSounds();
-        tonvale::AnalyseSS(doc.tree, selected, sounds.path(), audio);
-        tonvale::TfPlayingSS panel(doc.tree, selected, audio, host);
+        audio.releaseAll();
+        tonvale::analyseSoundscape(doc.tree, selected, sounds.path(), audio);
+        tonvale::PlayerPanel panel(doc.tree, selected, audio, host);
         panel.show();
         QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(panel.schedule().TimeList().size());
-        if (audio.PlayList.Channels.size() != static_cast<std::size_t>(waves))
+        benchmark::DoNotOptimize(panel.schedule().timeList().size());
+        if (audio.randomWaves.channels.size() != static_cast<std::size_t>(waves))
             state.SkipWithError("not every wave opened");
         panel.close();
     }
-    audio.ReleaseAllSounds();
+    audio.releaseAll();
 }
 BENCHMARK(BM_OpenPlayerPanel)->Arg(50)->ArgName("waves")->Unit(benchmark::kMillisecond);
 

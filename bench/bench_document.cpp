@@ -43,7 +43,7 @@ void BM_Write(benchmark::State& state) {
     const std::string& text = script(static_cast<std::size_t>(state.range(0)));
     const tonvale::LoadResult loaded = tonvale::loadScript(text);
     for (auto _ : state) {
-        tonvale::WriteResult written = tonvale::saveFileres(loaded.tree);
+        tonvale::WriteResult written = tonvale::writeScript(loaded.tree);
         benchmark::DoNotOptimize(written.bytes.data());
     }
     setCounters(state, text);
@@ -53,7 +53,7 @@ void BM_LoadWrite(benchmark::State& state) {
     const std::string& text = script(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         tonvale::LoadResult result = tonvale::loadScript(text);
-        tonvale::WriteResult written = tonvale::saveFileres(result.tree);
+        tonvale::WriteResult written = tonvale::writeScript(result.tree);
         benchmark::DoNotOptimize(written.bytes.data());
     }
     setCounters(state, text);
@@ -79,7 +79,7 @@ void BM_PeakMemory1M(benchmark::State& state) {
     const std::string& text = script(1000000);
     for (auto _ : state) {
         tonvale::LoadResult result = tonvale::loadScript(text);
-        tonvale::WriteResult written = tonvale::saveFileres(result.tree);
+        tonvale::WriteResult written = tonvale::writeScript(result.tree);
         benchmark::DoNotOptimize(written.bytes.data());
     }
 #if defined(__linux__)

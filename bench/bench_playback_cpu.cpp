@@ -4,10 +4,10 @@
 //   bench_playback_cpu [seconds]   (default 30; Google Benchmark options are ignored)
 #include "AudioTestHelpers.h"
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audiopanel/AudioHost.h"
-#include "audiopanel/TfPlayingSS.h"
+#include "audiopanel/PlayerPanel.h"
 #include "document/Loader.h"
 
 #include <QApplication>
@@ -23,8 +23,8 @@ namespace {
 class BenchHost : public tonvale::AudioHost {
 public:
     void showMessage(const tonvale::Message& m) override { std::fprintf(stderr, "message: %s\n", m.text.c_str()); }
-    int genVol() const override { return 0; }
-    void setGenVol(int) override {}
+    int masterVolumeSetting() const override { return 0; }
+    void setMasterVolumeSetting(int) override {}
     void documentChanged() override {}
 };
 
@@ -61,21 +61,21 @@ int main(int argc, char** argv) {
     script += "\t\t}\n\t}\n}\n";
     tonvale::LoadResult doc = tonvale::loadScript(script);
 
-    tonvale::PlayingWav audio;
-    if (!audio.AudioInit()) {
-        std::fprintf(stderr, "%s\n", audio.AudioErrorText("Error initializing audio!").c_str());
+    tonvale::AudioEngine audio;
+    if (!audio.init()) {
+        std::fprintf(stderr, "%s\n", audio.errorText("Error initializing audio!").c_str());
         return 1;
     }
     BenchHost host;
     tonvale::Node* selected = doc.tree.topLevel().front();
-    tonvale::AnalyseSS(doc.tree, selected, sounds.path(), audio);
-    tonvale::TfPlayingSS panel(doc.tree, selected, audio, host);
+    tonvale::analyseSoundscape(doc.tree, selected, sounds.path(), audio);
+    tonvale::PlayerPanel panel(doc.tree, selected, audio, host);
     panel.show();
     app.processEvents();
-    panel.btPlayAllClick();
+    panel.toggleAll();
 
     int started = 0;
-    QObject::connect(&panel.TPRnd(), &QTimer::timeout, [&started] { ++started; });
+    QObject::connect(&panel.randomTimer(), &QTimer::timeout, [&started] { ++started; });
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
@@ -86,6 +86,6 @@ int main(int argc, char** argv) {
     std::printf("playback with a loop and 20 random waves: %.2f %% of one core "
                 "(%.2f s CPU over %.1f s, %d random waves started)\n",
                 100.0 * cpu / elapsed, cpu, elapsed, started);
-    panel.btPlayAllClick();
+    panel.toggleAll();
     return 0;
 }

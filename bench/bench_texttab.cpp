@@ -7,8 +7,8 @@
 
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
-#include "shell/TfFind.h"
-#include "shell/TfSsMain.h"
+#include "shell/FindWindow.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
@@ -31,19 +31,19 @@ struct Window {
     Platform platform;
     ScriptedPrompts prompts;
     NullAudio audio;
-    std::unique_ptr<TfSsMain> window;
-    std::unique_ptr<TfFind> find;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<FindWindow> find;
 
     explicit Window(std::size_t lines) {
         platform.setProgramFolder(folder.path());
         platform.setWritableFolder(folder.path());
         platform.setEnvironmentLookup([](const QString&) { return false; });
-        window = std::make_unique<TfSsMain>(platform, prompts, audio);
-        find = std::make_unique<TfFind>(*window, prompts);
+        window = std::make_unique<MainWindow>(platform, prompts, audio);
+        find = std::make_unique<FindWindow>(*window, prompts);
         window->show();
         QApplication::processEvents();
         prompts.answer(folder.write(QStringLiteral("big.txt"), bench::generateScript(lines)));
-        window->A_OpenResExecute();
+        window->openFile();
         window->selectNode(window->tree().first());
         QApplication::processEvents();
     }
@@ -56,14 +56,14 @@ struct Window {
 void BM_TreeToText(benchmark::State& state) {
     Window w(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
-        w.setTab(TfSsMain::TextTab);
+        w.setTab(MainWindow::TextTab);
         state.PauseTiming();
-        if (w.window->pages()->currentIndex() != TfSsMain::TextTab)
+        if (w.window->pages()->currentIndex() != MainWindow::TextTab)
             state.SkipWithError("the text tab was refused");
-        w.setTab(TfSsMain::TreeTab);
+        w.setTab(MainWindow::TreeTab);
         state.ResumeTiming();
     }
-    state.counters["lines"] = static_cast<double>(w.window->memo()->document()->blockCount());
+    state.counters["lines"] = static_cast<double>(w.window->textEditor()->document()->blockCount());
 }
 BENCHMARK(BM_TreeToText)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -71,10 +71,10 @@ void BM_TextToTree(benchmark::State& state) {
     Window w(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
-        w.setTab(TfSsMain::TextTab);
+        w.setTab(MainWindow::TextTab);
         state.ResumeTiming();
-        w.setTab(TfSsMain::TreeTab);
-        if (w.window->pages()->currentIndex() != TfSsMain::TreeTab || w.window->tree().size() < 2)
+        w.setTab(MainWindow::TreeTab);
+        if (w.window->pages()->currentIndex() != MainWindow::TreeTab || w.window->tree().size() < 2)
             state.SkipWithError("the tree was not rebuilt");
     }
     state.counters["nodes"] = static_cast<double>(w.window->tree().size());
@@ -83,20 +83,20 @@ BENCHMARK(BM_TextToTree)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations
 
 void BM_ReplaceAllFrequentWord(benchmark::State& state) {
     Window w(static_cast<std::size_t>(state.range(0)));
-    w.setTab(TfSsMain::TextTab);
-    const QString original = w.window->memo()->toPlainText();
+    w.setTab(MainWindow::TextTab);
+    const QString original = w.window->textEditor()->toPlainText();
     const auto count = original.count(QStringLiteral("volume"));
     for (auto _ : state) {
         state.PauseTiming();
-        w.window->memo()->setPlainText(original);
+        w.window->textEditor()->setPlainText(original);
         w.find->findText()->setText(QStringLiteral("volume"));
         w.find->replacementText()->setText(QStringLiteral("volume_level"));
         QApplication::processEvents();
         state.ResumeTiming();
-        w.find->Button5Click();
+        w.find->replaceAll();
         QApplication::processEvents();
     }
-    if (w.window->memo()->toPlainText().count(QStringLiteral("volume_level")) != count)
+    if (w.window->textEditor()->toPlainText().count(QStringLiteral("volume_level")) != count)
         state.SkipWithError("not every occurrence was replaced");
     state.counters["replaced"] = static_cast<double>(count);
 }
@@ -104,14 +104,14 @@ BENCHMARK(BM_ReplaceAllFrequentWord)->Arg(100000)->Unit(benchmark::kMillisecond)
 
 void BM_KeystrokeInLargeScript(benchmark::State& state) {
     Window w(static_cast<std::size_t>(state.range(0)));
-    w.setTab(TfSsMain::TextTab);
-    QPlainTextEdit* memo = w.window->memo();
-    QTextCursor cursor(memo->document()->findBlockByNumber(memo->document()->blockCount() / 2));
+    w.setTab(MainWindow::TextTab);
+    QPlainTextEdit* textEditor = w.window->textEditor();
+    QTextCursor cursor(textEditor->document()->findBlockByNumber(textEditor->document()->blockCount() / 2));
     cursor.movePosition(QTextCursor::EndOfBlock);
-    memo->setTextCursor(cursor);
-    memo->setFocus();
+    textEditor->setTextCursor(cursor);
+    textEditor->setFocus();
     for (auto _ : state) {
-        QTest::keyClick(memo, Qt::Key_A);
+        QTest::keyClick(textEditor, Qt::Key_A);
         QApplication::processEvents();
     }
 }

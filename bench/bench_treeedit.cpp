@@ -7,7 +7,7 @@
 
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
@@ -25,14 +25,14 @@ struct Window {
     Platform platform;
     ScriptedPrompts prompts;
     NullAudio audio;
-    std::unique_ptr<TfSsMain> window;
+    std::unique_ptr<MainWindow> window;
     QString path;
 
     explicit Window(std::size_t lines) {
         platform.setProgramFolder(folder.path());
         platform.setWritableFolder(folder.path());
         platform.setEnvironmentLookup([](const QString&) { return false; });
-        window = std::make_unique<TfSsMain>(platform, prompts, audio);
+        window = std::make_unique<MainWindow>(platform, prompts, audio);
         window->show();
         path = folder.write(QStringLiteral("big.txt"), bench::generateScript(lines));
         reopen();
@@ -40,7 +40,7 @@ struct Window {
     void reopen() {
         prompts.clear();
         prompts.answer(path);
-        window->A_OpenResExecute();
+        window->openFile();
         QApplication::processEvents();
     }
     Node* soundscape(std::size_t fromEnd) const {
@@ -59,7 +59,7 @@ void BM_DeleteSoundscape(benchmark::State& state) {
         QApplication::processEvents();
         w.prompts.answer(YesButton);
         state.ResumeTiming();
-        w.window->A_DeleteItemExecute();
+        w.window->deleteSelected();
         QApplication::processEvents();
         state.PauseTiming();
         if (w.window->tree().size() >= before)
@@ -81,7 +81,7 @@ void BM_DragMoveSoundscape(benchmark::State& state) {
         QApplication::processEvents();
         w.prompts.answer(NoButtonAnswer);
         state.ResumeTiming();
-        w.window->TV1DragDrop(dragged, target);
+        w.window->onNodeDropped(dragged, target);
         QApplication::processEvents();
         state.PauseTiming();
         if (dragged->parent() != target)

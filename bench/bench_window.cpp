@@ -7,7 +7,7 @@
 #include "editor/ParamGrid.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
@@ -25,19 +25,19 @@ struct Window {
     Platform platform;
     ScriptedPrompts prompts;
     NullAudio audio;
-    std::unique_ptr<TfSsMain> window;
+    std::unique_ptr<MainWindow> window;
 
     Window() {
         platform.setProgramFolder(folder.path());
         platform.setWritableFolder(folder.path());
         platform.setEnvironmentLookup([](const QString&) { return false; });
-        window = std::make_unique<TfSsMain>(platform, prompts, audio);
+        window = std::make_unique<MainWindow>(platform, prompts, audio);
         window->show();
         QApplication::processEvents();
     }
     void open(const QString& path) {
         prompts.answer(path);
-        window->A_OpenResExecute();
+        window->openFile();
         QApplication::processEvents();
     }
 };

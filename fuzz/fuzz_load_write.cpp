@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     tonvale::LoadResult first = tonvale::loadScript(input);
     if (!first.ok())
         return 0;
-    tonvale::WriteResult once = tonvale::saveFileres(first.tree);
+    tonvale::WriteResult once = tonvale::writeScript(first.tree);
     if (!once.ok)
         return 0;
     tonvale::LoadResult second = tonvale::loadScript(once.bytes);
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         std::fprintf(stderr, "canonical text failed to load again\n");
         std::abort();
     }
-    tonvale::WriteResult twice = tonvale::saveFileres(second.tree);
+    tonvale::WriteResult twice = tonvale::writeScript(second.tree);
     if (!twice.ok || twice.bytes != once.bytes) {
         std::fprintf(stderr, "canonical text is not stable\n");
         std::abort();

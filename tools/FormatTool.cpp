@@ -40,7 +40,7 @@ int formatFile(const std::string& file, std::ostream& err, std::string& original
         report(err, file, message, message.text == loadtext::LevelMessage ? "warning" : "error");
     if (!loaded.ok())
         return ExitFailed;
-    WriteResult written = saveFileres(loaded.tree);
+    WriteResult written = writeScript(loaded.tree);
     if (!written) {
         report(err, file, written.message, "error");
         return ExitFailed;
@@ -73,17 +73,17 @@ void appendJsonString(std::string& out, std::string_view text) {
 std::string treeAsJsonLines(const SectionTree& tree) {
     std::string out;
     for (const Node* node : tree.preorder()) {
-        const TNodeData* data = node->data();
+        const NodeData* data = node->data();
         out += "{\"level\":" + std::to_string(node->level()) + ",\"text\":";
         appendJsonString(out, node->text());
         out += ",\"data\":";
         out += data != nullptr ? "true" : "false";
         out += ",\"value\":";
-        appendJsonString(out, data != nullptr ? std::string_view(data->Value) : std::string_view());
+        appendJsonString(out, data != nullptr ? std::string_view(data->value) : std::string_view());
         out += ",\"above\":";
-        appendJsonString(out, data != nullptr ? std::string_view(data->CommentsAbove) : std::string_view());
+        appendJsonString(out, data != nullptr ? std::string_view(data->commentsAbove) : std::string_view());
         out += ",\"beside\":";
-        appendJsonString(out, data != nullptr ? std::string_view(data->CommentBeside) : std::string_view());
+        appendJsonString(out, data != nullptr ? std::string_view(data->commentBeside) : std::string_view());
         out += ",\"image\":" + std::to_string(node->image()) + ",\"selected\":" +
                std::to_string(node->selectedImage()) + "}\n";
     }

@@ -16,7 +16,7 @@ int ClockSeededRandom::below(int n) {
     return std::uniform_int_distribution<int>(0, n - 1)(m_engine);
 }
 
-void RandomSchedule::BuildTimeList(int startPos, int endPos) {
+void RandomSchedule::buildTimeList(int startPos, int endPos) {
     const int n = startPos - endPos;
     m_timeList.clear();
     m_timeHigh = std::max(n, 0);
@@ -24,7 +24,7 @@ void RandomSchedule::BuildTimeList(int startPos, int endPos) {
         m_timeList.push_back(static_cast<std::uint32_t>(std::max(3001 - startPos + i, 0)) * 100u);
 }
 
-void RandomSchedule::BuildVolList(int startPos, int endPos) {
+void RandomSchedule::buildVolumeList(int startPos, int endPos) {
     const int n = startPos - endPos;
     m_volList.clear();
     m_volHigh = std::max(n, 0);
@@ -32,7 +32,7 @@ void RandomSchedule::BuildVolList(int startPos, int endPos) {
         m_volList.push_back((100 - startPos + i) / 100.0);
 }
 
-void RandomSchedule::BuildPitchList(int startPos, int endPos) {
+void RandomSchedule::buildPitchList(int startPos, int endPos) {
     const int n = startPos - endPos;
     m_pitchList.clear();
     m_pitchHigh = std::max(n, 0);

@@ -35,16 +35,16 @@ struct RandomDraw {
 };
 
 // The random part of the soundscape player: the candidate lists built from the range bars, and the
-// draws that pick the next delay, wave, volume and pitch (in that order). The panel's TPRnd timer
+// draws that pick the next delay, wave, volume and pitch (in that order). The panel's randomTimer timer
 // asks for a draw and plays it; nothing here waits or touches audio.
 class RandomSchedule {
 public:
     explicit RandomSchedule(RandomSource& random) : m_random(random) {}
 
     // Positions of the start and end bars (start >= end, the bars keep them ordered).
-    void BuildTimeList(int startPos, int endPos);
-    void BuildVolList(int startPos, int endPos);
-    void BuildPitchList(int startPos, int endPos);
+    void buildTimeList(int startPos, int endPos);
+    void buildVolumeList(int startPos, int endPos);
+    void buildPitchList(int startPos, int endPos);
 
     // Start of the random part: draws the first delay and a volume. Nothing when the lists are empty.
     std::optional<std::uint32_t> start();
@@ -58,16 +58,16 @@ public:
     // " [<name>] Volume = <v>. Pitch = <p>; Ожидание... через <s> сек."
     static std::string playingText(const std::string& name, const RandomDraw& draw);
 
-    const std::vector<std::uint32_t>& TimeList() const { return m_timeList; }
-    const std::vector<double>& VolList() const { return m_volList; }
-    const std::vector<int>& PitchList() const { return m_pitchList; }
-    int TimeHigh() const { return m_timeHigh; }
-    int VolHigh() const { return m_volHigh; }
-    int PitchHigh() const { return m_pitchHigh; }
-    int CurTime() const { return m_curTime; }
-    int CurWave() const { return m_curWave; }
-    int CurVol() const { return m_curVol; }
-    int CurPitch() const { return m_curPitch; }
+    const std::vector<std::uint32_t>& timeList() const { return m_timeList; }
+    const std::vector<double>& volumeList() const { return m_volList; }
+    const std::vector<int>& pitchList() const { return m_pitchList; }
+    int timeHigh() const { return m_timeHigh; }
+    int volumeHigh() const { return m_volHigh; }
+    int pitchHigh() const { return m_pitchHigh; }
+    int currentTime() const { return m_curTime; }
+    int currentWave() const { return m_curWave; }
+    int currentVolume() const { return m_curVol; }
+    int currentPitch() const { return m_curPitch; }
 
 private:
     int draw(int high) { return m_random.below(high + 1); }

@@ -12,8 +12,8 @@ const std::array<BarSpec, 9>& playerBars() {
         {BarLoopPitch, 10, 251, 160, 1, 10, 3, "100"},
         {BarTimeStart, 1, 3000, 3000, 10, 100, 5, "0.1"},
         {BarTimeEnd, 1, 3000, 3000, 10, 100, 5, "0.1"},
-        {BarVolStart, 0, 100, 100, 10, 5, 4, "0"},
-        {BarVolEnd, 0, 100, 100, 10, 5, 4, "0"},
+        {BarVolumeStart, 0, 100, 100, 10, 5, 4, "0"},
+        {BarVolumeEnd, 0, 100, 100, 10, 5, 4, "0"},
         {BarPitchStart, 0, 200, 200, 10, 10, 3, "100"},
         {BarPitchEnd, 0, 200, 200, 10, 10, 3, "100"},
         {BarMasterVolume, 0, 100, 100, 10, 5, 4, "0"},
@@ -40,9 +40,9 @@ std::string barValueText(int tag, int position) {
         return std::to_string(250 - position);
     case BarTimeStart:
     case BarTimeEnd:
-        return formatGeneral(TenthsToSeconds(3001 - position), 4);
+        return formatGeneral(tenthsToSeconds(3001 - position), 4);
     default:
-        return formatGeneral(PercentToVolume(100 - position), 4);
+        return formatGeneral(percentToVolume(100 - position), 4);
     }
 }
 
@@ -54,15 +54,15 @@ int partnerBar(int tag) {
     switch (tag) {
     case BarTimeStart: return BarTimeEnd;
     case BarTimeEnd: return BarTimeStart;
-    case BarVolStart: return BarVolEnd;
-    case BarVolEnd: return BarVolStart;
+    case BarVolumeStart: return BarVolumeEnd;
+    case BarVolumeEnd: return BarVolumeStart;
     case BarPitchStart: return BarPitchEnd;
     case BarPitchEnd: return BarPitchStart;
     default: return 0;
     }
 }
 
-bool isStartBar(int tag) { return tag == BarTimeStart || tag == BarVolStart || tag == BarPitchStart; }
+bool isStartBar(int tag) { return tag == BarTimeStart || tag == BarVolumeStart || tag == BarPitchStart; }
 
 int pressEditPosition(int tag, std::string_view text) {
     switch (tag) {
@@ -73,19 +73,19 @@ int pressEditPosition(int tag, std::string_view text) {
             return shape.max;
         if (v > shape.max)
             return shape.min;
-        return LoopPitchToPos(v);
+        return loopPitchToPosition(v);
     }
     case BarTimeStart:
     case BarTimeEnd:
-        return SecondsToTimePos(static_cast<float>(readNumber(text).value_or(1.0)));
-    case BarVolStart:
-    case BarVolEnd:
-        return VolumeToPos(static_cast<float>(readNumber(text).value_or(0.0)));
+        return secondsToTimePosition(static_cast<float>(readNumber(text).value_or(1.0)));
+    case BarVolumeStart:
+    case BarVolumeEnd:
+        return volumeToPosition(static_cast<float>(readNumber(text).value_or(0.0)));
     case BarPitchStart:
     case BarPitchEnd:
-        return RandPitchToPos(readWholeNumber(text).value_or(150));
+        return randomPitchToPosition(readWholeNumber(text).value_or(150));
     default:  // loop volume, master volume
-        return VolumeToPos(static_cast<float>(readNumber(text).value_or(0.5)));
+        return volumeToPosition(static_cast<float>(readNumber(text).value_or(0.5)));
     }
 }
 

@@ -25,11 +25,11 @@ SoundBlock classifyBlockHeader(std::string_view text) {
     return SoundBlock::None;
 }
 
-void ParseRange(std::string_view value, RangeKind kind, TPlayRandRanges& ranges) {
+void parseRange(std::string_view value, RangeKind kind, RandomRanges& ranges) {
     if (value.empty())
         return;
     const char sep = localeDecimalSeparator();
-    std::string s = StripQuotes(value);
+    std::string s = stripQuotes(value);
     const std::string_view trimmed = trim(s);
     std::string a;
     std::string b;
@@ -42,24 +42,24 @@ void ParseRange(std::string_view value, RangeKind kind, TPlayRandRanges& ranges)
     }
     switch (kind) {
     case RangeKind::Volume:
-        ranges.VolStart = static_cast<float>(readNumber(a, sep).value_or(0.5));
-        ranges.VolEnd = static_cast<float>(readNumber(b, sep).value_or(0.5));
+        ranges.volumeStart = static_cast<float>(readNumber(a, sep).value_or(0.5));
+        ranges.volumeEnd = static_cast<float>(readNumber(b, sep).value_or(0.5));
         break;
     case RangeKind::Time:
-        ranges.TimeStartPos = SecondsToTimePos(static_cast<float>(readNumber(a, sep).value_or(10.0)));
-        ranges.TimeEndPos = SecondsToTimePos(static_cast<float>(readNumber(b, sep).value_or(10.0)));
+        ranges.timeStart = secondsToTimePosition(static_cast<float>(readNumber(a, sep).value_or(10.0)));
+        ranges.timeEnd = secondsToTimePosition(static_cast<float>(readNumber(b, sep).value_or(10.0)));
         break;
     case RangeKind::Pitch:
-        ranges.PitchStart = static_cast<int>(readWholeNumber(a).value_or(100));
-        ranges.PitchEnd = static_cast<int>(readWholeNumber(b).value_or(100));
+        ranges.pitchStart = static_cast<int>(readWholeNumber(a).value_or(100));
+        ranges.pitchEnd = static_cast<int>(readWholeNumber(b).value_or(100));
         break;
     }
 }
 
-void AnalyseSS(const SectionTree& tree, const Node* selected, std::string_view soundDir, PlayingWav& audio) {
+void analyseSoundscape(const SectionTree& tree, const Node* selected, std::string_view soundDir, AudioEngine& audio) {
     if (tree.empty() || selected == nullptr || selected->level() != 0)
         return;
-    audio.ReleaseAllSounds();
+    audio.releaseAll();
     std::vector<std::string> waves;
     bool anyRndWave = false;
 
@@ -77,18 +77,18 @@ void AnalyseSS(const SectionTree& tree, const Node* selected, std::string_view s
         switch (kind) {
         case SoundBlock::PlayLooping:
             for (; n && n->level() > level; n = tree.next(n)) {
-                const TNodeData* data = n->data();
+                const NodeData* data = n->data();
                 if (!data)
                     continue;
-                switch (ParamKind(n->text())) {
-                case ParamKindValue::Wave:
-                    audio.LoopSound.FileName = resolveWavePath(soundDir, data->Value);
+                switch (parameterKind(n->text())) {
+                case ParameterKind::Wave:
+                    audio.loop.path = resolveWavePath(soundDir, data->value);
                     break;
-                case ParamKindValue::Volume:
-                    audio.LoopSound.Volume = static_cast<float>(ParseLoopVolume(data->Value));
+                case ParameterKind::Volume:
+                    audio.loop.volume = static_cast<float>(parseLoopVolume(data->value));
                     break;
-                case ParamKindValue::Pitch:
-                    audio.LoopSound.Pitch = ParseLoopPitch(data->Value);
+                case ParameterKind::Pitch:
+                    audio.loop.pitch = parseLoopPitch(data->value);
                     break;
                 default:
                     break;
@@ -97,18 +97,18 @@ void AnalyseSS(const SectionTree& tree, const Node* selected, std::string_view s
             break;
         case SoundBlock::PlayRandom:
             for (; n && !n->hasChildren(); n = tree.next(n)) {
-                const TNodeData* data = n->data();
+                const NodeData* data = n->data();
                 if (!data)
                     continue;
-                switch (ParamKind(n->text())) {
-                case ParamKindValue::Volume:
-                    ParseRange(data->Value, RangeKind::Volume, audio.RandRanges);
+                switch (parameterKind(n->text())) {
+                case ParameterKind::Volume:
+                    parseRange(data->value, RangeKind::Volume, audio.randomRanges);
                     break;
-                case ParamKindValue::Pitch:
-                    ParseRange(data->Value, RangeKind::Pitch, audio.RandRanges);
+                case ParameterKind::Pitch:
+                    parseRange(data->value, RangeKind::Pitch, audio.randomRanges);
                     break;
-                case ParamKindValue::Time:
-                    ParseRange(data->Value, RangeKind::Time, audio.RandRanges);
+                case ParameterKind::Time:
+                    parseRange(data->value, RangeKind::Time, audio.randomRanges);
                     break;
                 default:
                     break;
@@ -118,9 +118,9 @@ void AnalyseSS(const SectionTree& tree, const Node* selected, std::string_view s
         case SoundBlock::RndWave:
             anyRndWave = true;
             for (; n && n->level() > level; n = tree.next(n)) {
-                const TNodeData* data = n->data();
+                const NodeData* data = n->data();
                 if (data && n->text() == "\"wave\"")
-                    waves.push_back(resolveWavePath(soundDir, data->Value));
+                    waves.push_back(resolveWavePath(soundDir, data->value));
             }
             break;
         case SoundBlock::PlaySoundscape:
@@ -132,7 +132,7 @@ void AnalyseSS(const SectionTree& tree, const Node* selected, std::string_view s
     // Every rndwave block adds to one list; opening it once at the end gives the same channels, in
     // document order, as opening the growing list after each block, and decodes each wave once.
     if (anyRndWave)
-        audio.OpenPlayList(waves);
+        audio.openRandomWaves(waves);
 }
 
 } // namespace tonvale

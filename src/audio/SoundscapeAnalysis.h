@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 #include "document/SectionTree.h"
 
 #include <string>
@@ -16,12 +16,12 @@ enum class RangeKind { Volume, Time, Pitch };
 
 // Reads a playrandom value ("0.5,1.0" or "5") into two fields of `ranges`. An empty value changes
 // nothing; unreadable ends take the kind's default (volume 0.5, time 10 s, pitch 100).
-void ParseRange(std::string_view value, RangeKind kind, TPlayRandRanges& ranges);
+void parseRange(std::string_view value, RangeKind kind, RandomRanges& ranges);
 
 // Gathers the sounds of the top-level soundscape `selected`: releases every channel, then fills
-// LoopSound (file, volume, pitch), RandRanges and PlayList (one channel per wave that opens, in
+// loop (file, volume, pitch), randomRanges and randomWaves (one channel per wave that opens, in
 // document order) from its playlooping, playrandom and rndwave blocks. Does nothing unless
 // `selected` is a top-level node of `tree`. Wave values are relative to `soundDir`.
-void AnalyseSS(const SectionTree& tree, const Node* selected, std::string_view soundDir, PlayingWav& audio);
+void analyseSoundscape(const SectionTree& tree, const Node* selected, std::string_view soundDir, AudioEngine& audio);
 
 } // namespace tonvale

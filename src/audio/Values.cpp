@@ -35,19 +35,19 @@ int clampToInt(double v) {
 
 } // namespace
 
-ParamKindValue ParamKind(std::string_view text) {
+ParameterKind parameterKind(std::string_view text) {
     if (text == "\"wave\"")
-        return ParamKindValue::Wave;
+        return ParameterKind::Wave;
     if (text == "\"volume\"")
-        return ParamKindValue::Volume;
+        return ParameterKind::Volume;
     if (text == "\"pitch\"")
-        return ParamKindValue::Pitch;
+        return ParameterKind::Pitch;
     if (text == "\"time\"")
-        return ParamKindValue::Time;
-    return ParamKindValue::None;
+        return ParameterKind::Time;
+    return ParameterKind::None;
 }
 
-std::string StripQuotes(std::string_view text) {
+std::string stripQuotes(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text)
@@ -56,7 +56,7 @@ std::string StripQuotes(std::string_view text) {
     return out;
 }
 
-std::string CommaToPoint(std::string_view text) {
+std::string commaToPoint(std::string_view text) {
     std::string out(text);
     for (char& c : out)
         if (c == ',')
@@ -136,13 +136,13 @@ std::optional<std::int64_t> readWholeNumber(std::string_view text) {
     return value;
 }
 
-double ParseLoopVolume(std::string_view value) {
+double parseLoopVolume(std::string_view value) {
     const char sep = localeDecimalSeparator();
-    const std::string s = pointToSeparator(StripQuotes(value), sep);
+    const std::string s = pointToSeparator(stripQuotes(value), sep);
     return readNumber(trimBlanks(s), sep).value_or(0.5);
 }
 
-int ParseLoopPitch(std::string_view value) {
+int parseLoopPitch(std::string_view value) {
     std::string s(value);
     for (char& c : s)
         if (c == '"')
@@ -151,23 +151,23 @@ int ParseLoopPitch(std::string_view value) {
     return n ? static_cast<int>(*n) : 100;
 }
 
-float PercentToVolume(int n) { return static_cast<float>(n / 100.0); }
+float percentToVolume(int n) { return static_cast<float>(n / 100.0); }
 
-float TenthsToSeconds(int n) { return static_cast<float>(n / 10.0); }
+float tenthsToSeconds(int n) { return static_cast<float>(n / 10.0); }
 
-int VolumeToPos(float v) {
+int volumeToPosition(float v) {
     const double pos = std::nearbyint((static_cast<double>(v) - 1.0) * -100.0);  // ties to even
     return clampToInt(pos);
 }
 
-int SecondsToTimePos(float t) {
+int secondsToTimePosition(float t) {
     const float tenths = static_cast<float>(static_cast<double>(t) * 10.0);
     return clampToInt(std::trunc(3001.0 - static_cast<double>(tenths)));
 }
 
-int LoopPitchToPos(std::int64_t p) { return clampToInt(260.0 - static_cast<double>(p)); }
+int loopPitchToPosition(std::int64_t p) { return clampToInt(260.0 - static_cast<double>(p)); }
 
-int RandPitchToPos(std::int64_t p) { return clampToInt(250.0 - static_cast<double>(p)); }
+int randomPitchToPosition(std::int64_t p) { return clampToInt(250.0 - static_cast<double>(p)); }
 
 std::string formatGeneral(double value, int digits, char separator) {
     if (!std::isfinite(value))

@@ -11,13 +11,13 @@ namespace tonvale {
 // bar positions. Document numbers use "." and join the two ends of a range with ","; the readers
 // turn "." into the locale's decimal separator first, so they read what the user would type.
 
-enum class ParamKindValue { None, Wave, Volume, Pitch, Time };
+enum class ParameterKind { None, Wave, Volume, Pitch, Time };
 
 // Kind of a parameter node by its text, compared exactly ("wave" with its quotes).
-ParamKindValue ParamKind(std::string_view text);
+ParameterKind parameterKind(std::string_view text);
 
-std::string StripQuotes(std::string_view text);
-std::string CommaToPoint(std::string_view text);
+std::string stripQuotes(std::string_view text);
+std::string commaToPoint(std::string_view text);
 // Every "." replaced by `separator`.
 std::string pointToSeparator(std::string_view text, char separator);
 
@@ -28,16 +28,16 @@ std::optional<double> readNumber(std::string_view text);  // locale's separator
 // Optional sign and decimal digits up to the end, blanks before ignored; nothing otherwise.
 std::optional<std::int64_t> readWholeNumber(std::string_view text);
 
-double ParseLoopVolume(std::string_view value);  // 0.5 when unreadable
-int ParseLoopPitch(std::string_view value);       // 100 when unreadable
+double parseLoopVolume(std::string_view value);  // 0.5 when unreadable
+int parseLoopPitch(std::string_view value);       // 100 when unreadable
 
 // Conversions between values and bar positions.
-float PercentToVolume(int n);
-float TenthsToSeconds(int n);
-int VolumeToPos(float v);
-int SecondsToTimePos(float t);
-int LoopPitchToPos(std::int64_t p);
-int RandPitchToPos(std::int64_t p);
+float percentToVolume(int n);
+float tenthsToSeconds(int n);
+int volumeToPosition(float v);
+int secondsToTimePosition(float t);
+int loopPitchToPosition(std::int64_t p);
+int randomPitchToPosition(std::int64_t p);
 
 // The general number format: at most `digits` significant digits, trailing zeros dropped, no
 // separator for whole numbers, exponent form (1,2E2) when the integer part has more digits.

@@ -11,8 +11,8 @@ class AudioHost {
 public:
     virtual ~AudioHost() = default;
     virtual void showMessage(const Message& message) = 0;
-    virtual int genVol() const = 0;
-    virtual void setGenVol(int value) = 0;
+    virtual int masterVolumeSetting() const = 0;
+    virtual void setMasterVolumeSetting(int value) = 0;
     virtual void documentChanged() = 0;
 };
 

@@ -6,7 +6,7 @@
 namespace tonvale {
 
 PlayerStatusBar::PlayerStatusBar(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("StatusBar1"));
+    setObjectName(QStringLiteral("statusBar"));
     setFixedHeight(21);
 }
 

@@ -29,21 +29,21 @@ bool isPlainQuotedKey(std::string_view text) {
 std::optional<LineContent> readBack(std::string_view text, std::string_view value, bool hasChildren) {
     SectionTree probe;
     Node* node = probe.append(nullptr, std::string(text));
-    probe.ensureData(node).Value = std::string(value);
+    probe.ensureData(node).value = std::string(value);
     if (hasChildren)
         probe.ensureData(probe.append(node, "\"x\""));
     probe.append(nullptr, std::string());
-    const WriteResult written = saveFileres(probe);
+    const WriteResult written = writeScript(probe);
     if (!written.ok)
         return std::nullopt;
     const LoadResult loaded = loadScript(written.bytes);
     const Node* back = loaded.tree.first();
     if (!loaded.ok() || back == nullptr || back->hasChildren() != hasChildren)
         return std::nullopt;
-    const TNodeData* data = back->data();
+    const NodeData* data = back->data();
     if (data == nullptr)
         return std::nullopt;
-    return LineContent{back->text(), data->Value};
+    return LineContent{back->text(), data->value};
 }
 
 void notifyChanged(TreeObserver* observer, const Node* node) {
@@ -112,16 +112,16 @@ bool lineReadsBack(std::string_view text, std::string_view value, bool hasChildr
 void settleLine(SectionTree& tree, Node* node, TreeObserver* observer) {
     if (node == nullptr || !node->hasData() || tree.isEndMarker(node))
         return;
-    TNodeData& data = tree.ensureData(node);
+    NodeData& data = tree.ensureData(node);
     // One reading gives the canonical form; the bound only guards against a loop.
     for (int pass = 0; pass < 3; ++pass) {
-        if (lineReadsBack(node->text(), data.Value, node->hasChildren()))
+        if (lineReadsBack(node->text(), data.value, node->hasChildren()))
             return;
-        std::optional<LineContent> back = readBack(node->text(), data.Value, node->hasChildren());
+        std::optional<LineContent> back = readBack(node->text(), data.value, node->hasChildren());
         if (!back)
             return;
         tree.setText(node, std::move(back->text));
-        data.Value = std::move(back->value);
+        data.value = std::move(back->value);
         notifyChanged(observer, node);
     }
 }
@@ -135,10 +135,10 @@ bool setNodeValue(SectionTree& tree, Node* node, std::string_view value, TreeObs
         if (lineReadsBack(node->text(), quoted, node->hasChildren()))
             clean = std::move(quoted);
     }
-    TNodeData& data = tree.ensureData(node);
+    NodeData& data = tree.ensureData(node);
     const std::string oldText = node->text();
-    const bool valueChanged = data.Value != clean;
-    data.Value = std::move(clean);
+    const bool valueChanged = data.value != clean;
+    data.value = std::move(clean);
     settleLine(tree, node, nullptr);  // a key that no value keeps whole is re-read
     const bool changed = valueChanged || node->text() != oldText;
     if (changed)
@@ -152,8 +152,8 @@ RenameResult renameNode(SectionTree& tree, Node* node, std::string_view text, Tr
     std::string clean = storableLine(text);
     if (clean.empty())
         return {};
-    const TNodeData* data = node->data();
-    const std::string value = data != nullptr ? data->Value : std::string();
+    const NodeData* data = node->data();
+    const std::string value = data != nullptr ? data->value : std::string();
     if (!lineReadsBack(clean, value, node->hasChildren()))
         clean = normalizeName(clean);
     if (clean == node->text())
@@ -213,11 +213,11 @@ bool setComments(SectionTree& tree, Node* node, std::string_view beside, const s
         return false;
     std::string newBeside = sanitizeLineText(beside);
     std::string newAbove = joinCommentLines(aboveLines);
-    TNodeData& data = tree.ensureData(node);
-    if (data.CommentBeside == newBeside && data.CommentsAbove == newAbove)
+    NodeData& data = tree.ensureData(node);
+    if (data.commentBeside == newBeside && data.commentsAbove == newAbove)
         return false;
-    data.CommentBeside = std::move(newBeside);
-    data.CommentsAbove = std::move(newAbove);
+    data.commentBeside = std::move(newBeside);
+    data.commentsAbove = std::move(newAbove);
     notifyChanged(observer, node);
     return true;
 }

@@ -54,7 +54,7 @@ bool isVoidNode(const Node* node, int level, const Node* endMarker) {
 bool needsSettling(const SectionTree& tree) {
     const Node* endMarker = tree.last();
     for (const Node* node : tree.preorder()) {
-        if ((node->hasChildren() && doComment(node->text())) || isVoidNode(node, node->level(), endMarker))
+        if ((node->hasChildren() && isCommentLine(node->text())) || isVoidNode(node, node->level(), endMarker))
             return true;
     }
     return false;
@@ -75,7 +75,7 @@ void settleStructure(SectionTree& tree) {
         while (!pending.empty()) {
             Node* node = pending.back();
             pending.pop_back();
-            const bool comment = doComment(node->text());
+            const bool comment = isCommentLine(node->text());
             const bool isVoid = isVoidNode(node, level, endMarker);
             if (!isVoid && (!comment || !node->hasChildren())) {
                 if (!comment)
@@ -124,33 +124,33 @@ void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
     std::string collapsed;
     std::string_view sv = trimmed;
     if (trimmed.find("  ") != std::string_view::npos) {
-        collapsed = clearspace(trimmed);
+        collapsed = collapseBlanks(trimmed);
         sv = collapsed;
     }
-    const std::size_t q = num1w(sv, '"');
+    const std::size_t q = firstPosition(sv, '"');
     std::size_t e = 0;  // key = sv[0, e), value = sv[e, end), both trimmed
     if (q == 1)
-        e = numb2space(sv, '"');
-    else if (q > 1 && countspaceto1w(sv) <= 1)
+        e = secondPosition(sv, '"');
+    else if (q > 1 && blanksBeforeQuote(sv) <= 1)
         e = q - 1;
     else if (q > 1)
-        e = numb2space(sv, ' ');
-    else if (CountPos(" ", sv) < 2 || text.starts_with('$'))
-        e = nextIsDeeper ? sv.size() : num1w(sv, ' ');
+        e = secondPosition(sv, ' ');
+    else if (countOccurrences(" ", sv) < 2 || text.starts_with('$'))
+        e = nextIsDeeper ? sv.size() : firstPosition(sv, ' ');
     else
-        e = numb2space(sv, ' ');
+        e = secondPosition(sv, ' ');
     const std::string_view key = trim(sv.substr(0, e));
     const std::string_view value = trim(sv.substr(e));
-    TNodeData& data = tree.ensureData(node);
+    NodeData& data = tree.ensureData(node);
     if (key.empty()) {
         // Without a key (an unterminated quote, or blanks only at the ends of the line) the text
         // stays whole: cutting it would give a line that reads back differently.
-        data.Value.clear();
+        data.value.clear();
         const std::string whole(value);
         tree.assignText(node, whole);
         return;
     }
-    data.Value.assign(value);
+    data.value.assign(value);
     // A fresh string rather than an assignment: the line's longer buffer goes back to the allocator
     // for the next line instead of staying attached to a short key.
     tree.setText(node, std::string(key));
@@ -160,11 +160,11 @@ void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
 
 LoadResult loadScriptUnguarded(std::string_view bytes);
 
-bool LoadTreeFromList(SectionTree& tree, const std::vector<std::string>& lines) {
+bool buildTreeFromLines(SectionTree& tree, const std::vector<std::string>& lines) {
     tree.clear();
     Node* last = nullptr;
     for (const auto& line : lines) {
-        const BufStart start = GetBufStart2(line);
+        const IndentedLine start = splitIndentation(line);
         Node* node = placeNode(tree, last, start.level, std::string(start.rest));
         if (node == nullptr)
             return false;
@@ -173,7 +173,7 @@ bool LoadTreeFromList(SectionTree& tree, const std::vector<std::string>& lines) 
     return true;
 }
 
-void createdatanode(SectionTree& tree) {
+void attachNodeData(SectionTree& tree) {
     if (needsSettling(tree))
         settleStructure(tree);
     const std::vector<Node*> order = tree.preorder();
@@ -182,13 +182,13 @@ void createdatanode(SectionTree& tree) {
     // Comment lines are not elements: whether an element opens a block is decided by the next element.
     std::vector<int> nextElementLevel(order.size(), -1);
     for (std::size_t i = order.size() - 1; i > 0; --i) {
-        const bool isElement = i + 1 == order.size() || !doComment(order[i]->text());
+        const bool isElement = i + 1 == order.size() || !isCommentLine(order[i]->text());
         nextElementLevel[i - 1] = isElement ? order[i]->level() : nextElementLevel[i];
     }
     std::string pending;
     for (std::size_t i = 0; i + 1 < order.size(); ++i) {
         Node* node = order[i];
-        if (doComment(node->text())) {
+        if (isCommentLine(node->text())) {
             std::string comment = node->text();
             replaceSlashes(comment);
             pending += ' ';
@@ -204,21 +204,21 @@ void createdatanode(SectionTree& tree) {
             beside = true;
             tree.setText(node, std::string(trim(std::string_view(node->text()).substr(0, at))));
         }
-        TNodeData& data = tree.ensureData(node);
+        NodeData& data = tree.ensureData(node);
         if (node->text().find(' ') != std::string::npos)
             cutKeyValue(tree, node, nextElementLevel[i] > node->level());
-        (beside ? data.CommentBeside : data.CommentsAbove) = std::string(trim(pending));
+        (beside ? data.commentBeside : data.commentsAbove) = std::string(trim(pending));
         pending.clear();
     }
     std::vector<Node*> comments;
     for (std::size_t i = 0; i + 1 < order.size(); ++i) {
-        if (doComment(order[i]->text()))
+        if (isCommentLine(order[i]->text()))
             comments.push_back(order[i]);  // leaves: their children were re-homed above
     }
     tree.removeLeaves(comments);
 }
 
-bool LoadIm(SectionTree& tree) {
+bool assignImages(SectionTree& tree) {
     Node* last = tree.last();
     if (last == nullptr || last->level() != 0)
         return false;
@@ -246,7 +246,7 @@ LoadResult loadScript(std::string_view bytes) {
 
 LoadResult loadScriptUnguarded(std::string_view bytes) {
     LoadResult result;
-    if (!resValidScript(bytes)) {
+    if (!scriptBracesBalanced(bytes)) {
         result.failure = LoadFailure::BraceCheck;
         addMessage(result, loadtext::BraceMessage, loadtext::BraceCaption);
         return result;
@@ -283,7 +283,7 @@ LoadResult loadScriptUnguarded(std::string_view bytes) {
         }
         if (!isLast && content.empty() && lineDepth <= 2)
             continue;
-        const BufStart start = GetBufStart2(content);
+        const IndentedLine start = splitIndentation(content);
         // A deleted brace can leave control characters at either end of the text; a reload would trim
         // them, so they go now.
         Node* node = placeNode(tree, last, lineDepth + start.level, std::string(trim(start.rest)));
@@ -295,8 +295,8 @@ LoadResult loadScriptUnguarded(std::string_view bytes) {
         last = node;
     }
 
-    createdatanode(tree);
-    if (!LoadIm(tree)) {
+    attachNodeData(tree);
+    if (!assignImages(tree)) {
         result.failure = LoadFailure::LoadError;
         addMessage(result, loadtext::LoadErrorMessage, loadtext::LoadErrorCaption);
     }

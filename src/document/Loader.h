@@ -45,12 +45,12 @@ LoadResult loadScript(std::string_view bytes);
 // Reads the file, then loads it; a file that cannot be read gives LoadFailure::ReadError.
 LoadResult loadScriptFile(const std::string& path);
 
-// The stages of loading, exposed for tests and tools. `LoadTreeFromList` builds the tree from lines
+// The stages of loading, exposed for tests and tools. `buildTreeFromLines` builds the tree from lines
 // whose leading tabs and blanks give the level; it returns false on a level jump of more than one.
-bool LoadTreeFromList(SectionTree& tree, const std::vector<std::string>& lines);
+bool buildTreeFromLines(SectionTree& tree, const std::vector<std::string>& lines);
 // Cuts every node's text into key, value and comments; comment lines end in their element's data.
-void createdatanode(SectionTree& tree);
+void attachNodeData(SectionTree& tree);
 // Sets the images; false when the last node is not at the top level (such a tree is not accepted).
-bool LoadIm(SectionTree& tree);
+bool assignImages(SectionTree& tree);
 
 } // namespace tonvale

@@ -40,7 +40,7 @@ void setHeaderImages(SectionTree& tree, Node* node, TreeObserver* observer) {
 }
 
 // Inserts a childless node with data and images under `parent` at `row`, bracketed for the observer.
-Node* insertWithData(SectionTree& tree, Node* parent, int row, std::string text, TNodeData data, int image,
+Node* insertWithData(SectionTree& tree, Node* parent, int row, std::string text, NodeData data, int image,
                      TreeObserver* observer) {
     if (observer != nullptr)
         observer->aboutToInsert(parent, row, 1);
@@ -68,7 +68,7 @@ bool isBlockKeyword(std::string_view text) {
     return blockKind(text) > 0;
 }
 
-std::vector<std::string> GetParamForSections(int kind) {
+std::vector<std::string> suggestedParameters(int kind) {
     switch (kind) {
     case 0:
         return {"\"dsp\"", "\"soundmixer\""};
@@ -94,7 +94,7 @@ bool sectionNameExists(const SectionTree& tree, std::string_view storedName) {
     return false;
 }
 
-CreateResult Create0Level(SectionTree& tree, std::string_view answer, TreeObserver* observer) {
+CreateResult createSoundscape(SectionTree& tree, std::string_view answer, TreeObserver* observer) {
     CreateResult result;
     const std::string name = normalizeName(answer);
     if (name == "\"\"")
@@ -131,15 +131,15 @@ CreateResult createBlock(SectionTree& tree, Node* selected, BlockKind kind, Tree
     return result;
 }
 
-CreateResult NewLoopCreate(SectionTree& tree, Node* selected, TreeObserver* observer) {
+CreateResult createLoopingBlock(SectionTree& tree, Node* selected, TreeObserver* observer) {
     return createBlock(tree, selected, BlockKind::PlayLooping, observer);
 }
 
-CreateResult NewRandCreate(SectionTree& tree, Node* selected, TreeObserver* observer) {
+CreateResult createRandomBlock(SectionTree& tree, Node* selected, TreeObserver* observer) {
     return createBlock(tree, selected, BlockKind::PlayRandom, observer);
 }
 
-CreateResult NewPlaySS(SectionTree& tree, Node* selected, TreeObserver* observer) {
+CreateResult createSoundscapeBlock(SectionTree& tree, Node* selected, TreeObserver* observer) {
     return createBlock(tree, selected, BlockKind::PlaySoundscape, observer);
 }
 
@@ -194,10 +194,10 @@ CreateResult addNewElement(SectionTree& tree, Node* selected, const NewElementAn
     const bool header = answers.mode == NewElementMode::Header;
     if (!header && placement == PlacementAnswer::Cancel)
         return result;
-    TNodeData data;
-    data.Value = header ? std::string() : normalizeName(answers.value);
-    data.CommentsAbove = joinCommentLines(answers.commentLines);
-    data.CommentBeside = sanitizeLineText(answers.commentBeside);
+    NodeData data;
+    data.value = header ? std::string() : normalizeName(answers.value);
+    data.commentsAbove = joinCommentLines(answers.commentLines);
+    data.commentBeside = sanitizeLineText(answers.commentBeside);
     const int row = !header && placement == PlacementAnswer::Yes ? 0 : selected->childCount();
     result.node = insertWithData(tree, selected, row, normalizeName(header ? answers.headerName : answers.parameterName),
                                  std::move(data), ImageParameter, observer);

@@ -44,7 +44,7 @@ inline constexpr std::string_view ValueDefault = "Значение";
 int blockKind(std::string_view text);
 bool isBlockKeyword(std::string_view text);
 // The parameter names the new-element dialog suggests under a node of this block kind, quoted.
-std::vector<std::string> GetParamForSections(int kind);
+std::vector<std::string> suggestedParameters(int kind);
 
 // ---- New soundscape ----
 
@@ -63,16 +63,16 @@ struct CreateResult {
 // Adds a soundscape named by the input box's answer just before the end marker, with empty data and
 // the header images. The answer is normalised (see normalizeName); an answer that is empty once
 // normalised adds nothing and needs no message.
-CreateResult Create0Level(SectionTree& tree, std::string_view answer, TreeObserver* observer = nullptr);
+CreateResult createSoundscape(SectionTree& tree, std::string_view answer, TreeObserver* observer = nullptr);
 
 // ---- New blocks ----
 
 // Adds the block of the template as the last child of the selected soundscape. Nothing is added
 // (the result is empty) when no node is selected, the tree is empty, or the selected node is not a
 // top-level node other than the end marker.
-CreateResult NewLoopCreate(SectionTree& tree, Node* selected, TreeObserver* observer = nullptr);
-CreateResult NewRandCreate(SectionTree& tree, Node* selected, TreeObserver* observer = nullptr);
-CreateResult NewPlaySS(SectionTree& tree, Node* selected, TreeObserver* observer = nullptr);
+CreateResult createLoopingBlock(SectionTree& tree, Node* selected, TreeObserver* observer = nullptr);
+CreateResult createRandomBlock(SectionTree& tree, Node* selected, TreeObserver* observer = nullptr);
+CreateResult createSoundscapeBlock(SectionTree& tree, Node* selected, TreeObserver* observer = nullptr);
 CreateResult createBlock(SectionTree& tree, Node* selected, BlockKind kind, TreeObserver* observer = nullptr);
 // The message of a block command whose block could not be added.
 Message blockFailureMessage(BlockKind kind);
@@ -84,11 +84,11 @@ enum class NewElementMode { None = 0, Header = 1, Parameter = 2 };
 // The dialog's fields, in the script's code page, starting as the dialog starts.
 struct NewElementAnswers {
     NewElementMode mode = NewElementMode::None;
-    std::string headerName;                                              // CB_Param
-    std::string parameterName = utf8ToCp1251(newtext::ParameterDefault);  // CB_namPar
-    std::string value = utf8ToCp1251(newtext::ValueDefault);              // Edit6
-    std::string commentBeside;                                           // Edit7
-    std::vector<std::string> commentLines;                               // Memo1
+    std::string headerName;                                              // the header's name
+    std::string parameterName = utf8ToCp1251(newtext::ParameterDefault);  // the parameter's name
+    std::string value = utf8ToCp1251(newtext::ValueDefault);              // the value
+    std::string commentBeside;                                           // the beside comment
+    std::vector<std::string> commentLines;                               // the comment lines above
 
     // The value field got the focus: it empties while it still holds the default text.
     void enterValue();

@@ -100,7 +100,7 @@ Node* SectionTree::allocate() {
 void SectionTree::release(Node* node) {
     node->m_text.clear();
     node->m_text.shrink_to_fit();
-    node->m_data = TNodeData();
+    node->m_data = NodeData();
     node->m_hasData = false;
     node->m_children.clear();
     node->m_children.shrink_to_fit();
@@ -326,13 +326,13 @@ void SectionTree::assignText(Node* node, std::string_view text) {
     node->m_text.assign(text);
 }
 
-TNodeData& SectionTree::ensureData(Node* node) {
+NodeData& SectionTree::ensureData(Node* node) {
     node->m_hasData = true;
     return node->m_data;
 }
 
 void SectionTree::clearData(Node* node) {
-    node->m_data = TNodeData();
+    node->m_data = NodeData();
     node->m_hasData = false;
 }
 

@@ -39,14 +39,14 @@ public:
     int selectedImage() const { return m_selectedImage; }
 
     bool hasData() const { return m_hasData; }
-    const TNodeData* data() const { return m_hasData ? &m_data : nullptr; }
-    TNodeData* data() { return m_hasData ? &m_data : nullptr; }
+    const NodeData* data() const { return m_hasData ? &m_data : nullptr; }
+    NodeData* data() { return m_hasData ? &m_data : nullptr; }
 
 private:
     friend class SectionTree;
 
     std::string m_text;
-    TNodeData m_data;  // meaningful only while m_hasData is set
+    NodeData m_data;  // meaningful only while m_hasData is set
     std::vector<Node*> m_children;
     Node* m_parent = nullptr;  // the tree's hidden root for top-level nodes
     int m_level = 0;
@@ -109,7 +109,7 @@ public:
     // Content.
     void setText(Node* node, std::string text);
     void assignText(Node* node, std::string_view text);  // reuses the text's storage
-    TNodeData& ensureData(Node* node);
+    NodeData& ensureData(Node* node);
     void clearData(Node* node);
     void setImages(Node* node, int image, int selectedImage);
 

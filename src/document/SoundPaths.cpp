@@ -160,7 +160,7 @@ std::optional<std::string> findBelow(const std::string& folder, const std::strin
 
 } // namespace
 
-std::string SleshPos(std::string_view text, int mode) {
+std::string convertSlashes(std::string_view text, int mode) {
     std::string out(text);
     if (mode == 0)
         std::replace(out.begin(), out.end(), '\\', '/');
@@ -169,7 +169,7 @@ std::string SleshPos(std::string_view text, int mode) {
     return out;
 }
 
-std::string SeLPathFromAbs(std::string_view path) {
+std::string pathAfterSoundFolder(std::string_view path) {
     const std::size_t at = path.find("sound");
     if (at == std::string_view::npos)
         return std::string(path);
@@ -178,8 +178,8 @@ std::string SeLPathFromAbs(std::string_view path) {
 }
 
 std::string storedWaveValue(std::string_view soundsFolder, std::string_view chosenPath) {
-    const std::string chosen = SleshPos(chosenPath, 0);
-    std::string folder = SleshPos(soundsFolder, 0);
+    const std::string chosen = convertSlashes(chosenPath, 0);
+    std::string folder = convertSlashes(soundsFolder, 0);
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     std::string relative;
@@ -189,7 +189,7 @@ std::string storedWaveValue(std::string_view soundsFolder, std::string_view chos
     if (inside)
         relative = chosen.substr(folder.size() + (folder.back() == '/' ? 0 : 1));
     else
-        relative = SleshPos(SeLPathFromAbs(chosenPath), 0);
+        relative = convertSlashes(pathAfterSoundFolder(chosenPath), 0);
     return '"' + toScript(relative) + '"';
 }
 

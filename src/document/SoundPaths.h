@@ -21,13 +21,13 @@ inline constexpr char NativeSeparator = '/';
 #endif
 
 // Mode 0 turns every "\" into "/", mode 1 every "/" into "\"; any other mode returns the text as is.
-std::string SleshPos(std::string_view text, int mode);
+std::string convertSlashes(std::string_view text, int mode);
 // The part of a path after its first "sound" and the one character after it (normally the
 // separator); the whole path when it holds no "sound". Case-sensitive; the sounds folder plays no part.
-std::string SeLPathFromAbs(std::string_view path);
+std::string pathAfterSoundFolder(std::string_view path);
 
 // The stored value for a file chosen in the wave chooser: the path below the sounds folder when the
-// file lies inside it, else what SeLPathFromAbs keeps; with "/" between folders, in double quotes.
+// file lies inside it, else what pathAfterSoundFolder keeps; with "/" between folders, in double quotes.
 std::string storedWaveValue(std::string_view soundsFolder, std::string_view chosenPath);
 // The playback hints that scripts put before a wave name (")ambient/wind.wav", "~)music/theme.mp3");
 // the file itself is stored under the name without them.

@@ -17,7 +17,7 @@ std::vector<std::string> shortNewFileLines() {
     return {templateComment(), std::string(DefaultSectionName), "\t{", "\t}"};
 }
 
-void AutocreateSS(std::vector<std::string>& lines) {
+void appendDefaultBlocks(std::vector<std::string>& lines) {
     lines.push_back(templateComment());
     lines.insert(lines.end(), {
         std::string(DefaultSectionName),
@@ -47,7 +47,7 @@ void AutocreateSS(std::vector<std::string>& lines) {
 std::string newFileBytes(bool withBlocks) {
     std::vector<std::string> lines;
     if (withBlocks)
-        AutocreateSS(lines);
+        appendDefaultBlocks(lines);
     else
         lines = shortNewFileLines();
     std::string out;
@@ -99,7 +99,7 @@ Node* addBlockFromTemplate(SectionTree& tree, Node* soundscape, const BlockTempl
     for (const TemplateEntry& entry : block.entries) {
         Node* parent = entry.depth == 1 ? blockNode : list;
         Node* node = tree.append(parent, std::string(entry.key));
-        tree.ensureData(node).Value = std::string(entry.value);
+        tree.ensureData(node).value = std::string(entry.value);
         if (entry.value.empty()) {
             list = node;
             tree.setImages(node, ImageHeader, ImageHeaderSelected);

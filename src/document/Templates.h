@@ -17,7 +17,7 @@ inline constexpr std::string_view DefaultSectionName = "\"myfile.defsection\"";
 // The four lines of a new file without blocks.
 std::vector<std::string> shortNewFileLines();
 // Appends the 22 lines of a new file with a default soundscape and its blocks.
-void AutocreateSS(std::vector<std::string>& lines);
+void appendDefaultBlocks(std::vector<std::string>& lines);
 // The bytes of a new file: the full text with blocks or the short one, every line followed by CR LF.
 std::string newFileBytes(bool withBlocks);
 

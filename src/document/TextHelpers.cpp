@@ -16,7 +16,7 @@ std::string_view trim(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
-std::size_t CountPos(std::string_view sub, std::string_view text) {
+std::size_t countOccurrences(std::string_view sub, std::string_view text) {
     if (sub.empty() || text.empty())
         return 0;
     std::size_t count = 0;
@@ -25,7 +25,7 @@ std::size_t CountPos(std::string_view sub, std::string_view text) {
     return count;
 }
 
-std::string clearspace(std::string_view text) {
+std::string collapseBlanks(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     bool lastBlank = false;
@@ -38,12 +38,12 @@ std::string clearspace(std::string_view text) {
     return out;
 }
 
-std::size_t num1w(std::string_view text, char c) {
+std::size_t firstPosition(std::string_view text, char c) {
     const std::size_t pos = text.find(c);
     return pos == std::string_view::npos ? 0 : pos + 1;
 }
 
-std::size_t numb2space(std::string_view text, char c) {
+std::size_t secondPosition(std::string_view text, char c) {
     const std::size_t first = text.find(c);
     if (first == std::string_view::npos)
         return 0;
@@ -51,35 +51,35 @@ std::size_t numb2space(std::string_view text, char c) {
     return second == std::string_view::npos ? 0 : second + 1;
 }
 
-std::size_t countspaceto1w(std::string_view text) {
+std::size_t blanksBeforeQuote(std::string_view text) {
     const std::size_t quote = text.find('"');
     const std::string_view head = quote == std::string_view::npos ? text : text.substr(0, quote);
     return static_cast<std::size_t>(std::count(head.begin(), head.end(), ' '));
 }
 
-bool doComment(std::string_view text) {
+bool isCommentLine(std::string_view text) {
     return text.size() >= 2 && text[0] == '/' && text[1] == '/';
 }
 
-BufStart GetBufStart2(std::string_view line) {
+IndentedLine splitIndentation(std::string_view line) {
     std::size_t level = 0;
     while (level < line.size() && (line[level] == '\t' || line[level] == ' '))
         ++level;
     return {line.substr(level), level};
 }
 
-bool bracesValid(std::size_t open, std::size_t close) {
+bool braceCountsValid(std::size_t open, std::size_t close) {
     return open > 0 && close > 0 && (open + close) % 2 == 0;
 }
 
-bool resValid(const std::vector<std::string>& lines) {
+bool bracesBalanced(const std::vector<std::string>& lines) {
     std::size_t open = 0;
     std::size_t close = 0;
     for (const auto& line : lines) {
         open += static_cast<std::size_t>(std::count(line.begin(), line.end(), '{'));
         close += static_cast<std::size_t>(std::count(line.begin(), line.end(), '}'));
     }
-    return bracesValid(open, close);
+    return braceCountsValid(open, close);
 }
 
 namespace {
@@ -96,21 +96,21 @@ void countCodeBraces(std::string_view line, std::size_t& open, std::size_t& clos
 }
 } // namespace
 
-bool resValidScript(const std::vector<std::string_view>& lines) {
+bool scriptBracesBalanced(const std::vector<std::string_view>& lines) {
     std::size_t open = 0;
     std::size_t close = 0;
     for (auto line : lines)
         countCodeBraces(line, open, close);
-    return bracesValid(open, close);
+    return braceCountsValid(open, close);
 }
 
-bool resValidScript(std::string_view text) {
+bool scriptBracesBalanced(std::string_view text) {
     std::size_t open = 0;
     std::size_t close = 0;
     LineCursor cursor(text);
     for (std::string_view line; cursor.next(line);)
         countCodeBraces(line, open, close);
-    return bracesValid(open, close);
+    return braceCountsValid(open, close);
 }
 
 LineCursor::LineCursor(std::string_view bytes) : m_text(bytes) {

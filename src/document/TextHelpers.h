@@ -15,33 +15,33 @@ constexpr bool isTrimmable(char c) { return static_cast<unsigned char>(c) <= 32;
 std::string_view trim(std::string_view text);
 
 // Number of non-overlapping occurrences of `sub` in `text`; 0 when either is empty.
-std::size_t CountPos(std::string_view sub, std::string_view text);
+std::size_t countOccurrences(std::string_view sub, std::string_view text);
 // Every run of blanks becomes one blank.
-std::string clearspace(std::string_view text);
+std::string collapseBlanks(std::string_view text);
 // Position of the first occurrence of `c`, 0 if none.
-std::size_t num1w(std::string_view text, char c);
+std::size_t firstPosition(std::string_view text, char c);
 // Position of the second occurrence of `c`, 0 if there are fewer than two.
-std::size_t numb2space(std::string_view text, char c);
+std::size_t secondPosition(std::string_view text, char c);
 // Number of blanks before the first double quote (in the whole text when there is none).
-std::size_t countspaceto1w(std::string_view text);
+std::size_t blanksBeforeQuote(std::string_view text);
 // True when the text begins with "//".
-bool doComment(std::string_view text);
+bool isCommentLine(std::string_view text);
 
 // A line cut into its leading indentation and the rest: the level counts leading tabs and blanks.
-struct BufStart {
+struct IndentedLine {
     std::string_view rest;
     std::size_t level = 0;
 };
-BufStart GetBufStart2(std::string_view line);
+IndentedLine splitIndentation(std::string_view line);
 
 // The brace rule shared by every check: at least one "{", at least one "}", and an even total.
-bool bracesValid(std::size_t open, std::size_t close);
+bool braceCountsValid(std::size_t open, std::size_t close);
 // Brace check of a list of lines, counting every brace (used on the writer's own output, where the
 // block marks follow beside comments).
-bool resValid(const std::vector<std::string>& lines);
+bool bracesBalanced(const std::vector<std::string>& lines);
 // Brace check of a script's own text: braces inside "//" comments do not count.
-bool resValidScript(std::string_view text);
-bool resValidScript(const std::vector<std::string_view>& lines);
+bool scriptBracesBalanced(std::string_view text);
+bool scriptBracesBalanced(const std::vector<std::string_view>& lines);
 
 // Walks script bytes line by line without storing them; same rules as splitLines.
 class LineCursor {

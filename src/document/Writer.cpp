@@ -51,10 +51,10 @@ struct LineParts {
     std::size_t level = 0;
 
     explicit LineParts(const Node* node) : text(node->text()), level(static_cast<std::size_t>(node->level())) {
-        if (const TNodeData* data = node->data()) {
-            value = data->Value;
-            beside = data->CommentBeside;
-            above = data->CommentsAbove;
+        if (const NodeData* data = node->data()) {
+            value = data->value;
+            beside = data->commentBeside;
+            above = data->commentsAbove;
         }
     }
     // Tabs anywhere in the element line (a tab inside a text counts as one more level), and the braces
@@ -162,7 +162,7 @@ public:
         if (m_nodes.size() < 2)
             return fail(failure, writetext::NoData);
         computeLines();
-        if (!bracesValid(m_openCount, m_closeCount))
+        if (!braceCountsValid(m_openCount, m_closeCount))
             return fail(failure, writetext::BadFormat);
         Output out(sink);
         const std::size_t count = m_nodes.size();
@@ -186,7 +186,7 @@ public:
     }
 
 private:
-    static bool bracesValid(std::size_t open, std::size_t close) {
+    static bool braceCountsValid(std::size_t open, std::size_t close) {
         return open > 0 && close > 0 && (open + close) % 2 == 0;
     }
     static bool fail(Message* failure, std::string_view text) {
@@ -316,7 +316,7 @@ private:
 
 } // namespace
 
-bool saveFileres(const SectionTree& tree, const ByteSink& sink, Message* failure) {
+bool writeScript(const SectionTree& tree, const ByteSink& sink, Message* failure) {
     try {
         return Writer(tree).write(sink, failure);
     } catch (const std::bad_alloc&) {
@@ -326,17 +326,17 @@ bool saveFileres(const SectionTree& tree, const ByteSink& sink, Message* failure
     }
 }
 
-WriteResult saveFileres(const SectionTree& tree) {
+WriteResult writeScript(const SectionTree& tree) {
     WriteResult result;
     // One allocation for the whole text in the common case: an estimate of the canonical size.
     std::size_t estimate = 0;
     for (const Node* node : tree.preorder()) {
         estimate += static_cast<std::size_t>(node->level()) * 2 + node->text().size() + 16;
-        if (const TNodeData* data = node->data())
-            estimate += data->Value.size() + data->CommentsAbove.size() + data->CommentBeside.size();
+        if (const NodeData* data = node->data())
+            estimate += data->value.size() + data->commentsAbove.size() + data->commentBeside.size();
     }
     result.bytes.reserve(estimate);
-    result.ok = saveFileres(tree, [&result](std::string_view chunk) { result.bytes.append(chunk); }, &result.message);
+    result.ok = writeScript(tree, [&result](std::string_view chunk) { result.bytes.append(chunk); }, &result.message);
     if (!result.ok)
         result.bytes.clear();
     return result;

@@ -31,8 +31,8 @@ using ByteSink = std::function<void(std::string_view)>;
 // of its own, values and beside comments on their element's line, comments above as "//" lines,
 // CR LF after every line. The tree is never changed. Fails, with the message to show, when the tree
 // has fewer than two nodes or the result would not pass the brace check.
-WriteResult saveFileres(const SectionTree& tree);
+WriteResult writeScript(const SectionTree& tree);
 // The same, streaming the text into `sink`; nothing reaches the sink when the write fails.
-bool saveFileres(const SectionTree& tree, const ByteSink& sink, Message* failure);
+bool writeScript(const SectionTree& tree, const ByteSink& sink, Message* failure);
 
 } // namespace tonvale

@@ -1,7 +1,7 @@
 #include "editor/ParamGrid.h"
 
 #include "document/SoundPaths.h"
-#include "editor/LockControl.h"
+#include "editor/UpdatesFrozen.h"
 #include "editor/QtText.h"
 
 #include <QApplication>
@@ -72,7 +72,7 @@ private:
 
 ParamGrid::ParamGrid(SectionTree* tree, QWidget* parent)
     : QTableView(parent), m_model(new ParamGridModel(tree, this)) {
-    setObjectName(QStringLiteral("SG1"));
+    setObjectName(QStringLiteral("parameterGrid"));
     setModel(m_model);
     setItemDelegate(new ParamGridDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -97,7 +97,7 @@ ParamGrid::ParamGrid(SectionTree* tree, QWidget* parent)
     connect(m_model, &ParamGridModel::enabledChanged, this, &QWidget::setEnabled);
     connect(m_model, &ParamGridModel::valueWritten, this, [this](int row, bool ok) {
         if (m_model->isWaveRow(row)) {
-            m_model->setWaveFound(waveFileTest());
+            m_model->setWaveFound(playableWaveSelected());
         }
         emit edited(ok);
     });
@@ -105,9 +105,9 @@ ParamGrid::ParamGrid(SectionTree* tree, QWidget* parent)
 
 void ParamGrid::clearRows() {
     closeOpenEditor();
-    LockControl(this, true);
+    setUpdatesFrozen(this, true);
     m_model->clearRows();
-    LockControl(this, false);
+    setUpdatesFrozen(this, false);
 }
 
 void ParamGrid::fillFor(Node* selected) {
@@ -138,7 +138,7 @@ void ParamGrid::closeOpenEditor() {
         setState(QAbstractItemView::NoState);
 }
 
-bool ParamGrid::listing() const {
+bool ParamGrid::hasCurrentRow() const {
     const Node* selected = m_model->selectedNode();
     if (selected == nullptr || !m_model->gridEnabled() || m_model->dataRows() < 1)
         return false;
@@ -147,7 +147,7 @@ bool ParamGrid::listing() const {
     return !m_model->tree()->isEndMarker(selected);
 }
 
-bool ParamGrid::waveCell() const {
+bool ParamGrid::waveCellSelected() const {
     return m_model->selectedNode() != nullptr && m_model->gridEnabled() &&
            m_model->currentColumn() == ParamGridModel::ValueColumn && m_model->dataRows() >= 1 &&
            m_model->isWaveRow(m_model->currentRow());
@@ -155,10 +155,10 @@ bool ParamGrid::waveCell() const {
 
 bool ParamGrid::newElementAllowed() const {
     const Node* selected = m_model->selectedNode();
-    return selected != nullptr && selected->level() < 3 && listing();
+    return selected != nullptr && selected->level() < 3 && hasCurrentRow();
 }
 
-bool ParamGrid::waveFileTest() const {
+bool ParamGrid::playableWaveSelected() const {
     const int row = m_model->currentRow();
     if (!m_model->gridEnabled() || row < 0 || row >= m_model->dataRows() || !m_model->isWaveRow(row))
         return false;
@@ -183,7 +183,7 @@ void ParamGrid::cellSelectedAt(int row, int column) {
         m_readOnly = true;
     }
     emit commandsChanged();
-    m_model->setWaveFound(waveFileTest());
+    m_model->setWaveFound(playableWaveSelected());
     emit cellSelected();
 }
 
@@ -196,7 +196,7 @@ void ParamGrid::enterPressed() {
         if (!wasEditing)
             edit(currentIndex());
     }
-    m_model->setWaveFound(waveFileTest());
+    m_model->setWaveFound(playableWaveSelected());
 }
 
 void ParamGrid::escapePressed() {

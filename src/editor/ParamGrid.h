@@ -32,10 +32,10 @@ public:
     void refresh();  // clear and fill for the selected node again
 
     // Conditions of the grid command update.
-    bool listing() const;
-    bool waveCell() const;
+    bool hasCurrentRow() const;
+    bool waveCellSelected() const;
     bool newElementAllowed() const;
-    bool waveFileTest() const;
+    bool playableWaveSelected() const;
 
     bool readOnly() const { return m_readOnly; }
     const QString& savedCellText() const { return m_savedText; }

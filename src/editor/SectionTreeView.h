@@ -1,6 +1,6 @@
 #pragma once
 
-// The section tree view (TV1) with moves by drag and drop. The dragged node is the selected node;
+// The section tree view with moves by drag and drop. The dragged node is the selected node;
 // while it is dragged the view accepts a target under the rules of the document's dragAccepted,
 // frames the target, and scrolls by one node every 100 ms while the pointer stays within 10 pixels
 // of the top or bottom edge. A drop that leads to a move is reported by `nodeDropped` once the drop

@@ -1,14 +1,14 @@
 #include "shell/AudioCommands.h"
 
-#include "audio/PlayingWav.h"
-#include "audiopanel/TfMainVolume.h"
-#include "audiopanel/TfPlayingSS.h"
+#include "audio/AudioEngine.h"
+#include "audiopanel/MasterVolumeWindow.h"
+#include "audiopanel/PlayerPanel.h"
 #include "audiopanel/WavePreview.h"
 #include "editor/Icons.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
 #include "shell/Prompts.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 
 #include <QFile>
 
@@ -22,30 +22,30 @@ std::string fileSystemPath(const QString& path) {
 
 } // namespace
 
-AudioCommands::AudioCommands(TfSsMain& window, Prompts& prompts, PlayingWav& audio)
+AudioCommands::AudioCommands(MainWindow& window, Prompts& prompts, AudioEngine& audio)
     : QObject(&window), m_window(window), m_prompts(prompts), m_audio(audio) {
     setObjectName(QStringLiteral("AudioCommands"));
     installLocaleDecimalSeparator();
     m_preview = new WavePreview(m_audio, *this, this);
     connect(m_preview, &WavePreview::stateChanged, this, &AudioCommands::showPreviewState);
-    m_volume = new TfMainVolume(m_audio, *this, &m_window);
+    m_volume = new MasterVolumeWindow(m_audio, *this, &m_window);
 
     CommandTable& commands = m_window.commands();
-    commands.setExecute(Cmd::Play, [this] { PlayExecute(); });
+    commands.setExecute(CommandId::PlayWave, [this] { togglePlay(); });
     // While a preview plays, Play stays enabled so that the same command stops it.
-    commands.setEnabledWhen(Cmd::Play, [this] { return m_preview->tag() != 0 || m_window.grid()->waveFileTest(); });
-    commands.setExecute(Cmd::A_Play_SS, [this] { A_Play_SSExecute(); });
-    commands.setExecute(Cmd::A_Vol, [this] { A_VolExecute(); });
+    commands.setEnabledWhen(CommandId::PlayWave, [this] { return m_preview->tag() != 0 || m_window.grid()->playableWaveSelected(); });
+    commands.setExecute(CommandId::PlayerPanel, [this] { openPlayerPanel(); });
+    commands.setExecute(CommandId::MasterVolume, [this] { showMasterVolume(); });
     connect(m_window.grid(), &ParamGrid::cellSelected, this, &AudioCommands::stopPreviewForCell);
     commands.update();
 }
 
 AudioCommands::~AudioCommands() {
-    m_preview->TimActive().stop();
+    m_preview->stopTimer().stop();
     delete m_volume;
 }
 
-void AudioCommands::PlayExecute() {
+void AudioCommands::togglePlay() {
     ParamGrid* grid = m_window.grid();
     const ParamGridModel* model = grid->gridModel();
     const int row = model->currentRow();
@@ -53,11 +53,11 @@ void AudioCommands::PlayExecute() {
     m_preview->setSoundDir(fileSystemPath(grid->soundsFolder()));
     m_preview->setWaveFound(model->waveFound());
     // The audio layer takes the value as script bytes, as the document stores it.
-    m_preview->PlayExecute(qstringToScript(cell));
+    m_preview->togglePlay(qstringToScript(cell));
 }
 
 void AudioCommands::showPreviewState() {
-    QAction* play = m_window.commands().action(Cmd::Play);
+    QAction* play = m_window.commands().action(CommandId::PlayWave);
     play->setText(m_preview->caption());
     play->setToolTip(m_preview->hint());
     play->setStatusTip(m_preview->hint());
@@ -71,7 +71,7 @@ void AudioCommands::stopPreview() {
     if (m_preview->tag() == 0)
         return;
     m_preview->setWaveFound(m_window.grid()->gridModel()->waveFound());
-    m_preview->StopPlayBt();
+    m_preview->stop();
 }
 
 void AudioCommands::stopPreviewForCell() {
@@ -79,20 +79,20 @@ void AudioCommands::stopPreviewForCell() {
     stopPreview();
 }
 
-void AudioCommands::A_Play_SSExecute() {
+void AudioCommands::openPlayerPanel() {
     Node* selected = m_window.selectedNode();
     if (m_window.tree().empty() || selected == nullptr || selected->level() != 0)
         return;
     // The preview's timer must not find its channel gone while the panel plays and then release
     // the panel's channels: one player at a time.
     stopPreview();
-    const bool modified = tonvale::A_Play_SSExecute(m_window.tree(), selected, fileSystemPath(m_window.grid()->soundsFolder()),
+    const bool modified = tonvale::openPlayerPanel(m_window.tree(), selected, fileSystemPath(m_window.grid()->soundsFolder()),
                                                     m_audio, *this, m_window.modified(), &m_window, m_volume);
     m_window.setModified(modified);
     m_window.grid()->refresh();
 }
 
-void AudioCommands::A_VolExecute() {
+void AudioCommands::showMasterVolume() {
     m_volume->show();
     m_volume->raise();
     m_volume->activateWindow();
@@ -102,12 +102,12 @@ void AudioCommands::showMessage(const Message& message) {
     m_prompts.message(fromUtf8(message.text), fromUtf8(message.caption), message.icon);
 }
 
-int AudioCommands::genVol() const {
-    return m_window.settings().genVol;
+int AudioCommands::masterVolumeSetting() const {
+    return m_window.settings().masterVolumeSetting;
 }
 
-void AudioCommands::setGenVol(int value) {
-    m_window.settings().genVol = value;
+void AudioCommands::setMasterVolumeSetting(int value) {
+    m_window.settings().masterVolumeSetting = value;
 }
 
 void AudioCommands::documentChanged() {

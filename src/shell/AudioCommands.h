@@ -1,7 +1,7 @@
 #pragma once
 
 // The main window's audio: the grid's Play command (single-wave preview), the player panel command
-// A_Play_SS and the master volume command A_Vol. It owns the preview logic and the master volume
+// PlayerPanel and the master volume command MasterVolume. It owns the preview logic and the master volume
 // window, which lives hidden for the whole run, and is the AudioHost of both and of the player
 // panel: their messages go through the window's Prompts, GenVol lives in the window's settings
 // (written to tnv.ini at exit), and a document change goes through the window's modified flag,
@@ -13,30 +13,30 @@
 
 namespace tonvale {
 
-class PlayingWav;
+class AudioEngine;
 class Prompts;
-class TfMainVolume;
-class TfSsMain;
+class MasterVolumeWindow;
+class MainWindow;
 class WavePreview;
 
 class AudioCommands : public QObject, public AudioHost {
     Q_OBJECT
 public:
-    AudioCommands(TfSsMain& window, Prompts& prompts, PlayingWav& audio);
+    AudioCommands(MainWindow& window, Prompts& prompts, AudioEngine& audio);
     ~AudioCommands() override;
 
     WavePreview& preview() const { return *m_preview; }
-    TfMainVolume* volumeWindow() const { return m_volume; }
+    MasterVolumeWindow* volumeWindow() const { return m_volume; }
 
     // Command handlers.
-    void PlayExecute();
-    void A_Play_SSExecute();
-    void A_VolExecute();
+    void togglePlay();
+    void openPlayerPanel();
+    void showMasterVolume();
 
     // AudioHost.
     void showMessage(const Message& message) override;
-    int genVol() const override;
-    void setGenVol(int value) override;
+    int masterVolumeSetting() const override;
+    void setMasterVolumeSetting(int value) override;
     void documentChanged() override;
 
 private:
@@ -44,11 +44,11 @@ private:
     void stopPreviewForCell();
     void stopPreview();
 
-    TfSsMain& m_window;
+    MainWindow& m_window;
     Prompts& m_prompts;
-    PlayingWav& m_audio;
+    AudioEngine& m_audio;
     WavePreview* m_preview = nullptr;
-    TfMainVolume* m_volume = nullptr;
+    MasterVolumeWindow* m_volume = nullptr;
 };
 
 } // namespace tonvale

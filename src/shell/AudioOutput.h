@@ -5,7 +5,7 @@
 // NullAudio stands in where there is none (and in tests): it reports a correct version, starts
 // without opening a device, and so every preview fails to open its sound.
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 
 #include <QString>
 
@@ -18,7 +18,7 @@ public:
     virtual bool init() = 0;       // open the default output device
     virtual int errorCode() = 0;   // the library's code of the last failure
     virtual void free() = 0;       // stop every channel and release the device
-    virtual PlayingWav& player() = 0;
+    virtual AudioEngine& player() = 0;
 };
 
 class NullAudio : public AudioOutput {
@@ -26,23 +26,23 @@ public:
     bool versionOk() override { return true; }
     bool init() override { return true; }
     int errorCode() override { return 0; }
-    void free() override { m_player.AudioFree(); }
-    PlayingWav& player() override { return m_player; }
+    void free() override { m_player.shutdown(); }
+    AudioEngine& player() override { return m_player; }
 
 private:
-    PlayingWav m_player;
+    AudioEngine m_player;
 };
 
 class OpenAlAudio : public AudioOutput {
 public:
-    bool versionOk() override { return PlayingWav::AudioVersionOk(); }
-    bool init() override { return m_player.AudioInit(); }
+    bool versionOk() override { return AudioEngine::versionSupported(); }
+    bool init() override { return m_player.init(); }
     int errorCode() override { return m_player.lastError(); }
-    void free() override { m_player.AudioFree(); }
-    PlayingWav& player() override { return m_player; }
+    void free() override { m_player.shutdown(); }
+    AudioEngine& player() override { return m_player; }
 
 private:
-    PlayingWav m_player;
+    AudioEngine m_player;
 };
 
 // "<text>", a line break, "(Error code: <code>)".

@@ -4,7 +4,7 @@ namespace tonvale {
 
 CommandTable::CommandTable(QObject* parent) : QObject(parent) {}
 
-void CommandTable::define(Cmd id, const CommandSpec& shape, std::function<void()> execute,
+void CommandTable::define(CommandId id, const CommandSpec& shape, std::function<void()> execute,
                           std::function<bool()> enabled) {
     Entry& entry = m_entries[index(id)];
     entry.action = new QAction(shape.caption, this);
@@ -20,20 +20,20 @@ void CommandTable::define(Cmd id, const CommandSpec& shape, std::function<void()
     connect(entry.action, &QAction::triggered, this, [this, id] { trigger(id); });
 }
 
-void CommandTable::setExecute(Cmd id, std::function<void()> execute) {
+void CommandTable::setExecute(CommandId id, std::function<void()> execute) {
     m_entries[index(id)].execute = std::move(execute);
 }
 
-void CommandTable::setEnabledWhen(Cmd id, std::function<bool()> enabled) {
+void CommandTable::setEnabledWhen(CommandId id, std::function<bool()> enabled) {
     m_entries[index(id)].enabled = std::move(enabled);
 }
 
-bool CommandTable::isEnabled(Cmd id) const {
+bool CommandTable::isEnabled(CommandId id) const {
     const Entry& entry = m_entries[index(id)];
     return entry.action != nullptr && (!entry.enabled || entry.enabled());
 }
 
-bool CommandTable::trigger(Cmd id) {
+bool CommandTable::trigger(CommandId id) {
     Entry& entry = m_entries[index(id)];
     if (!isEnabled(id) || !entry.execute)
         return false;
@@ -45,7 +45,7 @@ bool CommandTable::trigger(Cmd id) {
 void CommandTable::update() {
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         if (m_entries[i].action != nullptr)
-            m_entries[i].action->setEnabled(isEnabled(static_cast<Cmd>(i)));
+            m_entries[i].action->setEnabled(isEnabled(static_cast<CommandId>(i)));
     }
 }
 

@@ -16,12 +16,12 @@
 
 namespace tonvale {
 
-enum class Cmd {
-    A_NewF, A_OpenRes, A_SaveRes, A_SaveAs, A_Exit, A_Settings, A_ExpAll, A_CollAll,
-    A_NewItem, A_EditItem, A_DeleteItem, A_NewLoop, A_NewRand, A_NewPlaySS, A_Comment,
-    A_NewCategory, A_SelDir, A_Find, A_findis, A_Play_SS, A_About, A_Help,
-    Action3, Action4, Action5, Play, A_Vol,
-    A_EditCategory, A_OpenResList,
+enum class CommandId {
+    NewFile, Open, Save, SaveAs, Exit, Settings, ExpandAll, CollapseAll,
+    NewSoundscape, Rename, Delete, NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock, Comments,
+    NewElement, ChooseWave, Find, FindAgain, PlayerPanel, About, Help,
+    GridNewElement, GridChooseWave, GridFind, PlayWave, MasterVolume,
+    EditParameter, OpenList,
     Count
 };
 
@@ -38,16 +38,16 @@ class CommandTable : public QObject {
 public:
     explicit CommandTable(QObject* parent = nullptr);
 
-    void define(Cmd id, const CommandSpec& shape, std::function<void()> execute, std::function<bool()> enabled);
+    void define(CommandId id, const CommandSpec& shape, std::function<void()> execute, std::function<bool()> enabled);
     // Later parts of the program attach their behaviour to a command defined here.
-    void setExecute(Cmd id, std::function<void()> execute);
-    void setEnabledWhen(Cmd id, std::function<bool()> enabled);
+    void setExecute(CommandId id, std::function<void()> execute);
+    void setEnabledWhen(CommandId id, std::function<bool()> enabled);
 
-    QAction* action(Cmd id) const { return m_entries[index(id)].action; }
-    bool isEnabled(Cmd id) const;
-    bool hasBehaviour(Cmd id) const { return static_cast<bool>(m_entries[index(id)].execute); }
+    QAction* action(CommandId id) const { return m_entries[index(id)].action; }
+    bool isEnabled(CommandId id) const;
+    bool hasBehaviour(CommandId id) const { return static_cast<bool>(m_entries[index(id)].execute); }
     // Runs the command when it is enabled; returns whether it ran.
-    bool trigger(Cmd id);
+    bool trigger(CommandId id);
     void update();
 
 private:
@@ -56,8 +56,8 @@ private:
         std::function<void()> execute;
         std::function<bool()> enabled;
     };
-    static std::size_t index(Cmd id) { return static_cast<std::size_t>(id); }
-    std::array<Entry, static_cast<std::size_t>(Cmd::Count)> m_entries;
+    static std::size_t index(CommandId id) { return static_cast<std::size_t>(id); }
+    std::array<Entry, static_cast<std::size_t>(CommandId::Count)> m_entries;
 };
 
 } // namespace tonvale

@@ -1,13 +1,13 @@
 // The main window's file commands: open, save (the "~" file or the original after a confirmation),
 // save as, new file, exit and close, the keep-changes question and the recent-files list.
 
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 
 #include "document/FileIO.h"
 #include "document/Templates.h"
 #include "document/TextHelpers.h"
 #include "document/Writer.h"
-#include "editor/LockControl.h"
+#include "editor/UpdatesFrozen.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
@@ -44,7 +44,7 @@ QString joinFolder(const QString& folder, const QString& name) {
 }
 } // namespace
 
-bool TfSsMain::writeBytes(const QString& path, const std::string& bytes) {
+bool MainWindow::writeBytes(const QString& path, const std::string& bytes) {
     std::string error;
     if (writeFileAtomic(nativePath(path), bytes, error))
         return true;
@@ -53,7 +53,7 @@ bool TfSsMain::writeBytes(const QString& path, const std::string& bytes) {
     return false;
 }
 
-void TfSsMain::replaceDocument(SectionTree&& tree) {
+void MainWindow::replaceDocument(SectionTree&& tree) {
     m_grid->clearRows();
     m_grid->gridModel()->setSelectedNode(nullptr);
     m_treeModel->beginReset();
@@ -62,26 +62,26 @@ void TfSsMain::replaceDocument(SectionTree&& tree) {
     m_title->clear();
 }
 
-TfSsMain::LoadOutcome TfSsMain::loadFileHud(const QString& path) {
+MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
     LoadResult result = loadScriptFile(nativePath(path));
     if (result.failure == LoadFailure::ReadError) {
         // The open document stays as it was: nothing of it is dropped for a file that cannot be read.
         return LoadOutcome::ReadError;
     }
-    LockControl(m_tv1, true);
+    setUpdatesFrozen(m_treeView, true);
     replaceDocument(std::move(result.tree));
-    LockControl(m_tv1, false);
+    setUpdatesFrozen(m_treeView, false);
     for (const Message& message : result.messages)
         showMessage(message);
 
     if (result.failure != LoadFailure::None) {
         setStatus(3, captions::LoadError);
-        EnablSaveBut(false);
+        setSaveEnabled(false);
         m_commentEnabled = false;
         if (result.failure == LoadFailure::LoadError) {
             m_playSSEnabled = false;
             m_currentFile.clear();
-        } else if (!m_memo->document()->isModified()) {
+        } else if (!m_textEditor->document()->isModified()) {
             m_currentFile.clear();
         }
         updateCommands();
@@ -94,20 +94,20 @@ TfSsMain::LoadOutcome TfSsMain::loadFileHud(const QString& path) {
         setWindowTitle(QStringLiteral("Tonvale"));
         m_currentFile.clear();
         setStatus(3, captions::LoadError);
-        EnablSaveBut(false);
+        setSaveEnabled(false);
     } else if (!isWorkFile(path)) {
         setCaptionFor(path);
-        EnablSaveBut(true);
-        createmenu(path);
+        setSaveEnabled(true);
+        addRecentFile(path);
         m_currentFile = path;
         setStatus(3, QDir::toNativeSeparators(path));
     }
     if (m_page == TextTab) {
         // The editor shows the document just loaded, or leaving the tab would parse the old text back.
-        const WriteResult written = saveFileres(m_tree);
+        const WriteResult written = writeScript(m_tree);
         if (written.ok && writeBytes(workingFile(), written.bytes))
-            showInMemo(written.bytes);
-        m_memo->document()->setModified(false);
+            showText(written.bytes);
+        m_textEditor->document()->setModified(false);
     }
     m_commentEnabled = true;
     m_playSSEnabled = selectedNode() != nullptr;
@@ -115,21 +115,21 @@ TfSsMain::LoadOutcome TfSsMain::loadFileHud(const QString& path) {
     return LoadOutcome::Loaded;
 }
 
-bool TfSsMain::keepChanges(const QString& caption) {
+bool MainWindow::keepChanges(const QString& caption) {
     if (!m_modified || !fileExists(m_currentFile))
         return true;
     const PromptButton answer =
         m_prompts.message(statusText(1) + QLatin1Char('?'), caption, MessageIcon::Question,
                           YesButton | NoButtonAnswer | CancelButton, YesButton);
     if (answer == YesButton)
-        return A_SaveResExecute();  // a save that fails or is refused stops the command
+        return save();  // a save that fails or is refused stops the command
     return answer == NoButtonAnswer;
 }
 
-void TfSsMain::A_NewFExecute() {
+void MainWindow::newFile() {
     if (!keepChanges(QStringLiteral("Сохранить")))
         return;
-    const QString path = m_prompts.saveFile(QStringLiteral("Новый файл"), joinFolder(m_settings.curdir, QStringLiteral("scripts")),
+    const QString path = m_prompts.saveFile(QStringLiteral("Новый файл"), joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
                                             TxtFilter, QStringLiteral("txt"), QStringLiteral("soundscapes_myfile"));
     if (path.isEmpty())
         return;
@@ -138,30 +138,30 @@ void TfSsMain::A_NewFExecute() {
     if (!writeBytes(path, newFileBytes(full == YesButton)))
         return;
     m_currentFile = path;
-    if (loadFileHud(path) == LoadOutcome::ReadError)
+    if (loadFile(path) == LoadOutcome::ReadError)
         return;
     setModified(true);
     selectFirstNode();
 }
 
-void TfSsMain::A_OpenResExecute() {
+void MainWindow::openFile() {
     if (!keepChanges(QStringLiteral("Сохранить")))
         return;
-    const QString path = m_prompts.openFile(QStringLiteral("Открыть"), m_settings.curdir, TxtFilter);
+    const QString path = m_prompts.openFile(QStringLiteral("Открыть"), m_settings.scriptsFolder, TxtFilter);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().toLower() != QStringLiteral("txt")) {
         m_prompts.message(QStringLiteral("Ошибка. Используйте файлы soundscapes с расширением:  *.txt"), captions::OpenFile,
                           MessageIcon::Error);
         setStatus(3, captions::LoadError);
-        EnablSaveBut(false);
+        setSaveEnabled(false);
         return;
     }
     if (isWorkFile(path)) {
         m_prompts.message(WorkFileRefusal, captions::OpenFile, MessageIcon::Warning);
         return;
     }
-    if (loadFileHud(path) == LoadOutcome::ReadError) {
+    if (loadFile(path) == LoadOutcome::ReadError) {
         std::string bytes;
         std::string error;
         readWholeFile(nativePath(path), bytes, error);
@@ -173,7 +173,7 @@ void TfSsMain::A_OpenResExecute() {
     selectFirstNode();
 }
 
-bool TfSsMain::A_SaveResExecute() {
+bool MainWindow::save() {
     if (m_tree.empty())
         return false;
     QString target;
@@ -196,13 +196,13 @@ bool TfSsMain::A_SaveResExecute() {
         m_settings.saveOriginFile = answer.dontAsk;
     }
     if (m_pages->currentIndex() == TextTab) {
-        if (!writeBytes(target, memoBytes()))
+        if (!writeBytes(target, editorBytes()))
             return false;
-        m_memo->document()->setModified(false);
+        m_textEditor->document()->setModified(false);
         setModified(false);
         return true;
     }
-    const WriteResult written = saveFileres(m_tree);
+    const WriteResult written = writeScript(m_tree);
     std::string error;
     if (!written.ok || !writeFileAtomic(nativePath(target), written.bytes, error)) {
         if (!written.ok)
@@ -214,8 +214,8 @@ bool TfSsMain::A_SaveResExecute() {
     return true;
 }
 
-void TfSsMain::A_SaveAsExecute() {
-    const QString path = m_prompts.saveFile(QStringLiteral("Сохранить как"), joinFolder(m_settings.curdir, QStringLiteral("scripts")),
+void MainWindow::saveAs() {
+    const QString path = m_prompts.saveFile(QStringLiteral("Сохранить как"), joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
                                             TxtFilter, QStringLiteral("txt"));
     if (path.isEmpty() || path.toLower() == m_currentFile.toLower())
         return;
@@ -224,9 +224,9 @@ void TfSsMain::A_SaveAsExecute() {
     WriteResult written;
     if (fromText) {
         written.ok = true;
-        written.bytes = memoBytes();
+        written.bytes = editorBytes();
     } else {
-        written = saveFileres(m_tree);
+        written = writeScript(m_tree);
     }
     if (!written.ok) {
         showMessage(written.message);
@@ -237,39 +237,39 @@ void TfSsMain::A_SaveAsExecute() {
     if (!writeBytes(path, written.bytes))
         return;
     if (fromText)
-        m_memo->document()->setModified(false);
+        m_textEditor->document()->setModified(false);
     setCaptionFor(path);
-    createmenu(path);
+    addRecentFile(path);
     m_currentFile = path;
     setStatus(3, QDir::toNativeSeparators(path));
     setModified(false);
 }
 
-void TfSsMain::A_ExitExecute() {
+void MainWindow::exitProgram() {
     close();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Recent files
 
-void TfSsMain::addRecentAction(int slot) {
+void MainWindow::addRecentAction(int slot) {
     const QString& path = m_recent.slot(slot);
     auto* action = new QAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")), this);
     action->setObjectName(QStringLiteral("recent%1").arg(slot));
     action->setData(path);
-    connect(action, &QAction::triggered, this, [this, action] { onklikmenu(action->data().toString()); });
+    connect(action, &QAction::triggered, this, [this, action] { openRecentFile(action->data().toString()); });
     m_fileMenu->addAction(action);
     m_recentActions.append(action);
 }
 
-void TfSsMain::LoadMenu() {
+void MainWindow::loadRecentFiles() {
     m_recent.setPaths(m_settings.recent);
     m_recent.rebuild([this](const QString& path) { return fileExists(path); });
     for (int i = 0; i < m_recent.count(); ++i)
         addRecentAction(i);
 }
 
-void TfSsMain::createmenu(const QString& path) {
+void MainWindow::addRecentFile(const QString& path) {
     const RecentFiles::Result result = m_recent.add(path);
     if (result.change == RecentFiles::Change::Appended) {
         addRecentAction(result.slot);
@@ -280,7 +280,7 @@ void TfSsMain::createmenu(const QString& path) {
     }
 }
 
-void TfSsMain::onklikmenu(const QString& path) {
+void MainWindow::openRecentFile(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QStringLiteral("res") && suffix != QStringLiteral("txt"))
         return;
@@ -292,10 +292,10 @@ void TfSsMain::onklikmenu(const QString& path) {
     }
     if (!keepChanges(QStringLiteral("Сохранить")))
         return;
-    if (loadFileHud(path) == LoadOutcome::ReadError) {
+    if (loadFile(path) == LoadOutcome::ReadError) {
         m_prompts.message(QStringLiteral("Error"), QStringLiteral("Loading File"), MessageIcon::Error);
         setStatus(3, captions::ErrorLoadingFile);
-        EnablSaveBut(false);
+        setSaveEnabled(false);
         return;
     }
     setModified(false);

@@ -85,7 +85,7 @@ QChar Platform::decimalSeparator() const {
     return QLocale().decimalPoint().at(0);
 }
 
-QString Platform::startdir(const QString& name) const {
+QString Platform::variableValue(const QString& name) const {
     if (!hasEnvironmentVariable(name))
         return {};
     return systemEnvironmentValue(name);

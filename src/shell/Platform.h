@@ -43,7 +43,7 @@ public:
 
     // The project folder lookup: the system-wide value of the variable when the process environment
     // has it, else empty; the process's own value is never used.
-    QString startdir(const QString& name) const;
+    QString variableValue(const QString& name) const;
 
 private:
     QString m_programFolder;

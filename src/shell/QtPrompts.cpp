@@ -1,7 +1,7 @@
 #include "shell/QtPrompts.h"
 
-#include "editor/TfComment.h"
-#include "editor/TfNewItemTree.h"
+#include "editor/CommentsDialog.h"
+#include "editor/NewElementDialog.h"
 #include "shell/SaveOriginDialog.h"
 
 #include <QDir>
@@ -75,7 +75,7 @@ QString QtPrompts::saveFile(const QString& title, const QString& folder, const Q
 }
 
 SaveOriginAnswer QtPrompts::confirmSaveOriginal() {
-    TfSorigin dialog(m_owner);
+    SaveOriginDialog dialog(m_owner);
     const bool yes = dialog.exec() == QDialog::Accepted;
     return {yes, dialog.dontAskAgain()};
 }
@@ -92,7 +92,7 @@ std::optional<QString> QtPrompts::inputText(const QString& caption, const QStrin
 }
 
 std::optional<NewElementAnswers> QtPrompts::newElement(const QString& caption, const QStringList& suggestedNames) {
-    TfNewItemTree dialog(m_owner);
+    NewElementDialog dialog(m_owner);
     dialog.setWindowTitle(caption);
     dialog.setSuggestedNames(suggestedNames);
     if (dialog.exec() != QDialog::Accepted)
@@ -102,7 +102,7 @@ std::optional<NewElementAnswers> QtPrompts::newElement(const QString& caption, c
 
 std::optional<CommentAnswers> QtPrompts::editComments(const QString& caption, const std::string& beside,
                                                       const std::string& commentsAbove) {
-    TfComment dialog(m_owner);
+    CommentsDialog dialog(m_owner);
     dialog.setWindowTitle(caption);
     dialog.setComments(beside, commentsAbove);
     if (dialog.exec() != QDialog::Accepted)

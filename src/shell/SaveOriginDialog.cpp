@@ -11,8 +11,8 @@
 
 namespace tonvale {
 
-TfSorigin::TfSorigin(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TfSorigin"));
+SaveOriginDialog::SaveOriginDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("SaveOriginDialog"));
     setWindowTitle(QStringLiteral("Сохранить"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 
@@ -27,15 +27,15 @@ TfSorigin::TfSorigin(QWidget* parent) : QDialog(parent) {
     text->setMinimumWidth(320);
 
     auto* yes = new QPushButton(QStringLiteral("Да"), this);
-    yes->setObjectName(QStringLiteral("btYes"));
+    yes->setObjectName(QStringLiteral("yesButton"));
     yes->setDefault(true);
     auto* no = new QPushButton(QStringLiteral("Нет"), this);
-    no->setObjectName(QStringLiteral("btNo"));
+    no->setObjectName(QStringLiteral("noButton"));
     connect(yes, &QPushButton::clicked, this, &QDialog::accept);
     connect(no, &QPushButton::clicked, this, &QDialog::reject);
 
     m_dontAsk = new QCheckBox(QStringLiteral("Больше не спрашивать"), this);
-    m_dontAsk->setObjectName(QStringLiteral("cbDontAsk"));
+    m_dontAsk->setObjectName(QStringLiteral("dontAsk"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);
@@ -56,7 +56,7 @@ TfSorigin::TfSorigin(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-bool TfSorigin::dontAskAgain() const {
+bool SaveOriginDialog::dontAskAgain() const {
     return m_dontAsk->isChecked();
 }
 

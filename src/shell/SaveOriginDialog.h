@@ -9,10 +9,10 @@ class QCheckBox;
 
 namespace tonvale {
 
-class TfSorigin : public QDialog {
+class SaveOriginDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TfSorigin(QWidget* parent = nullptr);
+    explicit SaveOriginDialog(QWidget* parent = nullptr);
     bool dontAskAgain() const;
 
 private:

@@ -28,8 +28,8 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
         return found ? settingsText(*found) : fallback;
     };
     s.saveMode = ini.readInteger(Options, "Saved", 1);
-    s.curdir = ini.value(Options, "Curdir") ? text(Options, "Curdir", {}) : projectFolder();
-    s.sounddir = ini.value(Options, "Sounddir")
+    s.scriptsFolder = ini.value(Options, "Curdir") ? text(Options, "Curdir", {}) : projectFolder();
+    s.soundsFolder = ini.value(Options, "Sounddir")
                      ? text(Options, "Sounddir", {})
                      : projectFolder() + QDir::separator() + QStringLiteral("sound");
     s.lastFile = text(Options, "LastFile", {});
@@ -40,7 +40,7 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
     if (s.someText.isEmpty())
         s.someText = QString::fromUtf8(DefaultSomeText);
     s.saveOriginFile = ini.readBool(Options, "SaveOriginFile", false);
-    s.genVol = ini.readInteger(Options, "GenVol", 0);
+    s.masterVolumeSetting = ini.readInteger(Options, "GenVol", 0);
     return s;
 }
 
@@ -50,11 +50,11 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     for (std::size_t i = 0; i < s.recent.size(); ++i)
         ini.writeString(LastF, recentKey(i), settingsBytes(s.recent[i]));
     ini.writeInteger(Options, "FontS", s.fontSize);
-    ini.writeString(Options, "Curdir", settingsBytes(s.curdir));
+    ini.writeString(Options, "Curdir", settingsBytes(s.scriptsFolder));
     ini.writeString(Options, "SomeText", settingsBytes(s.someText));
     ini.writeBool(Options, "SaveOriginFile", s.saveOriginFile);
-    ini.writeString(Options, "Sounddir", settingsBytes(s.sounddir));
-    ini.writeInteger(Options, "GenVol", s.genVol);
+    ini.writeString(Options, "Sounddir", settingsBytes(s.soundsFolder));
+    ini.writeInteger(Options, "GenVol", s.masterVolumeSetting);
 }
 
 } // namespace tonvale

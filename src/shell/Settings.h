@@ -14,14 +14,14 @@ namespace tonvale {
 
 struct AppSettings {
     int saveMode = 1;          // 1: Save writes "~" + name; 2: Save writes the file itself
-    QString curdir;            // scripts folder
-    QString sounddir;          // sounds folder
+    QString scriptsFolder;            // scripts folder
+    QString soundsFolder;          // sounds folder
     QString lastFile;          // the current file at the last shutdown
     std::array<QString, 5> recent;
     int fontSize = 8;
     QString someText = QStringLiteral("Brindle Kit");
     bool saveOriginFile = false;
-    int genVol = 0;
+    int masterVolumeSetting = 0;
 };
 
 inline constexpr const char* SettingsFileName = "tnv.ini";

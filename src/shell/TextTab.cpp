@@ -4,7 +4,7 @@
 // it checks the braces, writes the editor's lines and loads them back with the loader. A change that
 // would fail (too few nodes, unbalanced braces) is refused and the tab stays as it was.
 
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 
 #include "document/TextHelpers.h"
 #include "document/Writer.h"
@@ -28,18 +28,18 @@ constexpr int SmallestFont = 8;
 constexpr int LargestFont = 14;
 constexpr int FontStep = 2;
 
-void setFontSize(QPlainTextEdit* memo, int size) {
-    QFont font = memo->font();
+void setFontSize(QPlainTextEdit* textEditor, int size) {
+    QFont font = textEditor->font();
     font.setPointSize(size);
-    memo->setFont(font);
-    memo->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) * 4);
+    textEditor->setFont(font);
+    textEditor->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) * 4);
 }
 } // namespace
 
-QString TfSsMain::memoText() const {
+QString MainWindow::editorText() const {
     // The raw text keeps no-break spaces, which the plain-text form turns into blanks; only the
     // document's own line separators become line breaks.
-    QString text = m_memo->document()->toRawText();
+    QString text = m_textEditor->document()->toRawText();
     QChar* chars = text.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = chars[i].unicode();
@@ -49,8 +49,8 @@ QString TfSsMain::memoText() const {
     return text;
 }
 
-std::string TfSsMain::memoBytes() const {
-    const std::string text = qstringToScript(memoText());
+std::string MainWindow::editorBytes() const {
+    const std::string text = qstringToScript(editorText());
     std::string bytes;
     bytes.reserve(text.size() + text.size() / 16);
     LineCursor lines(text);
@@ -61,106 +61,106 @@ std::string TfSsMain::memoBytes() const {
     return bytes;
 }
 
-void TfSsMain::pageChanged(int index) {
+void MainWindow::pageChanged(int index) {
     if (m_switchingPage || index == m_page)
         return;
     const int from = m_page;
-    if (!PageControl1Changing(from)) {
+    if (!canLeaveTab(from)) {
         m_switchingPage = true;
         m_pages->setCurrentIndex(from);
         m_switchingPage = false;
         return;
     }
     m_page = index;
-    PageControl1Change(index);
+    onTabEntered(index);
     updateCommands();
     emit tabChanged(index);
 }
 
-bool TfSsMain::PageControl1Changing(int from) {
+bool MainWindow::canLeaveTab(int from) {
     if (from == TreeTab)
         return m_tree.size() > 1;  // an empty document, or the end marker alone, has no text to show
-    if (m_memo->document()->isEmpty())
+    if (m_textEditor->document()->isEmpty())
         return true;
-    if (!resValidScript(memoBytes())) {
+    if (!scriptBracesBalanced(editorBytes())) {
         m_prompts.message(QStringLiteral("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок"),
                           QStringLiteral("Сохранение временного файла"), MessageIcon::Error);
-        m_memo->document()->setModified(false);
+        m_textEditor->document()->setModified(false);
         return false;
     }
     return true;
 }
 
-void TfSsMain::PageControl1Change(int to) {
+void MainWindow::onTabEntered(int to) {
     // The conversions do not depend on the current file still being on disk: the editor never shows
     // the text of another document, and what it shows always goes back into the tree.
     if (to == TextTab) {
-        EnablSaveBut(false);
+        setSaveEnabled(false);
         m_commentEnabled = false;
         if (!m_tree.empty()) {
-            const WriteResult written = saveFileres(m_tree);
+            const WriteResult written = writeScript(m_tree);
             if (!written.ok) {
                 showMessage(written.message);
             } else if (writeBytes(workingFile(), written.bytes)) {
-                showInMemo(written.bytes);
-                EnablSaveBut(m_modified);
+                showText(written.bytes);
+                setSaveEnabled(m_modified);
             }
         }
-        locateSelectedInMemo();
+        locateSelectedInText();
         return;
     }
     if (fileExists(m_currentFile) && !m_tree.empty()) {
-        EnablSaveBut(true);
+        setSaveEnabled(true);
         m_commentEnabled = true;
     }
-    if (!m_tree.empty() && !m_memo->document()->isEmpty()) {
-        if (writeBytes(workingFile(), memoBytes())) {
-            loadFileHud(workingFile());
-            m_memo->document()->setModified(false);
-            EnablSaveBut(m_modified);
+    if (!m_tree.empty() && !m_textEditor->document()->isEmpty()) {
+        if (writeBytes(workingFile(), editorBytes())) {
+            loadFile(workingFile());
+            m_textEditor->document()->setModified(false);
+            setSaveEnabled(m_modified);
         }
     }
     if (selectedNode() != nullptr)
-        m_tv1->setFocus();
+        m_treeView->setFocus();
 }
 
-void TfSsMain::locateSelectedInMemo() {
+void MainWindow::locateSelectedInText() {
     // Only headers and "$" lines are looked for: a parameter's text is rarely unique in the script.
     const Node* node = selectedNode();
-    if (node == nullptr || m_tree.isEndMarker(node) || m_memo->document()->isEmpty() || node->text().empty())
+    if (node == nullptr || m_tree.isEndMarker(node) || m_textEditor->document()->isEmpty() || node->text().empty())
         return;
     if (!node->hasChildren() && node->text().front() != '$')
         return;
-    const std::size_t at = textSearch(1, qstringToScriptUnits(memoText()), node->text());
+    const std::size_t at = textSearch(1, qstringToScriptUnits(editorText()), node->text());
     if (at == 0)
         return;
-    QTextCursor cursor = m_memo->textCursor();
+    QTextCursor cursor = m_textEditor->textCursor();
     cursor.setPosition(static_cast<int>(at - 1));
     cursor.setPosition(static_cast<int>(at - 1 + node->text().size()), QTextCursor::KeepAnchor);
-    m_memo->setTextCursor(cursor);
-    m_memo->setFocus();
+    m_textEditor->setTextCursor(cursor);
+    m_textEditor->setFocus();
 }
 
-void TfSsMain::showInMemo(const std::string& scriptBytes) {
-    m_loadingMemo = true;
+void MainWindow::showText(const std::string& scriptBytes) {
+    m_loadingText = true;
     m_highlighter->setDeferred(true);
-    m_memo->setPlainText(scriptToQString(scriptBytes));
+    m_textEditor->setPlainText(scriptToQString(scriptBytes));
     m_highlighter->setDeferred(false);
-    m_memo->document()->setModified(false);
-    m_loadingMemo = false;
-    m_highlighter->colourVisible(m_memo);
+    m_textEditor->document()->setModified(false);
+    m_loadingText = false;
+    m_highlighter->colourVisible(m_textEditor);
 }
 
-void TfSsMain::Memo1Change() {
+void MainWindow::onTextEdited() {
     // Loading text into the editor does not count as a change; typing, pasting and replacing do.
-    if (m_loadingMemo || !m_memo->document()->isModified())
+    if (m_loadingText || !m_textEditor->document()->isModified())
         return;
     if (!m_modified || !m_saveEnabled)
         setModified(true);
 }
 
-void TfSsMain::SpeedButton2Click() {
-    int size = m_memo->font().pointSize();
+void MainWindow::decreaseFontSize() {
+    int size = m_textEditor->font().pointSize();
     m_settings.fontSize = size;
     if (size <= SmallestFont) {
         m_fontDown->setEnabled(false);
@@ -172,12 +172,12 @@ void TfSsMain::SpeedButton2Click() {
         m_fontDown->setEnabled(true);
         m_fontUp->setEnabled(true);
     }
-    setFontSize(m_memo, size);
+    setFontSize(m_textEditor, size);
     m_settings.fontSize = size;
 }
 
-void TfSsMain::SpeedButton3Click() {
-    int size = m_memo->font().pointSize();
+void MainWindow::increaseFontSize() {
+    int size = m_textEditor->font().pointSize();
     m_settings.fontSize = size;
     if (size >= LargestFont) {
         m_fontUp->setEnabled(false);
@@ -189,7 +189,7 @@ void TfSsMain::SpeedButton3Click() {
         m_fontDown->setEnabled(true);
         m_fontUp->setEnabled(true);
     }
-    setFontSize(m_memo, size);
+    setFontSize(m_textEditor, size);
     m_settings.fontSize = size;
 }
 

@@ -3,7 +3,7 @@
 // enabling rules that run when a menu opens. Every change goes through the document's edit functions
 // with the tree model's observer, so the view gets exact row signals; the grid follows the selection.
 
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 
 #include "document/Edits.h"
 #include "document/NewElements.h"
@@ -35,87 +35,87 @@ QString fromFileSystem(const std::string& path) {
 }
 } // namespace
 
-void TfSsMain::attachTreeEdits() {
+void MainWindow::attachTreeEdits() {
     auto& c = m_commands;
-    c.setExecute(Cmd::A_NewItem, [this] { A_NewItemExecute(); });
-    c.setExecute(Cmd::A_NewLoop, [this] { A_NewLoopExecute(); });
-    c.setExecute(Cmd::A_NewRand, [this] { A_NewRandExecute(); });
-    c.setExecute(Cmd::A_NewPlaySS, [this] { A_NewPlaySSExecute(); });
-    c.setExecute(Cmd::A_NewCategory, [this] { A_NewCategoryExecute(); });
-    c.setExecute(Cmd::A_EditItem, [this] { A_EditItemExecute(); });
-    c.setExecute(Cmd::A_DeleteItem, [this] { A_DeleteItemExecute(); });
-    c.setExecute(Cmd::A_Comment, [this] { A_CommentExecute(); });
-    c.setExecute(Cmd::A_SelDir, [this] { A_SelDirExecute(); });
+    c.setExecute(CommandId::NewSoundscape, [this] { newSoundscape(); });
+    c.setExecute(CommandId::NewLoopingBlock, [this] { newLoopingBlock(); });
+    c.setExecute(CommandId::NewRandomBlock, [this] { newRandomBlock(); });
+    c.setExecute(CommandId::NewSoundscapeBlock, [this] { newSoundscapeBlock(); });
+    c.setExecute(CommandId::NewElement, [this] { newElement(); });
+    c.setExecute(CommandId::Rename, [this] { renameSelected(); });
+    c.setExecute(CommandId::Delete, [this] { deleteSelected(); });
+    c.setExecute(CommandId::Comments, [this] { editSelectedComments(); });
+    c.setExecute(CommandId::ChooseWave, [this] { chooseWaveFile(); });
 
     // Icons of the commands that the first table left without one.
-    const auto icon = [&c](std::initializer_list<Cmd> ids, IconId id) {
-        for (Cmd cmd : ids) {
+    const auto icon = [&c](std::initializer_list<CommandId> ids, IconId id) {
+        for (CommandId cmd : ids) {
             if (c.action(cmd)->icon().isNull())
                 c.action(cmd)->setIcon(commandIcon(id));
         }
     };
-    icon({Cmd::A_NewItem}, IconId::NewSoundscape);
-    icon({Cmd::A_NewLoop, Cmd::A_NewRand, Cmd::A_NewPlaySS}, IconId::NewElement);
-    icon({Cmd::A_EditItem}, IconId::Rename);
-    icon({Cmd::A_DeleteItem}, IconId::Delete);
-    icon({Cmd::A_About}, IconId::About);
+    icon({CommandId::NewSoundscape}, IconId::NewSoundscape);
+    icon({CommandId::NewLoopingBlock, CommandId::NewRandomBlock, CommandId::NewSoundscapeBlock}, IconId::NewElement);
+    icon({CommandId::Rename}, IconId::Rename);
+    icon({CommandId::Delete}, IconId::Delete);
+    icon({CommandId::About}, IconId::About);
 
-    const auto category = [&c](std::initializer_list<Cmd> ids, const QString& name) {
-        for (Cmd id : ids)
+    const auto category = [&c](std::initializer_list<CommandId> ids, const QString& name) {
+        for (CommandId id : ids)
             c.action(id)->setProperty("category", name);
     };
-    category({Cmd::A_NewF, Cmd::A_OpenRes, Cmd::A_SaveRes, Cmd::A_SaveAs, Cmd::A_Exit}, QStringLiteral("Файл"));
-    category({Cmd::A_NewItem, Cmd::A_EditItem, Cmd::A_DeleteItem, Cmd::A_NewLoop, Cmd::A_NewRand, Cmd::A_NewPlaySS},
+    category({CommandId::NewFile, CommandId::Open, CommandId::Save, CommandId::SaveAs, CommandId::Exit}, QStringLiteral("Файл"));
+    category({CommandId::NewSoundscape, CommandId::Rename, CommandId::Delete, CommandId::NewLoopingBlock, CommandId::NewRandomBlock, CommandId::NewSoundscapeBlock},
              QStringLiteral("Правка"));
-    category({Cmd::A_About, Cmd::A_Help}, QStringLiteral("Помощь"));
+    category({CommandId::About, CommandId::Help}, QStringLiteral("Помощь"));
 
-    connect(static_cast<SectionTreeView*>(m_tv1), &SectionTreeView::nodeDropped, this, &TfSsMain::TV1DragDrop);
+    connect(static_cast<SectionTreeView*>(m_treeView), &SectionTreeView::nodeDropped, this, &MainWindow::onNodeDropped);
 }
 
-void TfSsMain::buildPopupMenus() {
+void MainWindow::buildPopupMenus() {
     auto& c = m_commands;
-    m_popupMenu1 = new QMenu(this);
-    m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    m_popupMenu1->addAction(c.action(Cmd::A_ExpAll));
-    m_popupMenu1->addAction(c.action(Cmd::A_CollAll));
-    m_popupMenu1->addSeparator();
-    QMenu* edit = m_popupMenu1->addMenu(QStringLiteral("Правка"));
-    edit->setObjectName(QStringLiteral("PopupMenu1Edit"));
-    edit->addAction(c.action(Cmd::A_NewLoop));
-    edit->addAction(c.action(Cmd::A_NewRand));
-    edit->addAction(c.action(Cmd::A_NewPlaySS));
+    m_treeMenu = new QMenu(this);
+    m_treeMenu->setObjectName(QStringLiteral("treeMenu"));
+    m_treeMenu->addAction(c.action(CommandId::ExpandAll));
+    m_treeMenu->addAction(c.action(CommandId::CollapseAll));
+    m_treeMenu->addSeparator();
+    QMenu* edit = m_treeMenu->addMenu(QStringLiteral("Правка"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    edit->addAction(c.action(CommandId::NewLoopingBlock));
+    edit->addAction(c.action(CommandId::NewRandomBlock));
+    edit->addAction(c.action(CommandId::NewSoundscapeBlock));
     edit->addSeparator();
-    edit->addAction(c.action(Cmd::A_NewItem));
-    edit->addAction(c.action(Cmd::A_EditItem));
+    edit->addAction(c.action(CommandId::NewSoundscape));
+    edit->addAction(c.action(CommandId::Rename));
     edit->addSeparator();
-    edit->addAction(c.action(Cmd::A_DeleteItem));
-    m_popupMenu1->addAction(c.action(Cmd::A_Comment));
-    m_popupMenu1->addSeparator();
-    m_popupMenu1->addAction(c.action(Cmd::A_Play_SS));
-    connect(m_popupMenu1, &QMenu::aboutToShow, this, &TfSsMain::PopupMenu1Popup);
-    m_tv1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_tv1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { m_popupMenu1->popup(m_tv1->viewport()->mapToGlobal(at)); });
+    edit->addAction(c.action(CommandId::Delete));
+    m_treeMenu->addAction(c.action(CommandId::Comments));
+    m_treeMenu->addSeparator();
+    m_treeMenu->addAction(c.action(CommandId::PlayerPanel));
+    connect(m_treeMenu, &QMenu::aboutToShow, this, &MainWindow::treeMenuAboutToShow);
+    m_treeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_treeView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_treeMenu->popup(m_treeView->viewport()->mapToGlobal(at)); });
 
-    m_popSG = new QMenu(this);
-    m_popSG->setObjectName(QStringLiteral("PopSG"));
-    m_popSG->addAction(c.action(Cmd::Action3));
-    m_popSG->addAction(c.action(Cmd::Action4));
-    m_popSG->addAction(c.action(Cmd::Play));
-    m_popSG->addSeparator();
-    m_popSG->addAction(c.action(Cmd::A_Vol));
-    m_popSG->addSeparator();
-    m_popSG->addAction(c.action(Cmd::Action5));
-    connect(m_popSG, &QMenu::aboutToShow, this, [this] { updateCommands(); });
+    m_gridMenu = new QMenu(this);
+    m_gridMenu->setObjectName(QStringLiteral("gridMenu"));
+    m_gridMenu->addAction(c.action(CommandId::GridNewElement));
+    m_gridMenu->addAction(c.action(CommandId::GridChooseWave));
+    m_gridMenu->addAction(c.action(CommandId::PlayWave));
+    m_gridMenu->addSeparator();
+    m_gridMenu->addAction(c.action(CommandId::MasterVolume));
+    m_gridMenu->addSeparator();
+    m_gridMenu->addAction(c.action(CommandId::GridFind));
+    connect(m_gridMenu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { m_popSG->popup(m_grid->viewport()->mapToGlobal(at)); });
+            [this](const QPoint& at) { m_gridMenu->popup(m_grid->viewport()->mapToGlobal(at)); });
 }
 
 // ---------------------------------------------------------------------------------------------
 // Enabling when a menu opens
 
-void TfSsMain::PopupMenu1Popup() {
+void MainWindow::treeMenuAboutToShow() {
     const Node* node = selectedNode();
     m_newItemEnabled = fileExists(m_currentFile);
     m_editItemEnabled = !m_tree.empty() && node != nullptr && !m_tree.isEndMarker(node);
@@ -123,7 +123,7 @@ void TfSsMain::PopupMenu1Popup() {
     updateCommands();
 }
 
-void TfSsMain::ActionMainMenuBar1Popup() {
+void MainWindow::menuBarAboutToShow() {
     const Node* node = selectedNode();
     const bool withNode = !m_tree.empty() && node != nullptr && m_page == TreeTab;
     m_newItemEnabled = withNode;
@@ -137,18 +137,18 @@ void TfSsMain::ActionMainMenuBar1Popup() {
 // Ends a structural edit: selects `select` (when given) and fills the grid for the node selected now.
 // While the edit ran, selection changes of the view were not followed, so the grid never listed a
 // node that was about to go.
-void TfSsMain::afterStructuralEdit(Node* select) {
+void MainWindow::afterStructuralEdit(Node* select) {
     m_treeEditing = false;
     if (select != nullptr && select != selectedNode())
         selectNode(select);  // the selection signal fills the grid
     else
-        TV1Change(selectedNode());
+        onTreeSelectionChanged(selectedNode());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Templates: new soundscape and blocks
 
-void TfSsMain::A_NewItemExecute() {
+void MainWindow::newSoundscape() {
     if (!fileExists(m_currentFile)) {
         m_prompts.message(fromUtf8(newtext::OpenOrCreateFile), fromUtf8(newtext::SoundscapeCaption), MessageIcon::None);
         return;
@@ -158,7 +158,7 @@ void TfSsMain::A_NewItemExecute() {
     const std::optional<QString> answer =
         m_prompts.inputText(fromUtf8(newtext::SoundscapePromptCaption), QString(), QString());
     if (answer && !answer->isEmpty()) {
-        const CreateResult created = Create0Level(m_tree, qstringToScript(*answer), m_treeModel->observer());
+        const CreateResult created = createSoundscape(m_tree, qstringToScript(*answer), m_treeModel->observer());
         if (created) {
             m_modified = true;
             afterStructuralEdit(created.node);
@@ -168,44 +168,44 @@ void TfSsMain::A_NewItemExecute() {
             showMessage(*created.message);
         }
     }
-    EnablSaveBut(m_modified);
+    setSaveEnabled(m_modified);
 }
 
-void TfSsMain::newBlock(BlockKind kind) {
+void MainWindow::newBlock(BlockKind kind) {
     Node* soundscape = selectedNode();
     const CreateResult created = createBlock(m_tree, soundscape, kind, m_treeModel->observer());
     if (!created) {
         showMessage(blockFailureMessage(kind));
-        EnablSaveBut(m_modified);
+        setSaveEnabled(m_modified);
         return;
     }
     m_modified = true;
-    m_tv1->expand(m_treeModel->indexOf(soundscape));
+    m_treeView->expand(m_treeModel->indexOf(soundscape));
     afterStructuralEdit(created.node);
-    EnablSaveBut(m_modified);
+    setSaveEnabled(m_modified);
 }
 
-void TfSsMain::A_NewLoopExecute() {
+void MainWindow::newLoopingBlock() {
     newBlock(BlockKind::PlayLooping);
 }
 
-void TfSsMain::A_NewRandExecute() {
+void MainWindow::newRandomBlock() {
     newBlock(BlockKind::PlayRandom);
 }
 
-void TfSsMain::A_NewPlaySSExecute() {
+void MainWindow::newSoundscapeBlock() {
     newBlock(BlockKind::PlaySoundscape);
 }
 
 // ---------------------------------------------------------------------------------------------
 // New element, rename, delete, comments
 
-void TfSsMain::A_NewCategoryExecute() {
+void MainWindow::newElement() {
     Node* selected = selectedNode();
     if (selected == nullptr)
         return;
     QStringList names;
-    for (const std::string& name : GetParamForSections(blockKind(selected->text())))
+    for (const std::string& name : suggestedParameters(blockKind(selected->text())))
         names.append(scriptToQString(name));
     const QString caption = QStringLiteral("Новый - [") + scriptToQString(selected->text()) + QLatin1Char(']');
     const std::optional<NewElementAnswers> answers = m_prompts.newElement(caption, names);
@@ -231,7 +231,7 @@ void TfSsMain::A_NewCategoryExecute() {
     afterStructuralEdit(created.node);
 }
 
-void TfSsMain::A_EditItemExecute() {
+void MainWindow::renameSelected() {
     Node* node = selectedNode();
     if (node == nullptr || m_page == TextTab || m_tree.isEndMarker(node))
         return;
@@ -243,11 +243,11 @@ void TfSsMain::A_EditItemExecute() {
     if (storableLine(text).empty())
         return;
     renameNode(m_tree, node, text, m_treeModel->observer());
-    TV1Change(node);
+    onTreeSelectionChanged(node);
     setModified(true);
 }
 
-void TfSsMain::A_DeleteItemExecute() {
+void MainWindow::deleteSelected() {
     Node* node = selectedNode();
     if (node == nullptr || m_page == TextTab || m_tree.isEndMarker(node))
         return;
@@ -266,13 +266,13 @@ void TfSsMain::A_DeleteItemExecute() {
     setModified(true);
 }
 
-void TfSsMain::A_CommentExecute() {
+void MainWindow::editSelectedComments() {
     Node* node = selectedNode();
     if (node == nullptr || node->data() == nullptr)
         return;
-    const TNodeData& comments = *node->data();
+    const NodeData& comments = *node->data();
     const QString caption = QStringLiteral("Комментарии [") + scriptToQString(node->text()) + QLatin1Char(']');
-    const std::optional<CommentAnswers> answer = m_prompts.editComments(caption, comments.CommentBeside, comments.CommentsAbove);
+    const std::optional<CommentAnswers> answer = m_prompts.editComments(caption, comments.commentBeside, comments.commentsAbove);
     if (!answer)
         return;
     setComments(m_tree, node, answer->beside, answer->aboveLines, m_treeModel->observer());
@@ -282,7 +282,7 @@ void TfSsMain::A_CommentExecute() {
 // ---------------------------------------------------------------------------------------------
 // Moves by drag and drop
 
-void TfSsMain::TV1DragDrop(Node* dragged, Node* target) {
+void MainWindow::onNodeDropped(Node* dragged, Node* target) {
     if (!dropMoves(m_tree, dragged, target))
         return;
     const PromptButton answer = m_prompts.message(fromUtf8(edittext::MoveQuestion), fromUtf8(edittext::MoveCaption),
@@ -299,18 +299,18 @@ void TfSsMain::TV1DragDrop(Node* dragged, Node* target) {
         m_treeEditing = false;
         return;
     }
-    m_tv1->expandRecursively(m_treeModel->indexOf(target));
+    m_treeView->expandRecursively(m_treeModel->indexOf(target));
     afterStructuralEdit(dragged);
     if (const Node* before = m_tree.previous(dragged))
-        m_tv1->scrollTo(m_treeModel->indexOf(before), QAbstractItemView::PositionAtTop);
+        m_treeView->scrollTo(m_treeModel->indexOf(before), QAbstractItemView::PositionAtTop);
     setModified(true);
 }
 
 // ---------------------------------------------------------------------------------------------
 // The wave file chooser
 
-void TfSsMain::A_SelDirExecute() {
-    if (!m_grid->waveCell())
+void MainWindow::chooseWaveFile() {
+    if (!m_grid->waveCellSelected())
         return;
     ParamGridModel* grid = m_grid->gridModel();
     const int row = grid->currentRow();

@@ -2,29 +2,29 @@
 
 #include "AudioTestHelpers.h"
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 
 #include <gtest/gtest.h>
 
 using namespace tonvale;
 using namespace tonvale::testing;
 
-TEST(PlayingWavWithoutDevice, InitFailsWithAMessageAndEverythingElseFailsCleanly) {
+TEST(AudioEngineWithoutDevice, InitFailsWithAMessageAndEverythingElseFailsCleanly) {
     TempFolder dir;
     const std::string path = dir.file("a.wav");
     ASSERT_TRUE(writeWave(path, {.seconds = 0.2}));
-    PlayingWav audio;
-    EXPECT_TRUE(PlayingWav::AudioVersionOk());
-    EXPECT_FALSE(audio.AudioInit());
+    AudioEngine audio;
+    EXPECT_TRUE(AudioEngine::versionSupported());
+    EXPECT_FALSE(audio.init());
     EXPECT_FALSE(audio.initialised());
-    EXPECT_EQ(audio.AudioErrorText("Error initializing audio!"),
+    EXPECT_EQ(audio.errorText("Error initializing audio!"),
               "Error initializing audio!\r\n(Error code: " + std::to_string(AudioErrorDevice) + ")");
-    EXPECT_FALSE(audio.PlayWaveFile(path));
-    EXPECT_FALSE(audio.OpenPlayList({path}));
-    audio.LoopSound.FileName = path;
-    EXPECT_FALSE(audio.OpenLoopSound());
-    EXPECT_FALSE(audio.SetMasterVolume(1.0f));
-    EXPECT_FALSE(audio.IsChannelPlaying(audio.PreviewChannel));
-    audio.AudioFree();
+    EXPECT_FALSE(audio.playFile(path));
+    EXPECT_FALSE(audio.openRandomWaves({path}));
+    audio.loop.path = path;
+    EXPECT_FALSE(audio.openLoop());
+    EXPECT_FALSE(audio.setMasterVolume(1.0f));
+    EXPECT_FALSE(audio.isPlaying(audio.previewChannel));
+    audio.shutdown();
     EXPECT_EQ(audio.liveChannelCount(), 0u);
 }

@@ -38,48 +38,48 @@ private:
 TEST(RandomSchedule, ListsRunFromStartToEnd) {
     ScriptedRandom random;
     RandomSchedule s(random);
-    s.BuildTimeList(SecondsToTimePos(1.0f), SecondsToTimePos(6.0f));
-    ASSERT_EQ(s.TimeList().size(), 51u);
-    EXPECT_EQ(s.TimeHigh(), 50);
-    EXPECT_EQ(s.TimeList().front(), 1000u);
-    EXPECT_EQ(s.TimeList()[1], 1100u);
-    EXPECT_EQ(s.TimeList().back(), 6000u);
+    s.buildTimeList(secondsToTimePosition(1.0f), secondsToTimePosition(6.0f));
+    ASSERT_EQ(s.timeList().size(), 51u);
+    EXPECT_EQ(s.timeHigh(), 50);
+    EXPECT_EQ(s.timeList().front(), 1000u);
+    EXPECT_EQ(s.timeList()[1], 1100u);
+    EXPECT_EQ(s.timeList().back(), 6000u);
 
-    s.BuildTimeList(1, 1);  // no "time": both bars at 300 s
-    EXPECT_EQ(s.TimeList(), std::vector<std::uint32_t>{300000});
-    s.BuildTimeList(2001, 2001);  // 100 s stays exact
-    EXPECT_EQ(s.TimeList(), std::vector<std::uint32_t>{100000});
+    s.buildTimeList(1, 1);  // no "time": both bars at 300 s
+    EXPECT_EQ(s.timeList(), std::vector<std::uint32_t>{300000});
+    s.buildTimeList(2001, 2001);  // 100 s stays exact
+    EXPECT_EQ(s.timeList(), std::vector<std::uint32_t>{100000});
 
-    s.BuildVolList(VolumeToPos(0.5f), VolumeToPos(0.53f));
-    EXPECT_EQ(s.VolHigh(), 3);
-    ASSERT_EQ(s.VolList().size(), 4u);
-    EXPECT_DOUBLE_EQ(s.VolList()[0], 0.5);
-    EXPECT_DOUBLE_EQ(s.VolList()[3], 0.53);
+    s.buildVolumeList(volumeToPosition(0.5f), volumeToPosition(0.53f));
+    EXPECT_EQ(s.volumeHigh(), 3);
+    ASSERT_EQ(s.volumeList().size(), 4u);
+    EXPECT_DOUBLE_EQ(s.volumeList()[0], 0.5);
+    EXPECT_DOUBLE_EQ(s.volumeList()[3], 0.53);
 
-    s.BuildPitchList(RandPitchToPos(50), RandPitchToPos(50));
-    EXPECT_EQ(s.PitchList(), std::vector<int>{50});
-    s.BuildPitchList(RandPitchToPos(90), RandPitchToPos(110));
-    EXPECT_EQ(s.PitchList().size(), 21u);
-    EXPECT_EQ(s.PitchList().back(), 110);
+    s.buildPitchList(randomPitchToPosition(50), randomPitchToPosition(50));
+    EXPECT_EQ(s.pitchList(), std::vector<int>{50});
+    s.buildPitchList(randomPitchToPosition(90), randomPitchToPosition(110));
+    EXPECT_EQ(s.pitchList().size(), 21u);
+    EXPECT_EQ(s.pitchList().back(), 110);
 }
 
 TEST(RandomSchedule, StartDrawsDelayAndVolumeButPlaysNothing) {
     ScriptedRandom random({7, 2});
     RandomSchedule s(random);
-    s.BuildTimeList(2991, 2941);
-    s.BuildVolList(50, 0);
-    s.BuildPitchList(150, 150);
+    s.buildTimeList(2991, 2941);
+    s.buildVolumeList(50, 0);
+    s.buildPitchList(150, 150);
     EXPECT_EQ(s.start(), 1700u);
     EXPECT_EQ(random.bounds, (std::vector<int>{51, 51}));
-    EXPECT_EQ(s.CurVol(), 2);
+    EXPECT_EQ(s.currentVolume(), 2);
 }
 
 TEST(RandomSchedule, FourDrawsInOrderTimeWaveVolumePitch) {
     ScriptedRandom random({3, 1, 10, 20});
     RandomSchedule s(random);
-    s.BuildTimeList(2991, 2981);  // 1.0 .. 2.0 s: 11 entries
-    s.BuildVolList(50, 30);       // 0.5 .. 0.7: 21 entries
-    s.BuildPitchList(150, 100);   // 100 .. 150: 51 entries
+    s.buildTimeList(2991, 2981);  // 1.0 .. 2.0 s: 11 entries
+    s.buildVolumeList(50, 30);       // 0.5 .. 0.7: 21 entries
+    s.buildPitchList(150, 100);   // 100 .. 150: 51 entries
     const auto d = s.next(3);
     ASSERT_TRUE(d.has_value());
     EXPECT_EQ(random.bounds, (std::vector<int>{11, 3, 21, 51}));
@@ -87,9 +87,9 @@ TEST(RandomSchedule, FourDrawsInOrderTimeWaveVolumePitch) {
     EXPECT_EQ(d->wave, 1);
     EXPECT_DOUBLE_EQ(d->volume, 0.6);
     EXPECT_EQ(d->pitch, 120);
-    EXPECT_EQ(s.CurTime(), 3);
-    EXPECT_EQ(s.CurWave(), 1);
-    EXPECT_EQ(s.CurPitch(), 20);
+    EXPECT_EQ(s.currentTime(), 3);
+    EXPECT_EQ(s.currentWave(), 1);
+    EXPECT_EQ(s.currentPitch(), 20);
 }
 
 TEST(RandomSchedule, EmptyListsOrNoWavesStopTheRandomPart) {
@@ -97,11 +97,11 @@ TEST(RandomSchedule, EmptyListsOrNoWavesStopTheRandomPart) {
     RandomSchedule s(random);
     EXPECT_FALSE(s.start().has_value());
     EXPECT_FALSE(s.next(2).has_value());
-    s.BuildTimeList(10, 20);  // unordered bars give no candidates
-    EXPECT_TRUE(s.TimeList().empty());
-    s.BuildTimeList(20, 10);
-    s.BuildVolList(0, 0);
-    s.BuildPitchList(150, 150);
+    s.buildTimeList(10, 20);  // unordered bars give no candidates
+    EXPECT_TRUE(s.timeList().empty());
+    s.buildTimeList(20, 10);
+    s.buildVolumeList(0, 0);
+    s.buildPitchList(150, 150);
     EXPECT_FALSE(s.next(0).has_value());
     EXPECT_TRUE(s.next(1).has_value());
     EXPECT_TRUE(random.bounds.size() >= 4u);
@@ -110,9 +110,9 @@ TEST(RandomSchedule, EmptyListsOrNoWavesStopTheRandomPart) {
 TEST(RandomSchedule, SeededDrawsStayInsideTheLists) {
     ClockSeededRandom random(12345);
     RandomSchedule s(random);
-    s.BuildTimeList(2991, 2941);
-    s.BuildVolList(50, 0);
-    s.BuildPitchList(200, 0);
+    s.buildTimeList(2991, 2941);
+    s.buildVolumeList(50, 0);
+    s.buildPitchList(200, 0);
     std::set<int> waves;
     std::set<std::uint32_t> delays;
     for (int i = 0; i < 2000; ++i) {
@@ -135,17 +135,17 @@ TEST(RandomSchedule, TextsAndTheWaitingTextAfterARangeWasNarrowed) {
     SeparatorGuard comma(',');
     ScriptedRandom random({50, 0, 20, 0});
     RandomSchedule s(random);
-    s.BuildTimeList(2991, 2941);
-    s.BuildVolList(50, 30);
-    s.BuildPitchList(150, 150);
+    s.buildTimeList(2991, 2941);
+    s.buildVolumeList(50, 30);
+    s.buildPitchList(150, 150);
     const auto d = s.next(1);
     ASSERT_TRUE(d.has_value());
     EXPECT_EQ(RandomSchedule::playingText("a.wav", *d),
               " [a.wav] Volume = 0,7. Pitch = 100; Ожидание... через 6 сек.");
     EXPECT_EQ(s.waitingText(), " Ожидание... через 6 сек. Volume = 0,7. Pitch = 100");
     // Narrowed while waiting: the indices lie beyond the new lists and read their last entries.
-    s.BuildTimeList(2991, 2986);
-    s.BuildVolList(50, 50);
+    s.buildTimeList(2991, 2986);
+    s.buildVolumeList(50, 50);
     EXPECT_EQ(s.waitingText(), " Ожидание... через 1,5 сек. Volume = 0,5. Pitch = 100");
 }
 
@@ -159,7 +159,7 @@ TEST(RangeBars, BarTable) {
         EXPECT_EQ(clampPosition(shape.tag, shape.initial), shape.initial);
     EXPECT_EQ(clampPosition(BarTimeStart, -999), 1);   // a 400 s time shows 300 s
     EXPECT_EQ(clampPosition(BarTimeStart, 3001), 3000);  // a 0 s time shows 0.1 s
-    EXPECT_EQ(clampPosition(BarLoopPitch, LoopPitchToPos(300)), 10);  // pitch 250, the top
+    EXPECT_EQ(clampPosition(BarLoopPitch, loopPitchToPosition(300)), 10);  // pitch 250, the top
 }
 
 TEST(RangeBars, RangesStayOrdered) {
@@ -170,7 +170,7 @@ TEST(RangeBars, RangesStayOrdered) {
     // End moved past the start: the start follows.
     EXPECT_EQ(startAfterEndMoved(50, 60), 60);
     EXPECT_EQ(startAfterEndMoved(50, 40), 50);
-    EXPECT_EQ(partnerBar(BarVolEnd), BarVolStart);
+    EXPECT_EQ(partnerBar(BarVolumeEnd), BarVolumeStart);
     EXPECT_EQ(partnerBar(BarLoopVolume), 0);
     EXPECT_TRUE(isStartBar(BarPitchStart));
 }
@@ -179,7 +179,7 @@ TEST(RangeBars, ValueTexts) {
     for (char sep : {'.', ','}) {
         SeparatorGuard guard(sep);
         EXPECT_EQ(barValueText(BarLoopVolume, 50), withSeparator("0.5", sep));
-        EXPECT_EQ(barValueText(BarVolStart, 100), "0");
+        EXPECT_EQ(barValueText(BarVolumeStart, 100), "0");
         EXPECT_EQ(barValueText(BarMasterVolume, 0), "1");
         EXPECT_EQ(barValueText(BarTimeStart, 3000), withSeparator("0.1", sep));
         EXPECT_EQ(barValueText(BarTimeEnd, 1), "300");
@@ -199,7 +199,7 @@ TEST(RangeBars, PressEditPositions) {
             {BarLoopVolume, "0.25", 75},  {BarLoopVolume, "", 50},    {BarLoopVolume, "x", 50},
             {BarLoopPitch, "300", 10},    {BarLoopPitch, "5", 251},   {BarLoopPitch, "100", 160},
             {BarLoopPitch, "", 110},      {BarTimeStart, "1.5", 2986}, {BarTimeEnd, "", 2991},
-            {BarVolStart, "", 100},       {BarVolEnd, "1", 0},        {BarPitchStart, "80", 170},
+            {BarVolumeStart, "", 100},       {BarVolumeEnd, "1", 0},        {BarPitchStart, "80", 170},
             {BarPitchEnd, "", 100},       {BarMasterVolume, "0.75", 25},
         };
         for (const auto& c : cases)

@@ -12,10 +12,10 @@ using namespace tonvale::testing;
 namespace {
 
 // A sound folder with a few generated waves, a loopback audio layer, and scripts to analyse.
-class AnalyseTest : public ::testing::Test {
+class SoundscapeAnalysisTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(audio.AudioInitLoopback());
+        ASSERT_TRUE(audio.initLoopback());
         std::filesystem::create_directories(sounds.file("amb"));
         for (const char* name : {"loop.wav", "loop2.wav", "amb/a.wav", "amb/b.wav", "amb/c.wav", "amb/d.wav"})
             ASSERT_TRUE(writeWave(sounds.file(name), {.seconds = 0.1}));
@@ -28,11 +28,11 @@ protected:
         loaded = loadScript(script);
         ASSERT_TRUE(loaded.ok()) << script;
         ASSERT_LT(index, loaded.tree.topLevel().size());
-        AnalyseSS(loaded.tree, loaded.tree.topLevel()[index], sounds.path(), audio);
+        analyseSoundscape(loaded.tree, loaded.tree.topLevel()[index], sounds.path(), audio);
     }
 
     TempFolder sounds;
-    PlayingWav audio;
+    AudioEngine audio;
     LoadResult loaded;
 };
 
@@ -73,37 +73,37 @@ const std::string Full = R"("first"
 
 } // namespace
 
-TEST_F(AnalyseTest, GathersLoopRangesAndWavesOfTheSelectedSoundscapeOnly) {
+TEST_F(SoundscapeAnalysisTest, GathersLoopRangesAndWavesOfTheSelectedSoundscapeOnly) {
     analyse(Full);
-    EXPECT_EQ(audio.LoopSound.FileName, sounds.file("loop.wav"));
-    EXPECT_FLOAT_EQ(audio.LoopSound.Volume, 0.5f);
-    EXPECT_EQ(audio.LoopSound.Pitch, 90);
-    EXPECT_EQ(audio.LoopSound.Channel, 0u);  // opened by the panel, not here
-    EXPECT_EQ(audio.RandRanges.TimeStartPos, 2991);
-    EXPECT_EQ(audio.RandRanges.TimeEndPos, 2941);
-    EXPECT_FLOAT_EQ(audio.RandRanges.VolStart, 0.5f);
-    EXPECT_FLOAT_EQ(audio.RandRanges.VolEnd, 1.0f);
-    EXPECT_EQ(audio.RandRanges.PitchStart, 90);
-    EXPECT_EQ(audio.RandRanges.PitchEnd, 110);
-    EXPECT_EQ(audio.PlayList.Names, (std::vector<std::string>{"a.wav", "slow.wav"}));
-    EXPECT_EQ(audio.PlayList.Freqs, (std::vector<std::uint32_t>{44100, 22050}));
+    EXPECT_EQ(audio.loop.path, sounds.file("loop.wav"));
+    EXPECT_FLOAT_EQ(audio.loop.volume, 0.5f);
+    EXPECT_EQ(audio.loop.pitch, 90);
+    EXPECT_EQ(audio.loop.channel, 0u);  // opened by the panel, not here
+    EXPECT_EQ(audio.randomRanges.timeStart, 2991);
+    EXPECT_EQ(audio.randomRanges.timeEnd, 2941);
+    EXPECT_FLOAT_EQ(audio.randomRanges.volumeStart, 0.5f);
+    EXPECT_FLOAT_EQ(audio.randomRanges.volumeEnd, 1.0f);
+    EXPECT_EQ(audio.randomRanges.pitchStart, 90);
+    EXPECT_EQ(audio.randomRanges.pitchEnd, 110);
+    EXPECT_EQ(audio.randomWaves.names, (std::vector<std::string>{"a.wav", "slow.wav"}));
+    EXPECT_EQ(audio.randomWaves.sampleRates, (std::vector<std::uint32_t>{44100, 22050}));
 
     analyse(Full, 1);
-    EXPECT_EQ(audio.LoopSound.FileName, "");
-    EXPECT_EQ(audio.PlayList.Names, (std::vector<std::string>{"d.wav"}));
-    EXPECT_EQ(audio.RandRanges.TimeStartPos, 0);  // no "time": the reset values stay
-    EXPECT_FLOAT_EQ(audio.RandRanges.VolEnd, 0.0f);
+    EXPECT_EQ(audio.loop.path, "");
+    EXPECT_EQ(audio.randomWaves.names, (std::vector<std::string>{"d.wav"}));
+    EXPECT_EQ(audio.randomRanges.timeStart, 0);  // no "time": the reset values stay
+    EXPECT_FLOAT_EQ(audio.randomRanges.volumeEnd, 0.0f);
 }
 
-TEST_F(AnalyseTest, CommaLocaleReadsTheSameValues) {
+TEST_F(SoundscapeAnalysisTest, CommaLocaleReadsTheSameValues) {
     SeparatorGuard comma(',');
     analyse(Full);
-    EXPECT_FLOAT_EQ(audio.LoopSound.Volume, 0.5f);
-    EXPECT_FLOAT_EQ(audio.RandRanges.VolStart, 0.5f);
-    EXPECT_FLOAT_EQ(audio.RandRanges.VolEnd, 1.0f);
+    EXPECT_FLOAT_EQ(audio.loop.volume, 0.5f);
+    EXPECT_FLOAT_EQ(audio.randomRanges.volumeStart, 0.5f);
+    EXPECT_FLOAT_EQ(audio.randomRanges.volumeEnd, 1.0f);
 }
 
-TEST_F(AnalyseTest, ShapesOfSoundscapes) {
+TEST_F(SoundscapeAnalysisTest, ShapesOfSoundscapes) {
     struct Case {
         const char* name;
         std::string script;
@@ -146,53 +146,53 @@ TEST_F(AnalyseTest, ShapesOfSoundscapes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         analyse(c.script);
-        EXPECT_EQ(audio.LoopSound.FileName, c.loopFile.empty() ? "" : sounds.file(c.loopFile));
-        EXPECT_EQ(audio.PlayList.Names, c.waves);
-        EXPECT_EQ(audio.PlayList.Channels.size(), c.waves.size());
+        EXPECT_EQ(audio.loop.path, c.loopFile.empty() ? "" : sounds.file(c.loopFile));
+        EXPECT_EQ(audio.randomWaves.names, c.waves);
+        EXPECT_EQ(audio.randomWaves.channels.size(), c.waves.size());
         // Every channel of an earlier analysis is gone: only this list's channels (and their decode
         // streams) are alive.
         EXPECT_EQ(audio.liveChannelCount(), 2 * c.waves.size());
     }
 }
 
-TEST_F(AnalyseTest, MissingAndOddValuesTakeDefaults) {
+TEST_F(SoundscapeAnalysisTest, MissingAndOddValuesTakeDefaults) {
     analyse("\"s\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"volume\"\t\"abc\"\n\t\t\"pitch\"\t\"100.5\"\n\t}\n"
             "\t\"playrandom\"\n\t{\n\t\t\"volume\"\t\".5\"\n\t\t\"time\"\t\"400\"\n\t\t\"pitch\"\t\"\"\n"
             "\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"none.wav\"\n\t\t}\n\t\t\"pitch\"\t\"50\"\n\t}\n}\n");
-    EXPECT_FLOAT_EQ(audio.LoopSound.Volume, 0.5f);
-    EXPECT_EQ(audio.LoopSound.Pitch, 100);
-    EXPECT_FLOAT_EQ(audio.RandRanges.VolStart, 0.5f);
-    EXPECT_EQ(audio.RandRanges.TimeStartPos, -999);  // the panel's bar clamps it to 300 s
+    EXPECT_FLOAT_EQ(audio.loop.volume, 0.5f);
+    EXPECT_EQ(audio.loop.pitch, 100);
+    EXPECT_FLOAT_EQ(audio.randomRanges.volumeStart, 0.5f);
+    EXPECT_EQ(audio.randomRanges.timeStart, -999);  // the panel's bar clamps it to 300 s
     // The "pitch" after the rndwave block is not read; the empty one changes nothing.
-    EXPECT_EQ(audio.RandRanges.PitchStart, 100);
-    EXPECT_TRUE(audio.PlayList.Channels.empty());
+    EXPECT_EQ(audio.randomRanges.pitchStart, 100);
+    EXPECT_TRUE(audio.randomWaves.channels.empty());
 }
 
-TEST_F(AnalyseTest, OnlyTopLevelSelectionsAreAnalysed) {
+TEST_F(SoundscapeAnalysisTest, OnlyTopLevelSelectionsAreAnalysed) {
     analyse(Full);
-    ASSERT_FALSE(audio.PlayList.Channels.empty());
+    ASSERT_FALSE(audio.randomWaves.channels.empty());
     const Node* block = loaded.tree.topLevel()[0]->child(1);
-    AnalyseSS(loaded.tree, block, sounds.path(), audio);  // not a soundscape: nothing happens
-    EXPECT_FALSE(audio.PlayList.Channels.empty());
-    AnalyseSS(loaded.tree, nullptr, sounds.path(), audio);
-    EXPECT_FALSE(audio.PlayList.Channels.empty());
+    analyseSoundscape(loaded.tree, block, sounds.path(), audio);  // not a soundscape: nothing happens
+    EXPECT_FALSE(audio.randomWaves.channels.empty());
+    analyseSoundscape(loaded.tree, nullptr, sounds.path(), audio);
+    EXPECT_FALSE(audio.randomWaves.channels.empty());
     SectionTree empty;
-    AnalyseSS(empty, nullptr, sounds.path(), audio);
+    analyseSoundscape(empty, nullptr, sounds.path(), audio);
     // The end marker is a top-level node with nothing after it.
-    AnalyseSS(loaded.tree, loaded.tree.last(), sounds.path(), audio);
-    EXPECT_TRUE(audio.PlayList.Channels.empty());
+    analyseSoundscape(loaded.tree, loaded.tree.last(), sounds.path(), audio);
+    EXPECT_TRUE(audio.randomWaves.channels.empty());
 }
 
-TEST_F(AnalyseTest, MissingSoundFolderFindsNothing) {
+TEST_F(SoundscapeAnalysisTest, MissingSoundFolderFindsNothing) {
     loaded = loadScript(Full);
-    AnalyseSS(loaded.tree, loaded.tree.topLevel()[0], sounds.file("no-such-folder"), audio);
-    EXPECT_TRUE(audio.PlayList.Channels.empty());
-    audio.LoopSound.FileName = audio.LoopSound.FileName;
-    EXPECT_FALSE(audio.OpenLoopSound());
+    analyseSoundscape(loaded.tree, loaded.tree.topLevel()[0], sounds.file("no-such-folder"), audio);
+    EXPECT_TRUE(audio.randomWaves.channels.empty());
+    audio.loop.path = audio.loop.path;
+    EXPECT_FALSE(audio.openLoop());
 }
 
 #ifdef TONVALE_REALWORLD
-TEST_F(AnalyseTest, RealWorldScriptsAnalyseWithoutFault) {
+TEST_F(SoundscapeAnalysisTest, RealWorldScriptsAnalyseWithoutFault) {
     const std::filesystem::path dir(TONVALE_REALWORLD);
     if (!std::filesystem::is_directory(dir))
         GTEST_SKIP() << "no real-world scripts";
@@ -205,10 +205,10 @@ TEST_F(AnalyseTest, RealWorldScriptsAnalyseWithoutFault) {
         if (!r.ok())
             continue;
         for (const Node* top : r.tree.topLevel()) {
-            AnalyseSS(r.tree, top, sounds.path(), audio);
-            if (!audio.LoopSound.FileName.empty())
+            analyseSoundscape(r.tree, top, sounds.path(), audio);
+            if (!audio.loop.path.empty())
                 ++withLoop;
-            EXPECT_TRUE(audio.PlayList.Channels.empty());  // none of their waves exist here
+            EXPECT_TRUE(audio.randomWaves.channels.empty());  // none of their waves exist here
             ++soundscapes;
         }
     }

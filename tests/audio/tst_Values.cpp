@@ -11,13 +11,13 @@ using namespace tonvale;
 using namespace tonvale::testing;
 
 TEST(Values, ParamKindIsExactAndCaseSensitive) {
-    EXPECT_EQ(ParamKind("\"wave\""), ParamKindValue::Wave);
-    EXPECT_EQ(ParamKind("\"volume\""), ParamKindValue::Volume);
-    EXPECT_EQ(ParamKind("\"pitch\""), ParamKindValue::Pitch);
-    EXPECT_EQ(ParamKind("\"time\""), ParamKindValue::Time);
-    EXPECT_EQ(ParamKind("\"Wave\""), ParamKindValue::None);
-    EXPECT_EQ(ParamKind("wave"), ParamKindValue::None);
-    EXPECT_EQ(ParamKind("\"soundlevel\""), ParamKindValue::None);
+    EXPECT_EQ(parameterKind("\"wave\""), ParameterKind::Wave);
+    EXPECT_EQ(parameterKind("\"volume\""), ParameterKind::Volume);
+    EXPECT_EQ(parameterKind("\"pitch\""), ParameterKind::Pitch);
+    EXPECT_EQ(parameterKind("\"time\""), ParameterKind::Time);
+    EXPECT_EQ(parameterKind("\"Wave\""), ParameterKind::None);
+    EXPECT_EQ(parameterKind("wave"), ParameterKind::None);
+    EXPECT_EQ(parameterKind("\"soundlevel\""), ParameterKind::None);
 }
 
 TEST(Values, BlockHeadersAreLowerCasedFirst) {
@@ -30,29 +30,29 @@ TEST(Values, BlockHeadersAreLowerCasedFirst) {
 }
 
 TEST(Values, QuoteAndCommaHelpers) {
-    EXPECT_EQ(StripQuotes("\"a\"b\"\""), "ab");
-    EXPECT_EQ(CommaToPoint("0,5,1"), "0.5.1");
+    EXPECT_EQ(stripQuotes("\"a\"b\"\""), "ab");
+    EXPECT_EQ(commaToPoint("0,5,1"), "0.5.1");
 }
 
 TEST(Values, Conversions) {
-    EXPECT_FLOAT_EQ(PercentToVolume(50), 0.5f);
-    EXPECT_FLOAT_EQ(TenthsToSeconds(10), 1.0f);
+    EXPECT_FLOAT_EQ(percentToVolume(50), 0.5f);
+    EXPECT_FLOAT_EQ(tenthsToSeconds(10), 1.0f);
     const std::pair<float, int> volumes[] = {{1.0f, 0}, {0.5f, 50}, {0.0f, 100}, {0.125f, 88}, {0.375f, 62}};
     for (auto [v, pos] : volumes)
-        EXPECT_EQ(VolumeToPos(v), pos) << v;
+        EXPECT_EQ(volumeToPosition(v), pos) << v;
     const std::pair<float, int> times[] = {{0.1f, 3000}, {1.0f, 2991}, {6.0f, 2941}, {10.0f, 2901}, {300.0f, 1},
                                            {400.0f, -999}, {0.0f, 3001}};
     for (auto [t, pos] : times)
-        EXPECT_EQ(SecondsToTimePos(t), pos) << t;
-    EXPECT_EQ(LoopPitchToPos(100), 160);
-    EXPECT_EQ(LoopPitchToPos(250), 10);
-    EXPECT_EQ(LoopPitchToPos(9), 251);
+        EXPECT_EQ(secondsToTimePosition(t), pos) << t;
+    EXPECT_EQ(loopPitchToPosition(100), 160);
+    EXPECT_EQ(loopPitchToPosition(250), 10);
+    EXPECT_EQ(loopPitchToPosition(9), 251);
     // Kept signed: a pitch above the bar's range clamps to the top, not round to the bottom.
-    EXPECT_EQ(LoopPitchToPos(300), -40);
-    EXPECT_EQ(RandPitchToPos(100), 150);
-    EXPECT_EQ(RandPitchToPos(50), 200);
-    EXPECT_EQ(RandPitchToPos(250), 0);
-    EXPECT_EQ(SecondsToTimePos(3.0e38f), std::numeric_limits<int>::min());
+    EXPECT_EQ(loopPitchToPosition(300), -40);
+    EXPECT_EQ(randomPitchToPosition(100), 150);
+    EXPECT_EQ(randomPitchToPosition(50), 200);
+    EXPECT_EQ(randomPitchToPosition(250), 0);
+    EXPECT_EQ(secondsToTimePosition(3.0e38f), std::numeric_limits<int>::min());
 }
 
 TEST(Values, WholeNumbers) {
@@ -95,15 +95,15 @@ TEST_P(SeparatorTest, NumbersInTheLocaleNotation) {
 }
 
 TEST_P(SeparatorTest, LoopVolumeAndPitch) {
-    EXPECT_DOUBLE_EQ(ParseLoopVolume("\"0.5\""), 0.5);
-    EXPECT_DOUBLE_EQ(ParseLoopVolume("\".9\""), 0.9);
-    EXPECT_DOUBLE_EQ(ParseLoopVolume("\"\t1.0\r\""), 1.0);
-    EXPECT_DOUBLE_EQ(ParseLoopVolume("\"abc\""), 0.5);
-    EXPECT_DOUBLE_EQ(ParseLoopVolume(""), 0.5);
-    EXPECT_EQ(ParseLoopPitch("\"100\""), 100);
-    EXPECT_EQ(ParseLoopPitch("\" 90 \""), 90);
-    EXPECT_EQ(ParseLoopPitch("\"100.5\""), 100);
-    EXPECT_EQ(ParseLoopPitch("\"x\""), 100);
+    EXPECT_DOUBLE_EQ(parseLoopVolume("\"0.5\""), 0.5);
+    EXPECT_DOUBLE_EQ(parseLoopVolume("\".9\""), 0.9);
+    EXPECT_DOUBLE_EQ(parseLoopVolume("\"\t1.0\r\""), 1.0);
+    EXPECT_DOUBLE_EQ(parseLoopVolume("\"abc\""), 0.5);
+    EXPECT_DOUBLE_EQ(parseLoopVolume(""), 0.5);
+    EXPECT_EQ(parseLoopPitch("\"100\""), 100);
+    EXPECT_EQ(parseLoopPitch("\" 90 \""), 90);
+    EXPECT_EQ(parseLoopPitch("\"100.5\""), 100);
+    EXPECT_EQ(parseLoopPitch("\"x\""), 100);
 }
 
 struct RangeCase {
@@ -131,28 +131,28 @@ TEST_P(SeparatorTest, Ranges) {
         {"\"85, 105\"", RangeKind::Pitch, 85, 105, 105},
     };
     for (const RangeCase& c : cases) {
-        TPlayRandRanges r;
-        ParseRange(c.value, c.kind, r);
+        RandomRanges r;
+        parseRange(c.value, c.kind, r);
         const int end = sep() == ',' ? c.endOnCommaLocale : c.end;
         switch (c.kind) {
         case RangeKind::Volume:
-            EXPECT_EQ(std::lround(r.VolStart * 1000), c.start) << c.value;
-            EXPECT_EQ(std::lround(r.VolEnd * 1000), end) << c.value;
+            EXPECT_EQ(std::lround(r.volumeStart * 1000), c.start) << c.value;
+            EXPECT_EQ(std::lround(r.volumeEnd * 1000), end) << c.value;
             break;
         case RangeKind::Time:
-            EXPECT_EQ(r.TimeStartPos, c.start) << c.value;
-            EXPECT_EQ(r.TimeEndPos, end) << c.value;
+            EXPECT_EQ(r.timeStart, c.start) << c.value;
+            EXPECT_EQ(r.timeEnd, end) << c.value;
             break;
         case RangeKind::Pitch:
-            EXPECT_EQ(r.PitchStart, c.start) << c.value;
-            EXPECT_EQ(r.PitchEnd, end) << c.value;
+            EXPECT_EQ(r.pitchStart, c.start) << c.value;
+            EXPECT_EQ(r.pitchEnd, end) << c.value;
             break;
         }
     }
-    TPlayRandRanges untouched;
-    untouched.VolStart = 0.3f;
-    ParseRange("", RangeKind::Volume, untouched);
-    EXPECT_FLOAT_EQ(untouched.VolStart, 0.3f);
+    RandomRanges untouched;
+    untouched.volumeStart = 0.3f;
+    parseRange("", RangeKind::Volume, untouched);
+    EXPECT_FLOAT_EQ(untouched.volumeStart, 0.3f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, SeparatorTest, ::testing::Values('.', ','),

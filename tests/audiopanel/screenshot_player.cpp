@@ -3,11 +3,11 @@
 // ALSOFT_DRIVERS=null: scripts/screenshot-player.sh does both.
 #include "AudioTestHelpers.h"
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audiopanel/AudioHost.h"
-#include "audiopanel/TfMainVolume.h"
-#include "audiopanel/TfPlayingSS.h"
+#include "audiopanel/MasterVolumeWindow.h"
+#include "audiopanel/PlayerPanel.h"
 #include "audiopanel/PlayerTexts.h"
 #include "document/Loader.h"
 
@@ -24,8 +24,8 @@ namespace {
 class ShotHost : public tonvale::AudioHost {
 public:
     void showMessage(const tonvale::Message& m) override { std::fprintf(stderr, "message: %s\n", m.text.c_str()); }
-    int genVol() const override { return 20; }
-    void setGenVol(int) override {}
+    int masterVolumeSetting() const override { return 20; }
+    void setMasterVolumeSetting(int) override {}
     void documentChanged() override {}
 };
 
@@ -53,29 +53,29 @@ const char* const Script = R"("town.square.day"
 }
 )";
 
-bool shoot(const std::string& script, const std::string& soundDir, tonvale::PlayingWav& audio, const QString& file) {
+bool shoot(const std::string& script, const std::string& soundDir, tonvale::AudioEngine& audio, const QString& file) {
     ShotHost host;
     tonvale::LoadResult doc = tonvale::loadScript(script);
     tonvale::Node* selected = doc.tree.topLevel().front();
-    tonvale::AnalyseSS(doc.tree, selected, soundDir, audio);
-    tonvale::TfPlayingSS panel(doc.tree, selected, audio, host);
+    tonvale::analyseSoundscape(doc.tree, selected, soundDir, audio);
+    tonvale::PlayerPanel panel(doc.tree, selected, audio, host);
     panel.setWindowTitle(tonvale::fromScript(selected->text()));
     panel.show();
     QTest::qWait(200);
-    auto* playAll = panel.findChild<QPushButton*>(QStringLiteral("btPlayAll"));
+    auto* playAll = panel.findChild<QPushButton*>(QStringLiteral("playAllButton"));
     if (playAll->isEnabled())
         playAll->click();
     else
-        panel.findChild<QPushButton*>(QStringLiteral("BtPlayRandom"))->click();
-    panel.TPRndTimer();
+        panel.findChild<QPushButton*>(QStringLiteral("playRandomButton"))->click();
+    panel.playNextRandomWave();
     for (int i = 0; i < 3; ++i) {
-        panel.TimerPlayLoopTimer();
-        panel.TimerPlayRandTimer();
+        panel.animateLoopIndicator();
+        panel.animateRandomIndicator();
     }
     QTest::qWait(200);
     const bool ok = panel.grab().save(file);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
-    audio.ReleaseAllSounds();
+    audio.releaseAll();
     return ok;
 }
 
@@ -90,9 +90,9 @@ int main(int argc, char** argv) {
     for (const char* name : {"ambient/town/square_loop.wav", "ambient/town/bird1.wav", "ambient/town/bird2.wav",
                              "ambient/town/cart.wav"})
         tonvale::testing::writeWave(sounds.file(name), {.frequency = 0, .seconds = 3});
-    tonvale::PlayingWav audio;
-    if (!audio.AudioInit())
-        audio.AudioInitLoopback();
+    tonvale::AudioEngine audio;
+    if (!audio.init())
+        audio.initLoopback();
 
     bool ok = shoot(Script, sounds.path(), audio, outDir + QStringLiteral("/player-both-groups.png"));
     std::string randomOnly = Script;
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     ok = shoot(randomOnly, sounds.path(), audio, outDir + QStringLiteral("/player-random-only.png")) && ok;
 
     ShotHost host;
-    tonvale::TfMainVolume volume(audio, host);
+    tonvale::MasterVolumeWindow volume(audio, host);
     volume.show();
     QTest::qWait(200);
     ok = volume.grab().save(outDir + QStringLiteral("/master-volume.png")) && ok;

@@ -1,13 +1,13 @@
 #include "AudioTestHelpers.h"
 #include "SeparatorGuard.h"
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 #include "audio/RangeBars.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audiopanel/AudioHost.h"
 #include "audiopanel/PlayerStatusBar.h"
-#include "audiopanel/TfMainVolume.h"
-#include "audiopanel/TfPlayingSS.h"
+#include "audiopanel/MasterVolumeWindow.h"
+#include "audiopanel/PlayerPanel.h"
 #include "audiopanel/TrackBar.h"
 #include "audiopanel/WavePreview.h"
 #include "document/Loader.h"
@@ -30,8 +30,8 @@ namespace {
 class TestHost : public AudioHost {
 public:
     void showMessage(const Message& message) override { messages.push_back(message); }
-    int genVol() const override { return gen; }
-    void setGenVol(int value) override { gen = value; }
+    int masterVolumeSetting() const override { return gen; }
+    void setMasterVolumeSetting(int value) override { gen = value; }
     void documentChanged() override { ++changes; }
     std::vector<Message> messages;
     int gen = 0;
@@ -83,8 +83,8 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 }
 
 std::string valueOf(const SectionTree& tree, std::size_t index) {
-    const TNodeData* data = tree.nodeAt(index)->data();
-    return data ? data->Value : std::string("-");
+    const NodeData* data = tree.nodeAt(index)->data();
+    return data ? data->value : std::string("-");
 }
 
 } // namespace
@@ -94,17 +94,17 @@ class AudioPanelTest : public QObject {
 
 private:
     std::unique_ptr<TempFolder> m_sounds;
-    std::unique_ptr<PlayingWav> m_audio;
+    std::unique_ptr<AudioEngine> m_audio;
     LoadResult m_doc;
     TestHost m_host;
     FixedRandom m_random;
 
-    std::unique_ptr<TfPlayingSS> openPanel(const std::string& script) {
+    std::unique_ptr<PlayerPanel> openPanel(const std::string& script) {
         m_doc = loadScript(script);
         if (!m_doc.ok())
             return nullptr;
-        AnalyseSS(m_doc.tree, m_doc.tree.topLevel()[0], m_sounds->path(), *m_audio);
-        auto panel = std::make_unique<TfPlayingSS>(m_doc.tree, m_doc.tree.topLevel()[0], *m_audio, m_host, nullptr,
+        analyseSoundscape(m_doc.tree, m_doc.tree.topLevel()[0], m_sounds->path(), *m_audio);
+        auto panel = std::make_unique<PlayerPanel>(m_doc.tree, m_doc.tree.topLevel()[0], *m_audio, m_host, nullptr,
                                                    &m_random);
         panel->show();
         return panel;
@@ -114,8 +114,8 @@ private:
         return w->findChild<T*>(QString::fromLatin1(name));
     }
     bool anyRandomPlaying() const {
-        for (AudioChannel ch : m_audio->PlayList.Channels)
-            if (m_audio->IsChannelPlaying(ch))
+        for (AudioChannel ch : m_audio->randomWaves.channels)
+            if (m_audio->isPlaying(ch))
                 return true;
         return false;
     }
@@ -125,8 +125,8 @@ private slots:
         m_sounds = std::make_unique<TempFolder>();
         for (const char* name : {"loop.wav", "a.wav", "b.wav"})
             QVERIFY(writeWave(m_sounds->file(name), {.seconds = 0.5}));
-        m_audio = std::make_unique<PlayingWav>();
-        QVERIFY(m_audio->AudioInitLoopback());
+        m_audio = std::make_unique<AudioEngine>();
+        QVERIFY(m_audio->initLoopback());
         m_host = TestHost{};
     }
     void cleanup() {
@@ -139,27 +139,27 @@ private slots:
         QVERIFY(panel);
         QCOMPARE(panel->width(), 638);
         QCOMPARE(panel->height(), 509);
-        QVERIFY(child<QPushButton>(panel.get(), "btPlayAll")->isEnabled());
+        QVERIFY(child<QPushButton>(panel.get(), "playAllButton")->isEnabled());
         QCOMPARE(panel->bar(BarLoopVolume)->value(), 50);
-        QCOMPARE(child<QLineEdit>(panel.get(), "Ed_Vol")->text(), QStringLiteral("0.5"));
+        QCOMPARE(child<QLineEdit>(panel.get(), "loopVolumeEdit")->text(), QStringLiteral("0.5"));
         QCOMPARE(panel->bar(BarLoopPitch)->value(), 160);
-        QCOMPARE(child<QLineEdit>(panel.get(), "Ed_Pit")->text(), QStringLiteral("100"));
+        QCOMPARE(child<QLineEdit>(panel.get(), "loopPitchEdit")->text(), QStringLiteral("100"));
         QCOMPARE(panel->bar(BarTimeStart)->value(), 2991);
         QCOMPARE(panel->bar(BarTimeEnd)->value(), 2941);
-        QCOMPARE(panel->schedule().TimeList().size(), std::size_t{51});
-        QCOMPARE(panel->schedule().TimeList().back(), 6000u);
+        QCOMPARE(panel->schedule().timeList().size(), std::size_t{51});
+        QCOMPARE(panel->schedule().timeList().back(), 6000u);
         // 1.0,0.5 runs high to low: the end bar drags the start bar to it.
-        QCOMPARE(panel->bar(BarVolStart)->value(), 50);
-        QCOMPARE(panel->bar(BarVolEnd)->value(), 50);
+        QCOMPARE(panel->bar(BarVolumeStart)->value(), 50);
+        QCOMPARE(panel->bar(BarVolumeEnd)->value(), 50);
         QCOMPARE(panel->bar(BarPitchStart)->value(), 200);
-        QCOMPARE(child<QLineEdit>(panel.get(), "Ed_PitRS")->text(), QStringLiteral("50"));
-        QCOMPARE(child<QLineEdit>(panel.get(), "Ed_PitRE")->text(), QStringLiteral("50"));
-        QCOMPARE(panel->schedule().PitchList(), std::vector<int>{50});
-        QCOMPARE(panel->RandMarkLeft(), 202);
-        QCOMPARE(m_audio->channelGain(m_audio->LoopSound.Channel), 0.5f);
+        QCOMPARE(child<QLineEdit>(panel.get(), "pitchStartEdit")->text(), QStringLiteral("50"));
+        QCOMPARE(child<QLineEdit>(panel.get(), "pitchEndEdit")->text(), QStringLiteral("50"));
+        QCOMPARE(panel->schedule().pitchList(), std::vector<int>{50});
+        QCOMPARE(panel->randomMarkLeft(), 202);
+        QCOMPARE(m_audio->channelGain(m_audio->loop.channel), 0.5f);
         // GenVol 0 puts the master bar at the top and applies full volume.
         QCOMPARE(panel->bar(BarMasterVolume)->value(), 0);
-        QCOMPARE(child<QLineEdit>(panel.get(), "Ed_genVol")->text(), QStringLiteral("1"));
+        QCOMPARE(child<QLineEdit>(panel.get(), "masterVolumeEdit")->text(), QStringLiteral("1"));
         QCOMPARE(m_audio->masterVolume(), 1.0f);
     }
 
@@ -169,8 +169,8 @@ private slots:
         QVERIFY(panel);
         QCOMPARE(panel->width(), 638 - 117);
         QVERIFY(!panel->loopGroupVisible());
-        QVERIFY(!child<QPushButton>(panel.get(), "btPlayAll")->isEnabled());
-        QCOMPARE(panel->RandMarkLeft(), 2);
+        QVERIFY(!child<QPushButton>(panel.get(), "playAllButton")->isEnabled());
+        QCOMPARE(panel->randomMarkLeft(), 2);
         QCOMPARE(panel->statusBar()->panelWidth(0), 0);
         QCOMPARE(panel->statusBar()->panelWidth(1), 0);
         panel.reset();
@@ -180,7 +180,7 @@ private slots:
         QVERIFY(panel);
         QCOMPARE(panel->width(), 638 - 379);
         QVERIFY(!panel->randGroupVisible());
-        QVERIFY(!child<QPushButton>(panel.get(), "btPlayAll")->isEnabled());
+        QVERIFY(!child<QPushButton>(panel.get(), "playAllButton")->isEnabled());
         QCOMPARE(panel->statusBar()->panelWidth(2), 0);
         QCOMPARE(panel->statusBar()->panelWidth(1), 178 + 379);
     }
@@ -194,14 +194,14 @@ private slots:
         QCOMPARE(m_host.messages[0].caption, std::string("Play Looping"));
         QVERIFY(!panel->loopGroupVisible());
         QCOMPARE(panel->width(), 638 - 117);
-        QCOMPARE(panel->schedule().TimeList().size(), std::size_t{51});  // the random part still works
+        QCOMPARE(panel->schedule().timeList().size(), std::size_t{51});  // the random part still works
     }
 
     void editBoxesFilterAndPressEdit() {
         SeparatorGuard comma(',');
         auto panel = openPanel(BothGroups);
         QVERIFY(panel);
-        auto* edVol = child<QLineEdit>(panel.get(), "Ed_Vol");
+        auto* edVol = child<QLineEdit>(panel.get(), "loopVolumeEdit");
         QCOMPARE(edVol->text(), QStringLiteral("0,5"));
         QCOMPARE(edVol->toolTip(), QString::fromUtf8("<Enter> - установить значение"));
         edVol->clear();
@@ -212,56 +212,56 @@ private slots:
         QCOMPARE(edVol->text(), QStringLiteral("0,75"));
         QTest::keyClick(edVol, Qt::Key_Return);
         QCOMPARE(panel->bar(BarLoopVolume)->value(), 25);
-        QCOMPARE(m_audio->channelGain(m_audio->LoopSound.Channel), 0.75f);
+        QCOMPARE(m_audio->channelGain(m_audio->loop.channel), 0.75f);
 
         // Enter with the bar's own value keeps the text as typed.
         edVol->setText(QStringLiteral(",75"));
         QTest::keyClick(edVol, Qt::Key_Return);
         QCOMPARE(edVol->text(), QStringLiteral(",75"));
 
-        auto* edPit = child<QLineEdit>(panel.get(), "Ed_Pit");
+        auto* edPit = child<QLineEdit>(panel.get(), "loopPitchEdit");
         edPit->clear();
         QTest::keyClicks(edPit, QStringLiteral("3,0.0"));
         QCOMPARE(edPit->text(), QStringLiteral("300"));
         QTest::keyClick(edPit, Qt::Key_Enter);
         QCOMPARE(panel->bar(BarLoopPitch)->value(), 10);
         QCOMPARE(edPit->text(), QStringLiteral("250"));
-        QCOMPARE(m_audio->LoopSound.Pitch, 250);
+        QCOMPARE(m_audio->loop.pitch, 250);
 
         // The popup command takes the edit box that had the focus last.
-        auto* edTmS = child<QLineEdit>(panel.get(), "Ed_TmS");
+        auto* edTmS = child<QLineEdit>(panel.get(), "timeStartEdit");
         panel->activateWindow();
         edTmS->setFocus();
         QCoreApplication::processEvents();
         edTmS->setText(QStringLiteral("2,5"));
-        panel->Enter1Click();
+        panel->applyCurrentEdit();
         QTRY_COMPARE(panel->bar(BarTimeStart)->value(), 2976);
     }
 
     void rangeBarsStayOrderedAndListsFollow() {
         auto panel = openPanel(BothGroups);
         QVERIFY(panel);
-        auto* applyButton = child<QPushButton>(panel.get(), "btApply");
+        auto* applyButton = child<QPushButton>(panel.get(), "applyButton");
         applyButton->setEnabled(false);
         panel->bar(BarTimeStart)->setValue(2900);  // start 10.1 s, past the end at 6 s
         QCOMPARE(panel->bar(BarTimeEnd)->value(), 2900);
-        QCOMPARE(panel->schedule().TimeList(), std::vector<std::uint32_t>{10100});
+        QCOMPARE(panel->schedule().timeList(), std::vector<std::uint32_t>{10100});
         QVERIFY(applyButton->isEnabled());
         panel->bar(BarTimeEnd)->setValue(1);  // 300 s
         QCOMPARE(panel->bar(BarTimeStart)->value(), 2900);
-        QCOMPARE(panel->schedule().TimeList().size(), std::size_t{2900});
-        QCOMPARE(child<QLineEdit>(panel.get(), "Ed_TmE")->text(), QStringLiteral("300"));
+        QCOMPARE(panel->schedule().timeList().size(), std::size_t{2900});
+        QCOMPARE(child<QLineEdit>(panel.get(), "timeEndEdit")->text(), QStringLiteral("300"));
 
-        panel->bar(BarVolEnd)->setValue(60);  // end 0.4 below the start's 0.5: the start follows
-        QCOMPARE(panel->bar(BarVolStart)->value(), 60);
-        panel->bar(BarVolStart)->setValue(10);  // start 0.9 above the end: the end follows
-        QCOMPARE(panel->bar(BarVolEnd)->value(), 10);
-        QCOMPARE(panel->schedule().VolList(), std::vector<double>{0.9});
-        panel->bar(BarVolStart)->setValue(60);  // ordered again: nothing is dragged
-        QCOMPARE(panel->bar(BarVolEnd)->value(), 10);
-        QCOMPARE(panel->schedule().VolList().size(), std::size_t{51});
+        panel->bar(BarVolumeEnd)->setValue(60);  // end 0.4 below the start's 0.5: the start follows
+        QCOMPARE(panel->bar(BarVolumeStart)->value(), 60);
+        panel->bar(BarVolumeStart)->setValue(10);  // start 0.9 above the end: the end follows
+        QCOMPARE(panel->bar(BarVolumeEnd)->value(), 10);
+        QCOMPARE(panel->schedule().volumeList(), std::vector<double>{0.9});
+        panel->bar(BarVolumeStart)->setValue(60);  // ordered again: nothing is dragged
+        QCOMPARE(panel->bar(BarVolumeEnd)->value(), 10);
+        QCOMPARE(panel->schedule().volumeList().size(), std::size_t{51});
         panel->bar(BarPitchEnd)->setValue(0);
-        QCOMPARE(panel->schedule().PitchList().size(), std::size_t{201});
+        QCOMPARE(panel->schedule().pitchList().size(), std::size_t{201});
         QCOMPARE(panel->bar(BarPitchEnd)->selectionStart(), 0);
         QCOMPARE(panel->bar(BarPitchEnd)->selectionEnd(), 200);
 
@@ -280,50 +280,50 @@ private slots:
     void playLoopingRandomAndAll() {
         auto panel = openPanel(BothGroups);
         QVERIFY(panel);
-        auto* loopButton = child<QPushButton>(panel.get(), "BtPlayLooping");
-        auto* randButton = child<QPushButton>(panel.get(), "BtPlayRandom");
-        auto* allButton = child<QPushButton>(panel.get(), "btPlayAll");
+        auto* loopButton = child<QPushButton>(panel.get(), "playLoopButton");
+        auto* randButton = child<QPushButton>(panel.get(), "playRandomButton");
+        auto* allButton = child<QPushButton>(panel.get(), "playAllButton");
 
         QTest::mouseClick(loopButton, Qt::LeftButton);
         QCOMPARE(panel->loopTag(), 1);
         QCOMPARE(loopButton->text(), QStringLiteral("Stop Looping"));
-        QVERIFY(m_audio->IsChannelPlaying(m_audio->LoopSound.Channel));
-        QVERIFY(m_audio->channelGain(m_audio->LoopSound.Channel) < 0.1f);  // fading in
-        QVERIFY(panel->TimerPlayLoop().isActive());
+        QVERIFY(m_audio->isPlaying(m_audio->loop.channel));
+        QVERIFY(m_audio->channelGain(m_audio->loop.channel) < 0.1f);  // fading in
+        QVERIFY(panel->loopIndicatorTimer().isActive());
         QCOMPARE(panel->statusBar()->panelText(1), QStringLiteral(" Looping: loop.wav"));
         QCOMPARE(allButton->text(), QStringLiteral("Play All"));
-        panel->TimerPlayLoopTimer();
-        QCOMPARE(panel->statusBar()->indicatorFrame(panel->LoopMarkLeft()), 0);
-        panel->TimerPlayLoopTimer();
-        QCOMPARE(panel->statusBar()->indicatorFrame(panel->LoopMarkLeft()), 1);
+        panel->animateLoopIndicator();
+        QCOMPARE(panel->statusBar()->indicatorFrame(panel->loopMarkLeft()), 0);
+        panel->animateLoopIndicator();
+        QCOMPARE(panel->statusBar()->indicatorFrame(panel->loopMarkLeft()), 1);
 
         QTest::mouseClick(randButton, Qt::LeftButton);
         QCOMPARE(panel->randTag(), 1);
         QCOMPARE(randButton->text(), QStringLiteral("Stop Random"));
         QCOMPARE(allButton->text(), QStringLiteral("Stop All"));
         QVERIFY(!anyRandomPlaying());  // the first wave waits for its delay
-        const int delay = panel->TPRnd().interval();
+        const int delay = panel->randomTimer().interval();
         QVERIFY(delay >= 1000 && delay <= 6000);
-        QVERIFY(panel->TPRnd().isActive());
+        QVERIFY(panel->randomTimer().isActive());
 
-        panel->TPRndTimer();
+        panel->playNextRandomWave();
         QVERIFY(anyRandomPlaying());
         QVERIFY(panel->statusBar()->panelText(3).startsWith(QStringLiteral(" [")));
         QVERIFY(panel->statusBar()->panelText(3).contains(QStringLiteral("Pitch = 50; ")));
         QCOMPARE(child<QLabel>(panel.get(), "L_Pit")->text(), QStringLiteral("50"));
         QCOMPARE(child<QLabel>(panel.get(), "L_Len")->text(), QStringLiteral("0.5"));
-        panel->TimerPlayRandTimer();
-        QCOMPARE(panel->statusBar()->indicatorFrame(panel->RandMarkLeft()), 0);
+        panel->animateRandomIndicator();
+        QCOMPARE(panel->statusBar()->indicatorFrame(panel->randomMarkLeft()), 0);
 
         QTest::mouseClick(allButton, Qt::LeftButton);
         QCOMPARE(panel->loopTag(), 0);
         QCOMPARE(panel->randTag(), 0);
         QCOMPARE(allButton->text(), QStringLiteral("Play All"));
-        QVERIFY(!m_audio->IsChannelPlaying(m_audio->LoopSound.Channel));
+        QVERIFY(!m_audio->isPlaying(m_audio->loop.channel));
         QVERIFY(!anyRandomPlaying());
-        QVERIFY(!panel->TPRnd().isActive());
+        QVERIFY(!panel->randomTimer().isActive());
         QCOMPARE(child<QLabel>(panel.get(), "L_Pit")->text(), QStringLiteral("0"));
-        QCOMPARE(panel->statusBar()->indicatorFrame(panel->RandMarkLeft()), -1);
+        QCOMPARE(panel->statusBar()->indicatorFrame(panel->randomMarkLeft()), -1);
         QVERIFY(panel->statusBar()->panelText(3).isEmpty());
 
         QTest::mouseClick(allButton, Qt::LeftButton);
@@ -336,14 +336,14 @@ private slots:
         auto panel = openPanel(BothGroups);
         QVERIFY(panel);
         panel->bar(BarTimeEnd)->setValue(1);  // 0.9 .. 300 s, many delays
-        panel->BtPlayRandomClick();
-        for (int i = 0; i < 20 && panel->schedule().CurTime() < 10; ++i)
-            panel->TPRndTimer();
-        QVERIFY(panel->schedule().CurTime() >= 10);
-        for (AudioChannel ch : m_audio->PlayList.Channels)
-            m_audio->StopChannel(ch);
+        panel->toggleRandom();
+        for (int i = 0; i < 20 && panel->schedule().currentTime() < 10; ++i)
+            panel->playNextRandomWave();
+        QVERIFY(panel->schedule().currentTime() >= 10);
+        for (AudioChannel ch : m_audio->randomWaves.channels)
+            m_audio->stopChannel(ch);
         panel->bar(BarTimeEnd)->setValue(panel->bar(BarTimeStart)->value());  // one delay left
-        panel->TimerPlayRandTimer();
+        panel->animateRandomIndicator();
         QCOMPARE(panel->statusBar()->panelText(3),
                  QString::fromUtf8(" Ожидание... через 1 сек. Volume = 0.5. Pitch = 50"));
     }
@@ -353,18 +353,18 @@ private slots:
         auto panel = openPanel(BothGroups);
         QVERIFY(panel);
         panel->bar(BarLoopVolume)->setValue(25);
-        panel->bar(BarVolStart)->setValue(30);
-        child<QLineEdit>(panel.get(), "Ed_TmE")->setText(QStringLiteral("6,5"));  // typed, no Enter
+        panel->bar(BarVolumeStart)->setValue(30);
+        child<QLineEdit>(panel.get(), "timeEndEdit")->setText(QStringLiteral("6,5"));  // typed, no Enter
         const std::vector<std::string> textsBefore = [&] {
             std::vector<std::string> t;
             for (const Node* n : m_doc.tree.preorder())
-                t.push_back(n->text() + "|" + (n->data() ? n->data()->CommentBeside : std::string()));
+                t.push_back(n->text() + "|" + (n->data() ? n->data()->commentBeside : std::string()));
             return t;
         }();
-        QTest::mouseClick(child<QPushButton>(panel.get(), "btApply"), Qt::LeftButton);
-        QVERIFY(panel->Applied());
+        QTest::mouseClick(child<QPushButton>(panel.get(), "applyButton"), Qt::LeftButton);
+        QVERIFY(panel->applied());
         QCOMPARE(m_host.changes, 1);
-        QVERIFY(!child<QPushButton>(panel.get(), "btApply")->isEnabled());
+        QVERIFY(!child<QPushButton>(panel.get(), "applyButton")->isEnabled());
         // Node order: 0 "ss", 1 playlooping, 2 volume, 3 pitch, 4 wave, 5 playrandom, 6 time,
         // 7 volume, 8 pitch, 9 rndwave, 10/11 waves, 12 volume after the rndwave block, 13 "next"...
         QCOMPARE(valueOf(m_doc.tree, 2), std::string("\"0.75\""));
@@ -377,14 +377,14 @@ private slots:
         QCOMPARE(valueOf(m_doc.tree, 15), std::string("\"0.9\""));  // the next soundscape
         std::vector<std::string> textsAfter;
         for (const Node* n : m_doc.tree.preorder())
-            textsAfter.push_back(n->text() + "|" + (n->data() ? n->data()->CommentBeside : std::string()));
+            textsAfter.push_back(n->text() + "|" + (n->data() ? n->data()->commentBeside : std::string()));
         QCOMPARE(textsAfter, textsBefore);
     }
 
     void applyLeavesTheValuesOfAHiddenGroup() {
         auto panel = openPanel(replaced(BothGroups, "\"loop.wav\"", "\"missing.wav\""));
         QVERIFY(panel);
-        panel->btApplyClick();
+        panel->applyToDocument();
         QCOMPARE(valueOf(m_doc.tree, 2), std::string("\"0.5\""));
         QCOMPARE(valueOf(m_doc.tree, 3), std::string("\"100\""));
         QCOMPARE(valueOf(m_doc.tree, 6), std::string("\"1,6\""));
@@ -394,7 +394,7 @@ private slots:
         m_doc = loadScript(replaced(replaced(replaced(BothGroups, "\"loop.wav\"", "\"x.wav\""), "\"a.wav\"", "\"y.wav\""),
                                     "\"b.wav\"", "\"z.wav\""));
         Node* ss = m_doc.tree.topLevel()[0];
-        QCOMPARE(A_Play_SSExecute(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, true, nullptr), true);
+        QCOMPARE(openPlayerPanel(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, true, nullptr), true);
         QCOMPARE(m_host.messages.size(), std::size_t{1});
         QCOMPARE(m_host.messages[0].caption, std::string("Воспроизвести soundscape"));
         QCOMPARE(m_host.messages[0].icon, MessageIcon::Warning);
@@ -409,40 +409,40 @@ private slots:
                     return;
                 title = modal->windowTitle();
                 if (apply) {
-                    modal->findChild<TrackBar*>(QStringLiteral("TrVolumeLoop"))->setValue(30);
-                    modal->findChild<QPushButton*>(QStringLiteral("btApply"))->click();
+                    modal->findChild<TrackBar*>(QStringLiteral("loopVolumeBar"))->setValue(30);
+                    modal->findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
                 }
                 modal->close();
             });
         };
-        TfMainVolume volume(*m_audio, m_host);
+        MasterVolumeWindow volume(*m_audio, m_host);
         volume.show();
         closeModal(false);
-        QCOMPARE(A_Play_SSExecute(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, true, nullptr, &volume), true);
+        QCOMPARE(openPlayerPanel(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, true, nullptr, &volume), true);
         QCOMPARE(title, QStringLiteral("\"ss\""));
         QVERIFY(!volume.isVisible());
         QCOMPARE(m_audio->liveChannelCount(), std::size_t{0});
         closeModal(false);
-        QCOMPARE(A_Play_SSExecute(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, false, nullptr), false);
+        QCOMPARE(openPlayerPanel(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, false, nullptr), false);
         closeModal(true);
-        QCOMPARE(A_Play_SSExecute(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, false, nullptr), true);
+        QCOMPARE(openPlayerPanel(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, false, nullptr), true);
         // Not a soundscape: nothing opens.
-        QCOMPARE(A_Play_SSExecute(m_doc.tree, ss->child(0), m_sounds->path(), *m_audio, m_host, false, nullptr), false);
+        QCOMPARE(openPlayerPanel(m_doc.tree, ss->child(0), m_sounds->path(), *m_audio, m_host, false, nullptr), false);
     }
 
     void masterVolumeWindow() {
         SeparatorGuard comma(',');
         m_host.gen = 25;
-        TfMainVolume window(*m_audio, m_host);
+        MasterVolumeWindow window(*m_audio, m_host);
         window.show();
-        QCOMPARE(window.TrVol()->value(), 75);
+        QCOMPARE(window.slider()->value(), 75);
         QCOMPARE(window.windowTitle(), QString::fromUtf8("Общая громкость [0,75]"));
         QCOMPARE(m_audio->masterVolume(), 0.75f);
-        window.TrVol()->setValue(0);
+        window.slider()->setValue(0);
         QCOMPARE(m_host.gen, 100);
         QVERIFY(window.windowTitle().endsWith(QStringLiteral("[0]")));
         QCOMPARE(m_audio->masterVolume(), 0.0f);
-        window.TrVol()->setValue(100);
+        window.slider()->setValue(100);
         QVERIFY(window.windowTitle().endsWith(QStringLiteral("[1]")));
         QTest::keyClick(&window, Qt::Key_Escape);
         QVERIFY(!window.isVisible());
@@ -455,33 +455,33 @@ private slots:
         preview.setSoundDir(m_sounds->path());
         QSignalSpy changed(&preview, &WavePreview::stateChanged);
         QVERIFY(writeWave(m_sounds->file("long.wav"), {.seconds = 3.456}));
-        preview.PlayExecute("\"long.wav\"");
+        preview.togglePlay("\"long.wav\"");
         QCOMPARE(preview.tag(), 1);
         QCOMPARE(preview.caption(), QStringLiteral("Stop"));
         QCOMPARE(preview.imageIndex(), 4);
         QCOMPARE(preview.statusText(), QString::fromUtf8("Воспроизведение: 3,5 сек."));
-        QVERIFY(preview.TimActive().isActive());
-        QCOMPARE(preview.TimActive().interval(), 300);
-        preview.PlayExecute("\"long.wav\"");  // the second press stops
+        QVERIFY(preview.stopTimer().isActive());
+        QCOMPARE(preview.stopTimer().interval(), 300);
+        preview.togglePlay("\"long.wav\"");  // the second press stops
         QCOMPARE(preview.tag(), 0);
         QCOMPARE(preview.caption(), QStringLiteral("Play"));
         QCOMPARE(preview.statusText(), QString::fromUtf8("Остановлено"));
-        QVERIFY(!m_audio->IsChannelPlaying(m_audio->PreviewChannel));
+        QVERIFY(!m_audio->isPlaying(m_audio->previewChannel));
         QCOMPARE(changed.count(), 2);
 
         // The end of the wave is noticed by the timer.
-        preview.PlayExecute("\"a.wav\"");
+        preview.togglePlay("\"a.wav\"");
         QCOMPARE(preview.tag(), 1);
-        preview.TimActiveTimer();
+        preview.stopWhenFinished();
         QCOMPARE(preview.tag(), 1);
         m_audio->renderLoopback(44100);
         preview.setWaveFound(false);
-        preview.TimActiveTimer();
+        preview.stopWhenFinished();
         QCOMPARE(preview.tag(), 0);
         QVERIFY(!preview.enabled());
-        QVERIFY(!preview.TimActive().isActive());
+        QVERIFY(!preview.stopTimer().isActive());
 
-        preview.PlayExecute("\"missing.wav\"");
+        preview.togglePlay("\"missing.wav\"");
         QCOMPARE(preview.tag(), 0);
         QCOMPARE(m_host.messages.back().text, std::string("Ошибка воспроизведения файла"));
         QCOMPARE(m_host.messages.back().caption, std::string("Play"));

@@ -42,11 +42,11 @@ inline void expectInvariants(const SectionTree& tree) {
         EXPECT_FALSE(hasLineBreakOrBrace(node->text(), false)) << node->text();
         if (node == last)
             continue;
-        const TNodeData* data = node->data();
+        const NodeData* data = node->data();
         ASSERT_NE(data, nullptr) << node->text();
-        EXPECT_FALSE(hasLineBreakOrBrace(data->Value, false)) << data->Value;
-        EXPECT_FALSE(hasLineBreakOrBrace(data->CommentBeside, false)) << data->CommentBeside;
-        EXPECT_FALSE(hasLineBreakOrBrace(data->CommentsAbove, true)) << data->CommentsAbove;
+        EXPECT_FALSE(hasLineBreakOrBrace(data->value, false)) << data->value;
+        EXPECT_FALSE(hasLineBreakOrBrace(data->commentBeside, false)) << data->commentBeside;
+        EXPECT_FALSE(hasLineBreakOrBrace(data->commentsAbove, true)) << data->commentsAbove;
     }
 }
 
@@ -67,14 +67,14 @@ inline void expectImages(const SectionTree& tree, bool emptySoundscapes = false)
 // The comments a save and a load give back. The writer puts each CommentsAbove line (every CR ends
 // one) after "//" and the beside comment after "//"; the loader joins comment lines with blanks,
 // turns every "/" into a blank, trims, and merges comments above into a beside comment.
-inline std::pair<std::string, std::string> reloadedComments(const TNodeData& data) {
+inline std::pair<std::string, std::string> reloadedComments(const NodeData& data) {
     auto slashesToBlanks = [](std::string text) {
         std::replace(text.begin(), text.end(), '/', ' ');
         return text;
     };
     std::string pending;
-    if (!data.CommentsAbove.empty()) {
-        std::string_view rest = data.CommentsAbove;
+    if (!data.commentsAbove.empty()) {
+        std::string_view rest = data.commentsAbove;
         for (;;) {
             const std::size_t cr = rest.find('\r');
             pending += ' ';
@@ -84,10 +84,10 @@ inline std::pair<std::string, std::string> reloadedComments(const TNodeData& dat
             rest.remove_prefix(cr + 1);
         }
     }
-    if (data.CommentBeside.empty())
+    if (data.commentBeside.empty())
         return {std::string(trim(pending)), {}};
     pending += ' ';
-    pending += "//" + data.CommentBeside;
+    pending += "//" + data.commentBeside;
     return {{}, std::string(trim(slashesToBlanks(pending)))};
 }
 
@@ -96,9 +96,9 @@ inline std::vector<std::string> describeReloaded(const SectionTree& tree) {
     std::vector<std::string> out;
     for (const Node* node : tree.preorder()) {
         std::string entry = std::to_string(node->level()) + "|" + node->text();
-        if (const TNodeData* data = node->data()) {
+        if (const NodeData* data = node->data()) {
             const auto [above, beside] = reloadedComments(*data);
-            entry += "|" + data->Value + "|" + above + "|" + beside;
+            entry += "|" + data->value + "|" + above + "|" + beside;
         } else {
             entry += "|-";
         }
@@ -109,7 +109,7 @@ inline std::vector<std::string> describeReloaded(const SectionTree& tree) {
 
 // Saves the tree, loads the bytes and compares the trees.
 inline void expectReadsBack(const SectionTree& tree) {
-    const WriteResult written = saveFileres(tree);
+    const WriteResult written = writeScript(tree);
     if (tree.size() < 2) {
         EXPECT_FALSE(written.ok);  // nothing but the end marker: the writer refuses with its message
         return;
@@ -228,8 +228,8 @@ private:
     }
     static std::string snapshot(const Node* node) {
         std::string s = node->text() + '|' + std::to_string(node->image()) + '|' + std::to_string(node->selectedImage());
-        if (const TNodeData* data = node->data())
-            s += '|' + data->Value + '|' + data->CommentsAbove + '|' + data->CommentBeside;
+        if (const NodeData* data = node->data())
+            s += '|' + data->value + '|' + data->commentsAbove + '|' + data->commentBeside;
         return s;
     }
 
@@ -242,9 +242,9 @@ private:
 };
 
 // A node's data, or empty data for the end marker.
-inline const TNodeData& dataOf(const Node* node) {
-    static const TNodeData none;
-    const TNodeData* data = node != nullptr ? node->data() : nullptr;
+inline const NodeData& dataOf(const Node* node) {
+    static const NodeData none;
+    const NodeData* data = node != nullptr ? node->data() : nullptr;
     return data != nullptr ? *data : none;
 }
 

@@ -35,7 +35,7 @@ inline LoadResult mustLoad(std::string_view bytes) {
 
 inline std::string canonical(std::string_view bytes) {
     LoadResult loaded = mustLoad(bytes);
-    WriteResult written = saveFileres(loaded.tree);
+    WriteResult written = writeScript(loaded.tree);
     EXPECT_TRUE(written.ok) << written.message.text;
     return written.bytes;
 }
@@ -45,8 +45,8 @@ inline std::vector<std::string> describe(const SectionTree& tree) {
     std::vector<std::string> out;
     for (const Node* node : tree.preorder()) {
         std::string entry = std::to_string(node->level()) + "|" + node->text();
-        if (const TNodeData* data = node->data())
-            entry += "|" + data->Value + "|" + data->CommentsAbove + "|" + data->CommentBeside;
+        if (const NodeData* data = node->data())
+            entry += "|" + data->value + "|" + data->commentsAbove + "|" + data->commentBeside;
         else
             entry += "|-";
         out.push_back(entry);

@@ -115,7 +115,7 @@ TEST_P(AwkwardInput, RenameOfEveryNode) {
         ModelMirror mirror(tree);
         Node* node = tree.nodeAt(i);
         const std::string oldText = node->text();
-        const TNodeData oldData = dataOf(node);
+        const NodeData oldData = dataOf(node);
         const RenameResult result = renameNode(tree, node, GetParam(), &mirror);
         EXPECT_EQ(result.changed, mirror.reportedChange(node));
         EXPECT_EQ(dataOf(node), oldData);  // a rename never touches the data
@@ -141,7 +141,7 @@ TEST_P(AwkwardInput, ValueOfEveryNode) {
         EXPECT_EQ(changed, mirror.reportedChange(node));
         EXPECT_EQ(node->text(), oldText);  // the key stays as it was
         const std::string typed = storableLine(GetParam());
-        EXPECT_TRUE(dataOf(node).Value == typed || dataOf(node).Value == normalizeName(typed)) << dataOf(node).Value;
+        EXPECT_TRUE(dataOf(node).value == typed || dataOf(node).value == normalizeName(typed)) << dataOf(node).value;
         expectSound(tree, mirror);
     }
 }
@@ -182,7 +182,7 @@ TEST_P(AwkwardInput, NewElementsUnderEveryNode) {
 TEST_P(AwkwardInput, NewSoundscape) {
     SectionTree tree = loadBase();
     ModelMirror mirror(tree);
-    const CreateResult result = Create0Level(tree, GetParam(), &mirror);
+    const CreateResult result = createSoundscape(tree, GetParam(), &mirror);
     if (result) {
         EXPECT_TRUE(tree.isEndMarker(tree.next(result.node)));
         EXPECT_EQ(normalizeName(GetParam()), result.node->text());
@@ -198,8 +198,8 @@ std::vector<std::string> describeSubtree(const SectionTree& tree, const Node* ro
     for (const Node* node = root; node != nullptr && (node == root || SectionTree::isWithin(node, root));
          node = tree.next(node)) {
         std::string entry = std::to_string(node->level() - root->level()) + "|" + node->text();
-        if (const TNodeData* data = node->data())
-            entry += "|" + data->Value + "|" + data->CommentsAbove + "|" + data->CommentBeside;
+        if (const NodeData* data = node->data())
+            entry += "|" + data->value + "|" + data->commentsAbove + "|" + data->commentBeside;
         out.push_back(entry);
     }
     return out;
@@ -311,7 +311,7 @@ TEST(EditRoundTrip, RandomEditSequences) {
             }
             default:
                 if (pick(2) == 0)
-                    Create0Level(tree, input + "y", &mirror);
+                    createSoundscape(tree, input + "y", &mirror);
                 else
                     createBlock(tree, node, BlockKind::PlayRandom, &mirror);
                 break;
@@ -353,7 +353,7 @@ TEST(EditRoundTrip, RealWorldScripts) {
         for (Node* node : tree.preorder()) {
             if (tree.isEndMarker(node))
                 continue;
-            const std::string value = dataOf(node).Value;
+            const std::string value = dataOf(node).value;
             EXPECT_FALSE(setNodeValue(tree, node, value)) << node->text() << " " << value;
             EXPECT_FALSE(renameNode(tree, node, node->text()).changed) << node->text();
         }

@@ -72,7 +72,7 @@ TEST(Rename, KeepsQuotesAsTypedWhenTheLineReadsBack) {
         ModelMirror mirror(tree);
         EXPECT_TRUE(renameNode(tree, dsp, c.typed, &mirror).changed) << c.typed;
         EXPECT_EQ(dsp->text(), c.expected);
-        EXPECT_EQ(dataOf(dsp).Value, "\"1\"");
+        EXPECT_EQ(dataOf(dsp).value, "\"1\"");
         EXPECT_TRUE(mirror.reportedChange(dsp));
     }
 }
@@ -104,13 +104,13 @@ TEST(NodeValue, IsStoredAsItReadsBack) {
     SectionTree tree = mustLoad(twoSoundscapes()).tree;
     Node* volume = findNode(tree, "\"volume\"");
     EXPECT_TRUE(setNodeValue(tree, volume, " 0.7 "));
-    EXPECT_EQ(dataOf(volume).Value, "0.7");
+    EXPECT_EQ(dataOf(volume).value, "0.7");
     EXPECT_FALSE(setNodeValue(tree, volume, "0.7"));
     EXPECT_TRUE(setNodeValue(tree, volume, "\"0.5,\t1.0\""));
-    EXPECT_EQ(dataOf(volume).Value, "\"0.5, 1.0\"");
+    EXPECT_EQ(dataOf(volume).value, "\"0.5, 1.0\"");
     Node* unquoted = findNode(tree, "dsp2");
     EXPECT_TRUE(setNodeValue(tree, unquoted, "6 7"));  // "dsp2 6 7" would read back as key "dsp2 6"
-    EXPECT_EQ(dataOf(unquoted).Value, "\"6 7\"");
+    EXPECT_EQ(dataOf(unquoted).value, "\"6 7\"");
     EXPECT_EQ(unquoted->text(), "dsp2");
     EXPECT_FALSE(setNodeValue(tree, tree.last(), "x"));
 }
@@ -146,15 +146,15 @@ TEST(Comments, SeveralLinesWithEmptyOnesAreStoredWithACarriageReturnAfterEach) {
     Node* node = findNode(tree, "\"playlooping\"");
     ModelMirror mirror(tree);
     EXPECT_TRUE(setComments(tree, node, "beside\ttext", {"a", "", "b"}, &mirror));
-    EXPECT_EQ(dataOf(node).CommentsAbove, "a\r\rb\r");
-    EXPECT_EQ(dataOf(node).CommentBeside, "beside text");
-    EXPECT_EQ(commentLines(dataOf(node).CommentsAbove), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(dataOf(node).commentsAbove, "a\r\rb\r");
+    EXPECT_EQ(dataOf(node).commentBeside, "beside text");
+    EXPECT_EQ(commentLines(dataOf(node).commentsAbove), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(mirror.reportedChange(node));
     EXPECT_FALSE(setComments(tree, node, "beside text", {"a", "", "b"}));
     EXPECT_TRUE(setComments(tree, node, "", {}));
-    EXPECT_EQ(dataOf(node), TNodeData{});
+    EXPECT_EQ(dataOf(node), NodeData{});
     EXPECT_TRUE(setComments(tree, node, "", {"x\r\ny{}"}));  // a break inside a line starts a new one
-    EXPECT_EQ(dataOf(node).CommentsAbove, "x\ry\r");
+    EXPECT_EQ(dataOf(node).commentsAbove, "x\ry\r");
     EXPECT_FALSE(setComments(tree, tree.last(), "x", {}));
 }
 
@@ -214,7 +214,7 @@ TEST(Delete, OnlyChildLeavesAParameterAndTheEndMarkerStays) {
     deleteNode(tree, findNode(tree, "\"two\""));
     EXPECT_EQ(tree.size(), 1U);
     EXPECT_TRUE(tree.isEndMarker(tree.first()));
-    EXPECT_FALSE(saveFileres(tree).ok);  // nothing left to write: the writer says so
+    EXPECT_FALSE(writeScript(tree).ok);  // nothing left to write: the writer says so
 }
 
 TEST(Move, YesPutsTheBlockFirstInAnotherSoundscapeWithItsParametersInOrder) {
@@ -299,7 +299,7 @@ TEST(Move, UnquotedKeyIsReReadWhenItGainsOrLosesChildren) {
     ASSERT_TRUE(moveNode(tree, wave, dsp2, PlacementAnswer::Yes, &mirror).done());
     // A header line "dsp2 5" reads back as one key: the tree shows what the file will hold.
     EXPECT_EQ(dsp2->text(), "dsp2 5");
-    EXPECT_EQ(dataOf(dsp2).Value, "");
+    EXPECT_EQ(dataOf(dsp2).value, "");
     EXPECT_TRUE(mirror.reportedChange(dsp2));
     expectReadsBack(tree);
 }

@@ -14,9 +14,9 @@ Element loadElement(const std::string& line, const std::string& after = "") {
     const std::string script = crlf({"\"s\"", "{", line, after, "}"});
     LoadResult result = mustLoad(script);
     const Node* node = result.tree.first()->child(0);
-    const TNodeData* data = node->data();
-    return {node->text(), data ? data->Value : "-", data ? data->CommentsAbove : "-",
-            data ? data->CommentBeside : "-"};
+    const NodeData* data = node->data();
+    return {node->text(), data ? data->value : "-", data ? data->commentsAbove : "-",
+            data ? data->commentBeside : "-"};
 }
 
 struct CutCase {
@@ -60,17 +60,17 @@ TEST(Loader, CommentLinesAboveJoinIntoOneLine) {
     const Element e = loadElement("\"dsp\" \"1\"", "");
     EXPECT_EQ(e.above, "");
     LoadResult r = mustLoad(crlf({"\"s\"", "{", "// first / line", "\t//  second", "\"dsp\" \"1\"", "}"}));
-    const TNodeData* data = r.tree.first()->child(0)->data();
-    EXPECT_EQ(data->CommentsAbove, "first   line second");
-    EXPECT_EQ(data->CommentBeside, "");
+    const NodeData* data = r.tree.first()->child(0)->data();
+    EXPECT_EQ(data->commentsAbove, "first   line second");
+    EXPECT_EQ(data->commentBeside, "");
 }
 
 TEST(Loader, CommentsAboveAndBesideBothGoBeside) {
     LoadResult r = mustLoad(crlf({"\"s\"", "{", "// above", "\"dsp\" \"1\" // beside", "}"}));
-    const TNodeData* data = r.tree.first()->child(0)->data();
-    EXPECT_EQ(data->CommentsAbove, "");
+    const NodeData* data = r.tree.first()->child(0)->data();
+    EXPECT_EQ(data->commentsAbove, "");
     // The beside text keeps its "//" as two blanks after the joining blank.
-    EXPECT_EQ(data->CommentBeside, "above    beside");
+    EXPECT_EQ(data->commentBeside, "above    beside");
 }
 
 TEST(Loader, BuildsLevelsImagesAndTheEndMarker) {
@@ -110,7 +110,7 @@ TEST(Loader, BraceOnTheHeaderLineLosesTheNesting) {
 TEST(Loader, UnquotedHeaderWithBraceOnItsLineKeepsItsName) {
     LoadResult r = mustLoad("soundscapes_manifest {\n\"file\" \"a.txt\"\n}\n");
     EXPECT_EQ(r.tree.first()->text(), "soundscapes_manifest");
-    EXPECT_EQ(r.tree.first()->data()->Value, "");
+    EXPECT_EQ(r.tree.first()->data()->value, "");
 }
 
 TEST(Loader, FirstLineBraceMakesTheFirstElementTopLevel) {
@@ -198,14 +198,14 @@ TEST(Loader, CommentOpeningAnUnnamedBlockKeepsItsElements) {
                                                           "1|\"b\"|\"2\"||", "0||-"}));
 }
 
-TEST(Loader, LoadTreeFromListFollowsTheIndentation) {
+TEST(Loader, TreeFromLinesFollowsTheIndentation) {
     SectionTree tree;
-    EXPECT_TRUE(LoadTreeFromList(tree, {"\t\ta", "\tb", "\t\tc", " \t d", "e"}));
+    EXPECT_TRUE(buildTreeFromLines(tree, {"\t\ta", "\tb", "\t\tc", " \t d", "e"}));
     std::vector<std::string> levels;
     for (const Node* node : tree.preorder())
         levels.push_back(std::to_string(node->level()) + node->text());
     EXPECT_EQ(levels, (std::vector<std::string>{"0a", "1b", "2c", "3d", "0e"}));
-    EXPECT_FALSE(LoadTreeFromList(tree, {"a", "\t\tb"}));
+    EXPECT_FALSE(buildTreeFromLines(tree, {"a", "\t\tb"}));
     EXPECT_EQ(tree.size(), 1u);
 }
 
@@ -235,7 +235,7 @@ TEST(Loader, MalformedBytesNeverCrash) {
         LoadResult r = loadScript(input);
         if (!r.ok())
             continue;
-        WriteResult w = saveFileres(r.tree);
+        WriteResult w = writeScript(r.tree);
         if (w.ok) {
             EXPECT_EQ(canonical(w.bytes), w.bytes);
         }

@@ -31,7 +31,7 @@ TEST(NewFile, ShortTextIsTheDefaultSoundscapeWithItsComment) {
 
 TEST(NewFile, FullTextHasTheDefaultBlocks) {
     std::vector<std::string> lines;
-    AutocreateSS(lines);
+    appendDefaultBlocks(lines);
     ASSERT_EQ(lines.size(), 22U);
     EXPECT_EQ(newFileBytes(true), crlf(lines));
     const SectionTree tree = newFile(true);
@@ -61,18 +61,18 @@ TEST(BlockKind, KeywordsAreExactWithTheirQuotes) {
     };
     for (const auto& [text, kind] : cases)
         EXPECT_EQ(blockKind(text), kind) << text;
-    EXPECT_EQ(GetParamForSections(0), (std::vector<std::string>{"\"dsp\"", "\"soundmixer\""}));
-    EXPECT_EQ(GetParamForSections(3), (std::vector<std::string>{"\"wave\""}));
-    EXPECT_EQ(GetParamForSections(2).size(), 7U);
-    EXPECT_EQ(GetParamForSections(4).back(), "\"ambientpositionoverride\"");
-    EXPECT_TRUE(GetParamForSections(-1).empty());
+    EXPECT_EQ(suggestedParameters(0), (std::vector<std::string>{"\"dsp\"", "\"soundmixer\""}));
+    EXPECT_EQ(suggestedParameters(3), (std::vector<std::string>{"\"wave\""}));
+    EXPECT_EQ(suggestedParameters(2).size(), 7U);
+    EXPECT_EQ(suggestedParameters(4).back(), "\"ambientpositionoverride\"");
+    EXPECT_TRUE(suggestedParameters(-1).empty());
 }
 
 TEST(NewSoundscape, DuplicateNamesInAnyLatinCaseAreRefused) {
     for (const char* answer : {"myfile.defsection", "MYFILE.DEFSECTION", "\"MyFile.DefSection\"", " myfile.defsection "}) {
         SectionTree tree = newFile(true);
         ModelMirror mirror(tree);
-        const CreateResult result = Create0Level(tree, answer, &mirror);
+        const CreateResult result = createSoundscape(tree, answer, &mirror);
         EXPECT_FALSE(result) << answer;
         ASSERT_TRUE(result.message.has_value());
         EXPECT_EQ(*result.message, (Message{"Секция с таким названием уже имеется", "Новый soundscape",
@@ -85,13 +85,13 @@ TEST(NewSoundscape, OtherBytesCompareExactly) {
     SectionTree tree = mustLoad(crlf({"\"" + cp("звук") + "\"", "{", "\t\"k\"\t\"v\"", "}"})).tree;
     EXPECT_TRUE(sectionNameExists(tree, "\"" + cp("звук") + "\""));
     EXPECT_FALSE(sectionNameExists(tree, "\"" + cp("ЗВУК") + "\""));
-    EXPECT_TRUE(Create0Level(tree, cp("ЗВУК")));
+    EXPECT_TRUE(createSoundscape(tree, cp("ЗВУК")));
 }
 
 TEST(NewSoundscape, GoesJustBeforeTheEndMarkerAndSavesAsItsNameAlone) {
     SectionTree tree = newFile(true);
     ModelMirror mirror(tree);
-    const CreateResult result = Create0Level(tree, "  new.area  ", &mirror);
+    const CreateResult result = createSoundscape(tree, "  new.area  ", &mirror);
     ASSERT_TRUE(result);
     EXPECT_FALSE(result.message.has_value());
     EXPECT_EQ(result.node->text(), "\"new.area\"");
@@ -100,11 +100,11 @@ TEST(NewSoundscape, GoesJustBeforeTheEndMarkerAndSavesAsItsNameAlone) {
     EXPECT_EQ(tree.topLevel().size(), 3U);
     EXPECT_EQ(tree.topLevel()[1], result.node);
     EXPECT_TRUE(tree.isEndMarker(tree.next(result.node)));
-    EXPECT_EQ(dataOf(result.node), TNodeData{});
+    EXPECT_EQ(dataOf(result.node), NodeData{});
     EXPECT_EQ(result.node->image(), ImageHeader);
     EXPECT_EQ(result.node->selectedImage(), ImageHeaderSelected);
     mirror.expectInSync();
-    const WriteResult written = saveFileres(tree);
+    const WriteResult written = writeScript(tree);
     ASSERT_TRUE(written.ok);
     EXPECT_TRUE(written.bytes.ends_with("} \r\n\"new.area\"\r\n\r\n")) << written.bytes;
     const LoadResult reloaded = mustLoad(written.bytes);
@@ -114,13 +114,13 @@ TEST(NewSoundscape, GoesJustBeforeTheEndMarkerAndSavesAsItsNameAlone) {
 TEST(NewSoundscape, EmptyAnswerAddsNothingAndAnEmptyTreeIsAnUnexpectedError) {
     SectionTree tree = newFile(false);
     for (const char* answer : {"", "   ", "\"\"", "\t"}) {
-        const CreateResult result = Create0Level(tree, answer);
+        const CreateResult result = createSoundscape(tree, answer);
         EXPECT_FALSE(result);
         EXPECT_FALSE(result.message.has_value()) << answer;
     }
     EXPECT_EQ(tree.size(), 2U);
     SectionTree empty;
-    const CreateResult result = Create0Level(empty, "x");
+    const CreateResult result = createSoundscape(empty, "x");
     EXPECT_FALSE(result);
     EXPECT_EQ(result.message, (Message{"Непредвиденная ошибка", "Новый soundscape", MessageIcon::Error}));
     EXPECT_TRUE(empty.empty());
@@ -156,7 +156,7 @@ TEST(NewBlock, EachTemplateAddsItsChildrenAndValuesLastInTheSoundscape) {
         EXPECT_EQ(soundscape->children().back(), result.node);
         std::vector<std::string> subtree;
         for (const Node* n = result.node; n != nullptr && SectionTree::isWithin(n, result.node); n = tree.next(n))
-            subtree.push_back(std::to_string(n->level() - 1) + "|" + n->text() + "|" + dataOf(n).Value);
+            subtree.push_back(std::to_string(n->level() - 1) + "|" + n->text() + "|" + dataOf(n).value);
         EXPECT_EQ(subtree, c.subtree);
         EXPECT_EQ(mirror.structuralReports(), 1);
         mirror.expectInSync();
@@ -167,9 +167,9 @@ TEST(NewBlock, EachTemplateAddsItsChildrenAndValuesLastInTheSoundscape) {
 TEST(NewBlock, SecondBlockGoesAfterAllChildrenAndAnEmptySoundscapeBecomesAHeader) {
     SectionTree tree = newFile(false);
     Node* soundscape = tree.first();
-    ASSERT_TRUE(NewLoopCreate(tree, soundscape));
-    ASSERT_TRUE(NewPlaySS(tree, soundscape));
-    const CreateResult second = NewLoopCreate(tree, soundscape);
+    ASSERT_TRUE(createLoopingBlock(tree, soundscape));
+    ASSERT_TRUE(createSoundscapeBlock(tree, soundscape));
+    const CreateResult second = createLoopingBlock(tree, soundscape);
     ASSERT_TRUE(second);
     EXPECT_EQ(second.row, 2);
     EXPECT_EQ(soundscape->childCount(), 3);
@@ -180,13 +180,13 @@ TEST(NewBlock, SecondBlockGoesAfterAllChildrenAndAnEmptySoundscapeBecomesAHeader
 TEST(NewBlock, OnlyUnderATopLevelNodeOtherThanTheEndMarker) {
     SectionTree tree = newFile(true);
     const std::vector<std::string> before = describe(tree);
-    EXPECT_FALSE(NewRandCreate(tree, nullptr));
-    EXPECT_FALSE(NewRandCreate(tree, findNode(tree, "\"playlooping\"")));
-    EXPECT_FALSE(NewRandCreate(tree, findNode(tree, "\"dsp\"")));
-    EXPECT_FALSE(NewRandCreate(tree, tree.last()));
+    EXPECT_FALSE(createRandomBlock(tree, nullptr));
+    EXPECT_FALSE(createRandomBlock(tree, findNode(tree, "\"playlooping\"")));
+    EXPECT_FALSE(createRandomBlock(tree, findNode(tree, "\"dsp\"")));
+    EXPECT_FALSE(createRandomBlock(tree, tree.last()));
     EXPECT_EQ(describe(tree), before);
     SectionTree empty;
-    EXPECT_FALSE(NewLoopCreate(empty, nullptr));
+    EXPECT_FALSE(createLoopingBlock(empty, nullptr));
     EXPECT_EQ(blockFailureMessage(BlockKind::PlayLooping),
               (Message{"Ошибка создания блока playlooping", "Новый блок playlooping", MessageIcon::Error}));
     EXPECT_EQ(blockFailureMessage(BlockKind::PlaySoundscape),
@@ -210,12 +210,12 @@ TEST(NewElement, ParameterIsNormalisedAndPlacedByThePlacementAnswer) {
     EXPECT_EQ(first.row, 0);
     EXPECT_EQ(block->child(0), first.node);
     EXPECT_EQ(first.node->text(), "\"volume\"");
-    EXPECT_EQ(dataOf(first.node).Value, "\"0.5\"");
+    EXPECT_EQ(dataOf(first.node).value, "\"0.5\"");
     const CreateResult last = addNewElement(tree, block, parameter("\"pitch\"", ""), PlacementAnswer::No, &mirror);
     ASSERT_TRUE(last);
     EXPECT_EQ(last.row, 4);
     EXPECT_EQ(block->children().back(), last.node);
-    EXPECT_EQ(dataOf(last.node).Value, "\"\"");
+    EXPECT_EQ(dataOf(last.node).value, "\"\"");
     mirror.expectInSync();
     expectImages(tree);
     EXPECT_FALSE(addNewElement(tree, block, parameter("x", "y"), PlacementAnswer::Cancel));
@@ -230,7 +230,7 @@ TEST(NewElement, DefaultFieldsGiveParameterAndValueInQuotes) {
     const CreateResult untouched = addNewElement(tree, tree.first(), answers, PlacementAnswer::No);
     ASSERT_TRUE(untouched);
     EXPECT_EQ(untouched.node->text(), "\"" + cp("Параметр") + "\"");
-    EXPECT_EQ(dataOf(untouched.node).Value, "\"" + cp("Значение") + "\"");
+    EXPECT_EQ(dataOf(untouched.node).value, "\"" + cp("Значение") + "\"");
     answers.enterValue();  // the value field took the focus while still holding "Значение"
     EXPECT_EQ(answers.value, "");
     answers.value = "typed";
@@ -238,7 +238,7 @@ TEST(NewElement, DefaultFieldsGiveParameterAndValueInQuotes) {
     EXPECT_EQ(answers.value, "typed");
     answers.value.clear();
     const CreateResult emptied = addNewElement(tree, tree.first(), answers, PlacementAnswer::No);
-    EXPECT_EQ(dataOf(emptied.node).Value, "\"\"");
+    EXPECT_EQ(dataOf(emptied.node).value, "\"\"");
 }
 
 TEST(NewElement, HeaderIsAppendedWithTheDialogComments) {
@@ -256,7 +256,7 @@ TEST(NewElement, HeaderIsAppendedWithTheDialogComments) {
     ASSERT_TRUE(result);
     EXPECT_EQ(soundscape->children().back(), result.node);  // a header always goes last
     EXPECT_EQ(result.node->text(), "\"playlooping\"");
-    EXPECT_EQ(dataOf(result.node), (TNodeData{"", "a\r\rb\r", "next to it"}));
+    EXPECT_EQ(dataOf(result.node), (NodeData{"", "a\r\rb\r", "next to it"}));
     EXPECT_FALSE(result.node->hasChildren());
     EXPECT_EQ(result.node->image(), ImageParameter);  // no children yet: images by kind
     mirror.expectInSync();

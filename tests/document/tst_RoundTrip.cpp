@@ -18,13 +18,13 @@ void expectStable(const std::string& input, const std::string& label) {
     LoadResult first = loadScript(input);
     if (!first.ok())
         return;
-    WriteResult once = saveFileres(first.tree);
+    WriteResult once = writeScript(first.tree);
     if (!once.ok)
         return;
     LoadResult second = loadScript(once.bytes);
     ASSERT_TRUE(second.ok()) << label;
     EXPECT_EQ(describe(second.tree), describe(first.tree)) << label;
-    WriteResult twice = saveFileres(second.tree);
+    WriteResult twice = writeScript(second.tree);
     ASSERT_TRUE(twice.ok) << label;
     EXPECT_EQ(twice.bytes, once.bytes) << label;
 }
@@ -81,13 +81,13 @@ TEST(RoundTrip, RealWorldScriptsLoadWithoutCrashAndAreStable) {
 
 TEST(RoundTrip, TemplatesAreStable) {
     std::vector<std::string> full;
-    AutocreateSS(full);
+    appendDefaultBlocks(full);
     expectStable(crlf(full), "full new file");
     expectStable(crlf(shortNewFileLines()), "short new file");
     for (BlockKind kind : {BlockKind::PlayLooping, BlockKind::PlayRandom, BlockKind::PlaySoundscape}) {
         LoadResult doc = mustLoad(crlf(shortNewFileLines()));
         addBlockFromTemplate(doc.tree, doc.tree.first(), blockTemplate(kind));
-        WriteResult w = saveFileres(doc.tree);
+        WriteResult w = writeScript(doc.tree);
         ASSERT_TRUE(w.ok);
         LoadResult back = mustLoad(w.bytes);
         EXPECT_EQ(describe(back.tree), describe(doc.tree)) << blockTemplate(kind).keyword;
@@ -137,7 +137,7 @@ TEST(RoundTrip, HundredThousandLevelsDeep) {
     std::string head;
     std::string tail;
     Message failure;
-    ASSERT_TRUE(saveFileres(
+    ASSERT_TRUE(writeScript(
         loaded->tree,
         [&](std::string_view chunk) {
             size += chunk.size();

@@ -13,7 +13,7 @@ using namespace tonvale;
 
 namespace {
 
-TEST(SleshPos, ModeZeroMakesSlashesModeOneBackslashesOthersNothing) {
+TEST(ConvertSlashes, ModeZeroMakesSlashesModeOneBackslashesOthersNothing) {
     struct Case {
         const char* text;
         int mode;
@@ -24,10 +24,10 @@ TEST(SleshPos, ModeZeroMakesSlashesModeOneBackslashesOthersNothing) {
         {"plain.wav", 0, "plain.wav"}, {"plain.wav", 1, "plain.wav"}, {"", 0, ""}, {"", 1, ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SleshPos(c.text, c.mode), c.expected) << c.text << " mode " << c.mode;
+        EXPECT_EQ(convertSlashes(c.text, c.mode), c.expected) << c.text << " mode " << c.mode;
 }
 
-TEST(SeLPathFromAbs, CutsAfterTheFirstSoundAndTheCharacterAfterIt) {
+TEST(PathAfterSoundFolder, CutsAfterTheFirstSoundAndTheCharacterAfterIt) {
     const std::pair<const char*, const char*> cases[] = {
         {"C:\\game\\sound\\ambient\\wind.wav", "ambient\\wind.wav"},
         {"/home/u/game/sound/ambient/wind.wav", "ambient/wind.wav"},
@@ -40,7 +40,7 @@ TEST(SeLPathFromAbs, CutsAfterTheFirstSoundAndTheCharacterAfterIt) {
         {"", ""},
     };
     for (const auto& [path, expected] : cases)
-        EXPECT_EQ(SeLPathFromAbs(path), expected) << path;
+        EXPECT_EQ(pathAfterSoundFolder(path), expected) << path;
 }
 
 TEST(StoredWaveValue, RelativeToTheSoundsFolderWithSlashesInQuotes) {

@@ -5,58 +5,58 @@
 using namespace tonvale;
 
 TEST(TextHelpers, CountPosCountsNonOverlappingOccurrences) {
-    EXPECT_EQ(CountPos("ab", "abxab"), 2u);
-    EXPECT_EQ(CountPos("aa", "aaaa"), 2u);
-    EXPECT_EQ(CountPos("aa", "aaa"), 1u);
-    EXPECT_EQ(CountPos("", "abc"), 0u);
-    EXPECT_EQ(CountPos("a", ""), 0u);
-    EXPECT_EQ(CountPos("z", "abc"), 0u);
+    EXPECT_EQ(countOccurrences("ab", "abxab"), 2u);
+    EXPECT_EQ(countOccurrences("aa", "aaaa"), 2u);
+    EXPECT_EQ(countOccurrences("aa", "aaa"), 1u);
+    EXPECT_EQ(countOccurrences("", "abc"), 0u);
+    EXPECT_EQ(countOccurrences("a", ""), 0u);
+    EXPECT_EQ(countOccurrences("z", "abc"), 0u);
 }
 
 TEST(TextHelpers, PositionHelpersAreOneBasedWithZeroForNone) {
-    EXPECT_EQ(num1w("ab\"c\"", '"'), 3u);
-    EXPECT_EQ(num1w("abc", '"'), 0u);
-    EXPECT_EQ(numb2space("ab\"c\"", '"'), 5u);
-    EXPECT_EQ(numb2space("ab\"c", '"'), 0u);
-    EXPECT_EQ(numb2space("a b c", ' '), 4u);
-    EXPECT_EQ(countspaceto1w("a b \"c d\""), 2u);
-    EXPECT_EQ(countspaceto1w("\"c d\""), 0u);
+    EXPECT_EQ(firstPosition("ab\"c\"", '"'), 3u);
+    EXPECT_EQ(firstPosition("abc", '"'), 0u);
+    EXPECT_EQ(secondPosition("ab\"c\"", '"'), 5u);
+    EXPECT_EQ(secondPosition("ab\"c", '"'), 0u);
+    EXPECT_EQ(secondPosition("a b c", ' '), 4u);
+    EXPECT_EQ(blanksBeforeQuote("a b \"c d\""), 2u);
+    EXPECT_EQ(blanksBeforeQuote("\"c d\""), 0u);
 }
 
 TEST(TextHelpers, ClearspaceAndTrim) {
-    EXPECT_EQ(clearspace("a   b  \"c    d\""), "a b \"c d\"");
-    EXPECT_EQ(clearspace("   "), " ");
+    EXPECT_EQ(collapseBlanks("a   b  \"c    d\""), "a b \"c d\"");
+    EXPECT_EQ(collapseBlanks("   "), " ");
     EXPECT_EQ(trim(" \t\x01 a b \x1f\t "), "a b");
     EXPECT_EQ(trim("\t \t"), "");
-    EXPECT_TRUE(doComment("//x"));
-    EXPECT_FALSE(doComment("/x"));
-    EXPECT_FALSE(doComment(" //x"));
+    EXPECT_TRUE(isCommentLine("//x"));
+    EXPECT_FALSE(isCommentLine("/x"));
+    EXPECT_FALSE(isCommentLine(" //x"));
 }
 
-TEST(TextHelpers, GetBufStart2CountsLeadingTabsAndBlanks) {
-    auto start = GetBufStart2("\t\t \"wave\" x");
+TEST(TextHelpers, SplitIndentationCountsLeadingTabsAndBlanks) {
+    auto start = splitIndentation("\t\t \"wave\" x");
     EXPECT_EQ(start.level, 3u);
     EXPECT_EQ(start.rest, "\"wave\" x");
-    EXPECT_EQ(GetBufStart2("").level, 0u);
-    EXPECT_EQ(GetBufStart2("\t\t").rest, "");
+    EXPECT_EQ(splitIndentation("").level, 0u);
+    EXPECT_EQ(splitIndentation("\t\t").rest, "");
 }
 
 TEST(TextHelpers, BraceCheckNeedsBothKindsAndAnEvenTotal) {
-    EXPECT_TRUE(resValid({"{", "}"}));
-    EXPECT_TRUE(resValid({"{", "{", "{", "}"}));  // the counts need not be equal
-    EXPECT_FALSE(resValid({}));
-    EXPECT_FALSE(resValid({"{", "{"}));
-    EXPECT_FALSE(resValid({"}", "}"}));
-    EXPECT_FALSE(resValid({"{", "{", "}"}));
+    EXPECT_TRUE(bracesBalanced({"{", "}"}));
+    EXPECT_TRUE(bracesBalanced({"{", "{", "{", "}"}));  // the counts need not be equal
+    EXPECT_FALSE(bracesBalanced({}));
+    EXPECT_FALSE(bracesBalanced({"{", "{"}));
+    EXPECT_FALSE(bracesBalanced({"}", "}"}));
+    EXPECT_FALSE(bracesBalanced({"{", "{", "}"}));
 }
 
 TEST(TextHelpers, ScriptBraceCheckIgnoresBracesInComments) {
-    EXPECT_TRUE(resValidScript("// the character } closes a block\r\n\"a\"\r\n{\r\n}\r\n"));
-    EXPECT_TRUE(resValidScript("\"a\" // {\n{\n\"b\" \"c\" // }}}\n}"));
-    EXPECT_FALSE(resValidScript("// {\n// }\n"));
-    EXPECT_FALSE(resValidScript(""));
+    EXPECT_TRUE(scriptBracesBalanced("// the character } closes a block\r\n\"a\"\r\n{\r\n}\r\n"));
+    EXPECT_TRUE(scriptBracesBalanced("\"a\" // {\n{\n\"b\" \"c\" // }}}\n}"));
+    EXPECT_FALSE(scriptBracesBalanced("// {\n// }\n"));
+    EXPECT_FALSE(scriptBracesBalanced(""));
     // Quotes do not protect: "//" starts a comment wherever it stands.
-    EXPECT_FALSE(resValidScript("\"a//{\"\n}\n"));
+    EXPECT_FALSE(scriptBracesBalanced("\"a//{\"\n}\n"));
 }
 
 TEST(TextHelpers, SplitLinesHonoursEveryLineBreakAndStopsAtNul) {

@@ -10,7 +10,7 @@ namespace {
 
 std::string fullTemplate() {
     std::vector<std::string> lines;
-    AutocreateSS(lines);
+    appendDefaultBlocks(lines);
     return crlf(lines);
 }
 
@@ -72,16 +72,16 @@ struct Doc {
     Node* add(Node* parent, const std::string& text, const std::string& value = "", const std::string& above = "",
               const std::string& beside = "") {
         Node* node = tree.append(parent, text);
-        TNodeData& data = tree.ensureData(node);
-        data.Value = value;
-        data.CommentsAbove = above;
-        data.CommentBeside = beside;
+        NodeData& data = tree.ensureData(node);
+        data.value = value;
+        data.commentsAbove = above;
+        data.commentBeside = beside;
         return node;
     }
     std::string write() {
         if (tree.last() == nullptr || tree.last()->level() != 0 || tree.last()->hasData())
             tree.append(nullptr, "");
-        WriteResult w = saveFileres(tree);
+        WriteResult w = writeScript(tree);
         EXPECT_TRUE(w.ok) << w.message.text;
         return w.bytes;
     }
@@ -109,7 +109,7 @@ TEST(Writer, ScriptWithoutBlocksGetsABraceLine) {
     SectionTree tree;
     tree.ensureData(tree.append(nullptr, "\"a\""));
     tree.append(nullptr, "");
-    WriteResult w = saveFileres(tree);
+    WriteResult w = writeScript(tree);
     ASSERT_TRUE(w.ok);
     EXPECT_EQ(w.bytes, crlf({"\"a\"", "", "{}"}));
     EXPECT_EQ(canonical(w.bytes), w.bytes);
@@ -118,7 +118,7 @@ TEST(Writer, ScriptWithoutBlocksGetsABraceLine) {
 TEST(Writer, ScriptWithoutBlocksKeepsItsTrailingComment) {
     LoadResult r = mustLoad(crlf({"\"a\" \"1\"", "{}", "// the end"}));
     ASSERT_EQ(r.tree.last()->text(), "// the end");
-    WriteResult first = saveFileres(r.tree);
+    WriteResult first = writeScript(r.tree);
     ASSERT_TRUE(first.ok);
     LoadResult again = mustLoad(first.bytes);
     EXPECT_EQ(again.tree.last()->text(), "// the end");
@@ -129,10 +129,10 @@ TEST(Writer, VariableWithChildrenStillOpensItsBlock) {
     SectionTree tree;
     Node* var = tree.append(nullptr, "$group");
     tree.ensureData(var);
-    tree.ensureData(tree.append(var, "\"a\"")).Value = "\"1\"";
-    tree.ensureData(tree.append(nullptr, "$flat")).Value = "on";
+    tree.ensureData(tree.append(var, "\"a\"")).value = "\"1\"";
+    tree.ensureData(tree.append(nullptr, "$flat")).value = "on";
     tree.append(nullptr, "");
-    WriteResult w = saveFileres(tree);
+    WriteResult w = writeScript(tree);
     ASSERT_TRUE(w.ok) << w.message.text;
     EXPECT_EQ(w.bytes, crlf({"$group ", "\t{", "\t\"a\"      \"1\"   ", "\t} ", "$flat      on  ", ""}));
     LoadResult back = mustLoad(w.bytes);
@@ -141,19 +141,19 @@ TEST(Writer, VariableWithChildrenStillOpensItsBlock) {
 
 TEST(Writer, TooFewNodesIsReported) {
     SectionTree empty;
-    WriteResult w = saveFileres(empty);
+    WriteResult w = writeScript(empty);
     EXPECT_FALSE(w.ok);
     EXPECT_EQ(w.message, (Message{"Файл не имеет данных", "Сохранить файл", MessageIcon::Error}));
     SectionTree one;
     one.append(nullptr, "soundscapes_manifest");
-    EXPECT_FALSE(saveFileres(one).ok);
+    EXPECT_FALSE(writeScript(one).ok);
 }
 
 TEST(Writer, UnbalancedBracesInTextsAreRefused) {
     Doc doc;
     doc.add(doc.soundscape, "\"a\"", "\"{\"");
     doc.tree.append(nullptr, "");
-    WriteResult w = saveFileres(doc.tree);
+    WriteResult w = writeScript(doc.tree);
     EXPECT_FALSE(w.ok);
     EXPECT_EQ(w.message.text, "Ошибка! Не могу создать файл нужного формата");
     EXPECT_TRUE(w.bytes.empty());
@@ -162,7 +162,7 @@ TEST(Writer, UnbalancedBracesInTextsAreRefused) {
 TEST(Writer, WritingDoesNotChangeTheTree) {
     LoadResult r = mustLoad(crlf({"// c", "\"s\"", "{", "\"a\" \"1\" // b", "}"}));
     const auto before = describe(r.tree);
-    ASSERT_TRUE(saveFileres(r.tree).ok);
+    ASSERT_TRUE(writeScript(r.tree).ok);
     EXPECT_EQ(describe(r.tree), before);
 }
 

@@ -35,8 +35,8 @@ const QColor Grey(236, 234, 230);
 const QColor Green(211, 248, 215);
 
 std::string valueOf(const Node* node) {
-    const TNodeData* data = node != nullptr ? node->data() : nullptr;
-    return data != nullptr ? data->Value : std::string();
+    const NodeData* data = node != nullptr ? node->data() : nullptr;
+    return data != nullptr ? data->value : std::string();
 }
 
 // Types any text, Cyrillic included, as key events carrying the characters.
@@ -206,8 +206,8 @@ private slots:
             m_sounds->write(file, "RIFF");
         show(node("\"sc.rain\""));
         selectCell(row, 1);
-        QCOMPARE(m_grid->waveFileTest(), found);
-        QVERIFY(m_grid->waveCell());
+        QCOMPARE(m_grid->playableWaveSelected(), found);
+        QVERIFY(m_grid->waveCellSelected());
         const QVariant red = role(row, 1, Qt::ForegroundRole);
         QCOMPARE(red.isValid(), !found);
         if (!found) {
@@ -217,7 +217,7 @@ private slots:
         // Only the current row is drawn red.
         QVERIFY(!role(1, 1, Qt::ForegroundRole).isValid());
         selectCell(1, 1);
-        QVERIFY(!m_grid->waveCell());
+        QVERIFY(!m_grid->waveCellSelected());
         QVERIFY(!role(row, 1, Qt::ForegroundRole).isValid());
     }
 
@@ -236,14 +236,14 @@ private slots:
     void commandConditions() {
         show(node("\"sc.rain\""));
         selectCell(1, 0);
-        QVERIFY(m_grid->listing());
+        QVERIFY(m_grid->hasCurrentRow());
         QVERIFY(m_grid->newElementAllowed());
-        QVERIFY(!m_grid->waveCell());
+        QVERIFY(!m_grid->waveCellSelected());
         show(node("\"wave\""));  // an entry of a rndwave list, level 3
         selectCell(0, 1);
-        QVERIFY(m_grid->listing());
+        QVERIFY(m_grid->hasCurrentRow());
         QVERIFY(!m_grid->newElementAllowed());
-        QVERIFY(m_grid->waveCell());
+        QVERIFY(m_grid->waveCellSelected());
     }
 
     void columnsOnlyGrow() {

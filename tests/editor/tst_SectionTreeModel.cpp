@@ -112,14 +112,14 @@ private slots:
         Node* b = tree.topLevel()[1];
         QPersistentModelIndex z = model.indexOf(b->child(0));
 
-        const CreateResult soundscape = Create0Level(tree, "c", observer);
+        const CreateResult soundscape = createSoundscape(tree, "c", observer);
         QVERIFY(soundscape);
         QCOMPARE(inserted.size(), 1);
         QVERIFY(!inserted[0][0].value<QModelIndex>().isValid());
         QCOMPARE(inserted[0][1].toInt(), 2);
         QCOMPARE(model.rowCount(), 4);
 
-        const CreateResult block = NewRandCreate(tree, b, observer);
+        const CreateResult block = createRandomBlock(tree, b, observer);
         QVERIFY(block);
         QCOMPARE(inserted.size(), 2);
         QCOMPARE(SectionTreeModel::nodeOf(inserted[1][0].value<QModelIndex>()), b);

@@ -5,7 +5,7 @@
 
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -27,13 +27,13 @@ struct WindowFixture {
         isolatePlatform(*platform, folder->path());
         prompts.clear();
     }
-    std::unique_ptr<TfSsMain> makeWindow() { return std::make_unique<TfSsMain>(*platform, prompts, audio); }
+    std::unique_ptr<MainWindow> makeWindow() { return std::make_unique<MainWindow>(*platform, prompts, audio); }
     QString write(const QString& name, const std::string& bytes) const { return folder->write(name, bytes); }
-    void open(TfSsMain& w, const QString& path) {
+    void open(MainWindow& w, const QString& path) {
         prompts.answer(path);
-        w.A_OpenResExecute();
+        w.openFile();
     }
-    static Node* findNode(TfSsMain& w, const std::string& text) {
+    static Node* findNode(MainWindow& w, const std::string& text) {
         for (Node* n : w.tree().preorder()) {
             if (n->text() == text)
                 return n;

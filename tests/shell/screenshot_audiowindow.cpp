@@ -7,7 +7,7 @@
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
 #include "shell/QtPrompts.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/TestFolder.h"
 
 #include <QApplication>
@@ -70,7 +70,7 @@ int main(int argc, char* argv[]) {
     platform.setEnvironmentLookup([](const QString&) { return false; });
     QtPrompts prompts;
     OpenAlAudio audio;
-    TfSsMain window(platform, prompts, audio);
+    MainWindow window(platform, prompts, audio);
     if (window.startupAborted())
         return 1;
     prompts.setOwner(&window);
@@ -83,10 +83,10 @@ int main(int argc, char* argv[]) {
     window.selectNode(rndwave);
     ParamGrid* grid = window.grid();
     grid->setCurrentIndex(grid->gridModel()->index(2, ParamGridModel::ValueColumn));
-    window.commands().trigger(Cmd::Play);
+    window.commands().trigger(CommandId::PlayWave);
     QTest::qWait(400);
     bool ok = save(&window, out + QStringLiteral("/main-preview.png"));
-    window.commands().trigger(Cmd::Play);
+    window.commands().trigger(CommandId::PlayWave);
 
     // The player panel opened for the selected soundscape, its loop and random part playing.
     window.selectNode(window.tree().topLevel()[0]);
@@ -96,13 +96,13 @@ int main(int argc, char* argv[]) {
             ok = false;
             return;
         }
-        if (auto* all = panel->findChild<QPushButton*>(QStringLiteral("btPlayAll")))
+        if (auto* all = panel->findChild<QPushButton*>(QStringLiteral("playAllButton")))
             all->click();
         QTest::qWait(8500);  // past the longest first delay (8 s): the display shows a wave
         ok = save(panel, out + QStringLiteral("/player-from-window.png")) && ok;
         panel->close();
     });
-    window.commands().trigger(Cmd::A_Play_SS);
+    window.commands().trigger(CommandId::PlayerPanel);
     window.close();
     return ok ? 0 : 1;
 }

@@ -4,12 +4,12 @@
 // scripts/screenshot-edits.sh does that.
 
 #include "editor/QtText.h"
-#include "editor/TfComment.h"
-#include "editor/TfNewItemTree.h"
+#include "editor/CommentsDialog.h"
+#include "editor/NewElementDialog.h"
 #include "shell/AudioOutput.h"
 #include "shell/CommandTable.h"
 #include "shell/Platform.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -45,15 +45,15 @@ int main(int argc, char* argv[]) {
     platform.setEnvironmentLookup([](const QString&) { return false; });
     ScriptedPrompts prompts;
     NullAudio audio;
-    TfSsMain window(platform, prompts, audio);
+    MainWindow window(platform, prompts, audio);
     window.show();
     QTest::qWait(200);
 
     // File > New with blocks, then expand everything.
     prompts.answer(folder.filePath(QStringLiteral("scripts/soundscapes_myfile.txt")));
     prompts.answer(YesButton);
-    window.commands().trigger(Cmd::A_NewF);
-    window.commands().trigger(Cmd::A_ExpAll);
+    window.commands().trigger(CommandId::NewFile);
+    window.commands().trigger(CommandId::ExpandAll);
     window.selectNode(window.tree().first());
     bool ok = save(window, out + QStringLiteral("/main-newfile.png"));
 
@@ -62,19 +62,19 @@ int main(int argc, char* argv[]) {
     ok = save(*edit, out + QStringLiteral("/edit-menu.png")) && ok;
     edit->hide();
 
-    TfNewItemTree dialog(&window);
+    NewElementDialog dialog(&window);
     dialog.setWindowTitle(QStringLiteral("Новый - [") + scriptToQString(window.tree().first()->text()) + QLatin1Char(']'));
     dialog.setSuggestedNames({QStringLiteral("\"dsp\""), QStringLiteral("\"soundmixer\"")});
     dialog.show();
     QTest::qWait(100);
-    QTest::mouseClick(dialog.findChild<QRadioButton*>(QStringLiteral("RadioButton4")), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QRadioButton*>(QStringLiteral("parameterMode")), Qt::LeftButton);
     ok = save(dialog, out + QStringLiteral("/newitem-dialog.png")) && ok;
     dialog.hide();
 
-    TfComment comments(&window);
+    CommentsDialog comments(&window);
     comments.setWindowTitle(QStringLiteral("Комментарии [") + scriptToQString(window.tree().first()->text()) + QLatin1Char(']'));
-    const TNodeData* data = window.tree().first()->data();
-    comments.setComments(data->CommentBeside, data->CommentsAbove);
+    const NodeData* data = window.tree().first()->data();
+    comments.setComments(data->commentBeside, data->commentsAbove);
     comments.show();
     ok = save(comments, out + QStringLiteral("/comments-dialog.png")) && ok;
     return ok ? 0 : 1;

@@ -4,8 +4,8 @@
 
 #include "WindowFixture.h"
 
-#include "shell/TfFind.h"
-#include "shell/TfSetup.h"
+#include "shell/FindWindow.h"
+#include "shell/SettingsDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,19 +50,19 @@ int main(int argc, char* argv[]) {
     f.reset();
     const std::string script = TestFolder::read(sampleScriptPath());
     auto w = f.makeWindow();
-    TfFind find(*w, f.prompts);
+    FindWindow find(*w, f.prompts);
     w->move(40, 40);
     w->show();
     f.open(*w, f.write(QStringLiteral("scripts/soundscapes_sample.txt"), script));
     w->selectNode(w->tree().topLevel().size() > 1 ? w->tree().topLevel()[1] : w->tree().first());
-    w->pages()->setCurrentIndex(TfSsMain::TextTab);
+    w->pages()->setCurrentIndex(MainWindow::TextTab);
     settle();
-    w->commands().trigger(Cmd::A_Find);
+    w->commands().trigger(CommandId::Find);
     find.pages()->setCurrentIndex(1);
     find.findText()->setText(QStringLiteral("wave"));
     find.replacementText()->setText(QStringLiteral("wave"));
-    find.findvulg();
-    find.findvulg();
+    find.search();
+    find.search();
     find.move(w->geometry().right() - find.width() - 30, w->geometry().top() + 120);
     settle();
     const QRect both = w->frameGeometry().united(find.frameGeometry());
@@ -72,9 +72,9 @@ int main(int argc, char* argv[]) {
 
     AppSettings settings;
     settings.saveMode = 2;
-    settings.curdir = f.folder->path();
-    settings.sounddir = f.folder->path() + QStringLiteral("/sound");
-    TfSetup setup(settings, f.prompts, [&] { return f.folder->path(); }, w.get());
+    settings.scriptsFolder = f.folder->path();
+    settings.soundsFolder = f.folder->path() + QStringLiteral("/sound");
+    SettingsDialog setup(settings, f.prompts, [&] { return f.folder->path(); }, w.get());
     setup.prepare();
     setup.show();
     settle();

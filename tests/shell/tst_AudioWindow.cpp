@@ -5,14 +5,14 @@
 
 #include "AudioTestHelpers.h"
 
-#include "audiopanel/TfMainVolume.h"
-#include "audiopanel/TfPlayingSS.h"
+#include "audiopanel/MasterVolumeWindow.h"
+#include "audiopanel/PlayerPanel.h"
 #include "audiopanel/WavePreview.h"
 #include "editor/ParamGrid.h"
 #include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -82,8 +82,8 @@ private:
     OpenAlAudio m_audio;
     QString m_script;
 
-    std::unique_ptr<TfSsMain> makeWindow(AudioOutput* audio = nullptr) {
-        return std::make_unique<TfSsMain>(*m_platform, m_prompts, audio != nullptr ? *audio : m_audio);
+    std::unique_ptr<MainWindow> makeWindow(AudioOutput* audio = nullptr) {
+        return std::make_unique<MainWindow>(*m_platform, m_prompts, audio != nullptr ? *audio : m_audio);
     }
     std::string sound(const QString& name) const { return m_folder->file(QStringLiteral("sound/") + name).toStdString(); }
     QString ini() const { return m_folder->file(QStringLiteral("tnv.ini")); }
@@ -91,9 +91,9 @@ private:
         m_folder->write(QStringLiteral("tnv.ini"), "[Options]\nLastFile=" + m_script.toStdString() + "\nSounddir=" +
                                                        m_folder->file(QStringLiteral("sound")).toStdString() + "\n" + extra);
     }
-    static Node* soundscape(TfSsMain& w, int index) { return w.tree().topLevel()[static_cast<std::size_t>(index)]; }
+    static Node* soundscape(MainWindow& w, int index) { return w.tree().topLevel()[static_cast<std::size_t>(index)]; }
     // Selects the "wave" row of the soundscape's loop in the grid, on the value cell.
-    static void selectLoopWave(TfSsMain& w, int soundscapeIndex) {
+    static void selectLoopWave(MainWindow& w, int soundscapeIndex) {
         w.selectNode(soundscape(w, soundscapeIndex)->child(0));
         ParamGridModel* model = w.grid()->gridModel();
         for (int row = 0; row < model->dataRows(); ++row) {
@@ -101,7 +101,7 @@ private:
                 w.grid()->setCurrentIndex(model->index(row, ParamGridModel::ValueColumn));
         }
     }
-    static QString playCaption(TfSsMain& w) { return w.commands().action(Cmd::Play)->text(); }
+    static QString playCaption(MainWindow& w) { return w.commands().action(CommandId::PlayWave)->text(); }
 
 private slots:
     void initTestCase() {
@@ -173,21 +173,21 @@ private slots:
         QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = seconds, .sampleRate = 8000}));
         auto w = makeWindow();
         selectLoopWave(*w, 1);
-        QVERIFY(w->commands().isEnabled(Cmd::Play));
+        QVERIFY(w->commands().isEnabled(CommandId::PlayWave));
         WavePreview& preview = w->audioCommands()->preview();
 
-        QVERIFY(w->commands().trigger(Cmd::Play));
+        QVERIFY(w->commands().trigger(CommandId::PlayWave));
         QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
-        QCOMPARE(w->commands().action(Cmd::Play)->toolTip(), QStringLiteral("Stop"));
+        QCOMPARE(w->commands().action(CommandId::PlayWave)->toolTip(), QStringLiteral("Stop"));
         QCOMPARE(w->statusText(2), status);
-        QVERIFY(preview.TimActive().isActive());
-        QVERIFY(m_audio.player().IsChannelPlaying(m_audio.player().PreviewChannel));
+        QVERIFY(preview.stopTimer().isActive());
+        QVERIFY(m_audio.player().isPlaying(m_audio.player().previewChannel));
 
         // The second press stops without playing again.
-        QVERIFY(w->commands().trigger(Cmd::Play));
+        QVERIFY(w->commands().trigger(CommandId::PlayWave));
         QCOMPARE(playCaption(*w), QStringLiteral("Play"));
         QCOMPARE(w->statusText(2), QStringLiteral("Остановлено"));
-        QVERIFY(!preview.TimActive().isActive());
+        QVERIFY(!preview.stopTimer().isActive());
         QCOMPARE(m_audio.player().liveChannelCount(), std::size_t{0});
         QVERIFY(m_prompts.messages().empty());
     }
@@ -196,15 +196,15 @@ private slots:
         QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 0.2, .sampleRate = 8000}));
         auto w = makeWindow();
         selectLoopWave(*w, 1);
-        QVERIFY(w->commands().trigger(Cmd::Play));
+        QVERIFY(w->commands().trigger(CommandId::PlayWave));
         QCOMPARE(w->statusText(2), QStringLiteral("Воспроизведение: 0.2 сек."));
         QTRY_COMPARE_WITH_TIMEOUT(playCaption(*w), QStringLiteral("Play"), 3000);
         QCOMPARE(w->statusText(2), QStringLiteral("Остановлено"));
-        QVERIFY(!w->audioCommands()->preview().TimActive().isActive());
-        QVERIFY(w->commands().isEnabled(Cmd::Play));
+        QVERIFY(!w->audioCommands()->preview().stopTimer().isActive());
+        QVERIFY(w->commands().isEnabled(CommandId::PlayWave));
 
         QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
-        QVERIFY(w->commands().trigger(Cmd::Play));
+        QVERIFY(w->commands().trigger(CommandId::PlayWave));
         QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
         w->grid()->setCurrentIndex(w->grid()->gridModel()->index(0, ParamGridModel::NameColumn));
         QCOMPARE(playCaption(*w), QStringLiteral("Play"));
@@ -216,14 +216,14 @@ private slots:
         QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
         auto w = makeWindow();
         selectLoopWave(*w, 1);
-        QVERIFY(w->commands().trigger(Cmd::Play));
+        QVERIFY(w->commands().trigger(CommandId::PlayWave));
         // Typing in the cell names a missing file, yet the same command still stops the preview.
         const int row = w->grid()->gridModel()->currentRow();
         QVERIFY(w->grid()->gridModel()->writeValue(row, QStringLiteral("\"nothing.wav\"")));
-        QVERIFY(!w->grid()->waveFileTest());
-        QVERIFY(w->commands().trigger(Cmd::Play));
+        QVERIFY(!w->grid()->playableWaveSelected());
+        QVERIFY(w->commands().trigger(CommandId::PlayWave));
         QCOMPARE(playCaption(*w), QStringLiteral("Play"));
-        QVERIFY(!w->commands().isEnabled(Cmd::Play));
+        QVERIFY(!w->commands().isEnabled(CommandId::PlayWave));
         QVERIFY(w->modified());
     }
 
@@ -231,8 +231,8 @@ private slots:
         QVERIFY(testing::writeWave(sound(QStringLiteral("ветер.wav")), {.seconds = 2.0, .sampleRate = 8000}));
         auto w = makeWindow();
         selectLoopWave(*w, 2);
-        QVERIFY(w->commands().isEnabled(Cmd::Play));
-        QVERIFY(w->commands().trigger(Cmd::Play));
+        QVERIFY(w->commands().isEnabled(CommandId::PlayWave));
+        QVERIFY(w->commands().trigger(CommandId::PlayWave));
         QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
         QCOMPARE(w->statusText(2), QStringLiteral("Воспроизведение: 2 сек."));
         QVERIFY(m_prompts.messages().empty());
@@ -255,24 +255,24 @@ private slots:
         Node* ss = soundscape(*w, 0);
         w->selectNode(ss);
         w->setModified(modifiedBefore);
-        QVERIFY(w->commands().isEnabled(Cmd::A_Play_SS));
+        QVERIFY(w->commands().isEnabled(CommandId::PlayerPanel));
         QString title;
         bool isPanel = false;
         onModal([&](QWidget* modal) {
             title = modal->windowTitle();
-            isPanel = qobject_cast<TfPlayingSS*>(modal) != nullptr;
+            isPanel = qobject_cast<PlayerPanel*>(modal) != nullptr;
             if (apply) {
-                modal->findChild<QSlider*>(QStringLiteral("TrVolumeLoop"))->setValue(30);
-                modal->findChild<QPushButton*>(QStringLiteral("btApply"))->click();
+                modal->findChild<QSlider*>(QStringLiteral("loopVolumeBar"))->setValue(30);
+                modal->findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
             }
         });
-        QVERIFY(w->commands().trigger(Cmd::A_Play_SS));
+        QVERIFY(w->commands().trigger(CommandId::PlayerPanel));
         QVERIFY(isPanel);
         QCOMPARE(title, QStringLiteral("\"ss.both\""));
         QCOMPARE(w->modified(), modifiedAfter);
-        QCOMPARE(w->commands().isEnabled(Cmd::A_SaveRes), modifiedAfter);
+        QCOMPARE(w->commands().isEnabled(CommandId::Save), modifiedAfter);
         QCOMPARE(m_audio.player().liveChannelCount(), std::size_t{0});
-        const std::string loopVolume = ss->child(0)->child(0)->data()->Value;
+        const std::string loopVolume = ss->child(0)->child(0)->data()->value;
         QCOMPARE(loopVolume, apply ? std::string("\"0.7\"") : std::string("\"0.5\""));
         // The grid shows the soundscape again after the panel.
         QCOMPARE(w->grid()->gridModel()->selectedNode(), ss);
@@ -287,7 +287,7 @@ private slots:
         // A preview still playing when the panel opens (the grid's cell change normally ends it first).
         WavePreview& preview = w->audioCommands()->preview();
         preview.setSoundDir(m_folder->file(QStringLiteral("sound")).toStdString());
-        preview.PlayExecute("\"preview.wav\"");
+        preview.togglePlay("\"preview.wav\"");
         QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
         bool loopKept = false;
         QString captionInPanel;
@@ -295,9 +295,9 @@ private slots:
             captionInPanel = playCaption(*w);
             // Well past the preview timer's 300 ms: the timer must not release the panel's channels.
             QTest::qWait(700);
-            loopKept = m_audio.player().LoopSound.Channel != 0 && m_audio.player().liveChannelCount() > 0;
+            loopKept = m_audio.player().loop.channel != 0 && m_audio.player().liveChannelCount() > 0;
         });
-        QVERIFY(w->commands().trigger(Cmd::A_Play_SS));
+        QVERIFY(w->commands().trigger(CommandId::PlayerPanel));
         QVERIFY(loopKept);
         QCOMPARE(captionInPanel, QStringLiteral("Play"));
         QCOMPARE(w->statusText(2), QStringLiteral("Остановлено"));
@@ -306,21 +306,21 @@ private slots:
     void masterVolumeIsKeptAcrossARestart() {
         {
             auto w = makeWindow();
-            TfMainVolume* volume = w->audioCommands()->volumeWindow();
-            QVERIFY(w->commands().trigger(Cmd::A_Vol));
+            MasterVolumeWindow* volume = w->audioCommands()->volumeWindow();
+            QVERIFY(w->commands().trigger(CommandId::MasterVolume));
             QVERIFY(volume->isVisible());
-            QCOMPARE(volume->TrVol()->value(), 100);
-            volume->TrVol()->setValue(75);
-            QCOMPARE(w->settings().genVol, 25);
+            QCOMPARE(volume->slider()->value(), 100);
+            volume->slider()->setValue(75);
+            QCOMPARE(w->settings().masterVolumeSetting, 25);
             QCOMPARE(m_audio.player().masterVolume(), 0.75f);
             w->close();
         }
         QVERIFY(QString::fromStdString(TestFolder::read(ini())).contains(QStringLiteral("GenVol=25\r\n")));
         auto w = makeWindow();
-        QCOMPARE(w->settings().genVol, 25);
-        TfMainVolume* volume = w->audioCommands()->volumeWindow();
-        QVERIFY(w->commands().trigger(Cmd::A_Vol));
-        QCOMPARE(volume->TrVol()->value(), 75);
+        QCOMPARE(w->settings().masterVolumeSetting, 25);
+        MasterVolumeWindow* volume = w->audioCommands()->volumeWindow();
+        QVERIFY(w->commands().trigger(CommandId::MasterVolume));
+        QCOMPARE(volume->slider()->value(), 75);
         QCOMPARE(volume->windowTitle(), QStringLiteral("Общая громкость [0.75]"));
         // The panel closes the volume window and shows the same GenVol on its own bar.
         w->selectNode(soundscape(*w, 0));
@@ -328,9 +328,9 @@ private slots:
         int panelBar = -1;
         onModal([&](QWidget* modal) {
             volumeHidden = !volume->isVisible();
-            panelBar = modal->findChild<QSlider*>(QStringLiteral("TrBVolumeAll"))->value();
+            panelBar = modal->findChild<QSlider*>(QStringLiteral("masterVolumeBar"))->value();
         });
-        QVERIFY(w->commands().trigger(Cmd::A_Play_SS));
+        QVERIFY(w->commands().trigger(CommandId::PlayerPanel));
         QVERIFY(volumeHidden);
         QCOMPARE(panelBar, 25);
     }

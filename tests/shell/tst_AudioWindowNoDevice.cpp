@@ -8,7 +8,7 @@
 #include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
@@ -35,7 +35,7 @@ private slots:
                                                     folder.file(QStringLiteral("sound")).toStdString() + "\n");
         ScriptedPrompts prompts;
         OpenAlAudio audio;
-        TfSsMain w(platform, prompts, audio);
+        MainWindow w(platform, prompts, audio);
         QVERIFY(!w.startupAborted());
         QCOMPARE(prompts.messages().size(), std::size_t{1});
         QCOMPARE(prompts.messages()[0].text,
@@ -48,13 +48,13 @@ private slots:
         w.selectNode(w.tree().first()->child(0));
         ParamGridModel* model = w.grid()->gridModel();
         w.grid()->setCurrentIndex(model->index(0, ParamGridModel::ValueColumn));
-        QVERIFY(w.commands().isEnabled(Cmd::Play));
-        QVERIFY(w.commands().trigger(Cmd::Play));
+        QVERIFY(w.commands().isEnabled(CommandId::PlayWave));
+        QVERIFY(w.commands().trigger(CommandId::PlayWave));
         QCOMPARE(prompts.messages().size(), std::size_t{2});
         QCOMPARE(prompts.messages()[1].text, QStringLiteral("Ошибка воспроизведения файла"));
         QCOMPARE(prompts.messages()[1].caption, QStringLiteral("Play"));
-        QCOMPARE(w.commands().action(Cmd::Play)->text(), QStringLiteral("Play"));
-        QVERIFY(!w.audioCommands()->preview().TimActive().isActive());
+        QCOMPARE(w.commands().action(CommandId::PlayWave)->text(), QStringLiteral("Play"));
+        QVERIFY(!w.audioCommands()->preview().stopTimer().isActive());
         QVERIFY(w.statusText(2).isEmpty());
     }
 };

@@ -5,7 +5,7 @@
 #include "WindowFixture.h"
 
 #include "editor/ParamGrid.h"
-#include "shell/TfFind.h"
+#include "shell/FindWindow.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -35,29 +35,29 @@ class TestFind : public QObject {
     Q_OBJECT
 
     WindowFixture f;
-    std::unique_ptr<TfSsMain> w;
-    std::unique_ptr<TfFind> find;
+    std::unique_ptr<MainWindow> w;
+    std::unique_ptr<FindWindow> find;
 
     void openOnTextTab(const QString& text) {
-        w->pages()->setCurrentIndex(TfSsMain::TextTab);
-        QCOMPARE(w->pages()->currentIndex(), int(TfSsMain::TextTab));
-        w->memo()->setPlainText(text);
+        w->pages()->setCurrentIndex(MainWindow::TextTab);
+        QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TextTab));
+        w->textEditor()->setPlainText(text);
         w->setModified(false);
         f.prompts.clear();
     }
     void search(const QString& text) {
         find->findText()->setText(text);
-        find->findvulg();
+        find->search();
     }
-    QString selected() const { return w->memo()->textCursor().selectedText(); }
-    int selectionStart() const { return w->memo()->textCursor().selectionStart(); }
+    QString selected() const { return w->textEditor()->textCursor().selectedText(); }
+    int selectionStart() const { return w->textEditor()->textCursor().selectionStart(); }
     ParamGridModel* model() const { return w->grid()->gridModel(); }
 
 private slots:
     void init() {
         f.reset();
         w = f.makeWindow();
-        find = std::make_unique<TfFind>(*w, f.prompts);
+        find = std::make_unique<FindWindow>(*w, f.prompts);
         f.open(*w, f.write(QStringLiteral("a.txt"), Script));
         f.prompts.clear();
     }
@@ -69,19 +69,19 @@ private slots:
     void captionAndTabsFollowTheMainWindow() {
         w->selectNode(w->tree().first());
         QVERIFY(w->grid()->isEnabled());
-        QVERIFY(w->commands().trigger(Cmd::A_Find));
+        QVERIFY(w->commands().trigger(CommandId::Find));
         QVERIFY(find->isVisible() && find->isOpen());
         QCOMPARE(find->windowTitle(), QStringLiteral("Найти в таблице"));
         QVERIFY(!find->pages()->isTabVisible(1));
         QVERIFY(model()->searchMode());
-        w->pages()->setCurrentIndex(TfSsMain::TextTab);
+        w->pages()->setCurrentIndex(MainWindow::TextTab);
         QCOMPARE(find->windowTitle(), QStringLiteral("Найти"));
         QVERIFY(find->pages()->isTabVisible(1));
         QVERIFY(!model()->searchMode());
         // The shared controls go to the active tab.
         find->pages()->setCurrentIndex(1);
         QCOMPARE(find->findText()->parentWidget(), find->pages()->widget(1));
-        w->pages()->setCurrentIndex(TfSsMain::TreeTab);
+        w->pages()->setCurrentIndex(MainWindow::TreeTab);
         QCOMPARE(find->windowTitle(), QStringLiteral("Найти в таблице"));
         QVERIFY(!find->pages()->isTabVisible(1));
         QCOMPARE(find->pages()->currentIndex(), 0);
@@ -94,7 +94,7 @@ private slots:
     void showingOnTheTreeTabNeedsAnEnabledGrid() {
         w->selectNode(w->tree().last());  // the end marker: the grid is disabled
         QVERIFY(!w->grid()->isEnabled());
-        find->A_FindExecute();
+        find->showFind();
         QVERIFY(!find->isVisible());
     }
 
@@ -105,16 +105,16 @@ private slots:
         QCOMPARE(selectionStart(), 0);
         QCOMPARE(selected(), QStringLiteral("ab"));
         QCOMPARE(find->nextFindPosition(), std::size_t(4));
-        QCOMPARE(w->focusWidget(), w->memo());
+        QCOMPARE(w->focusWidget(), w->textEditor());
         f.prompts.answer(YesButton);
-        find->findvulg();
+        find->search();
         QCOMPARE(f.prompts.messages().size(), std::size_t(1));
         QCOMPARE(f.prompts.messages()[0].text, EditorEnd);
         QCOMPARE(f.prompts.messages()[0].caption, QStringLiteral("Поиск"));
         QCOMPARE(f.prompts.messages()[0].buttons, YesButton | NoButtonAnswer);
         QCOMPARE(selectionStart(), 0);
         f.prompts.answer(NoButtonAnswer);
-        find->findvulg();
+        find->search();
         QCOMPARE(find->nextFindPosition(), std::size_t(0));
         // Enter in the find text searches; Escape closes the window.
         QTest::keyClick(find->findText(), Qt::Key_Return);
@@ -141,7 +141,7 @@ private slots:
         openOnTextTab(text);
         find->findText()->setText(pattern);
         for (int start : starts) {
-            find->findvulg();
+            find->search();
             QCOMPARE(selectionStart(), start);
             QCOMPARE(selected().toLower(), pattern.toLower());
         }
@@ -152,13 +152,13 @@ private slots:
         openOnTextTab(QStringLiteral("cat cat"));
         find->replacementText()->setText(QStringLiteral("dog"));
         find->findText()->setText(QStringLiteral("CAT"));
-        find->Button3Click();
-        QCOMPARE(w->memo()->toPlainText(), QStringLiteral("dog cat"));
+        find->replaceOne();
+        QCOMPARE(w->textEditor()->toPlainText(), QStringLiteral("dog cat"));
         QVERIFY(w->modified());
-        find->Button3Click();
-        QCOMPARE(w->memo()->toPlainText(), QStringLiteral("dog dog"));
+        find->replaceOne();
+        QCOMPARE(w->textEditor()->toPlainText(), QStringLiteral("dog dog"));
         f.prompts.answer(NoButtonAnswer);
-        find->Button3Click();
+        find->replaceOne();
         QCOMPARE(f.prompts.messages().size(), std::size_t(1));
         QCOMPARE(f.prompts.messages()[0].text, QStringLiteral("Поиск завершен. Повторить поиск с заменой?"));
         QCOMPARE(f.prompts.messages()[0].caption, QStringLiteral("Заменить"));
@@ -166,8 +166,8 @@ private slots:
         find->replacementText()->clear();
         find->findText()->setText(QStringLiteral("dog "));
         f.prompts.answer(YesButton);
-        find->Button3Click();
-        QCOMPARE(w->memo()->toPlainText(), QStringLiteral("dog"));
+        find->replaceOne();
+        QCOMPARE(w->textEditor()->toPlainText(), QStringLiteral("dog"));
     }
 
     void replaceAllEnds_data() {
@@ -190,28 +190,28 @@ private slots:
         openOnTextTab(text);
         find->findText()->setText(pattern);
         find->replacementText()->setText(replacement);
-        find->Button5Click();
-        QCOMPARE(w->memo()->toPlainText(), result);
+        find->replaceAll();
+        QCOMPARE(w->textEditor()->toPlainText(), result);
         QCOMPARE(f.prompts.messages().size(), std::size_t(1));
         QCOMPARE(f.prompts.messages()[0].text, QStringLiteral("Поиск с заменой завершен"));
         QCOMPARE(f.prompts.messages()[0].caption, QStringLiteral("Заменить все"));
         QCOMPARE(f.prompts.messages()[0].icon, MessageIcon::Information);
         QCOMPARE(find->nextFindPosition(), std::size_t(0));
         QCOMPARE(w->modified(), text != result);
-        QVERIFY(w->memo()->updatesEnabled());
+        QVERIFY(w->textEditor()->updatesEnabled());
         // One undo step brings the text back.
-        w->memo()->undo();
-        QCOMPARE(w->memo()->toPlainText(), text);
+        w->textEditor()->undo();
+        QCOMPARE(w->textEditor()->toPlainText(), text);
     }
 
     void replaceAllStartsAtTheNextFindPosition() {
         openOnTextTab(QStringLiteral("x1 x2 x3"));
         find->findText()->setText(QStringLiteral("x"));
-        find->findvulg();
-        find->findvulg();  // next find position is now beyond the second x
+        find->search();
+        find->search();  // next find position is now beyond the second x
         find->replacementText()->setText(QStringLiteral("y"));
-        find->Button5Click();
-        QCOMPARE(w->memo()->toPlainText(), QStringLiteral("x1 x2 y3"));
+        find->replaceAll();
+        QCOMPARE(w->textEditor()->toPlainText(), QStringLiteral("x1 x2 y3"));
     }
 
     void f3OnEachTab() {
@@ -219,23 +219,23 @@ private slots:
         // Tree tab: nothing happens, whatever the grid shows.
         w->selectNode(w->tree().first());
         const int row = model()->currentRow();
-        QVERIFY(w->commands().trigger(Cmd::A_findis));
+        QVERIFY(w->commands().trigger(CommandId::FindAgain));
         QCOMPARE(model()->currentRow(), row);
         QVERIFY(f.prompts.records().empty());
         // Text tab: the next occurrence is selected.
-        w->pages()->setCurrentIndex(TfSsMain::TextTab);
-        QVERIFY(w->commands().trigger(Cmd::A_findis));
+        w->pages()->setCurrentIndex(MainWindow::TextTab);
+        QVERIFY(w->commands().trigger(CommandId::FindAgain));
         QCOMPARE(selected(), QStringLiteral("dsp"));
         // No find text: nothing.
         find->findText()->clear();
-        w->memo()->moveCursor(QTextCursor::Start);
-        QVERIFY(w->commands().trigger(Cmd::A_findis));
-        QVERIFY(!w->memo()->textCursor().hasSelection());
+        w->textEditor()->moveCursor(QTextCursor::Start);
+        QVERIFY(w->commands().trigger(CommandId::FindAgain));
+        QVERIFY(!w->textEditor()->textCursor().hasSelection());
     }
 
     void gridSearchByColumnWithRepeat() {
         w->selectNode(w->tree().first());
-        find->A_FindExecute();
+        find->showFind();
         QVERIFY(find->isVisible());
         // Rows: dsp, wave, volume, pitch, soundlevel. Value column, first row.
         w->grid()->setCurrentIndex(model()->index(0, ParamGridModel::ValueColumn));
@@ -243,11 +243,11 @@ private slots:
         QCOMPARE(model()->currentRow(), 1);
         QVERIFY(model()->searchMatch());
         QCOMPARE(model()->index(1, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(211, 248, 215));
-        find->findvulg();
+        find->search();
         QCOMPARE(model()->currentRow(), 3);
         // The end: the message names the column; Yes starts again at the top.
         f.prompts.answer(YesButton);
-        find->findvulg();
+        find->search();
         QCOMPARE(f.prompts.messages().size(), std::size_t(1));
         QCOMPARE(f.prompts.messages()[0].text, QStringLiteral("Поиск по столбцу 2 завершен. Повтороить поиск?"));
         QCOMPARE(f.prompts.messages()[0].caption, QStringLiteral("Найти"));
@@ -259,7 +259,7 @@ private slots:
         QCOMPARE(model()->currentRow(), 4);
         w->grid()->setCurrentIndex(model()->index(0, ParamGridModel::NameColumn));
         f.prompts.answer(NoButtonAnswer);
-        find->findvulg();
+        find->search();
         QCOMPARE(f.prompts.messages().back().text, QStringLiteral("Поиск по столбцу 1 завершен. Повтороить поиск?"));
         QVERIFY(!model()->searchMatch());
         QCOMPARE(model()->currentRow(), 0);
@@ -267,7 +267,7 @@ private slots:
 
     void gridSearchOnTheLastRowLooksOnlyThere() {
         w->selectNode(w->tree().first());
-        find->A_FindExecute();
+        find->showFind();
         const int last = model()->dataRows() - 1;
         w->grid()->setCurrentIndex(model()->index(last, ParamGridModel::NameColumn));
         search(QStringLiteral("soundlevel"));

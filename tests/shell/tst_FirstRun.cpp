@@ -6,7 +6,7 @@
 #include "editor/QtText.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -30,7 +30,7 @@ private:
     ScriptedPrompts m_prompts;
     NullAudio m_audio;
 
-    std::unique_ptr<TfSsMain> makeWindow() { return std::make_unique<TfSsMain>(*m_platform, m_prompts, m_audio); }
+    std::unique_ptr<MainWindow> makeWindow() { return std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio); }
     void writeIni(const std::string& text) { m_folder->write(QStringLiteral("tnv.ini"), text); }
     static std::string iniLine(const char* key, const QString& value) {
         return std::string(key) + '=' + value.toStdString() + "\r\n";
@@ -42,7 +42,7 @@ private:
         QString value;
         bool found;
     };
-    static std::vector<WaveRow> waveRows(TfSsMain& w) {
+    static std::vector<WaveRow> waveRows(MainWindow& w) {
         std::vector<WaveRow> rows;
         for (Node* top : w.tree().topLevel()) {
             if (w.tree().isEndMarker(top))
@@ -54,7 +54,7 @@ private:
                     continue;
                 w.grid()->setCurrentIndex(model->index(r, ParamGridModel::ValueColumn));
                 rows.push_back({scriptToQString(top->text()), model->cellText(r, ParamGridModel::ValueColumn),
-                                w.grid()->waveFileTest()});
+                                w.grid()->playableWaveSelected()});
             }
         }
         return rows;
@@ -83,12 +83,12 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Tonvale [soundscapes_sample.txt]"));
         QVERIFY(w->selectedNode() == w->tree().first());
         QCOMPARE(w->recentActions().size(), 2);
-        QCOMPARE(w->settings().curdir, QStringLiteral(TONVALE_SOURCE_DIR "/sample"));
+        QCOMPARE(w->settings().scriptsFolder, QStringLiteral(TONVALE_SOURCE_DIR "/sample"));
 
         std::size_t waves = 0;
         for (const QString& name : {QStringLiteral("soundscapes_sample.txt"), QStringLiteral("soundscapes_interior.txt")}) {
             m_prompts.answer(QStringLiteral(TONVALE_SOURCE_DIR "/sample/scripts/") + name);
-            w->A_OpenResExecute();
+            w->openFile();
             QCOMPARE(w->windowTitle(), QStringLiteral("Tonvale [%1]").arg(name));
             for (const WaveRow& row : waveRows(*w)) {
                 QVERIFY2(row.found, qPrintable(row.soundscape + QLatin1Char(' ') + row.value));
@@ -114,7 +114,7 @@ private slots:
         const QString script = m_folder->write(QStringLiteral("here/a.txt"),
                                                "\"s\"\r\n{\r\n\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\")amb/x.wav\"\r\n\t}\r\n}\r\n");
         m_prompts.answer(script);
-        w->A_OpenResExecute();
+        w->openFile();
         QCOMPARE(m_prompts.records().front().caption, gone);  // the open dialog starts where it was told
         const std::vector<WaveRow> rows = waveRows(*w);
         QCOMPARE(rows.size(), std::size_t(1));
@@ -139,9 +139,9 @@ private slots:
             QSKIP("this user writes into read-only folders (root)");
         auto w = makeWindow();
         m_prompts.answer(script);
-        w->A_OpenResExecute();
+        w->openFile();
         w->setModified(true);
-        QVERIFY(!w->A_SaveResExecute());
+        QVERIFY(!w->save());
         QVERIFY(!m_prompts.messages().empty());
         QCOMPARE(m_prompts.messages().back().text, QStringLiteral("Ошибка! Файл не сохранен"));
         QCOMPARE(m_prompts.messages().back().caption, QStringLiteral("Сохранить файл"));
@@ -163,7 +163,7 @@ private slots:
             "\t\t\t\"wave\"\t\"AMB/wind.wav\"\r\n\t\t\t\"wave\"\t\"amb/none.wav\"\r\n\t\t}\r\n\t}\r\n}\r\n");
         auto w = makeWindow();
         m_prompts.answer(script);
-        w->A_OpenResExecute();
+        w->openFile();
         std::vector<bool> found;
         for (const WaveRow& row : waveRows(*w))
             found.push_back(row.found);

@@ -8,7 +8,7 @@
 #include "editor/SectionTreeModel.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -41,8 +41,8 @@ const QString TildeText = QStringLiteral("Сохранить изменеия (�
 const QString NoTarget = QStringLiteral("Ошибка. Файл не найден. Создайте или откройте файл");
 
 std::string valueOf(const Node* node) {
-    const TNodeData* data = node != nullptr ? node->data() : nullptr;
-    return data != nullptr ? data->Value : std::string();
+    const NodeData* data = node != nullptr ? node->data() : nullptr;
+    return data != nullptr ? data->value : std::string();
 }
 
 class FailingAudio : public NullAudio {
@@ -64,8 +64,8 @@ private:
     ScriptedPrompts m_prompts;
     NullAudio m_audio;
 
-    std::unique_ptr<TfSsMain> makeWindow(AudioOutput* audio = nullptr) {
-        return std::make_unique<TfSsMain>(*m_platform, m_prompts, audio ? *audio : m_audio);
+    std::unique_ptr<MainWindow> makeWindow(AudioOutput* audio = nullptr) {
+        return std::make_unique<MainWindow>(*m_platform, m_prompts, audio ? *audio : m_audio);
     }
     QString ini() const { return m_folder->file(QStringLiteral("tnv.ini")); }
     void writeIni(const std::string& text) { m_folder->write(QStringLiteral("tnv.ini"), text); }
@@ -74,19 +74,19 @@ private:
         return m_folder->write(name, text);
     }
     // Opens the file through the Open command.
-    void open(TfSsMain& w, const QString& path) {
+    void open(MainWindow& w, const QString& path) {
         m_prompts.answer(path);
-        w.A_OpenResExecute();
+        w.openFile();
     }
     // Selects the node with the given text and types into the current value cell.
-    Node* findNode(TfSsMain& w, const std::string& text) {
+    Node* findNode(MainWindow& w, const std::string& text) {
         for (Node* n : w.tree().preorder()) {
             if (n->text() == text)
                 return n;
         }
         return nullptr;
     }
-    void editFirstValue(TfSsMain& w, const QString& typed) {
+    void editFirstValue(MainWindow& w, const QString& typed) {
         w.selectNode(findNode(w, "\"dsp\""));
         ParamGrid* grid = w.grid();
         grid->setCurrentIndex(grid->gridModel()->index(0, 1));
@@ -106,13 +106,13 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Tonvale"));
         QCOMPARE(w->settings().saveMode, 1);
         QCOMPARE(w->statusText(1), TildeText);
-        QVERIFY(w->settings().curdir.isEmpty());
-        QCOMPARE(w->settings().sounddir, QStringLiteral("/sound"));
-        QCOMPARE(w->memo()->font().pointSize(), 8);
+        QVERIFY(w->settings().scriptsFolder.isEmpty());
+        QCOMPARE(w->settings().soundsFolder, QStringLiteral("/sound"));
+        QCOMPARE(w->textEditor()->font().pointSize(), 8);
         QVERIFY(w->recentActions().isEmpty());
         QVERIFY(w->tree().empty());
-        QVERIFY(!w->commands().isEnabled(Cmd::A_SaveRes));
-        QVERIFY(!w->commands().isEnabled(Cmd::A_Comment));
+        QVERIFY(!w->commands().isEnabled(CommandId::Save));
+        QVERIFY(!w->commands().isEnabled(CommandId::Comments));
         QVERIFY(!w->grid()->isEnabled());
         QVERIFY(m_prompts.records().empty());
         w->close();
@@ -143,7 +143,7 @@ private slots:
         writeIni(settings.toStdString() + "garbage without equals\n[Mine]\nkeep=this\n");
         auto w = makeWindow();
         QCOMPARE(w->statusText(1), status1);
-        QCOMPARE(w->memo()->font().pointSize(), fontSize);
+        QCOMPARE(w->textEditor()->font().pointSize(), fontSize);
         w->close();
         const QString written = QString::fromStdString(TestFolder::read(ini()));
         QVERIFY2(written.contains(QStringLiteral("SomeText=") + someText + QStringLiteral("\r\n")), qPrintable(written));
@@ -156,13 +156,13 @@ private slots:
         m_folder->write(QStringLiteral("environment"), "# machine\nVPROJECT=\"/srv/game\"\n");
         m_platform->setEnvironmentLookup([](const QString& name) { return name == QStringLiteral("VPROJECT"); });
         auto w = makeWindow();
-        QCOMPARE(w->settings().curdir, QStringLiteral("/srv/game"));
-        QCOMPARE(w->settings().sounddir, QStringLiteral("/srv/game/sound"));
+        QCOMPARE(w->settings().scriptsFolder, QStringLiteral("/srv/game"));
+        QCOMPARE(w->settings().soundsFolder, QStringLiteral("/srv/game/sound"));
         // Present in the process but absent from the system file: empty defaults.
         m_folder->write(QStringLiteral("environment"), "OTHER=1\n");
         auto w2 = makeWindow();
-        QVERIFY(w2->settings().curdir.isEmpty());
-        QCOMPARE(w2->settings().sounddir, QStringLiteral("/sound"));
+        QVERIFY(w2->settings().scriptsFolder.isEmpty());
+        QCOMPARE(w2->settings().soundsFolder, QStringLiteral("/sound"));
     }
 
     void startupReopensLastFileAndKeepsAMissingOne() {
@@ -174,7 +174,7 @@ private slots:
             QCOMPARE(w->windowTitle(), QStringLiteral("Tonvale [soundscapes_a.txt]"));
             QCOMPARE(w->statusText(3), path);
             QVERIFY(!w->modified());
-            QVERIFY(!w->commands().isEnabled(Cmd::A_SaveRes));
+            QVERIFY(!w->commands().isEnabled(CommandId::Save));
             QCOMPARE(w->selectedNode(), w->tree().first());
             QCOMPARE(w->recentActions().size(), 1);
         }
@@ -265,7 +265,7 @@ private slots:
     void valueEditedKeystrokeByKeystroke() {
         auto w = makeWindow();
         open(*w, script());
-        QVERIFY(!w->commands().isEnabled(Cmd::A_SaveRes));
+        QVERIFY(!w->commands().isEnabled(CommandId::Save));
         Node* dsp = findNode(*w, "\"dsp\"");
         w->selectNode(dsp);
         ParamGrid* grid = w->grid();
@@ -274,8 +274,8 @@ private slots:
         QTest::keyClick(grid, Qt::Key_4);
         QTRY_COMPARE(valueOf(dsp), std::string("4"));
         QVERIFY(w->modified());
-        QVERIFY(w->commands().isEnabled(Cmd::A_SaveRes));
-        QVERIFY(w->commands().action(Cmd::A_SaveRes)->isEnabled());
+        QVERIFY(w->commands().isEnabled(CommandId::Save));
+        QVERIFY(w->commands().action(CommandId::Save)->isEnabled());
         auto* editor = grid->viewport()->findChild<QLineEdit*>(QStringLiteral("gridCellEditor"));
         QVERIFY(editor != nullptr);
         QTest::keyClick(editor, Qt::Key_2);
@@ -288,23 +288,23 @@ private slots:
         auto w = makeWindow();
         open(*w, script());
         w->selectNode(w->tree().first());
-        QVERIFY(w->commands().isEnabled(Cmd::A_Comment));
+        QVERIFY(w->commands().isEnabled(CommandId::Comments));
         QCOMPARE(w->titleText(), QStringLiteral("\"sc.one\""));
         w->selectNode(w->tree().last());
         QVERIFY(w->titleText().isEmpty());
         QVERIFY(!w->grid()->isEnabled());
-        QVERIFY(!w->commands().isEnabled(Cmd::A_Comment));
-        QVERIFY(!w->commands().isEnabled(Cmd::A_Play_SS));
-        QVERIFY(!w->commands().isEnabled(Cmd::A_NewLoop));
+        QVERIFY(!w->commands().isEnabled(CommandId::Comments));
+        QVERIFY(!w->commands().isEnabled(CommandId::PlayerPanel));
+        QVERIFY(!w->commands().isEnabled(CommandId::NewLoopingBlock));
         w->selectNode(w->tree().first());
         QVERIFY(w->grid()->isEnabled());
-        QVERIFY(w->commands().isEnabled(Cmd::A_Play_SS));
-        QVERIFY(w->commands().isEnabled(Cmd::A_NewLoop));
+        QVERIFY(w->commands().isEnabled(CommandId::PlayerPanel));
+        QVERIFY(w->commands().isEnabled(CommandId::NewLoopingBlock));
     }
 
     void helpWithoutTheHelpFile() {
         auto w = makeWindow();
-        QVERIFY(w->commands().trigger(Cmd::A_Help));
+        QVERIFY(w->commands().trigger(CommandId::Help));
         QCOMPARE(m_prompts.messages().size(), std::size_t(1));
         QCOMPARE(m_prompts.messages()[0].text, QStringLiteral("Sorry, cannot file exists"));
         QCOMPARE(m_prompts.messages()[0].caption, QStringLiteral("Справка"));
@@ -339,7 +339,7 @@ private slots:
         m_prompts.clear();
         if (mode == 2)
             m_prompts.answer(SaveOriginAnswer{confirm, dontAsk});
-        const bool saved = w->A_SaveResExecute();
+        const bool saved = w->save();
         QCOMPARE(saved, !target.isEmpty());
         QCOMPARE(w->modified(), target.isEmpty());
         QCOMPARE(w->currentFile(), path);
@@ -366,7 +366,7 @@ private slots:
             m_prompts.clear();
             editFirstValue(*w, QStringLiteral("8"));
             m_prompts.answer(SaveOriginAnswer{true, false});
-            w->A_SaveResExecute();
+            w->save();
             const bool asked = !m_prompts.records().empty();
             QCOMPARE(asked, !(confirm && dontAsk));
         }
@@ -376,7 +376,7 @@ private slots:
         for (int mode : {0, 1, 2, 3}) {
             writeIni("[Options]\nSaved=" + std::to_string(mode) + "\n");
             auto w = makeWindow();
-            QVERIFY(!w->A_SaveResExecute());
+            QVERIFY(!w->save());
             QVERIFY(m_prompts.records().empty());
         }
     }
@@ -388,7 +388,7 @@ private slots:
         editFirstValue(*w, QStringLiteral("5"));
         m_prompts.clear();
         m_prompts.answer(path.toUpper());
-        w->A_SaveAsExecute();
+        w->saveAs();
         QCOMPARE(m_prompts.records().size(), std::size_t(1));  // the dialog only
         QCOMPARE(TestFolder::read(path), Script);
         QVERIFY(w->modified());
@@ -401,7 +401,7 @@ private slots:
         const QString other = m_folder->file(QStringLiteral("scripts/other.txt"));
         m_prompts.clear();
         m_prompts.answer(other);
-        w->A_SaveAsExecute();
+        w->saveAs();
         QCOMPARE(m_prompts.records()[0].text, QStringLiteral("Сохранить как"));
         QCOMPARE(m_prompts.records()[0].caption, QStringLiteral("/scripts"));
         QCOMPARE(w->currentFile(), other);
@@ -422,7 +422,7 @@ private slots:
         QCOMPARE(m_prompts.messages()[0].caption, QStringLiteral("Load Tree"));
         QVERIFY(w->currentFile().isEmpty());
         m_prompts.clear();
-        QVERIFY(!w->A_SaveResExecute());
+        QVERIFY(!w->save());
         QCOMPARE(m_prompts.messages()[0].text, NoTarget);
         QCOMPARE(TestFolder::read(path), jumpy);
     }
@@ -452,15 +452,15 @@ private slots:
             bool closed = false;
             if (route == 0) {
                 m_prompts.answer(second);
-                w->A_OpenResExecute();
+                w->openFile();
             } else if (route == 1) {
-                w->onklikmenu(second);
+                w->openRecentFile(second);
             } else {
                 w->show();
                 closed = w->close();
             }
             const PromptRecord& question = m_prompts.records().at(0);
-            QCOMPARE(question.text, TfSsMain::saveModeText(mode) + QLatin1Char('?'));
+            QCOMPARE(question.text, MainWindow::saveModeText(mode) + QLatin1Char('?'));
             QCOMPARE(question.caption, route == 2 ? QStringLiteral("Выход") : QStringLiteral("Сохранить"));
             QCOMPARE(question.icon, MessageIcon::Question);
             QCOMPARE(question.buttons, YesButton | NoButtonAnswer | CancelButton);
@@ -528,7 +528,7 @@ private slots:
         const QString path = m_folder->file(QStringLiteral("soundscapes_new.txt"));
         m_prompts.answer(path);
         m_prompts.answer(static_cast<PromptButton>(answer));
-        w->A_NewFExecute();
+        w->newFile();
         const PromptRecord& dialog = m_prompts.records().at(0);
         QCOMPARE(dialog.kind, PromptRecord::Kind::SaveFile);
         QCOMPARE(dialog.text, QStringLiteral("Новый файл"));
@@ -541,7 +541,7 @@ private slots:
         QVERIFY(w->modified());
         QCOMPARE(w->selectedNode(), w->tree().first());
         QCOMPARE(w->tree().first()->childCount(), soundscapeChildren);
-        QCOMPARE(w->tree().first()->data()->CommentsAbove.empty(), false);
+        QCOMPARE(w->tree().first()->data()->commentsAbove.empty(), false);
     }
 
     void failedSaveKeepsTheChanges() {
@@ -551,11 +551,11 @@ private slots:
         editFirstValue(*w, QStringLiteral("3"));
         QDir().mkpath(m_folder->file(QStringLiteral("scripts/~soundscapes_a.txt")));  // the target cannot be written
         m_prompts.clear();
-        QVERIFY(!w->A_SaveResExecute());
+        QVERIFY(!w->save());
         QCOMPARE(m_prompts.messages().back().text, QStringLiteral("Ошибка! Файл не сохранен"));
         QCOMPARE(m_prompts.messages().back().caption, QStringLiteral("Сохранить файл"));
         QVERIFY(w->modified());
-        QVERIFY(w->commands().isEnabled(Cmd::A_SaveRes));
+        QVERIFY(w->commands().isEnabled(CommandId::Save));
         QCOMPARE(TestFolder::read(path), Script);
         // The close question's Yes with a failing save keeps the window open.
         m_prompts.clear();
@@ -577,22 +577,22 @@ private slots:
         auto w = makeWindow();
         const QString path = script();
         open(*w, path);
-        w->pages()->setCurrentIndex(TfSsMain::TextTab);
-        QCOMPARE(w->pages()->currentIndex(), int(TfSsMain::TextTab));
-        QVERIFY(w->memo()->toPlainText().contains(QStringLiteral("\"sc.one\"")));
+        w->pages()->setCurrentIndex(MainWindow::TextTab);
+        QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TextTab));
+        QVERIFY(w->textEditor()->toPlainText().contains(QStringLiteral("\"sc.one\"")));
         QVERIFY(!w->modified());
-        w->memo()->setFocus();
-        QTextCursor cursor = w->memo()->textCursor();
+        w->textEditor()->setFocus();
+        QTextCursor cursor = w->textEditor()->textCursor();
         cursor.movePosition(QTextCursor::End);
-        w->memo()->setTextCursor(cursor);
+        w->textEditor()->setTextCursor(cursor);
         for (const QString& line : {QStringLiteral("\"sc.three\""), QStringLiteral("{"), QStringLiteral("}")}) {
-            QTest::keyClick(w->memo(), Qt::Key_Return);
-            QTest::keyClicks(w->memo(), line);
+            QTest::keyClick(w->textEditor(), Qt::Key_Return);
+            QTest::keyClicks(w->textEditor(), line);
         }
         QVERIFY(w->modified());
-        QVERIFY(w->A_SaveResExecute());
+        QVERIFY(w->save());
         QVERIFY(TestFolder::read(m_folder->file(QStringLiteral("scripts/~soundscapes_a.txt"))).find("\"sc.three\"") != std::string::npos);
-        w->pages()->setCurrentIndex(TfSsMain::TreeTab);
+        w->pages()->setCurrentIndex(MainWindow::TreeTab);
         QVERIFY(findNode(*w, "\"sc.three\"") != nullptr);
         QCOMPARE(w->currentFile(), path);
     }
@@ -621,7 +621,7 @@ private slots:
             QVERIFY2(w->grid()->gridModel()->dataRows() >= 1, qPrintable(name));
             if (w->currentFile().isEmpty())
                 continue;
-            const bool saved = w->A_SaveResExecute();
+            const bool saved = w->save();
             QCOMPARE(TestFolder::exists(m_folder->file(QStringLiteral("rw/~") + name)), saved);
             if (w->tree().size() >= 2)
                 QVERIFY2(saved, qPrintable(name));
@@ -633,12 +633,12 @@ private slots:
     void openWhileOnTheTextTabShowsTheNewDocument() {
         auto w = makeWindow();
         open(*w, script());
-        w->pages()->setCurrentIndex(TfSsMain::TextTab);
+        w->pages()->setCurrentIndex(MainWindow::TextTab);
         const QString other = script(QStringLiteral("scripts/other.txt"), "\"sc.other\"\r\n{\r\n\t\"dsp\"\t\"2\"\r\n}\r\n");
         open(*w, other);
-        QVERIFY(w->memo()->toPlainText().contains(QStringLiteral("\"sc.other\"")));
-        QVERIFY(!w->memo()->toPlainText().contains(QStringLiteral("\"sc.one\"")));
-        w->pages()->setCurrentIndex(TfSsMain::TreeTab);
+        QVERIFY(w->textEditor()->toPlainText().contains(QStringLiteral("\"sc.other\"")));
+        QVERIFY(!w->textEditor()->toPlainText().contains(QStringLiteral("\"sc.one\"")));
+        w->pages()->setCurrentIndex(MainWindow::TreeTab);
         QVERIFY(findNode(*w, "\"sc.other\"") != nullptr);
         QVERIFY(findNode(*w, "\"sc.one\"") == nullptr);
         QCOMPARE(w->currentFile(), other);

@@ -10,12 +10,12 @@ TEST(Settings, DefaultsWithoutAFile) {
     int lookups = 0;
     const AppSettings s = readSettings(ini, [&] { ++lookups; return QStringLiteral("/proj"); });
     EXPECT_EQ(s.saveMode, 1);
-    EXPECT_EQ(s.curdir, QStringLiteral("/proj"));
-    EXPECT_EQ(s.sounddir, QStringLiteral("/proj/sound"));
+    EXPECT_EQ(s.scriptsFolder, QStringLiteral("/proj"));
+    EXPECT_EQ(s.soundsFolder, QStringLiteral("/proj/sound"));
     EXPECT_EQ(s.fontSize, 8);
     EXPECT_EQ(s.someText, QStringLiteral("Brindle Kit"));
     EXPECT_FALSE(s.saveOriginFile);
-    EXPECT_EQ(s.genVol, 0);
+    EXPECT_EQ(s.masterVolumeSetting, 0);
     EXPECT_TRUE(s.lastFile.isEmpty());
     EXPECT_EQ(lookups, 2);
 }
@@ -24,14 +24,14 @@ TEST(Settings, WritesEveryKeyInOrderIntoANewFile) {
     IniFile ini;
     AppSettings s;
     s.saveMode = 2;
-    s.curdir = QStringLiteral("C:\\game");
-    s.sounddir = QStringLiteral("C:\\game\\sound");
+    s.scriptsFolder = QStringLiteral("C:\\game");
+    s.soundsFolder = QStringLiteral("C:\\game\\sound");
     s.lastFile = QStringLiteral("C:\\game\\scripts\\a.txt");
     s.recent = {"/r1.txt", "/r2.txt", "", "", ""};
     s.fontSize = 12;
     s.someText = QStringLiteral("Привет");
     s.saveOriginFile = true;
-    s.genVol = 40;
+    s.masterVolumeSetting = 40;
     writeSettings(ini, s);
     EXPECT_EQ(ini.serialize(),
               "[Options]\r\nSaved=2\r\nLastFile=C:\\game\\scripts\\a.txt\r\nFontS=12\r\nCurdir=C:\\game\r\n"
@@ -39,7 +39,7 @@ TEST(Settings, WritesEveryKeyInOrderIntoANewFile) {
               "[LastF]\r\nf01=/r1.txt\r\nf02=/r2.txt\r\nf03=\r\nf04=\r\nf05=\r\n");
     // And reads back the same.
     const AppSettings back = readSettings(ini, [] { return QString(); });
-    EXPECT_EQ(back.curdir, s.curdir);
+    EXPECT_EQ(back.scriptsFolder, s.scriptsFolder);
     EXPECT_EQ(back.someText, s.someText);
     EXPECT_EQ(back.recent, s.recent);
     EXPECT_TRUE(back.saveOriginFile);
@@ -63,7 +63,7 @@ TEST(Platform, StartdirAsksTheSystemValueOnlyWhenTheProcessHasTheVariable) {
     Platform platform;
     platform.setEnvironmentFile(QStringLiteral("/nonexistent/environment"));
     platform.setEnvironmentLookup([](const QString&) { return false; });
-    EXPECT_TRUE(platform.startdir(QStringLiteral("VPROJECT")).isEmpty());
+    EXPECT_TRUE(platform.variableValue(QStringLiteral("VPROJECT")).isEmpty());
     platform.setEnvironmentLookup([](const QString&) { return true; });
-    EXPECT_TRUE(platform.startdir(QStringLiteral("VPROJECT")).isEmpty());
+    EXPECT_TRUE(platform.variableValue(QStringLiteral("VPROJECT")).isEmpty());
 }

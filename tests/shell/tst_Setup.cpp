@@ -5,7 +5,7 @@
 #include "WindowFixture.h"
 
 #include "editor/ParamGrid.h"
-#include "shell/TfSetup.h"
+#include "shell/SettingsDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,18 +28,18 @@ class TestSetup : public QObject {
     AppSettings settings;
 
     QString sounds() const { return project + QDir::separator() + QStringLiteral("sound"); }
-    std::unique_ptr<TfSetup> dialog() {
-        auto d = std::make_unique<TfSetup>(settings, f.prompts, [this] { return project; });
+    std::unique_ptr<SettingsDialog> dialog() {
+        auto d = std::make_unique<SettingsDialog>(settings, f.prompts, [this] { return project; });
         d->prepare();
         return d;
     }
     template <typename T>
-    static T* child(TfSetup& d, const char* name) {
+    static T* child(SettingsDialog& d, const char* name) {
         return d.findChild<T*>(QString::fromLatin1(name));
     }
-    static QList<bool> pathControlsEnabled(TfSetup& d) {
-        return {child<QLineEdit>(d, "Edit1")->isEnabled(), child<QToolButton>(d, "SpeedButton1")->isEnabled(),
-                child<QLineEdit>(d, "Edit2")->isEnabled(), child<QToolButton>(d, "SpeedButton2")->isEnabled()};
+    static QList<bool> pathControlsEnabled(SettingsDialog& d) {
+        return {child<QLineEdit>(d, "scriptsFolder")->isEnabled(), child<QToolButton>(d, "browseScripts")->isEnabled(),
+                child<QLineEdit>(d, "soundsFolder")->isEnabled(), child<QToolButton>(d, "browseSounds")->isEnabled()};
     }
 
 private slots:
@@ -64,33 +64,33 @@ private slots:
         QFETCH(int, scripts);
         QFETCH(int, soundsKind);
         QFETCH(bool, ticked);
-        settings.curdir = scripts == 0 ? project : other;
-        settings.sounddir = soundsKind == 0 ? sounds() : other;
+        settings.scriptsFolder = scripts == 0 ? project : other;
+        settings.soundsFolder = soundsKind == 0 ? sounds() : other;
         auto d = dialog();
-        QCOMPARE(child<QCheckBox>(*d, "CheckBox1")->isChecked(), ticked);
+        QCOMPARE(child<QCheckBox>(*d, "useProjectVariable")->isChecked(), ticked);
         QCOMPARE(pathControlsEnabled(*d), QList<bool>(4, !ticked));
         // The fields show the stored folders, even where "VPROJECT" filled them first.
-        QCOMPARE(child<QLineEdit>(*d, "Edit1")->text(), settings.curdir);
-        QCOMPARE(child<QLineEdit>(*d, "Edit2")->text(), settings.sounddir);
-        const QString storedScripts = settings.curdir;
-        const QString storedSounds = settings.sounddir;
+        QCOMPARE(child<QLineEdit>(*d, "scriptsFolder")->text(), settings.scriptsFolder);
+        QCOMPARE(child<QLineEdit>(*d, "soundsFolder")->text(), settings.soundsFolder);
+        const QString storedScripts = settings.scriptsFolder;
+        const QString storedSounds = settings.soundsFolder;
         d->apply();  // both exist: kept
-        QCOMPARE(settings.curdir, storedScripts);
-        QCOMPARE(settings.sounddir, storedSounds);
+        QCOMPARE(settings.scriptsFolder, storedScripts);
+        QCOMPARE(settings.soundsFolder, storedSounds);
     }
 
     void vprojectBoxEnablesAndRefills() {
-        settings.curdir = project;
-        settings.sounddir = other;
+        settings.scriptsFolder = project;
+        settings.soundsFolder = other;
         auto d = dialog();
-        auto* box = child<QCheckBox>(*d, "CheckBox1");
+        auto* box = child<QCheckBox>(*d, "useProjectVariable");
         box->setChecked(false);
         QCOMPARE(pathControlsEnabled(*d), QList<bool>(4, true));
-        QCOMPARE(child<QLineEdit>(*d, "Edit2")->text(), other);
+        QCOMPARE(child<QLineEdit>(*d, "soundsFolder")->text(), other);
         box->setChecked(true);
         QCOMPARE(pathControlsEnabled(*d), QList<bool>(4, false));
-        QCOMPARE(child<QLineEdit>(*d, "Edit1")->text(), project);
-        QCOMPARE(child<QLineEdit>(*d, "Edit2")->text(), sounds());
+        QCOMPARE(child<QLineEdit>(*d, "scriptsFolder")->text(), project);
+        QCOMPARE(child<QLineEdit>(*d, "soundsFolder")->text(), sounds());
     }
 
     void foldersThatDoNotExistFallBack_data() {
@@ -108,24 +108,24 @@ private slots:
         QFETCH(bool, scriptsKept);
         QFETCH(bool, soundsKept);
         auto path = [this](const QString& name) { return name.isEmpty() ? QString() : f.folder->file(name); };
-        settings.curdir = other;
-        settings.sounddir = other;
+        settings.scriptsFolder = other;
+        settings.soundsFolder = other;
         auto d = dialog();
-        child<QLineEdit>(*d, "Edit1")->setText(path(scripts));
-        child<QLineEdit>(*d, "Edit2")->setText(path(soundsTyped));
+        child<QLineEdit>(*d, "scriptsFolder")->setText(path(scripts));
+        child<QLineEdit>(*d, "soundsFolder")->setText(path(soundsTyped));
         d->apply();
-        QCOMPARE(settings.curdir, scriptsKept ? path(scripts) : project);
-        QCOMPARE(settings.sounddir, soundsKept ? path(soundsTyped) : sounds());
+        QCOMPARE(settings.scriptsFolder, scriptsKept ? path(scripts) : project);
+        QCOMPARE(settings.soundsFolder, soundsKept ? path(soundsTyped) : sounds());
     }
 
     void withoutProjectFolderTheFallbacksAreEmpty() {
         project.clear();
-        settings.curdir = QStringLiteral("/no/such/folder");
-        settings.sounddir = QStringLiteral("/no/such/folder");
+        settings.scriptsFolder = QStringLiteral("/no/such/folder");
+        settings.soundsFolder = QStringLiteral("/no/such/folder");
         auto d = dialog();
         d->apply();
-        QCOMPARE(settings.curdir, QString());
-        QCOMPARE(settings.sounddir, QString(QDir::separator()) + QStringLiteral("sound"));
+        QCOMPARE(settings.scriptsFolder, QString());
+        QCOMPARE(settings.soundsFolder, QString(QDir::separator()) + QStringLiteral("sound"));
     }
 
     void saveModeAndConfirmation_data() {
@@ -133,10 +133,10 @@ private slots:
         QTest::addColumn<QString>("pick");  // button the user picks, or none
         QTest::addColumn<int>("result");
         QTest::newRow("2 kept") << 2 << "" << 2;
-        QTest::newRow("2 to 1") << 2 << "RadioButton2" << 1;
-        QTest::newRow("1 to 2") << 1 << "RadioButton3" << 2;
+        QTest::newRow("2 to 1") << 2 << "saveToTilde" << 1;
+        QTest::newRow("1 to 2") << 1 << "saveToOriginal" << 2;
         QTest::newRow("3 survives") << 3 << "" << 3;
-        QTest::newRow("0 to 2") << 0 << "RadioButton3" << 2;
+        QTest::newRow("0 to 2") << 0 << "saveToOriginal" << 2;
     }
     void saveModeAndConfirmation() {
         QFETCH(int, stored);
@@ -146,30 +146,30 @@ private slots:
         settings.saveOriginFile = false;
         auto d = dialog();
         d->show();
-        QCOMPARE(child<QRadioButton>(*d, "RadioButton3")->isChecked(), stored == 2);
-        QCOMPARE(child<QRadioButton>(*d, "RadioButton2")->isChecked(), stored != 2);
-        QVERIFY(child<QCheckBox>(*d, "CheckBox2")->isChecked());
+        QCOMPARE(child<QRadioButton>(*d, "saveToOriginal")->isChecked(), stored == 2);
+        QCOMPARE(child<QRadioButton>(*d, "saveToTilde")->isChecked(), stored != 2);
+        QVERIFY(child<QCheckBox>(*d, "confirmOriginal")->isChecked());
         if (!pick.isEmpty())
             QTest::mouseClick(d->findChild<QRadioButton*>(pick), Qt::LeftButton);
-        child<QCheckBox>(*d, "CheckBox2")->setChecked(false);
+        child<QCheckBox>(*d, "confirmOriginal")->setChecked(false);
         d->apply();
         QCOMPARE(settings.saveMode, result);
         QVERIFY(settings.saveOriginFile);
     }
 
     void browseButtons() {
-        settings.curdir = other;
-        settings.sounddir = other;
+        settings.scriptsFolder = other;
+        settings.soundsFolder = other;
         auto d = dialog();
         f.prompts.answer(project);
-        child<QToolButton>(*d, "SpeedButton1")->click();
-        QCOMPARE(settings.curdir, project);  // at once, so a second browse starts there
-        QCOMPARE(child<QLineEdit>(*d, "Edit1")->text(), project);
-        child<QToolButton>(*d, "SpeedButton1")->click();  // cancelled: nothing changes
-        QCOMPARE(settings.curdir, project);
+        child<QToolButton>(*d, "browseScripts")->click();
+        QCOMPARE(settings.scriptsFolder, project);  // at once, so a second browse starts there
+        QCOMPARE(child<QLineEdit>(*d, "scriptsFolder")->text(), project);
+        child<QToolButton>(*d, "browseScripts")->click();  // cancelled: nothing changes
+        QCOMPARE(settings.scriptsFolder, project);
         f.prompts.answer(sounds());
-        child<QToolButton>(*d, "SpeedButton2")->click();
-        QCOMPARE(child<QLineEdit>(*d, "Edit2")->text(), sounds());
+        child<QToolButton>(*d, "browseSounds")->click();
+        QCOMPARE(child<QLineEdit>(*d, "soundsFolder")->text(), sounds());
         const auto& r = f.prompts.records();
         QCOMPARE(r.size(), std::size_t(3));
         QCOMPARE(r[0].kind, PromptRecord::Kind::BrowseFolder);
@@ -192,25 +192,25 @@ private slots:
         QTimer timer;
         timer.setInterval(10);
         connect(&timer, &QTimer::timeout, this, [&] {
-            auto* d = qobject_cast<TfSetup*>(QApplication::activeModalWidget());
+            auto* d = qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());
             if (d == nullptr)
                 return;
             timer.stop();
             seen = true;
-            QVERIFY(d->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->isChecked());
-            QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("Edit2"))->text(), other);
-            QVERIFY(d->findChild<QRadioButton*>(QStringLiteral("RadioButton3"))->isChecked());
-            QTest::mouseClick(d->findChild<QRadioButton*>(QStringLiteral("RadioButton2")), Qt::LeftButton);
+            QVERIFY(d->findChild<QCheckBox*>(QStringLiteral("useProjectVariable"))->isChecked());
+            QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("soundsFolder"))->text(), other);
+            QVERIFY(d->findChild<QRadioButton*>(QStringLiteral("saveToOriginal"))->isChecked());
+            QTest::mouseClick(d->findChild<QRadioButton*>(QStringLiteral("saveToTilde")), Qt::LeftButton);
             QTest::keyClick(d, Qt::Key_Escape);
         });
         timer.start();
         QTimer::singleShot(3000, &timer, &QTimer::stop);
-        w->commands().trigger(Cmd::A_Settings);
+        w->commands().trigger(CommandId::Settings);
         QVERIFY(seen);
         QCOMPARE(w->settings().saveMode, 1);
         QCOMPARE(w->statusText(1), QStringLiteral("Сохранить изменеия (во временный файл \"~\")"));
-        QCOMPARE(w->settings().curdir, project);
-        QCOMPARE(w->settings().sounddir, other);
+        QCOMPARE(w->settings().scriptsFolder, project);
+        QCOMPARE(w->settings().soundsFolder, other);
         QCOMPARE(w->grid()->soundsFolder(), other);
     }
 };

@@ -32,12 +32,12 @@ const std::string Script =
 
 const QString BraceMessage = QStringLiteral("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок");
 
-void replaceAll(QPlainTextEdit* memo, const QString& from, const QString& to) {
+void replaceAll(QPlainTextEdit* textEditor, const QString& from, const QString& to) {
     // As the user would: select and type over, so the editor's modified mark is set.
-    QString text = memo->toPlainText();
+    QString text = textEditor->toPlainText();
     const qsizetype at = text.indexOf(from);
     QVERIFY(at >= 0);
-    QTextCursor cursor = memo->textCursor();
+    QTextCursor cursor = textEditor->textCursor();
     cursor.setPosition(static_cast<int>(at));
     cursor.setPosition(static_cast<int>(at + from.size()), QTextCursor::KeepAnchor);
     cursor.insertText(to);
@@ -50,14 +50,14 @@ class TestTextTab : public QObject {
 
     WindowFixture f;
 
-    std::unique_ptr<TfSsMain> openScript(const std::string& text = Script) {
+    std::unique_ptr<MainWindow> openScript(const std::string& text = Script) {
         auto w = f.makeWindow();
         f.open(*w, f.write(QStringLiteral("scripts/a.txt"), text));
         f.prompts.clear();
         return w;
     }
-    static void toText(TfSsMain& w) { w.pages()->setCurrentIndex(TfSsMain::TextTab); }
-    static void toTree(TfSsMain& w) { w.pages()->setCurrentIndex(TfSsMain::TreeTab); }
+    static void toText(MainWindow& w) { w.pages()->setCurrentIndex(MainWindow::TextTab); }
+    static void toTree(MainWindow& w) { w.pages()->setCurrentIndex(MainWindow::TreeTab); }
 
 private slots:
     void init() { f.reset(); }
@@ -74,30 +74,30 @@ private slots:
             f.open(*w, f.write(QStringLiteral("one.txt"), file.toStdString()));
         QVERIFY(w->tree().size() <= 1);
         f.prompts.clear();
-        QSignalSpy changed(w.get(), &TfSsMain::tabChanged);
+        QSignalSpy changed(w.get(), &MainWindow::tabChanged);
         toText(*w);
-        QCOMPARE(w->pages()->currentIndex(), int(TfSsMain::TreeTab));
+        QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TreeTab));
         QVERIFY(f.prompts.records().empty());
-        QVERIFY(w->memo()->document()->isEmpty());
+        QVERIFY(w->textEditor()->document()->isEmpty());
         QCOMPARE(changed.count(), 0);
     }
 
     void arrivingShowsTheTreeAndDisablesSaveAndComments() {
         auto w = openScript();
         w->selectNode(f.findNode(*w, "\"dsp\""));
-        QVERIFY(w->commands().isEnabled(Cmd::A_Comment));
-        QSignalSpy changed(w.get(), &TfSsMain::tabChanged);
+        QVERIFY(w->commands().isEnabled(CommandId::Comments));
+        QSignalSpy changed(w.get(), &MainWindow::tabChanged);
         toText(*w);
         QCOMPARE(changed.count(), 1);
-        QVERIFY(w->memo()->toPlainText().startsWith(QStringLiteral("//")));
+        QVERIFY(w->textEditor()->toPlainText().startsWith(QStringLiteral("//")));
         QVERIFY(!w->modified());
-        QVERIFY(!w->memo()->document()->isModified());
-        QVERIFY(!w->commands().isEnabled(Cmd::A_SaveRes));
-        QVERIFY(!w->commands().isEnabled(Cmd::A_Comment));
+        QVERIFY(!w->textEditor()->document()->isModified());
+        QVERIFY(!w->commands().isEnabled(CommandId::Save));
+        QVERIFY(!w->commands().isEnabled(CommandId::Comments));
         // The working file holds what the editor shows.
-        QCOMPARE(TestFolder::read(w->workingFile()), w->memoBytes());
+        QCOMPARE(TestFolder::read(w->workingFile()), w->editorBytes());
         // A parameter is not looked for: nothing is selected.
-        QVERIFY(!w->memo()->textCursor().hasSelection());
+        QVERIFY(!w->textEditor()->textCursor().hasSelection());
     }
 
     void selectedNodeIsLocatedCaseSensitively_data() {
@@ -117,34 +117,34 @@ private slots:
         QVERIFY(n != nullptr);
         w->selectNode(n);
         toText(*w);
-        const QTextCursor cursor = w->memo()->textCursor();
+        const QTextCursor cursor = w->textEditor()->textCursor();
         QCOMPARE(cursor.selectedText(), selected);
         if (!selected.isEmpty()) {
             // The first occurrence of exactly that text: the comment's "Rain.Street" does not match.
-            QCOMPARE(cursor.selectionStart(), int(w->memo()->toPlainText().indexOf(selected)));
-            QVERIFY(cursor.selectionStart() > w->memo()->toPlainText().indexOf(QStringLiteral("\n")));
+            QCOMPARE(cursor.selectionStart(), int(w->textEditor()->toPlainText().indexOf(selected)));
+            QVERIFY(cursor.selectionStart() > w->textEditor()->toPlainText().indexOf(QStringLiteral("\n")));
         }
     }
 
     void unbalancedBracesKeepTheTextTab() {
         auto w = openScript();
         toText(*w);
-        replaceAll(w->memo(), QStringLiteral("\"sc.two\""), QStringLiteral("\"sc.new\""));
+        replaceAll(w->textEditor(), QStringLiteral("\"sc.two\""), QStringLiteral("\"sc.new\""));
         QVERIFY(w->modified());
         // Delete the last closing brace.
-        const int brace = static_cast<int>(w->memo()->toPlainText().lastIndexOf(QLatin1Char('}')));
-        QTextCursor cursor = w->memo()->textCursor();
+        const int brace = static_cast<int>(w->textEditor()->toPlainText().lastIndexOf(QLatin1Char('}')));
+        QTextCursor cursor = w->textEditor()->textCursor();
         cursor.setPosition(brace);
         cursor.deleteChar();
-        QVERIFY(w->memo()->document()->isModified());
+        QVERIFY(w->textEditor()->document()->isModified());
         toTree(*w);
-        QCOMPARE(w->pages()->currentIndex(), int(TfSsMain::TextTab));
+        QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TextTab));
         QCOMPARE(f.prompts.messages().size(), std::size_t(1));
         const PromptRecord& m = f.prompts.messages()[0];
         QCOMPARE(m.text, BraceMessage);
         QCOMPARE(m.caption, QStringLiteral("Сохранение временного файла"));
         QCOMPARE(m.icon, MessageIcon::Error);
-        QVERIFY(!w->memo()->document()->isModified());
+        QVERIFY(!w->textEditor()->document()->isModified());
         QVERIFY(w->modified());
         QVERIFY(f.findNode(*w, "\"sc.two\"") != nullptr);  // the tree is untouched
 
@@ -152,13 +152,13 @@ private slots:
         cursor.setPosition(brace);
         cursor.insertText(QStringLiteral("}"));
         toTree(*w);
-        QCOMPARE(w->pages()->currentIndex(), int(TfSsMain::TreeTab));
+        QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TreeTab));
         QVERIFY(f.findNode(*w, "\"sc.two\"") == nullptr);
         QVERIFY(f.findNode(*w, "\"sc.new\"") != nullptr);
-        QVERIFY(!w->memo()->document()->isModified());
+        QVERIFY(!w->textEditor()->document()->isModified());
         QVERIFY(w->modified());
-        QVERIFY(w->commands().isEnabled(Cmd::A_SaveRes));
-        QVERIFY(w->commands().isEnabled(Cmd::A_Comment));
+        QVERIFY(w->commands().isEnabled(CommandId::Save));
+        QVERIFY(w->commands().isEnabled(CommandId::Comments));
         QCOMPARE(w->currentFile(), f.folder->file(QStringLiteral("scripts/a.txt")));
     }
 
@@ -170,21 +170,21 @@ private slots:
         QVERIFY(w->tree().first() != before || w->tree().first()->text() == "\"rain.street\"");
         QCOMPARE(w->tree().first()->text(), std::string("\"rain.street\""));
         QVERIFY(!w->modified());
-        QVERIFY(!w->commands().isEnabled(Cmd::A_SaveRes));
+        QVERIFY(!w->commands().isEnabled(CommandId::Save));
         QVERIFY(f.prompts.records().empty());
     }
 
     void emptiedEditorLeavesWithoutCheckAndKeepsTheTree() {
         auto w = openScript();
         toText(*w);
-        w->memo()->selectAll();
-        w->memo()->textCursor().removeSelectedText();
-        QTextCursor cursor = w->memo()->textCursor();
+        w->textEditor()->selectAll();
+        w->textEditor()->textCursor().removeSelectedText();
+        QTextCursor cursor = w->textEditor()->textCursor();
         cursor.select(QTextCursor::Document);
         cursor.removeSelectedText();
-        QVERIFY(w->memo()->document()->isEmpty());
+        QVERIFY(w->textEditor()->document()->isEmpty());
         toTree(*w);
-        QCOMPARE(w->pages()->currentIndex(), int(TfSsMain::TreeTab));
+        QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TreeTab));
         QVERIFY(f.prompts.records().empty());
         QVERIFY(f.findNode(*w, "\"sc.two\"") != nullptr);
     }
@@ -194,18 +194,18 @@ private slots:
         const std::string value = "\"\xC7\xE2\xF3\xEA\xA0\xB9\x98\"";
         auto w = openScript("\"sc.one\"\r\n{\r\n\t\"dsp\"\t" + value + "\r\n}\r\n");
         toText(*w);
-        const std::string shown = w->memoBytes();
+        const std::string shown = w->editorBytes();
         QVERIFY(shown.find(value) != std::string::npos);
-        QTextCursor cursor = w->memo()->textCursor();
+        QTextCursor cursor = w->textEditor()->textCursor();
         cursor.movePosition(QTextCursor::End);
-        w->memo()->setTextCursor(cursor);
-        w->memo()->setFocus();
-        QTest::keyClicks(w->memo(), QStringLiteral("//x"));
-        QTest::keyClick(w->memo(), Qt::Key_Tab);
-        QTest::keyClicks(w->memo(), QStringLiteral("y"));
-        QCOMPARE(w->pages()->currentIndex(), int(TfSsMain::TextTab));
-        QVERIFY(w->memoText().endsWith(QStringLiteral("//x\ty")));
-        QVERIFY(w->A_SaveResExecute());
+        w->textEditor()->setTextCursor(cursor);
+        w->textEditor()->setFocus();
+        QTest::keyClicks(w->textEditor(), QStringLiteral("//x"));
+        QTest::keyClick(w->textEditor(), Qt::Key_Tab);
+        QTest::keyClicks(w->textEditor(), QStringLiteral("y"));
+        QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TextTab));
+        QVERIFY(w->editorText().endsWith(QStringLiteral("//x\ty")));
+        QVERIFY(w->save());
         const std::string saved = TestFolder::read(f.folder->file(QStringLiteral("scripts/~a.txt")));
         QCOMPARE(saved, shown + "//x\ty\r\n");
     }
@@ -213,15 +213,15 @@ private slots:
     void saveAsOnTheTextTabWritesTheEditorsText() {
         auto w = openScript();
         toText(*w);
-        replaceAll(w->memo(), QStringLiteral("\"sc.two\""), QStringLiteral("\"sc.renamed\""));
+        replaceAll(w->textEditor(), QStringLiteral("\"sc.two\""), QStringLiteral("\"sc.renamed\""));
         const QString target = f.folder->file(QStringLiteral("scripts/b.txt"));
         f.prompts.answer(target);
-        w->A_SaveAsExecute();
-        QCOMPARE(TestFolder::read(target), w->memoBytes());
+        w->saveAs();
+        QCOMPARE(TestFolder::read(target), w->editorBytes());
         QVERIFY(TestFolder::read(target).find("\"sc.renamed\"") != std::string::npos);
         QCOMPARE(w->currentFile(), target);
         QVERIFY(!w->modified());
-        QVERIFY(!w->memo()->document()->isModified());
+        QVERIFY(!w->textEditor()->document()->isModified());
         toTree(*w);
         QVERIFY(f.findNode(*w, "\"sc.renamed\"") != nullptr);
     }
@@ -230,19 +230,19 @@ private slots:
         auto w = openScript();
         toText(*w);
         QVERIFY(!w->modified());
-        w->memo()->setFocus();
-        QTest::keyClick(w->memo(), Qt::Key_End);
-        QTest::keyClicks(w->memo(), QStringLiteral(" "));
+        w->textEditor()->setFocus();
+        QTest::keyClick(w->textEditor(), Qt::Key_End);
+        QTest::keyClicks(w->textEditor(), QStringLiteral(" "));
         QVERIFY(w->modified());
-        QVERIFY(w->commands().isEnabled(Cmd::A_SaveRes));
+        QVERIFY(w->commands().isEnabled(CommandId::Save));
     }
 
     void fontSizeButtons() {
         auto w = f.makeWindow();
-        auto* down = w->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
-        auto* up = w->findChild<QToolButton*>(QStringLiteral("SpeedButton3"));
+        auto* down = w->findChild<QToolButton*>(QStringLiteral("fontDown"));
+        auto* up = w->findChild<QToolButton*>(QStringLiteral("fontUp"));
         QVERIFY(down && up);
-        auto size = [&] { return w->memo()->font().pointSize(); };
+        auto size = [&] { return w->textEditor()->font().pointSize(); };
         QCOMPARE(size(), 8);
         down->click();  // at the limit: stays, and the button goes off
         QCOMPARE(size(), 8);
@@ -280,23 +280,23 @@ private slots:
         QFETCH(int, highest);
         f.write(QStringLiteral("tnv.ini"), "[Options]\r\nFontS=" + std::to_string(stored) + "\r\n");
         auto w = f.makeWindow();
-        auto* down = w->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
-        auto* up = w->findChild<QToolButton*>(QStringLiteral("SpeedButton3"));
+        auto* down = w->findChild<QToolButton*>(QStringLiteral("fontDown"));
+        auto* up = w->findChild<QToolButton*>(QStringLiteral("fontUp"));
         for (int i = 0; i < 10; ++i)
             down->click();
-        QCOMPARE(w->memo()->font().pointSize(), lowest);
+        QCOMPARE(w->textEditor()->font().pointSize(), lowest);
         for (int i = 0; i < 10; ++i)
             up->click();
-        QCOMPARE(w->memo()->font().pointSize(), highest);
+        QCOMPARE(w->textEditor()->font().pointSize(), highest);
     }
 
     void syntaxColouring() {
         auto w = f.makeWindow();
         QCoreApplication::processEvents();  // the highlighter takes the document over from the event loop
-        w->memo()->setPlainText(QStringLiteral("// top\n\"sc.one\"\n{\n\t\"wave\"\t\"a b.wav\"  // loop {x}\n}\n"));
+        w->textEditor()->setPlainText(QStringLiteral("// top\n\"sc.one\"\n{\n\t\"wave\"\t\"a b.wav\"  // loop {x}\n}\n"));
         ScriptHighlighter* h = w->highlighter();
         auto formatAt = [&](const QString& line, const QString& piece) {
-            for (QTextBlock b = w->memo()->document()->begin(); b.isValid(); b = b.next()) {
+            for (QTextBlock b = w->textEditor()->document()->begin(); b.isValid(); b = b.next()) {
                 if (!b.text().contains(line))
                     continue;
                 const int at = static_cast<int>(b.text().indexOf(piece));
@@ -332,7 +332,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         toText(*w);
         QCoreApplication::processEvents();
-        const QTextDocument* doc = w->memo()->document();
+        const QTextDocument* doc = w->textEditor()->document();
         const QTextBlock first = doc->firstBlock();
         QTextBlock last = doc->lastBlock();
         while (!last.text().contains(QLatin1Char('"')))
@@ -341,7 +341,7 @@ private slots:
         QVERIFY(!first.layout()->formats().isEmpty());
         QVERIFY(ScriptHighlighter::isPending(last));
         QVERIFY(last.layout()->formats().isEmpty());
-        w->memo()->moveCursor(QTextCursor::End);
+        w->textEditor()->moveCursor(QTextCursor::End);
         QTRY_VERIFY(!ScriptHighlighter::isPending(last));
         QVERIFY(!last.layout()->formats().isEmpty());
     }

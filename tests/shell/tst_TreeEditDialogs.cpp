@@ -2,8 +2,8 @@
 // on the active modal widget: the new-element dialog, the comments dialog and the input box.
 
 #include "document/Cp1251.h"
-#include "editor/TfComment.h"
-#include "editor/TfNewItemTree.h"
+#include "editor/CommentsDialog.h"
+#include "editor/NewElementDialog.h"
 #include "shell/QtPrompts.h"
 
 #include <QApplication>
@@ -61,27 +61,27 @@ private slots:
     void newElementDialogStartsAsDescribed() {
         QtPrompts prompts;
         bool checked = false;
-        whenShown<TfNewItemTree>([&checked](TfNewItemTree* d) {
+        whenShown<NewElementDialog>([&checked](NewElementDialog* d) {
             QCOMPARE(d->size(), QSize(517, 224));
             QCOMPARE(d->windowTitle(), QStringLiteral("Новый - [\"sc\"]"));
-            QCOMPARE(child<QRadioButton>(d, "RadioButton2")->text(), QStringLiteral("Заголовок в выбранном элементе"));
-            QCOMPARE(child<QRadioButton>(d, "RadioButton4")->text(), QStringLiteral("Параметр-значение в выбранном элементе"));
-            auto* param = child<QComboBox>(d, "CB_Param");
+            QCOMPARE(child<QRadioButton>(d, "headerMode")->text(), QStringLiteral("Заголовок в выбранном элементе"));
+            QCOMPARE(child<QRadioButton>(d, "parameterMode")->text(), QStringLiteral("Параметр-значение в выбранном элементе"));
+            auto* param = child<QComboBox>(d, "headerName");
             QCOMPARE(param->count(), 4);
             QCOMPARE(param->itemText(3), QStringLiteral("playsoundscape"));
             QVERIFY(param->currentText().isEmpty());
-            auto* name = child<QComboBox>(d, "CB_namPar");
+            auto* name = child<QComboBox>(d, "parameterName");
             QCOMPARE(name->currentText(), QStringLiteral("Параметр"));
             QCOMPARE(name->count(), 2);
             QCOMPARE(name->itemText(1), QStringLiteral("\"soundmixer\""));
-            QCOMPARE(child<QLineEdit>(d, "Edit6")->text(), QStringLiteral("Значение"));
-            for (QWidget* field : {static_cast<QWidget*>(param), static_cast<QWidget*>(name), static_cast<QWidget*>(child<QLineEdit>(d, "Edit6")),
-                                   static_cast<QWidget*>(child<QPushButton>(d, "Button1"))})
+            QCOMPARE(child<QLineEdit>(d, "value")->text(), QStringLiteral("Значение"));
+            for (QWidget* field : {static_cast<QWidget*>(param), static_cast<QWidget*>(name), static_cast<QWidget*>(child<QLineEdit>(d, "value")),
+                                   static_cast<QWidget*>(child<QPushButton>(d, "okButton"))})
                 QVERIFY(!field->isEnabled());
-            QCOMPARE(child<QPushButton>(d, "Button1")->text(), QStringLiteral("Создать"));
-            QCOMPARE(child<QPushButton>(d, "Button2")->text(), QStringLiteral("Отмена"));
-            QCOMPARE(child<QLabel>(d, "Label1")->text(), QStringLiteral("Коментарий рядом с выбранным элементом"));
-            QCOMPARE(child<QLabel>(d, "Label2")->text(), QStringLiteral("Коментарии над выбранным элементом"));
+            QCOMPARE(child<QPushButton>(d, "okButton")->text(), QStringLiteral("Создать"));
+            QCOMPARE(child<QPushButton>(d, "cancelButton")->text(), QStringLiteral("Отмена"));
+            QCOMPARE(child<QLabel>(d, "besideLabel")->text(), QStringLiteral("Коментарий рядом с выбранным элементом"));
+            QCOMPARE(child<QLabel>(d, "aboveLabel")->text(), QStringLiteral("Коментарии над выбранным элементом"));
             checked = true;
             QTest::keyClick(d, Qt::Key_Escape);  // Escape cancels
         });
@@ -91,20 +91,20 @@ private slots:
 
     void newElementParameterMode() {
         QtPrompts prompts;
-        whenShown<TfNewItemTree>([](TfNewItemTree* d) {
-            QTest::mouseClick(child<QRadioButton>(d, "RadioButton4"), Qt::LeftButton);
-            QVERIFY(child<QComboBox>(d, "CB_namPar")->isEnabled());
-            QVERIFY(child<QPushButton>(d, "Button1")->isEnabled());
-            QVERIFY(!child<QComboBox>(d, "CB_Param")->isEnabled());
-            auto* name = child<QComboBox>(d, "CB_namPar");
+        whenShown<NewElementDialog>([](NewElementDialog* d) {
+            QTest::mouseClick(child<QRadioButton>(d, "parameterMode"), Qt::LeftButton);
+            QVERIFY(child<QComboBox>(d, "parameterName")->isEnabled());
+            QVERIFY(child<QPushButton>(d, "okButton")->isEnabled());
+            QVERIFY(!child<QComboBox>(d, "headerName")->isEnabled());
+            auto* name = child<QComboBox>(d, "parameterName");
             name->setCurrentIndex(0);
-            auto* value = child<QLineEdit>(d, "Edit6");
+            auto* value = child<QLineEdit>(d, "value");
             value->setFocus();  // the default text goes when the field is entered
             QTRY_COMPARE(value->text(), QString());
             QTest::keyClicks(value, QStringLiteral("0.5"));
-            QTest::keyClicks(child<QLineEdit>(d, "Edit7"), QStringLiteral("beside"));
-            child<QPlainTextEdit>(d, "Memo1")->setPlainText(QStringLiteral("a\n\nб\n"));
-            QTest::mouseClick(child<QPushButton>(d, "Button1"), Qt::LeftButton);
+            QTest::keyClicks(child<QLineEdit>(d, "commentBeside"), QStringLiteral("beside"));
+            child<QPlainTextEdit>(d, "textEditor")->setPlainText(QStringLiteral("a\n\nб\n"));
+            QTest::mouseClick(child<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
         const std::optional<NewElementAnswers> got = prompts.newElement(QStringLiteral("Новый"), {QStringLiteral("\"wave\"")});
         QVERIFY(got.has_value());
@@ -117,15 +117,15 @@ private slots:
 
     void newElementLastRadioClickDecides() {
         QtPrompts prompts;
-        whenShown<TfNewItemTree>([](TfNewItemTree* d) {
-            QTest::mouseClick(child<QRadioButton>(d, "RadioButton4"), Qt::LeftButton);
-            QTest::mouseClick(child<QRadioButton>(d, "RadioButton2"), Qt::LeftButton);
-            QVERIFY(child<QComboBox>(d, "CB_namPar")->isEnabled());  // nothing is disabled again
-            QVERIFY(child<QLineEdit>(d, "Edit6")->isEnabled());
-            auto* header = child<QComboBox>(d, "CB_Param");
+        whenShown<NewElementDialog>([](NewElementDialog* d) {
+            QTest::mouseClick(child<QRadioButton>(d, "parameterMode"), Qt::LeftButton);
+            QTest::mouseClick(child<QRadioButton>(d, "headerMode"), Qt::LeftButton);
+            QVERIFY(child<QComboBox>(d, "parameterName")->isEnabled());  // nothing is disabled again
+            QVERIFY(child<QLineEdit>(d, "value")->isEnabled());
+            auto* header = child<QComboBox>(d, "headerName");
             QVERIFY(header->isEnabled());
             QTest::keyClicks(header, QStringLiteral("rndwave"));
-            QTest::mouseClick(child<QPushButton>(d, "Button1"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
         const std::optional<NewElementAnswers> got = prompts.newElement(QStringLiteral("Новый"), {});
         QVERIFY(got.has_value());
@@ -136,24 +136,24 @@ private slots:
 
     void commentsDialog() {
         QtPrompts prompts;
-        whenShown<TfComment>([](TfComment* d) {
+        whenShown<CommentsDialog>([](CommentsDialog* d) {
             QCOMPARE(d->size(), QSize(539, 174));
             QCOMPARE(d->windowTitle(), QStringLiteral("Комментарии [\"x\"]"));
-            QCOMPARE(child<QLineEdit>(d, "EdOneStr")->text(), QStringLiteral("near"));
-            auto* memo = child<QPlainTextEdit>(d, "MemMoreStr");
-            QCOMPARE(memo->toPlainText(), QStringLiteral("a\n\nb\n"));
-            QCOMPARE(child<QPushButton>(d, "Button1")->text(), QStringLiteral("Ok"));
-            memo->setPlainText(QStringLiteral("a\n\nb\n\n"));  // one more empty line at the end
-            QTest::mouseClick(child<QPushButton>(d, "Button1"), Qt::LeftButton);
+            QCOMPARE(child<QLineEdit>(d, "commentBeside")->text(), QStringLiteral("near"));
+            auto* textEditor = child<QPlainTextEdit>(d, "commentsAbove");
+            QCOMPARE(textEditor->toPlainText(), QStringLiteral("a\n\nb\n"));
+            QCOMPARE(child<QPushButton>(d, "okButton")->text(), QStringLiteral("Ok"));
+            textEditor->setPlainText(QStringLiteral("a\n\nb\n\n"));  // one more empty line at the end
+            QTest::mouseClick(child<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
         const std::optional<CommentAnswers> got = prompts.editComments(QStringLiteral("Комментарии [\"x\"]"), "near", "a\r\rb\r");
         QVERIFY(got.has_value());
         QCOMPARE(got->beside, std::string("near"));
         QCOMPARE(got->aboveLines, (std::vector<std::string>{"a", "", "b", ""}));
 
-        whenShown<TfComment>([](TfComment* d) {
-            child<QLineEdit>(d, "EdOneStr")->setText(QStringLiteral("changed"));
-            QTest::mouseClick(child<QPushButton>(d, "Button2"), Qt::LeftButton);
+        whenShown<CommentsDialog>([](CommentsDialog* d) {
+            child<QLineEdit>(d, "commentBeside")->setText(QStringLiteral("changed"));
+            QTest::mouseClick(child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
         });
         QVERIFY(!prompts.editComments(QStringLiteral("c"), "near", "").has_value());
     }

@@ -13,7 +13,7 @@
 #include "editor/SectionTreeView.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -44,7 +44,7 @@ const std::string Script =
     "\"sc.two\"\r\n{\r\n\t\"dsp\"\t\"0\"\r\n}\r\n";
 
 std::string valueOf(const Node* node) {
-    return node != nullptr && node->data() != nullptr ? node->data()->Value : std::string();
+    return node != nullptr && node->data() != nullptr ? node->data()->value : std::string();
 }
 
 std::vector<std::string> childTexts(const Node* node) {
@@ -82,21 +82,21 @@ private:
     ScriptedPrompts m_prompts;
     NullAudio m_audio;
 
-    std::unique_ptr<TfSsMain> openWindow(const std::string& text = Script) {
-        auto w = std::make_unique<TfSsMain>(*m_platform, m_prompts, m_audio);
+    std::unique_ptr<MainWindow> openWindow(const std::string& text = Script) {
+        auto w = std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio);
         m_prompts.answer(m_folder->write(QStringLiteral("scripts/soundscapes_a.txt"), text));
-        w->A_OpenResExecute();
+        w->openFile();
         m_prompts.clear();
         return w;
     }
-    static Node* find(TfSsMain& w, const std::string& text, int nth = 0) {
+    static Node* find(MainWindow& w, const std::string& text, int nth = 0) {
         for (Node* n : w.tree().preorder()) {
             if (n->text() == text && nth-- == 0)
                 return n;
         }
         return nullptr;
     }
-    static void select(TfSsMain& w, const std::string& text, int nth = 0) {
+    static void select(MainWindow& w, const std::string& text, int nth = 0) {
         Node* node = find(w, text, nth);
         QVERIFY2(node != nullptr, text.c_str());
         w.selectNode(node);
@@ -113,7 +113,7 @@ private:
                QString::number(static_cast<int>(icon));
     }
     // Rows of the grid as "name = value".
-    static QStringList gridRows(TfSsMain& w) {
+    static QStringList gridRows(MainWindow& w) {
         QStringList rows;
         ParamGridModel* grid = w.grid()->gridModel();
         for (int r = 0; r < grid->dataRows(); ++r)
@@ -121,7 +121,7 @@ private:
         return rows;
     }
     // Sends a drag of the selected node onto `target` through the tree's viewport, as a mouse drag would.
-    static bool dragOnto(TfSsMain& w, const Node* target, Qt::DropAction* accepted = nullptr) {
+    static bool dragOnto(MainWindow& w, const Node* target, Qt::DropAction* accepted = nullptr) {
         QTreeView* view = w.treeView();
         const QPoint at = target != nullptr ? view->visualRect(w.treeModel()->indexOf(target)).center() : QPoint(5, 5);
         QMimeData mime;
@@ -159,16 +159,16 @@ private slots:
         const QString path = m_folder->file(QStringLiteral("scripts/soundscapes_myfile.txt"));
         m_prompts.answer(path);
         m_prompts.answer(blocks ? YesButton : NoButtonAnswer);
-        QVERIFY(w->commands().trigger(Cmd::A_NewF));
-        QCOMPARE(m_prompts.records().at(0).caption, QDir::cleanPath(w->settings().curdir + QStringLiteral("/scripts")));
+        QVERIFY(w->commands().trigger(CommandId::NewFile));
+        QCOMPARE(m_prompts.records().at(0).caption, QDir::cleanPath(w->settings().scriptsFolder + QStringLiteral("/scripts")));
         QCOMPARE(TestFolder::read(path), newFileBytes(blocks));
         QCOMPARE(w->currentFile(), path);
         QVERIFY(w->modified());
-        QVERIFY(w->commands().isEnabled(Cmd::A_SaveRes));
+        QVERIFY(w->commands().isEnabled(CommandId::Save));
         Node* first = w->tree().first();
         QCOMPARE(w->selectedNode(), first);
         QCOMPARE(first->text(), std::string(DefaultSectionName));
-        QVERIFY(first->data()->CommentsAbove.find("soundscapes_myfile") != std::string::npos);
+        QVERIFY(first->data()->commentsAbove.find("soundscapes_myfile") != std::string::npos);
         const std::vector<std::string> expected =
             blocks ? std::vector<std::string>{"\"dsp\"", "\"playlooping\"", "\"playrandom\""} : std::vector<std::string>{};
         QCOMPARE(childTexts(first), expected);
@@ -182,7 +182,7 @@ private slots:
         const std::vector<std::string> before = shape(w->tree());
         const QString file = w->currentFile();
         m_prompts.answer(NoButtonAnswer);  // do not save; then the save dialog is cancelled
-        w->A_NewFExecute();
+        w->newFile();
         QCOMPARE(m_prompts.records().size(), std::size_t(2));
         QCOMPARE(m_prompts.records()[0].buttons, YesButton | NoButtonAnswer | CancelButton);
         QCOMPARE(m_prompts.records()[1].kind, PromptRecord::Kind::SaveFile);
@@ -215,7 +215,7 @@ private slots:
         QSignalSpy reset(w->treeModel(), &QAbstractItemModel::modelReset);
         const std::size_t topBefore = w->tree().topLevel().size();
         m_prompts.answer(answer);
-        QVERIFY(w->commands().trigger(Cmd::A_NewItem));
+        QVERIFY(w->commands().trigger(CommandId::NewSoundscape));
         const PromptRecord& input = m_prompts.records().at(0);
         QCOMPARE(input.kind, PromptRecord::Kind::Input);
         QCOMPARE(input.caption, QStringLiteral("Новый soundscape (название)"));
@@ -237,27 +237,27 @@ private slots:
         QCOMPARE(inserted[0][1].toInt(), static_cast<int>(topBefore) - 1);
         QCOMPARE(w->selectedNode(), node);
         QCOMPARE(node->image(), static_cast<int>(ImageHeader));
-        QVERIFY(w->modified() && w->commands().isEnabled(Cmd::A_SaveRes));
+        QVERIFY(w->modified() && w->commands().isEnabled(CommandId::Save));
         // Saved as a line holding only its name, and read back the same.
-        const WriteResult written = saveFileres(w->tree());
+        const WriteResult written = writeScript(w->tree());
         QVERIFY(written.ok);
         QVERIFY(written.bytes.find("\r\n" + added + "\r\n") != std::string::npos);
         QCOMPARE(shape(loadScript(written.bytes).tree), shape(w->tree()));
     }
 
     void newSoundscapeGuards() {
-        auto w = std::make_unique<TfSsMain>(*m_platform, m_prompts, m_audio);
-        QVERIFY(w->commands().trigger(Cmd::A_NewItem));  // starts enabled; no file open
+        auto w = std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio);
+        QVERIFY(w->commands().trigger(CommandId::NewSoundscape));  // starts enabled; no file open
         QCOMPARE(messages(), QStringList{msg("Откройте или создайте soundscape файл", "Новый soundscape", MessageIcon::None)});
         QCOMPARE(m_prompts.messages()[0].buttons, OkButton);
         w = openWindow();
-        w->pages()->setCurrentIndex(TfSsMain::TextTab);
+        w->pages()->setCurrentIndex(MainWindow::TextTab);
         m_prompts.clear();
-        w->A_NewItemExecute();
+        w->newSoundscape();
         QVERIFY(m_prompts.records().empty());  // on the text tab nothing is asked
-        w->pages()->setCurrentIndex(TfSsMain::TreeTab);
+        w->pages()->setCurrentIndex(MainWindow::TreeTab);
         m_prompts.answer(CancelButton);
-        w->A_NewItemExecute();
+        w->newSoundscape();
         QCOMPARE(w->tree().topLevel().size(), std::size_t(4));
     }
 
@@ -266,9 +266,9 @@ private slots:
     void newBlocks_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("kind");
-        QTest::newRow("playlooping") << int(Cmd::A_NewLoop) << int(BlockKind::PlayLooping);
-        QTest::newRow("playrandom") << int(Cmd::A_NewRand) << int(BlockKind::PlayRandom);
-        QTest::newRow("playsoundscape") << int(Cmd::A_NewPlaySS) << int(BlockKind::PlaySoundscape);
+        QTest::newRow("playlooping") << int(CommandId::NewLoopingBlock) << int(BlockKind::PlayLooping);
+        QTest::newRow("playrandom") << int(CommandId::NewRandomBlock) << int(BlockKind::PlayRandom);
+        QTest::newRow("playsoundscape") << int(CommandId::NewSoundscapeBlock) << int(BlockKind::PlaySoundscape);
     }
     void newBlocks() {
         QFETCH(int, command);
@@ -280,7 +280,7 @@ private slots:
         select(*w, "\"sc.one\"");
         Node* soundscape = w->selectedNode();
         const int before = soundscape->childCount();
-        QVERIFY(w->commands().trigger(static_cast<Cmd>(command)));
+        QVERIFY(w->commands().trigger(static_cast<CommandId>(command)));
         QCOMPARE(reset.size(), 0);
         QCOMPARE(inserted.size(), 1);
         QCOMPARE(soundscape->childCount(), before + 1);
@@ -305,9 +305,9 @@ private slots:
     void blockCommandWithoutASoundscapeShowsItsMessage_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("message");
-        QTest::newRow("loop") << int(Cmd::A_NewLoop) << msg("Ошибка создания блока playlooping", "Новый блок playlooping", MessageIcon::Error);
-        QTest::newRow("rand") << int(Cmd::A_NewRand) << msg("Ошибка создания блока playrandom", "Новый блок playrandom", MessageIcon::Error);
-        QTest::newRow("playsoundscape") << int(Cmd::A_NewPlaySS)
+        QTest::newRow("loop") << int(CommandId::NewLoopingBlock) << msg("Ошибка создания блока playlooping", "Новый блок playlooping", MessageIcon::Error);
+        QTest::newRow("rand") << int(CommandId::NewRandomBlock) << msg("Ошибка создания блока playrandom", "Новый блок playrandom", MessageIcon::Error);
+        QTest::newRow("playsoundscape") << int(CommandId::NewSoundscapeBlock)
                                         << msg("Ошибка создания блока playsoundscape\"", "Новый блок playsoundscape\"", MessageIcon::Error);
     }
     void blockCommandWithoutASoundscapeShowsItsMessage() {
@@ -315,14 +315,14 @@ private slots:
         QFETCH(QString, message);
         auto w = openWindow();
         select(*w, "\"dsp\"");
-        QVERIFY(!w->commands().isEnabled(static_cast<Cmd>(command)));
+        QVERIFY(!w->commands().isEnabled(static_cast<CommandId>(command)));
         const std::vector<std::string> before = shape(w->tree());
-        if (command == int(Cmd::A_NewLoop))
-            w->A_NewLoopExecute();
-        else if (command == int(Cmd::A_NewRand))
-            w->A_NewRandExecute();
+        if (command == int(CommandId::NewLoopingBlock))
+            w->newLoopingBlock();
+        else if (command == int(CommandId::NewRandomBlock))
+            w->newRandomBlock();
         else
-            w->A_NewPlaySSExecute();
+            w->newSoundscapeBlock();
         QCOMPARE(messages(), QStringList{message});
         QCOMPARE(shape(w->tree()), before);
         QVERIFY(!w->modified());
@@ -390,7 +390,7 @@ private slots:
         m_prompts.answer(answers);
         if (placement != 0)
             m_prompts.answer(static_cast<PromptButton>(placement));
-        w->A_NewCategoryExecute();
+        w->newElement();
         const PromptRecord& dialog = m_prompts.records().at(0);
         QCOMPARE(dialog.kind, PromptRecord::Kind::NewElement);
         QCOMPARE(dialog.caption, QStringLiteral("Новый - [") + scriptToQString(under) + QLatin1Char(']'));
@@ -410,12 +410,12 @@ private slots:
         QCOMPARE(inserted.size(), 1);
         Node* node = parent->child(row < 0 ? before : row);
         QCOMPARE(node->text(), text);
-        QCOMPARE(node->data()->Value, stored);
-        QCOMPARE(node->data()->CommentBeside, std::string("beside"));
-        QCOMPARE(node->data()->CommentsAbove, std::string("one\r\rtwo\r"));
+        QCOMPARE(node->data()->value, stored);
+        QCOMPARE(node->data()->commentBeside, std::string("beside"));
+        QCOMPARE(node->data()->commentsAbove, std::string("one\r\rtwo\r"));
         QCOMPARE(w->selectedNode(), node);
         QVERIFY(w->modified());
-        QCOMPARE(shape(loadScript(saveFileres(w->tree()).bytes).tree), shape(w->tree()));
+        QCOMPARE(shape(loadScript(writeScript(w->tree()).bytes).tree), shape(w->tree()));
     }
 
     void newElementSuggestsNamesByBlockKind_data() {
@@ -435,7 +435,7 @@ private slots:
         QFETCH(QStringList, names);
         auto w = openWindow();
         select(*w, node);
-        w->A_NewCategoryExecute();  // cancelled: the queue is empty
+        w->newElement();  // cancelled: the queue is empty
         QCOMPARE(m_prompts.records().at(0).items, names);
         QVERIFY(!w->modified());
     }
@@ -462,7 +462,7 @@ private slots:
         select(*w, "\"sc.two\"");
         Node* node = w->selectedNode();
         m_prompts.answer(answer);
-        QVERIFY(w->commands().trigger(Cmd::A_EditItem));
+        QVERIFY(w->commands().trigger(CommandId::Rename));
         const PromptRecord& input = m_prompts.records().at(0);
         QCOMPARE(input.caption, QStringLiteral("Изменить"));
         QCOMPARE(input.initial, QStringLiteral("\"sc.two\""));
@@ -472,7 +472,7 @@ private slots:
         QCOMPARE(changed.isEmpty(), !modified);
         QCOMPARE(w->titleText(), scriptToQString(text));
         QCOMPARE(gridRows(*w), QStringList{QStringLiteral("\"dsp\" = \"0\"")});
-        QCOMPARE(shape(loadScript(saveFileres(w->tree()).bytes).tree), shape(w->tree()));
+        QCOMPARE(shape(loadScript(writeScript(w->tree()).bytes).tree), shape(w->tree()));
     }
 
     // ---- Delete ----
@@ -485,7 +485,7 @@ private slots:
         select(*w, "\"playlooping\"");
         Node* soundscape = find(*w, "\"sc.one\"");
         m_prompts.answer(NoButtonAnswer);
-        QVERIFY(w->commands().trigger(Cmd::A_DeleteItem));
+        QVERIFY(w->commands().trigger(CommandId::Delete));
         const PromptRecord& question = m_prompts.records().at(0);
         QCOMPARE(question.text, QStringLiteral("Вы действительно хотите удалить заголовок (параметр, секцию) [\"playlooping\"]?\r"
                                                "Внимание, комментарии также удаляются."));
@@ -497,7 +497,7 @@ private slots:
         QCOMPARE(removed.size(), 0);
 
         m_prompts.answer(YesButton);
-        QVERIFY(w->commands().trigger(Cmd::A_DeleteItem));
+        QVERIFY(w->commands().trigger(CommandId::Delete));
         QCOMPARE(childTexts(soundscape), (std::vector<std::string>{"\"dsp\"", "\"playrandom\""}));
         QVERIFY(find(*w, "\"amb/wind.wav\"") == nullptr && find(*w, "\"wave\"", 2) == nullptr);
         QCOMPARE(removed.size(), 1);
@@ -513,21 +513,21 @@ private slots:
         auto w = openWindow();
         select(*w, "\"dsp\"", 1);  // the one of sc.two
         m_prompts.answer(YesButton);
-        w->A_DeleteItemExecute();
+        w->deleteSelected();
         QCOMPARE(w->selectedNode(), find(*w, "\"sc.two\""));
         QCOMPARE(gridRows(*w), QStringList{QStringLiteral("\"sc.two\" = ")});
         // Deleting every soundscape leaves the end marker: nothing more to add to.
         for (const char* name : {"\"sc.one\"", "\"sc.two\"", "\"sc.empty\""}) {
             select(*w, name);
             m_prompts.answer(YesButton);
-            w->A_DeleteItemExecute();
+            w->deleteSelected();
         }
         QCOMPARE(w->tree().size(), std::size_t(1));
         QCOMPARE(w->selectedNode(), w->tree().last());
-        QVERIFY(!w->commands().isEnabled(Cmd::A_NewCategory));
-        QVERIFY(!w->commands().isEnabled(Cmd::Action3));
+        QVERIFY(!w->commands().isEnabled(CommandId::NewElement));
+        QVERIFY(!w->commands().isEnabled(CommandId::GridNewElement));
         m_prompts.clear();
-        w->A_DeleteItemExecute();  // the end marker is never deleted, and nothing is asked
+        w->deleteSelected();  // the end marker is never deleted, and nothing is asked
         QVERIFY(m_prompts.records().empty());
         QCOMPARE(w->tree().size(), std::size_t(1));
     }
@@ -540,23 +540,23 @@ private slots:
         Node* node = w->selectedNode();
         CommentAnswers answer{"next to it", {"a", "", "b"}};
         m_prompts.answer(answer);
-        QVERIFY(w->commands().trigger(Cmd::A_Comment));
+        QVERIFY(w->commands().trigger(CommandId::Comments));
         QCOMPARE(m_prompts.records().at(0).caption, QStringLiteral("Комментарии [\"volume\"]"));
-        QCOMPARE(node->data()->CommentsAbove, std::string("a\r\rb\r"));
-        QCOMPARE(node->data()->CommentBeside, std::string("next to it"));
+        QCOMPARE(node->data()->commentsAbove, std::string("a\r\rb\r"));
+        QCOMPARE(node->data()->commentBeside, std::string("next to it"));
         QVERIFY(w->modified());
         // Shown again as the same three lines; Cancel changes nothing.
         m_prompts.answer(CancelButton);
-        w->A_CommentExecute();
+        w->editSelectedComments();
         QCOMPARE(m_prompts.records().at(1).items, (QStringList{"a", "", "b"}));
         QCOMPARE(m_prompts.records().at(1).initial, QStringLiteral("next to it"));
-        QCOMPARE(node->data()->CommentsAbove, std::string("a\r\rb\r"));
+        QCOMPARE(node->data()->commentsAbove, std::string("a\r\rb\r"));
         // Braces and tabs never enter a comment.
         m_prompts.answer(CommentAnswers{"x{\ty}", {"c}d"}});
-        w->A_CommentExecute();
-        QVERIFY(node->data()->CommentBeside.find_first_of("{}\t") == std::string::npos);
-        QVERIFY(node->data()->CommentsAbove.find_first_of("{}\t") == std::string::npos);
-        QVERIFY(loadScript(saveFileres(w->tree()).bytes).ok());
+        w->editSelectedComments();
+        QVERIFY(node->data()->commentBeside.find_first_of("{}\t") == std::string::npos);
+        QVERIFY(node->data()->commentsAbove.find_first_of("{}\t") == std::string::npos);
+        QVERIFY(loadScript(writeScript(w->tree()).bytes).ok());
     }
 
     // ---- Drag and drop ----
@@ -617,7 +617,7 @@ private slots:
         QVERIFY(w->treeView()->isExpanded(w->treeModel()->indexOf(to)));
         QVERIFY(w->modified());
         QCOMPARE(to->image(), static_cast<int>(ImageHeader));
-        QCOMPARE(shape(loadScript(saveFileres(w->tree()).bytes).tree), shape(w->tree()));
+        QCOMPARE(shape(loadScript(writeScript(w->tree()).bytes).tree), shape(w->tree()));
     }
 
     void dragAndDropRefusals() {
@@ -715,13 +715,13 @@ private slots:
         select(*w, "\"wave\"");
         ParamGrid* grid = w->grid();
         grid->setCurrentIndex(grid->gridModel()->index(0, 0));
-        QVERIFY(!w->commands().isEnabled(Cmd::A_SelDir));  // the name cell
+        QVERIFY(!w->commands().isEnabled(CommandId::ChooseWave));  // the name cell
         grid->setCurrentIndex(grid->gridModel()->index(0, 1));
-        QVERIFY(w->commands().isEnabled(Cmd::A_SelDir));
-        QVERIFY(w->commands().isEnabled(Cmd::Action4));
+        QVERIFY(w->commands().isEnabled(CommandId::ChooseWave));
+        QVERIFY(w->commands().isEnabled(CommandId::GridChooseWave));
         if (!chosen.isEmpty())
             m_prompts.answer(m_folder->file(chosen));
-        QVERIFY(w->commands().trigger(Cmd::Action4));
+        QVERIFY(w->commands().trigger(CommandId::GridChooseWave));
         const PromptRecord& dialog = m_prompts.records().at(0);
         QCOMPARE(dialog.kind, PromptRecord::Kind::OpenFile);
         QCOMPARE(dialog.text, QStringLiteral("Файлы звуков"));
@@ -761,74 +761,74 @@ private slots:
             select(*w, node.substr(0, hash), hash == std::string::npos ? 0 : std::stoi(node.substr(hash + 1)));
         }
         if (textTab)
-            w->pages()->setCurrentIndex(TfSsMain::TextTab);
+            w->pages()->setCurrentIndex(MainWindow::TextTab);
         auto& c = w->commands();
-        const auto flag = [&c](Cmd id, const char* on) { return c.isEnabled(id) ? QString::fromLatin1(on) : QStringLiteral("."); };
-        QString got = flag(Cmd::A_Comment, "C") + QLatin1Char(' ') + flag(Cmd::A_Play_SS, "P") + QLatin1Char(' ') +
-                      flag(Cmd::A_NewLoop, "B") + QLatin1Char(' ') + flag(Cmd::Action3, "N");
-        QCOMPARE(c.isEnabled(Cmd::A_NewRand), c.isEnabled(Cmd::A_NewLoop));
-        QCOMPARE(c.isEnabled(Cmd::A_NewPlaySS), c.isEnabled(Cmd::A_NewLoop));
-        QCOMPARE(c.isEnabled(Cmd::A_NewCategory), c.isEnabled(Cmd::Action3));
+        const auto flag = [&c](CommandId id, const char* on) { return c.isEnabled(id) ? QString::fromLatin1(on) : QStringLiteral("."); };
+        QString got = flag(CommandId::Comments, "C") + QLatin1Char(' ') + flag(CommandId::PlayerPanel, "P") + QLatin1Char(' ') +
+                      flag(CommandId::NewLoopingBlock, "B") + QLatin1Char(' ') + flag(CommandId::GridNewElement, "N");
+        QCOMPARE(c.isEnabled(CommandId::NewRandomBlock), c.isEnabled(CommandId::NewLoopingBlock));
+        QCOMPARE(c.isEnabled(CommandId::NewSoundscapeBlock), c.isEnabled(CommandId::NewLoopingBlock));
+        QCOMPARE(c.isEnabled(CommandId::NewElement), c.isEnabled(CommandId::GridNewElement));
         QMenu* edit = w->findChild<QMenu*>(QStringLiteral("menuEdit"));
         edit->popup(QPoint(0, 0));
         edit->hide();
-        got += QStringLiteral(" | ") + flag(Cmd::A_NewItem, "n") + QLatin1Char(' ') + flag(Cmd::A_EditItem, "e");
-        QCOMPARE(c.isEnabled(Cmd::A_DeleteItem), c.isEnabled(Cmd::A_EditItem));
-        w->treePopup()->popup(QPoint(0, 0));
-        w->treePopup()->hide();
-        got += QStringLiteral(" | ") + flag(Cmd::A_NewItem, "n") + QLatin1Char(' ') + flag(Cmd::A_EditItem, "e") + QLatin1Char(' ') +
-               flag(Cmd::A_Comment, "c");
-        QCOMPARE(c.isEnabled(Cmd::A_DeleteItem), c.isEnabled(Cmd::A_EditItem));
+        got += QStringLiteral(" | ") + flag(CommandId::NewSoundscape, "n") + QLatin1Char(' ') + flag(CommandId::Rename, "e");
+        QCOMPARE(c.isEnabled(CommandId::Delete), c.isEnabled(CommandId::Rename));
+        w->treeMenu()->popup(QPoint(0, 0));
+        w->treeMenu()->hide();
+        got += QStringLiteral(" | ") + flag(CommandId::NewSoundscape, "n") + QLatin1Char(' ') + flag(CommandId::Rename, "e") + QLatin1Char(' ') +
+               flag(CommandId::Comments, "c");
+        QCOMPARE(c.isEnabled(CommandId::Delete), c.isEnabled(CommandId::Rename));
         QCOMPARE(got, expected);
     }
 
     void newSoundscapeIsOfferedWhileTheFileIsOnDisk() {
-        auto empty = std::make_unique<TfSsMain>(*m_platform, m_prompts, m_audio);
+        auto empty = std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio);
         QVERIFY(empty->tree().empty());
-        empty->treePopup()->popup(QPoint(0, 0));
-        empty->treePopup()->hide();
-        for (Cmd id : {Cmd::A_ExpAll, Cmd::A_CollAll, Cmd::A_NewItem, Cmd::A_EditItem, Cmd::A_DeleteItem, Cmd::A_Comment})
+        empty->treeMenu()->popup(QPoint(0, 0));
+        empty->treeMenu()->hide();
+        for (CommandId id : {CommandId::ExpandAll, CommandId::CollapseAll, CommandId::NewSoundscape, CommandId::Rename, CommandId::Delete, CommandId::Comments})
             QVERIFY(!empty->commands().isEnabled(id));
         auto w = openWindow();
-        w->treePopup()->popup(QPoint(0, 0));
-        w->treePopup()->hide();
-        QVERIFY(w->commands().isEnabled(Cmd::A_NewItem));
-        QVERIFY(w->commands().isEnabled(Cmd::A_ExpAll));
+        w->treeMenu()->popup(QPoint(0, 0));
+        w->treeMenu()->hide();
+        QVERIFY(w->commands().isEnabled(CommandId::NewSoundscape));
+        QVERIFY(w->commands().isEnabled(CommandId::ExpandAll));
         QVERIFY(QFile::remove(w->currentFile()));
-        w->treePopup()->popup(QPoint(0, 0));
-        w->treePopup()->hide();
-        QVERIFY(!w->commands().isEnabled(Cmd::A_NewItem));
+        w->treeMenu()->popup(QPoint(0, 0));
+        w->treeMenu()->hide();
+        QVERIFY(!w->commands().isEnabled(CommandId::NewSoundscape));
     }
 
     void popupMenusHoldTheirCommands() {
         auto w = openWindow();
         QStringList names;
-        for (QAction* a : w->treePopup()->actions())
+        for (QAction* a : w->treeMenu()->actions())
             names << (a->isSeparator() ? QStringLiteral("-") : a->menu() ? a->menu()->title() : a->objectName());
-        QCOMPARE(names, (QStringList{"A_ExpAll", "A_CollAll", "-", "Правка", "A_Comment", "-", "A_Play_SS"}));
+        QCOMPARE(names, (QStringList{"ExpandAll", "CollapseAll", "-", "Правка", "Comments", "-", "PlayerPanel"}));
         names.clear();
-        for (QAction* a : w->treePopup()->actions()[3]->menu()->actions())
+        for (QAction* a : w->treeMenu()->actions()[3]->menu()->actions())
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-        QCOMPARE(names, (QStringList{"A_NewLoop", "A_NewRand", "A_NewPlaySS", "-", "A_NewItem", "A_EditItem", "-", "A_DeleteItem"}));
+        QCOMPARE(names, (QStringList{"NewLoopingBlock", "NewRandomBlock", "NewSoundscapeBlock", "-", "NewSoundscape", "Rename", "-", "Delete"}));
         names.clear();
-        for (QAction* a : w->gridPopup()->actions())
+        for (QAction* a : w->gridMenu()->actions())
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-        QCOMPARE(names, (QStringList{"Action3", "Action4", "Play", "-", "A_Vol", "-", "Action5"}));
+        QCOMPARE(names, (QStringList{"GridNewElement", "GridChooseWave", "Play", "-", "MasterVolume", "-", "GridFind"}));
     }
 
     // ---- Expand, collapse, about, help ----
 
     void expandAndCollapseAll() {
         auto w = openWindow();
-        QVERIFY(w->commands().trigger(Cmd::A_ExpAll));
+        QVERIFY(w->commands().trigger(CommandId::ExpandAll));
         QVERIFY(w->treeView()->isExpanded(w->treeModel()->indexOf(find(*w, "\"rndwave\""))));
-        QVERIFY(w->commands().trigger(Cmd::A_CollAll));
+        QVERIFY(w->commands().trigger(CommandId::CollapseAll));
         QVERIFY(!w->treeView()->isExpanded(w->treeModel()->indexOf(find(*w, "\"sc.one\""))));
     }
 
     void aboutBox() {
         auto w = openWindow();
-        QVERIFY(w->commands().trigger(Cmd::A_About));
+        QVERIFY(w->commands().trigger(CommandId::About));
         QCOMPARE(m_prompts.messages().size(), std::size_t(1));
         QCOMPARE(m_prompts.messages()[0].caption, QStringLiteral("О программе"));
         QCOMPARE(m_prompts.messages()[0].icon, MessageIcon::Information);
@@ -844,7 +844,7 @@ private slots:
         QFETCH(bool, present);
         if (present)
             m_folder->write(QStringLiteral("HelpTNV.chm"), "help");
-        auto w = std::make_unique<TfSsMain>(*m_platform, m_prompts, m_audio);
+        auto w = std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio);
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
@@ -877,7 +877,7 @@ private slots:
         QVERIFY(find(*w, "\"sc.three\"") != nullptr);
         m_prompts.answer(CommentAnswers{"b", {}});
         QTest::keyClick(w->treeView(), Qt::Key_I, Qt::ControlModifier);
-        QCOMPARE(find(*w, "\"sc.three\"")->data()->CommentBeside, std::string("b"));
+        QCOMPARE(find(*w, "\"sc.three\"")->data()->commentBeside, std::string("b"));
     }
 };
 

@@ -103,7 +103,7 @@ TEST_F(SampleProject, EveryWaveTheSampleScriptsNameExists) {
             if (node->text() != "\"wave\"" || !node->data())
                 continue;
             ++waves;
-            EXPECT_TRUE(findWaveFile(s_folder->string(), node->data()->Value).has_value()) << node->data()->Value;
+            EXPECT_TRUE(findWaveFile(s_folder->string(), node->data()->value).has_value()) << node->data()->value;
         }
     }
     EXPECT_GE(scripts, 2u);

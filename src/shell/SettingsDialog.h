@@ -21,10 +21,10 @@ namespace tonvale {
 
 class Prompts;
 
-class TfSetup : public QDialog {
+class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    TfSetup(AppSettings& settings, Prompts& prompts, std::function<QString()> projectFolder, QWidget* parent = nullptr);
+    SettingsDialog(AppSettings& settings, Prompts& prompts, std::function<QString()> projectFolder, QWidget* parent = nullptr);
 
     // The steps before the dialog is shown (check boxes and fields from the settings), and the ones
     // after it closed (settings from what it shows, folders that do not exist replaced by the defaults).
@@ -37,24 +37,24 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void CheckBox1Click(bool ticked);
-    void SpeedButton1Click();
-    void SpeedButton2Click();
+    void fillFromSettings();
+    void useProjectVariable(bool ticked);
+    void browseScriptsFolder();
+    void browseSoundsFolder();
 
     AppSettings& m_settings;
     Prompts& m_prompts;
     std::function<QString()> m_projectFolder;
     int m_saveMode = 1;
 
-    QRadioButton* m_radio2 = nullptr;
-    QRadioButton* m_radio3 = nullptr;
-    QCheckBox* m_check2 = nullptr;
-    QCheckBox* m_check1 = nullptr;
-    QLineEdit* m_edit1 = nullptr;
-    QToolButton* m_browse1 = nullptr;
-    QLineEdit* m_edit2 = nullptr;
-    QToolButton* m_browse2 = nullptr;
+    QRadioButton* m_saveToTilde = nullptr;
+    QRadioButton* m_saveToOriginal = nullptr;
+    QCheckBox* m_confirmOriginal = nullptr;
+    QCheckBox* m_useProjectVariable = nullptr;
+    QLineEdit* m_scriptsFolder = nullptr;
+    QToolButton* m_browseScripts = nullptr;
+    QLineEdit* m_soundsFolder = nullptr;
+    QToolButton* m_browseSounds = nullptr;
 };
 
 } // namespace tonvale

@@ -18,13 +18,13 @@ class QRadioButton;
 
 namespace tonvale {
 
-class TfNewItemTree : public QDialog {
+class NewElementDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 517;
     static constexpr int ClientHeight = 224;
 
-    explicit TfNewItemTree(QWidget* parent = nullptr);
+    explicit NewElementDialog(QWidget* parent = nullptr);
 
     // Replaces the parameter names offered in CB_namPar (the text stays "Параметр").
     void setSuggestedNames(const QStringList& names);
@@ -36,19 +36,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void RadioButton1Click(QRadioButton* button);
-    void Edit6Enter();
+    void chooseMode(QRadioButton* button);
+    void valueFocused();
 
     NewElementAnswers m_answers;  // holds the mode; the texts are read from the controls
-    QRadioButton* m_radioHeader;
-    QComboBox* m_cbParam;
-    QRadioButton* m_radioParameter;
-    QComboBox* m_cbNamPar;
-    QLineEdit* m_edit6;
-    QLineEdit* m_edit7;
-    QPlainTextEdit* m_memo1;
-    QPushButton* m_button1;
-    QPushButton* m_button2;
+    QRadioButton* m_headerMode;
+    QComboBox* m_headerName;
+    QRadioButton* m_parameterMode;
+    QComboBox* m_parameterName;
+    QLineEdit* m_valueEdit;
+    QLineEdit* m_besideEdit;
+    QPlainTextEdit* m_aboveEdit;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };
 
 } // namespace tonvale

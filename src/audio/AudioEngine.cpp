@@ -1,4 +1,4 @@
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 
 #include "audio/WaveDecoder.h"
 
@@ -34,13 +34,13 @@ bool fileExists(const std::string& path) {
 
 } // namespace
 
-struct PlayingWav::Device {
+struct AudioEngine::Device {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
     LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
 };
 
-struct PlayingWav::Channel {
+struct AudioEngine::Channel {
     std::shared_ptr<SharedBuffer> buffer;
     ALuint source = 0;              // 0 for a decode-only stream
     AudioChannel freesSource = 0;   // the decode stream freed together with this channel
@@ -49,17 +49,17 @@ struct PlayingWav::Channel {
     bool decodeOnly = false;
 };
 
-PlayingWav::PlayingWav()
+AudioEngine::AudioEngine()
     : m_slides([](unsigned source, float gain) { alSourcef(source, AL_GAIN, gain); }) {}
 
-PlayingWav::~PlayingWav() { AudioFree(); }
+AudioEngine::~AudioEngine() { shutdown(); }
 
-bool PlayingWav::versionAccepted(int alcMajor, int alcMinor, std::string_view sndfileVersion) {
+bool AudioEngine::versionAccepted(int alcMajor, int alcMinor, std::string_view sndfileVersion) {
     constexpr std::string_view prefix = "libsndfile-1.";
     return alcMajor == 1 && alcMinor >= 1 && sndfileVersion.substr(0, prefix.size()) == prefix;
 }
 
-bool PlayingWav::AudioVersionOk() {
+bool AudioEngine::versionSupported() {
     ALCint major = 0;
     ALCint minor = 0;
     alcGetIntegerv(nullptr, ALC_MAJOR_VERSION, 1, &major);
@@ -68,9 +68,9 @@ bool PlayingWav::AudioVersionOk() {
     return versionAccepted(major, minor, sndfile ? sndfile : "");
 }
 
-bool PlayingWav::initialised() const { return m_device != nullptr; }
+bool AudioEngine::initialised() const { return m_device != nullptr; }
 
-bool PlayingWav::openContext(bool loopback, int sampleRate) {
+bool AudioEngine::openContext(bool loopback, int sampleRate) {
     if (m_device) {
         m_lastError = AudioErrorAlreadyInit;
         return false;
@@ -119,24 +119,24 @@ bool PlayingWav::openContext(bool loopback, int sampleRate) {
     return true;
 }
 
-bool PlayingWav::AudioInit(void* /*window*/) { return openContext(false, 44100); }
+bool AudioEngine::init(void* /*window*/) { return openContext(false, 44100); }
 
-bool PlayingWav::AudioInitLoopback(int sampleRate) { return openContext(true, sampleRate); }
+bool AudioEngine::initLoopback(int sampleRate) { return openContext(true, sampleRate); }
 
-std::string PlayingWav::AudioErrorText(std::string_view message, int code) {
+std::string AudioEngine::errorText(std::string_view message, int code) {
     return std::string(message) + "\r\n(Error code: " + std::to_string(code) + ")";
 }
 
-std::string PlayingWav::AudioErrorText(std::string_view message) const {
-    return AudioErrorText(message, m_lastError);
+std::string AudioEngine::errorText(std::string_view message) const {
+    return errorText(message, m_lastError);
 }
 
-void PlayingWav::AudioFree() {
-    ReleaseAllSounds();
+void AudioEngine::shutdown() {
+    releaseAll();
     m_slides.stopWorker();
     m_slides.clear();
     while (!m_channels.empty())
-        streamFree(m_channels.begin()->first);
+        freeChannel(m_channels.begin()->first);
     if (m_device) {
         if (alcGetCurrentContext() == m_device->context)
             alcMakeContextCurrent(nullptr);
@@ -147,7 +147,7 @@ void PlayingWav::AudioFree() {
     m_loopback = false;
 }
 
-PlayingWav::Channel* PlayingWav::find(AudioChannel channel) const {
+AudioEngine::Channel* AudioEngine::find(AudioChannel channel) const {
     if (channel == 0)
         return nullptr;
     auto it = m_channels.find(channel);
@@ -155,7 +155,7 @@ PlayingWav::Channel* PlayingWav::find(AudioChannel channel) const {
 }
 
 // Gives a channel its playing source: not positioned in space, looping or not, over the channel's buffer.
-bool PlayingWav::attachSource(Channel& channel, bool loop) {
+bool AudioEngine::attachSource(Channel& channel, bool loop) {
     alGetError();
     alGenSources(1, &channel.source);
     if (alGetError() != AL_NO_ERROR)
@@ -168,7 +168,7 @@ bool PlayingWav::attachSource(Channel& channel, bool loop) {
     return true;
 }
 
-AudioChannel PlayingWav::issue(std::unique_ptr<Channel> channel) {
+AudioChannel AudioEngine::issue(std::unique_ptr<Channel> channel) {
     AudioChannel handle = m_nextHandle++;
     if (m_nextHandle == 0)
         m_nextHandle = 1;
@@ -176,13 +176,13 @@ AudioChannel PlayingWav::issue(std::unique_ptr<Channel> channel) {
     return handle;
 }
 
-double PlayingWav::now() const {
+double AudioEngine::now() const {
     if (m_loopback)
         return static_cast<double>(m_renderedFrames) / m_sampleRate;
     return VolumeSlides::steadyNow();
 }
 
-AudioChannel PlayingWav::streamCreateFile(const std::string& path, bool decodeOnly, bool loop) {
+AudioChannel AudioEngine::openStream(const std::string& path, bool decodeOnly, bool loop) {
     if (!m_device) {
         m_lastError = AudioErrorInit;
         return 0;
@@ -215,7 +215,7 @@ AudioChannel PlayingWav::streamCreateFile(const std::string& path, bool decodeOn
     return issue(std::move(channel));
 }
 
-AudioChannel PlayingWav::playbackChannelCreate(AudioChannel source, bool freeSource, bool loop) {
+AudioChannel AudioEngine::createPlaybackChannel(AudioChannel source, bool freeSource, bool loop) {
     Channel* from = find(source);
     if (!from || !from->decodeOnly) {
         m_lastError = AudioErrorHandle;
@@ -235,7 +235,7 @@ AudioChannel PlayingWav::playbackChannelCreate(AudioChannel source, bool freeSou
     return issue(std::move(channel));
 }
 
-bool PlayingWav::streamFree(AudioChannel channel) {
+bool AudioEngine::freeChannel(AudioChannel channel) {
     auto it = m_channels.find(channel);
     if (channel == 0 || it == m_channels.end()) {
         m_lastError = AudioErrorHandle;
@@ -250,84 +250,84 @@ bool PlayingWav::streamFree(AudioChannel channel) {
         alDeleteSources(1, &owned->source);
     }
     if (owned->freesSource != 0)
-        streamFree(owned->freesSource);
+        freeChannel(owned->freesSource);
     return true;
 }
 
-bool PlayingWav::OpenLoopSound() {
-    if (!fileExists(LoopSound.FileName))
+bool AudioEngine::openLoop() {
+    if (!fileExists(loop.path))
         return false;
-    LoopSound.Channel = streamCreateFile(LoopSound.FileName, true, true);
-    if (LoopSound.Channel == 0)
+    loop.channel = openStream(loop.path, true, true);
+    if (loop.channel == 0)
         return false;
-    const AudioChannel decoded = LoopSound.Channel;
-    LoopSound.Channel = playbackChannelCreate(decoded, true, true);
-    if (LoopSound.Channel == 0) {
+    const AudioChannel decoded = loop.channel;
+    loop.channel = createPlaybackChannel(decoded, true, true);
+    if (loop.channel == 0) {
         // No playable channel: report the failure instead of handing a dead handle to the panel.
-        streamFree(decoded);
+        freeChannel(decoded);
         return false;
     }
-    LoopSound.Freq = ChannelFrequency(LoopSound.Channel);
+    loop.sampleRate = channelFrequency(loop.channel);
     return true;
 }
 
-bool PlayingWav::OpenPlayList(const std::vector<std::string>& paths) {
+bool AudioEngine::openRandomWaves(const std::vector<std::string>& paths) {
     if (paths.empty())
         return false;
-    for (AudioChannel ch : PlayList.Channels) {
-        StopChannel(ch);
-        streamFree(ch);
+    for (AudioChannel ch : randomWaves.channels) {
+        stopChannel(ch);
+        freeChannel(ch);
     }
-    PlayList.Channels.clear();
-    PlayList.Names.clear();
-    PlayList.Freqs.clear();
+    randomWaves.channels.clear();
+    randomWaves.names.clear();
+    randomWaves.sampleRates.clear();
     for (const std::string& path : paths) {
         // One decode per wave: the decode-only stream is wrapped at once by a playback channel that
         // frees it, so nothing is opened twice.
-        const AudioChannel decoded = streamCreateFile(path, true, false);
+        const AudioChannel decoded = openStream(path, true, false);
         if (decoded == 0)
             continue;
-        const AudioChannel channel = playbackChannelCreate(decoded, true, false);
+        const AudioChannel channel = createPlaybackChannel(decoded, true, false);
         if (channel == 0) {
-            streamFree(decoded);
+            freeChannel(decoded);
             continue;
         }
-        PlayList.Channels.push_back(channel);
-        PlayList.Freq = ChannelFrequency(channel);
-        PlayList.Freqs.push_back(PlayList.Freq);
-        PlayList.Names.push_back(fileNamePart(path));
+        randomWaves.channels.push_back(channel);
+        randomWaves.sampleRate = channelFrequency(channel);
+        randomWaves.sampleRates.push_back(randomWaves.sampleRate);
+        randomWaves.names.push_back(fileNamePart(path));
     }
-    return !PlayList.Channels.empty();
+    return !randomWaves.channels.empty();
 }
 
-void PlayingWav::ReleaseAllSounds() {
-    StopChannel(LoopSound.Channel);
-    StopChannel(PreviewChannel);
-    streamFree(PreviewChannel);
-    streamFree(LoopSound.Channel);
-    PreviewChannel = 0;
-    LoopSound = TPlayLoopSound{};
-    RandRanges = TPlayRandRanges{};
-    for (AudioChannel ch : PlayList.Channels) {
-        StopChannel(ch);
-        streamFree(ch);
+void AudioEngine::releaseAll() {
+    stopChannel(loop.channel);
+    stopChannel(previewChannel);
+    freeChannel(previewChannel);
+    freeChannel(loop.channel);
+    previewChannel = 0;
+    loop = LoopingSound{};
+    randomRanges = RandomRanges{};
+    for (AudioChannel ch : randomWaves.channels) {
+        stopChannel(ch);
+        freeChannel(ch);
     }
-    PlayList.Channels.clear();
-    PlayList.Names.clear();
-    PlayList.Freqs.clear();
+    randomWaves.channels.clear();
+    randomWaves.names.clear();
+    randomWaves.sampleRates.clear();
 }
 
-bool PlayingWav::PlayWaveFile(const std::string& path) {
-    StopChannel(PreviewChannel);
-    streamFree(PreviewChannel);
-    PreviewChannel = streamCreateFile(path, false, false);
-    if (PreviewChannel == 0)
+bool AudioEngine::playFile(const std::string& path) {
+    stopChannel(previewChannel);
+    freeChannel(previewChannel);
+    previewChannel = openStream(path, false, false);
+    if (previewChannel == 0)
         return false;
-    PlayChannel(PreviewChannel);
+    playChannel(previewChannel);
     return true;
 }
 
-bool PlayingWav::PlayChannel(AudioChannel channel) {
+bool AudioEngine::playChannel(AudioChannel channel) {
     Channel* ch = find(channel);
     if (!ch || ch->source == 0) {
         m_lastError = ch ? AudioErrorNotPlayable : AudioErrorHandle;
@@ -339,13 +339,13 @@ bool PlayingWav::PlayChannel(AudioChannel channel) {
     return alGetError() == AL_NO_ERROR;
 }
 
-void PlayingWav::StopChannel(AudioChannel channel) {
+void AudioEngine::stopChannel(AudioChannel channel) {
     Channel* ch = find(channel);
     if (ch && ch->source != 0)
         alSourceStop(ch->source);
 }
 
-bool PlayingWav::IsChannelPlaying(AudioChannel channel) const {
+bool AudioEngine::isPlaying(AudioChannel channel) const {
     Channel* ch = find(channel);
     if (!ch || ch->source == 0)
         return false;
@@ -354,7 +354,7 @@ bool PlayingWav::IsChannelPlaying(AudioChannel channel) const {
     return state == AL_PLAYING;
 }
 
-bool PlayingWav::SetChannelVolume(AudioChannel channel, float value) {
+bool AudioEngine::setVolume(AudioChannel channel, float value) {
     Channel* ch = find(channel);
     if (!ch || ch->source == 0 || !(value >= 0.0f))
         return false;
@@ -364,7 +364,7 @@ bool PlayingWav::SetChannelVolume(AudioChannel channel, float value) {
     return true;
 }
 
-bool PlayingWav::FadeInChannelVolume(AudioChannel channel, float value) {
+bool AudioEngine::fadeInVolume(AudioChannel channel, float value) {
     Channel* ch = find(channel);
     if (!ch || ch->source == 0 || !(value >= 0.0f))
         return false;
@@ -372,14 +372,14 @@ bool PlayingWav::FadeInChannelVolume(AudioChannel channel, float value) {
     return true;
 }
 
-std::uint32_t PlayingWav::PitchFrequency(std::uint32_t sampleRate, std::int64_t pitch) {
+std::uint32_t AudioEngine::pitchedFrequency(std::uint32_t sampleRate, std::int64_t pitch) {
     const std::uint32_t product = sampleRate * static_cast<std::uint32_t>(pitch);
     return product / 100u;
 }
 
-bool PlayingWav::SetChannelPitch(AudioChannel channel, std::uint32_t sampleRate, int pitch) {
+bool AudioEngine::setPitch(AudioChannel channel, std::uint32_t sampleRate, int pitch) {
     Channel* ch = find(channel);
-    const std::uint32_t freq = PitchFrequency(sampleRate, pitch);
+    const std::uint32_t freq = pitchedFrequency(sampleRate, pitch);
     if (!ch || ch->source == 0 || ch->sampleRate == 0 || freq == 0) {
         m_lastError = AudioErrorParameter;
         return false;
@@ -388,26 +388,26 @@ bool PlayingWav::SetChannelPitch(AudioChannel channel, std::uint32_t sampleRate,
     return true;
 }
 
-std::uint32_t PlayingWav::ChannelFrequency(AudioChannel channel) const {
+std::uint32_t AudioEngine::channelFrequency(AudioChannel channel) const {
     Channel* ch = find(channel);
     return ch ? ch->sampleRate : 0;
 }
 
-float PlayingWav::ChannelLengthSec(AudioChannel channel) const {
+float AudioEngine::lengthSeconds(AudioChannel channel) const {
     Channel* ch = find(channel);
     if (!ch || ch->sampleRate == 0)
         return 0.0f;
     return static_cast<float>(static_cast<double>(ch->frames) / ch->sampleRate);
 }
 
-bool PlayingWav::SetMasterVolume(float value) {
+bool AudioEngine::setMasterVolume(float value) {
     if (!m_device || !(value >= 0.0f && value <= 1.0f))
         return false;
     alListenerf(AL_GAIN, value);
     return true;
 }
 
-float PlayingWav::channelGain(AudioChannel channel) const {
+float AudioEngine::channelGain(AudioChannel channel) const {
     Channel* ch = find(channel);
     if (!ch || ch->source == 0)
         return 0.0f;
@@ -416,7 +416,7 @@ float PlayingWav::channelGain(AudioChannel channel) const {
     return gain;
 }
 
-float PlayingWav::masterVolume() const {
+float AudioEngine::masterVolume() const {
     if (!m_device)
         return 0.0f;
     ALfloat gain = 0.0f;
@@ -424,7 +424,7 @@ float PlayingWav::masterVolume() const {
     return gain;
 }
 
-std::vector<float> PlayingWav::renderLoopback(std::size_t frames) {
+std::vector<float> AudioEngine::renderLoopback(std::size_t frames) {
     std::vector<float> out(frames, 0.0f);
     if (!m_device || !m_loopback)
         return out;

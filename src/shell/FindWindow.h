@@ -4,7 +4,7 @@
 // for the whole run. On the text tab it finds and replaces text in the editor; on the tree tab it finds
 // a row of the parameter grid whose cell in the current column holds the text. It follows the main
 // window's tab (caption, the tab "Заменить"), ignores letter case, and at the end of the text or the
-// column offers to start again. It takes over the main window's commands A_Find (show) and A_findis
+// column offers to start again. It takes over the main window's commands Find (show) and FindAgain
 // (F3); every question goes through Prompts. The next find position is 1-based in the editor's text.
 
 #include <QWidget>
@@ -20,27 +20,27 @@ class QTabWidget;
 namespace tonvale {
 
 class Prompts;
-class TfSsMain;
+class MainWindow;
 
-class TfFind : public QWidget {
+class FindWindow : public QWidget {
     Q_OBJECT
 public:
-    TfFind(TfSsMain& main, Prompts& prompts);
-    ~TfFind() override;
+    FindWindow(MainWindow& main, Prompts& prompts);
+    ~FindWindow() override;
 
     // Commands of the main window.
-    void A_FindExecute();
-    void A_findisExecute();
+    void showFind();
+    void findAgain();
 
     // The buttons: search (also Enter and F3), replace one, replace all.
-    void findvulg();
-    void Button3Click();
-    void Button5Click();
+    void search();
+    void replaceOne();
+    void replaceAll();
 
     bool isOpen() const { return m_open; }
     std::size_t nextFindPosition() const { return m_next; }
-    QLineEdit* findText() const { return m_edit1; }
-    QLineEdit* replacementText() const { return m_edit2; }
+    QLineEdit* findText() const { return m_findEdit; }
+    QLineEdit* replacementText() const { return m_replaceEdit; }
     QTabWidget* pages() const { return m_pages; }
 
 protected:
@@ -50,19 +50,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormShow();
-    void FormClose();
+    void onShown();
+    void onClosed();
     void adaptToMainTab();
-    void parentconrolEd();
+    void moveSharedControls();
     void placeControls();
     bool onTextTab() const;
     void searchEditor();
     void searchGrid();
     bool searchGridFrom(int row, int column);
     bool askAgain(const QString& text, const QString& caption);
-    void selectInMemo(std::size_t at, qsizetype length);
+    void selectInEditor(std::size_t at, qsizetype length);
 
-    TfSsMain& m_main;
+    MainWindow& m_main;
     Prompts& m_prompts;
     std::size_t m_next = 0;
     bool m_open = false;
@@ -71,14 +71,14 @@ private:
     QWidget* m_findPage = nullptr;
     QWidget* m_replacePage = nullptr;
     QFrame* m_bevel = nullptr;
-    QLabel* m_label1 = nullptr;
-    QLineEdit* m_edit1 = nullptr;
-    QPushButton* m_button1 = nullptr;
-    QPushButton* m_button2 = nullptr;
-    QLabel* m_label3 = nullptr;
-    QLineEdit* m_edit2 = nullptr;
-    QPushButton* m_button3 = nullptr;
-    QPushButton* m_button5 = nullptr;
+    QLabel* m_findLabel = nullptr;
+    QLineEdit* m_findEdit = nullptr;
+    QPushButton* m_searchButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QLabel* m_replaceLabel = nullptr;
+    QLineEdit* m_replaceEdit = nullptr;
+    QPushButton* m_replaceButton = nullptr;
+    QPushButton* m_replaceAllButton = nullptr;
 };
 
 } // namespace tonvale

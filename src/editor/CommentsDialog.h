@@ -1,7 +1,7 @@
 #pragma once
 
 // The comments dialog of a node: the comment beside the element in a one-line edit, the comments
-// above it as the lines of a memo. It shows and returns script bytes; the main window stores the
+// above it as the lines of a textEditor. It shows and returns script bytes; the main window stores the
 // result through the document's setComments on OK.
 
 #include <QDialog>
@@ -15,13 +15,13 @@ class QPushButton;
 
 namespace tonvale {
 
-class TfComment : public QDialog {
+class CommentsDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 539;
     static constexpr int ClientHeight = 174;
 
-    explicit TfComment(QWidget* parent = nullptr);
+    explicit CommentsDialog(QWidget* parent = nullptr);
 
     // Shows a node's CommentBeside and CommentsAbove (lines ended by CR, see commentLines).
     void setComments(const std::string& beside, const std::string& commentsAbove);
@@ -29,10 +29,10 @@ public:
     std::vector<std::string> aboveLines() const;
 
 private:
-    QLineEdit* m_edOneStr;
-    QPlainTextEdit* m_memMoreStr;
-    QPushButton* m_button1;
-    QPushButton* m_button2;
+    QLineEdit* m_besideEdit;
+    QPlainTextEdit* m_aboveEdit;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };
 
 } // namespace tonvale

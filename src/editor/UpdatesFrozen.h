@@ -8,7 +8,7 @@
 
 namespace tonvale {
 
-inline void LockControl(QWidget* control, bool lock) {
+inline void setUpdatesFrozen(QWidget* control, bool lock) {
     if (control == nullptr)
         return;
     if (lock) {

@@ -1,7 +1,7 @@
-#include "audiopanel/TfPlayingSS.h"
+#include "audiopanel/PlayerPanel.h"
 
 #include "audio/DecimalSeparator.h"
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 #include "audio/RangeBars.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audio/Values.h"
@@ -87,7 +87,7 @@ void scale(QWidget* parent, int x, int top, int height, std::initializer_list<st
 
 } // namespace
 
-TfPlayingSS::TfPlayingSS(SectionTree& tree, Node* soundscape, PlayingWav& audio, AudioHost& host, QWidget* parent,
+PlayerPanel::PlayerPanel(SectionTree& tree, Node* soundscape, AudioEngine& audio, AudioHost& host, QWidget* parent,
                          RandomSource* random)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -97,20 +97,20 @@ TfPlayingSS::TfPlayingSS(SectionTree& tree, Node* soundscape, PlayingWav& audio,
       m_host(host),
       m_ownRandom(random ? nullptr : std::make_unique<ClockSeededRandom>()),
       m_schedule(random ? *random : *m_ownRandom) {
-    FormCreate();
+    buildPanel();
 }
 
-TfPlayingSS::~TfPlayingSS() = default;
+PlayerPanel::~PlayerPanel() = default;
 
-void TfPlayingSS::FormCreate() {
-    setObjectName(QStringLiteral("TfPlayingSS"));
+void PlayerPanel::buildPanel() {
+    setObjectName(QStringLiteral("PlayerPanel"));
     setFont(normalFont());
     setFixedSize(ClientWidth, ClientHeight);
-    m_popupMenu1 = new QMenu(this);
-    m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    QAction* enter1 = m_popupMenu1->addAction(qs("Установить значение (Enter)"));
-    enter1->setObjectName(QStringLiteral("Enter1"));
-    connect(enter1, &QAction::triggered, this, &TfPlayingSS::Enter1Click);
+    m_editMenu = new QMenu(this);
+    m_editMenu->setObjectName(QStringLiteral("treeMenu"));
+    QAction* enter1 = m_editMenu->addAction(qs("Установить значение (Enter)"));
+    enter1->setObjectName(QStringLiteral("applyEdit"));
+    connect(enter1, &QAction::triggered, this, &PlayerPanel::applyCurrentEdit);
 
     buildLoopGroup();
     buildRandGroup();
@@ -118,18 +118,18 @@ void TfPlayingSS::FormCreate() {
     m_status = new PlayerStatusBar(this);
     m_status->setGeometry(0, GroupHeight, ClientWidth, ClientHeight - GroupHeight);
 
-    m_timerPlayLoop.setInterval(500);
-    m_timerPlayRand.setInterval(500);
-    connect(&m_timerPlayLoop, &QTimer::timeout, this, &TfPlayingSS::TimerPlayLoopTimer);
-    connect(&m_timerPlayRand, &QTimer::timeout, this, &TfPlayingSS::TimerPlayRandTimer);
-    connect(&m_tpRnd, &QTimer::timeout, this, &TfPlayingSS::TPRndTimer);
+    m_loopIndicatorTimer.setInterval(500);
+    m_randomIndicatorTimer.setInterval(500);
+    connect(&m_loopIndicatorTimer, &QTimer::timeout, this, &PlayerPanel::animateLoopIndicator);
+    connect(&m_randomIndicatorTimer, &QTimer::timeout, this, &PlayerPanel::animateRandomIndicator);
+    connect(&m_randomTimer, &QTimer::timeout, this, &PlayerPanel::playNextRandomWave);
     // Every bar's change runs the one handler, selected by the bar's tag.
     for (TrackBar* b : m_bars)
-        connect(b, &QSlider::valueChanged, this, [this, b] { TrVolumeLoopChange(b); });
+        connect(b, &QSlider::valueChanged, this, [this, b] { onBarMoved(b); });
     relayout();
 }
 
-TrackBar* TfPlayingSS::makeBar(QWidget* parent, int tag, const char* name, QRect geometry) {
+TrackBar* PlayerPanel::makeBar(QWidget* parent, int tag, const char* name, QRect geometry) {
     const BarSpec& shape = barSpec(tag);
     auto* b = new TrackBar(Qt::Vertical, tag, parent);
     b->setObjectName(QString::fromLatin1(name));
@@ -142,7 +142,7 @@ TrackBar* TfPlayingSS::makeBar(QWidget* parent, int tag, const char* name, QRect
     return b;
 }
 
-QLineEdit* TfPlayingSS::makeEdit(QWidget* parent, int tag, const char* name, QRect geometry) {
+QLineEdit* PlayerPanel::makeEdit(QWidget* parent, int tag, const char* name, QRect geometry) {
     const BarSpec& shape = barSpec(tag);
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
@@ -155,36 +155,36 @@ QLineEdit* TfPlayingSS::makeEdit(QWidget* parent, int tag, const char* name, QRe
     e->setAcceptDrops(false);
     e->setDragEnabled(false);
     connect(e, &QWidget::customContextMenuRequested, this,
-            [this, e](const QPoint& pos) { m_popupMenu1->popup(e->mapToGlobal(pos)); });
+            [this, e](const QPoint& pos) { m_editMenu->popup(e->mapToGlobal(pos)); });
     e->installEventFilter(this);
     m_edits[static_cast<std::size_t>(tag - 1)] = e;
     return e;
 }
 
-void TfPlayingSS::buildLoopGroup() {
-    m_gbLoop = new QGroupBox(this);
-    m_gbLoop->setObjectName(QStringLiteral("GB_loop"));
-    m_gbLoop->setGeometry(0, 0, LoopWidth, GroupHeight);
-    m_btPlayLooping = buttonPanel(m_gbLoop, 2, LoopWidth, QStringLiteral("Play Looping"), "BtPlayLooping");
-    m_btPlayLooping->setStyleSheet(QStringLiteral("color: blue;"));
-    connect(m_btPlayLooping, &QPushButton::clicked, this, &TfPlayingSS::BtPlayLoopingClick);
-    label(m_gbLoop, QStringLiteral("Volume"), 8, 46, true);
-    label(m_gbLoop, QStringLiteral("Pitch"), 70, 46, true);
-    makeBar(m_gbLoop, BarLoopVolume, "TrVolumeLoop", QRect(26, 64, 28, 360));
-    scale(m_gbLoop, 0, 64, 360, {{"1.0", 0.0}, {"0", 1.0}});
-    makeBar(m_gbLoop, BarLoopPitch, "TrPitchLoop", QRect(84, 64, 28, 360));
-    scale(m_gbLoop, 58, 64, 360, {{"250", 0.0}, {"100", 150.0 / 241.0}, {"9", 1.0}});
-    makeEdit(m_gbLoop, BarLoopVolume, "Ed_Vol", QRect(6, 434, 50, 21));
-    makeEdit(m_gbLoop, BarLoopPitch, "Ed_Pit", QRect(62, 434, 50, 21));
+void PlayerPanel::buildLoopGroup() {
+    m_loopGroup = new QGroupBox(this);
+    m_loopGroup->setObjectName(QStringLiteral("loopGroup"));
+    m_loopGroup->setGeometry(0, 0, LoopWidth, GroupHeight);
+    m_playLoopButton = buttonPanel(m_loopGroup, 2, LoopWidth, QStringLiteral("Play Looping"), "playLoopButton");
+    m_playLoopButton->setStyleSheet(QStringLiteral("color: blue;"));
+    connect(m_playLoopButton, &QPushButton::clicked, this, &PlayerPanel::toggleLoop);
+    label(m_loopGroup, QStringLiteral("Volume"), 8, 46, true);
+    label(m_loopGroup, QStringLiteral("Pitch"), 70, 46, true);
+    makeBar(m_loopGroup, BarLoopVolume, "loopVolumeBar", QRect(26, 64, 28, 360));
+    scale(m_loopGroup, 0, 64, 360, {{"1.0", 0.0}, {"0", 1.0}});
+    makeBar(m_loopGroup, BarLoopPitch, "loopPitchBar", QRect(84, 64, 28, 360));
+    scale(m_loopGroup, 58, 64, 360, {{"250", 0.0}, {"100", 150.0 / 241.0}, {"9", 1.0}});
+    makeEdit(m_loopGroup, BarLoopVolume, "loopVolumeEdit", QRect(6, 434, 50, 21));
+    makeEdit(m_loopGroup, BarLoopPitch, "loopPitchEdit", QRect(62, 434, 50, 21));
 }
 
-void TfPlayingSS::buildRandGroup() {
-    m_gbRand = new QGroupBox(this);
-    m_gbRand->setObjectName(QStringLiteral("GB_rand"));
-    m_gbRand->setGeometry(LoopWidth, 0, RandWidth, GroupHeight);
-    m_btPlayRandom = buttonPanel(m_gbRand, 2, RandWidth, QStringLiteral("Play Random"), "BtPlayRandom");
-    m_btPlayRandom->setStyleSheet(QStringLiteral("color: blue;"));
-    connect(m_btPlayRandom, &QPushButton::clicked, this, &TfPlayingSS::BtPlayRandomClick);
+void PlayerPanel::buildRandGroup() {
+    m_randomGroup = new QGroupBox(this);
+    m_randomGroup->setObjectName(QStringLiteral("randomGroup"));
+    m_randomGroup->setGeometry(LoopWidth, 0, RandWidth, GroupHeight);
+    m_playRandomButton = buttonPanel(m_randomGroup, 2, RandWidth, QStringLiteral("Play Random"), "playRandomButton");
+    m_playRandomButton->setStyleSheet(QStringLiteral("color: blue;"));
+    connect(m_playRandomButton, &QPushButton::clicked, this, &PlayerPanel::toggleRandom);
 
     struct Column {
         const char* name;
@@ -196,14 +196,14 @@ void TfPlayingSS::buildRandGroup() {
         const char* endEdit;
     };
     const Column columns[] = {
-        {"GB_Time", "Time", BarTimeStart, "TrTimeStrat", "TrTimeEnd", "Ed_TmS", "Ed_TmE"},
-        {"GB_Vol", "Volume", BarVolStart, "TrVolStart", "TrVolEnd", "Ed_VolRS", "Ed_VolRE"},
-        {"GB_Pitch", "Pitch", BarPitchStart, "TrPitStart", "TrPitEnd", "Ed_PitRS", "Ed_PitRE"},
+        {"timeGroup", "Time", BarTimeStart, "timeStartBar", "timeEndBar", "timeStartEdit", "timeEndEdit"},
+        {"volumeGroup", "Volume", BarVolumeStart, "volumeStartBar", "volumeEndBar", "volumeStartEdit", "volumeEndEdit"},
+        {"pitchGroup", "Pitch", BarPitchStart, "pitchStartBar", "pitchEndBar", "pitchStartEdit", "pitchEndEdit"},
     };
     const int width = (RandWidth - 12) / 3;
     for (int i = 0; i < 3; ++i) {
         const Column& c = columns[i];
-        auto* box = new QGroupBox(QString::fromLatin1(c.title), m_gbRand);
+        auto* box = new QGroupBox(QString::fromLatin1(c.title), m_randomGroup);
         box->setObjectName(QString::fromLatin1(c.name));
         box->setFont(boldFont());
         box->setGeometry(4 + i * (width + 2), 44, width, GroupHeight - 48);
@@ -213,7 +213,7 @@ void TfPlayingSS::buildRandGroup() {
         makeBar(box, c.startTag + 1, c.endBar, QRect(80, 38, 28, 350));
         if (c.startTag == BarTimeStart)
             scale(box, 4, 38, 350, {{"300", 0.0}, {"240", 0.2}, {"180", 0.4}, {"120", 0.6}, {"60", 0.8}, {"0.1", 1.0}});
-        else if (c.startTag == BarVolStart)
+        else if (c.startTag == BarVolumeStart)
             scale(box, 4, 38, 350, {{"1.0", 0.0}, {"0", 1.0}});
         else
             scale(box, 4, 38, 350, {{"250", 0.0}, {"100", 0.75}, {"50", 1.0}});
@@ -222,25 +222,25 @@ void TfPlayingSS::buildRandGroup() {
     }
 }
 
-void TfPlayingSS::buildMainGroup() {
-    m_groupBox1 = new QGroupBox(this);
-    m_groupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    m_groupBox1->setFont(boldFont());
-    m_groupBox1->setGeometry(ClientWidth - MainWidth, 0, MainWidth, GroupHeight);
-    m_btPlayAll = buttonPanel(m_groupBox1, 2, MainWidth, QStringLiteral("Play All"), "btPlayAll");
-    connect(m_btPlayAll, &QPushButton::clicked, this, &TfPlayingSS::btPlayAllClick);
-    label(m_groupBox1, QStringLiteral("Main Volume"), 8, 46, true);
-    makeBar(m_groupBox1, BarMasterVolume, "TrBVolumeAll", QRect(58, 64, 28, 180));
-    scale(m_groupBox1, 30, 64, 180, {{"1.0", 0.0}, {"0", 1.0}});
-    makeEdit(m_groupBox1, BarMasterVolume, "Ed_genVol", QRect(42, 250, 58, 21));
+void PlayerPanel::buildMainGroup() {
+    m_mainGroup = new QGroupBox(this);
+    m_mainGroup->setObjectName(QStringLiteral("mainGroup"));
+    m_mainGroup->setFont(boldFont());
+    m_mainGroup->setGeometry(ClientWidth - MainWidth, 0, MainWidth, GroupHeight);
+    m_playAllButton = buttonPanel(m_mainGroup, 2, MainWidth, QStringLiteral("Play All"), "playAllButton");
+    connect(m_playAllButton, &QPushButton::clicked, this, &PlayerPanel::toggleAll);
+    label(m_mainGroup, QStringLiteral("Main Volume"), 8, 46, true);
+    makeBar(m_mainGroup, BarMasterVolume, "masterVolumeBar", QRect(58, 64, 28, 180));
+    scale(m_mainGroup, 30, 64, 180, {{"1.0", 0.0}, {"0", 1.0}});
+    makeEdit(m_mainGroup, BarMasterVolume, "masterVolumeEdit", QRect(42, 250, 58, 21));
 
-    auto* display = new QGroupBox(QStringLiteral("PlayRandom Display"), m_groupBox1);
-    display->setObjectName(QStringLiteral("GroupBox2"));
+    auto* display = new QGroupBox(QStringLiteral("PlayRandom Display"), m_mainGroup);
+    display->setObjectName(QStringLiteral("display"));
     display->setFont(boldFont());
     display->setGeometry(2, 290, MainWidth - 4, 150);
     const char* captions[] = {"Time (sec): ", "Volume: ", "Pitch:", "Length wave (sec):"};
     const char* names[] = {"L_Time", "L_Vol", "L_Pit", "L_Len"};
-    QLabel** values[] = {&m_lTime, &m_lVol, &m_lPit, &m_lLen};
+    QLabel** values[] = {&m_timeLabel, &m_volumeLabel, &m_pitchLabel, &m_lengthLabel};
     // Values keep the room of four characters at the right; a caption gives way if it must.
     const int valueLeft = display->width() - 31;
     for (int i = 0; i < 4; ++i) {
@@ -249,62 +249,62 @@ void TfPlayingSS::buildMainGroup() {
         *values[i] = label(display, QStringLiteral("0"), valueLeft, 24 + i * 28, false, 29);
         (*values[i])->setObjectName(QString::fromLatin1(names[i]));
     }
-    m_btApply = buttonPanel(m_groupBox1, GroupHeight - 44, MainWidth, qs("Применить"), "btApply");
-    connect(m_btApply, &QPushButton::clicked, this, &TfPlayingSS::btApplyClick);
+    m_applyButton = buttonPanel(m_mainGroup, GroupHeight - 44, MainWidth, qs("Применить"), "applyButton");
+    connect(m_applyButton, &QPushButton::clicked, this, &PlayerPanel::applyToDocument);
 }
 
 // Places the visible groups side by side and sizes the window to them.
-void TfPlayingSS::relayout() {
+void PlayerPanel::relayout() {
     int x = 0;
-    if (!m_gbLoop->isHidden()) {
-        m_gbLoop->move(x, 0);
+    if (!m_loopGroup->isHidden()) {
+        m_loopGroup->move(x, 0);
         x += LoopWidth;
     }
-    if (!m_gbRand->isHidden()) {
-        m_gbRand->move(x, 0);
+    if (!m_randomGroup->isHidden()) {
+        m_randomGroup->move(x, 0);
         x += RandWidth;
     }
-    m_groupBox1->move(x, 0);
+    m_mainGroup->move(x, 0);
     x += MainWidth;
     setFixedSize(x, ClientHeight);
     m_status->setGeometry(0, GroupHeight, x, ClientHeight - GroupHeight);
 }
 
-void TfPlayingSS::showEvent(QShowEvent* event) {
+void PlayerPanel::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        FormShow();
+        onShown();
     }
 }
 
-bool TfPlayingSS::event(QEvent* e) {
+bool PlayerPanel::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate)
-        FormActivate();
+        onActivated();
     return QDialog::event(e);
 }
 
-void TfPlayingSS::FormShow() {
-    m_loopVisible = fileExists(m_audio.LoopSound.FileName);
-    m_randVisible = !m_audio.PlayList.Channels.empty();
-    m_gbLoop->setVisible(m_loopVisible);
-    m_gbRand->setVisible(m_randVisible);
+void PlayerPanel::onShown() {
+    m_loopVisible = fileExists(m_audio.loop.path);
+    m_randVisible = !m_audio.randomWaves.channels.empty();
+    m_loopGroup->setVisible(m_loopVisible);
+    m_randomGroup->setVisible(m_randVisible);
 
-    setBar(BarMasterVolume, m_host.genVol());
+    setBar(BarMasterVolume, m_host.masterVolumeSetting());
 
     if (m_loopVisible) {
-        if (!m_audio.OpenLoopSound()) {
+        if (!m_audio.openLoop()) {
             m_host.showMessage({"Ошибка! Файл не загружен", "Play Looping", MessageIcon::Error});
             // The loop group goes; the showing goes on as for a soundscape without a loop, so the
             // random group still starts with its lists built.
             m_loopVisible = false;
-            m_gbLoop->setVisible(false);
+            m_loopGroup->setVisible(false);
         } else {
             m_loopMarkLeft = 2;
             m_loopMarkRight = 19;
-            m_audio.SetChannelVolume(m_audio.LoopSound.Channel, m_audio.LoopSound.Volume);
-            setBar(BarLoopVolume, VolumeToPos(m_audio.LoopSound.Volume));
-            setBar(BarLoopPitch, LoopPitchToPos(m_audio.LoopSound.Pitch));
+            m_audio.setVolume(m_audio.loop.channel, m_audio.loop.volume);
+            setBar(BarLoopVolume, volumeToPosition(m_audio.loop.volume));
+            setBar(BarLoopPitch, loopPitchToPosition(m_audio.loop.pitch));
             giveSelection(bar(BarLoopPitch));
         }
     }
@@ -313,38 +313,38 @@ void TfPlayingSS::FormShow() {
         m_status->setPanelWidth(1, 0);
     }
     if (m_randVisible) {
-        const TPlayRandRanges& r = m_audio.RandRanges;
-        setBar(BarTimeStart, r.TimeStartPos);
-        setBar(BarTimeEnd, r.TimeEndPos);
-        setBar(BarVolStart, VolumeToPos(r.VolStart));
-        setBar(BarVolEnd, VolumeToPos(r.VolEnd));
-        setBar(BarPitchStart, RandPitchToPos(r.PitchStart));
-        setBar(BarPitchEnd, RandPitchToPos(r.PitchEnd));
+        const RandomRanges& r = m_audio.randomRanges;
+        setBar(BarTimeStart, r.timeStart);
+        setBar(BarTimeEnd, r.timeEnd);
+        setBar(BarVolumeStart, volumeToPosition(r.volumeStart));
+        setBar(BarVolumeEnd, volumeToPosition(r.volumeEnd));
+        setBar(BarPitchStart, randomPitchToPosition(r.pitchStart));
+        setBar(BarPitchEnd, randomPitchToPosition(r.pitchEnd));
         m_randMarkLeft = m_loopVisible ? 202 : 2;
         m_randMarkRight = m_loopVisible ? 219 : 19;
-        BuildTimeList();
-        BuildVolList();
-        BuildPitchList();
+        buildTimeList();
+        buildVolumeList();
+        buildPitchList();
         edit(BarPitchStart)->setText(QString::number(250 - bar(BarPitchStart)->value()));
         edit(BarPitchEnd)->setText(QString::number(250 - bar(BarPitchEnd)->value()));
     } else {
         m_status->setPanelWidth(2, 0);
         m_status->setPanelWidth(1, m_status->panelWidth(1) + RandWidth);
     }
-    m_btPlayAll->setEnabled(m_loopVisible && m_randVisible);
+    m_playAllButton->setEnabled(m_loopVisible && m_randVisible);
     relayout();
     if (parentWidget())
         move(parentWidget()->geometry().center() - rect().center());
 }
 
-void TfPlayingSS::FormActivate() { m_btApply->setEnabled(false); }
+void PlayerPanel::onActivated() { m_applyButton->setEnabled(false); }
 
 // Setting a bar clamps the position first and runs its handler only when the position changes.
-void TfPlayingSS::setBar(int tag, int position) { bar(tag)->setValue(clampPosition(tag, position)); }
+void PlayerPanel::setBar(int tag, int position) { bar(tag)->setValue(clampPosition(tag, position)); }
 
-void TfPlayingSS::giveSelection(TrackBar* b) { b->setSelection(b->value(), b->maximum()); }
+void PlayerPanel::giveSelection(TrackBar* b) { b->setSelection(b->value(), b->maximum()); }
 
-void TfPlayingSS::TrVolumeLoopChange(TrackBar* changed) {
+void PlayerPanel::onBarMoved(TrackBar* changed) {
     const int tag = changed->tag();
     const int position = changed->value();
     const QString shown = QString::fromStdString(barValueText(tag, position));
@@ -353,25 +353,25 @@ void TfPlayingSS::TrVolumeLoopChange(TrackBar* changed) {
         edit(tag)->setText(shown);
         giveSelection(changed);
         const double volume = readNumber(toBytes(edit(tag)->text())).value_or(0.1);
-        m_audio.SetChannelVolume(m_audio.LoopSound.Channel, static_cast<float>(volume));
+        m_audio.setVolume(m_audio.loop.channel, static_cast<float>(volume));
         break;
     }
     case BarLoopPitch: {
         const int pitch = 260 - position;
         edit(tag)->setText(shown);
-        m_audio.LoopSound.Pitch = pitch;
+        m_audio.loop.pitch = pitch;
         giveSelection(changed);
-        if (!m_audio.SetChannelPitch(m_audio.LoopSound.Channel, m_audio.LoopSound.Freq, pitch)) {
+        if (!m_audio.setPitch(m_audio.loop.channel, m_audio.loop.sampleRate, pitch)) {
             changed->setValue(160);
-            m_audio.LoopSound.Pitch = 100;
-            m_audio.SetChannelPitch(m_audio.LoopSound.Channel, m_audio.LoopSound.Freq, 100);
+            m_audio.loop.pitch = 100;
+            m_audio.setPitch(m_audio.loop.channel, m_audio.loop.sampleRate, 100);
         }
         break;
     }
     case BarTimeStart:
     case BarTimeEnd:
-    case BarVolStart:
-    case BarVolEnd:
+    case BarVolumeStart:
+    case BarVolumeEnd:
     case BarPitchStart:
     case BarPitchEnd: {
         edit(tag)->setText(shown);
@@ -382,51 +382,51 @@ void TfPlayingSS::TrVolumeLoopChange(TrackBar* changed) {
             partner->setValue(startAfterEndMoved(partner->value(), position));
         giveSelection(changed);
         if (tag <= BarTimeEnd)
-            BuildTimeList();
-        else if (tag <= BarVolEnd)
-            BuildVolList();
+            buildTimeList();
+        else if (tag <= BarVolumeEnd)
+            buildVolumeList();
         else
-            BuildPitchList();
+            buildPitchList();
         break;
     }
     case BarMasterVolume:
         edit(tag)->setText(shown);
         giveSelection(changed);
-        m_host.setGenVol(position);
-        m_audio.SetMasterVolume(PercentToVolume(100 - position));
+        m_host.setMasterVolumeSetting(position);
+        m_audio.setMasterVolume(percentToVolume(100 - position));
         return;  // the master volume is no document value: Apply stays as it is
     default:
         return;
     }
-    m_btApply->setEnabled(true);
+    m_applyButton->setEnabled(true);
 }
 
-void TfPlayingSS::BuildTimeList() { m_schedule.BuildTimeList(bar(BarTimeStart)->value(), bar(BarTimeEnd)->value()); }
-void TfPlayingSS::BuildVolList() { m_schedule.BuildVolList(bar(BarVolStart)->value(), bar(BarVolEnd)->value()); }
-void TfPlayingSS::BuildPitchList() {
-    m_schedule.BuildPitchList(bar(BarPitchStart)->value(), bar(BarPitchEnd)->value());
+void PlayerPanel::buildTimeList() { m_schedule.buildTimeList(bar(BarTimeStart)->value(), bar(BarTimeEnd)->value()); }
+void PlayerPanel::buildVolumeList() { m_schedule.buildVolumeList(bar(BarVolumeStart)->value(), bar(BarVolumeEnd)->value()); }
+void PlayerPanel::buildPitchList() {
+    m_schedule.buildPitchList(bar(BarPitchStart)->value(), bar(BarPitchEnd)->value());
 }
 
-int TfPlayingSS::tagOf(const QLineEdit* e) const {
+int PlayerPanel::tagOf(const QLineEdit* e) const {
     for (int tag = 1; tag <= 9; ++tag)
         if (edit(tag) == e)
             return tag;
     return 0;
 }
 
-QString TfPlayingSS::editText(int tag) const { return edit(tag)->text(); }
+QString PlayerPanel::editText(int tag) const { return edit(tag)->text(); }
 
-bool TfPlayingSS::eventFilter(QObject* watched, QEvent* e) {
+bool PlayerPanel::eventFilter(QObject* watched, QEvent* e) {
     auto* lineEdit = qobject_cast<QLineEdit*>(watched);
     const int tag = lineEdit ? tagOf(lineEdit) : 0;
     if (tag == 0)
         return QDialog::eventFilter(watched, e);
     if (e->type() == QEvent::FocusIn) {
-        m_curEdit = lineEdit;  // Ed_VolEnter
+        m_currentEdit = lineEdit;  // Ed_VolEnter
     } else if (e->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(e);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {  // Ed_VolKeyDown
-            PressEdit(lineEdit);
+            applyEdit(lineEdit);
             return true;
         }
         // Ed_VolKeyPress / Ed_PitKeyPress: digits, backspace and (for numbers with fractions) the
@@ -451,53 +451,53 @@ bool TfPlayingSS::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-void TfPlayingSS::PressEdit(QLineEdit* e) {
+void PlayerPanel::applyEdit(QLineEdit* e) {
     const int tag = tagOf(e);
     if (tag == 0)
         return;
     setBar(tag, pressEditPosition(tag, toBytes(e->text())));
 }
 
-void TfPlayingSS::Enter1Click() {
-    if (m_curEdit)
-        PressEdit(m_curEdit);
+void PlayerPanel::applyCurrentEdit() {
+    if (m_currentEdit)
+        applyEdit(m_currentEdit);
 }
 
-void TfPlayingSS::updatePlayAll() {
+void PlayerPanel::updatePlayAll() {
     if (m_loopTag == 1 && m_randTag == 1) {
         m_allTag = 1;
-        m_btPlayAll->setText(QStringLiteral("Stop All"));
+        m_playAllButton->setText(QStringLiteral("Stop All"));
     } else if (m_loopTag == 0 && m_randTag == 0) {
         m_allTag = 0;
-        m_btPlayAll->setText(QStringLiteral("Play All"));
+        m_playAllButton->setText(QStringLiteral("Play All"));
     }
 }
 
-void TfPlayingSS::BtPlayLoopingClick() {
-    const AudioChannel ch = m_audio.LoopSound.Channel;
+void PlayerPanel::toggleLoop() {
+    const AudioChannel ch = m_audio.loop.channel;
     if (m_loopTag == 0) {
         const int pitch = 260 - bar(BarLoopPitch)->value();
-        if (!m_audio.SetChannelPitch(ch, m_audio.LoopSound.Freq, pitch)) {
+        if (!m_audio.setPitch(ch, m_audio.loop.sampleRate, pitch)) {
             bar(BarLoopPitch)->setValue(160);
-            m_audio.SetChannelPitch(ch, m_audio.LoopSound.Freq, 100);
+            m_audio.setPitch(ch, m_audio.loop.sampleRate, 100);
         }
         const double volume = readNumber(toBytes(edit(BarLoopVolume)->text())).value_or(0.1);
-        if (!m_audio.FadeInChannelVolume(ch, static_cast<float>(volume)))
+        if (!m_audio.fadeInVolume(ch, static_cast<float>(volume)))
             return;
-        if (!m_audio.PlayChannel(ch)) {
+        if (!m_audio.playChannel(ch)) {
             m_host.showMessage({"Ошибка воспроизведения", "Play Loop", MessageIcon::Error});
         } else {
             m_loopTag = 1;
-            m_btPlayLooping->setText(QStringLiteral("Stop Looping"));
-            m_timerPlayLoop.start();
+            m_playLoopButton->setText(QStringLiteral("Stop Looping"));
+            m_loopIndicatorTimer.start();
             m_status->setPanelText(1, QStringLiteral(" Looping: ") +
-                                          QString::fromStdString(fileNamePart(m_audio.LoopSound.FileName)));
+                                          QString::fromStdString(fileNamePart(m_audio.loop.path)));
         }
     } else {
-        m_audio.StopChannel(ch);
+        m_audio.stopChannel(ch);
         m_loopTag = 0;
-        m_btPlayLooping->setText(QStringLiteral("Play Looping"));
-        m_timerPlayLoop.stop();
+        m_playLoopButton->setText(QStringLiteral("Play Looping"));
+        m_loopIndicatorTimer.stop();
         m_status->clearIndicator(m_loopMarkLeft, m_loopMarkRight);
         m_loopFrame = 4;
         m_status->setPanelText(1, QString());
@@ -506,88 +506,88 @@ void TfPlayingSS::BtPlayLoopingClick() {
         updatePlayAll();
 }
 
-void TfPlayingSS::BtPlayRandomClick() {
+void PlayerPanel::toggleRandom() {
     if (m_randTag == 0) {
         m_randTag = 1;
-        m_btPlayRandom->setText(QStringLiteral("Stop Random"));
-        // With empty lists the first TPRnd event comes at once and stops the random part again.
-        m_tpRnd.setInterval(static_cast<int>(m_schedule.start().value_or(0)));
-        m_timerPlayRand.start();
-        m_tpRnd.start();
+        m_playRandomButton->setText(QStringLiteral("Stop Random"));
+        // With empty lists the first randomTimer event comes at once and stops the random part again.
+        m_randomTimer.setInterval(static_cast<int>(m_schedule.start().value_or(0)));
+        m_randomIndicatorTimer.start();
+        m_randomTimer.start();
     } else {
-        for (AudioChannel ch : m_audio.PlayList.Channels)
-            m_audio.StopChannel(ch);
+        for (AudioChannel ch : m_audio.randomWaves.channels)
+            m_audio.stopChannel(ch);
         m_randTag = 0;
-        m_btPlayRandom->setText(QStringLiteral("Play Random"));
-        m_timerPlayRand.stop();
+        m_playRandomButton->setText(QStringLiteral("Play Random"));
+        m_randomIndicatorTimer.stop();
         m_status->clearIndicator(m_randMarkLeft, m_randMarkRight);
         m_randFrame = 4;
-        m_tpRnd.stop();
+        m_randomTimer.stop();
         m_status->setPanelText(3, QString());
-        for (QLabel* l : {m_lTime, m_lVol, m_lLen, m_lPit})
+        for (QLabel* l : {m_timeLabel, m_volumeLabel, m_lengthLabel, m_pitchLabel})
             l->setText(QStringLiteral("0"));
     }
     if (m_loopVisible)
         updatePlayAll();
 }
 
-void TfPlayingSS::btPlayAllClick() {
+void PlayerPanel::toggleAll() {
     if (m_allTag == 0) {
         if (m_loopVisible && m_loopTag == 0)
-            BtPlayLoopingClick();
+            toggleLoop();
         if (m_randVisible && m_randTag == 0)
-            BtPlayRandomClick();
+            toggleRandom();
         m_allTag = 1;
-        m_btPlayAll->setText(QStringLiteral("Stop All"));
+        m_playAllButton->setText(QStringLiteral("Stop All"));
     } else {
         if (m_loopTag == 1)
-            BtPlayLoopingClick();
+            toggleLoop();
         if (m_randTag == 1)
-            BtPlayRandomClick();
+            toggleRandom();
         m_allTag = 0;
-        m_btPlayAll->setText(QStringLiteral("Play All"));
+        m_playAllButton->setText(QStringLiteral("Play All"));
     }
 }
 
-void TfPlayingSS::TPRndTimer() {
-    const auto& channels = m_audio.PlayList.Channels;
+void PlayerPanel::playNextRandomWave() {
+    const auto& channels = m_audio.randomWaves.channels;
     const auto draw = m_schedule.next(static_cast<int>(channels.size()));
     if (!draw) {
         if (m_randTag == 1)
-            BtPlayRandomClick();
+            toggleRandom();
         return;
     }
-    m_tpRnd.setInterval(static_cast<int>(draw->delayMs));
+    m_randomTimer.setInterval(static_cast<int>(draw->delayMs));
     const auto index = static_cast<std::size_t>(draw->wave);
     const AudioChannel ch = channels[index];
     // Each wave is pitched from its own sample rate.
-    const std::uint32_t rate = index < m_audio.PlayList.Freqs.size() ? m_audio.PlayList.Freqs[index] : 0;
-    m_audio.SetChannelVolume(ch, static_cast<float>(draw->volume));
+    const std::uint32_t rate = index < m_audio.randomWaves.sampleRates.size() ? m_audio.randomWaves.sampleRates[index] : 0;
+    m_audio.setVolume(ch, static_cast<float>(draw->volume));
     int pitch = draw->pitch;
-    if (!m_audio.SetChannelPitch(ch, rate, pitch)) {
-        setBar(BarPitchStart, RandPitchToPos(100));
-        setBar(BarPitchEnd, RandPitchToPos(100));
+    if (!m_audio.setPitch(ch, rate, pitch)) {
+        setBar(BarPitchStart, randomPitchToPosition(100));
+        setBar(BarPitchEnd, randomPitchToPosition(100));
         pitch = 100;
-        m_audio.SetChannelPitch(ch, rate, 100);
+        m_audio.setPitch(ch, rate, 100);
     }
-    if (!m_audio.PlayChannel(ch)) {
+    if (!m_audio.playChannel(ch)) {
         if (m_randTag == 1)
-            BtPlayRandomClick();
+            toggleRandom();
         return;
     }
     m_status->drawIndicator(m_randMarkLeft, m_randFrame);
     RandomDraw shown = *draw;
     shown.pitch = pitch;
-    const std::string name = index < m_audio.PlayList.Names.size() ? m_audio.PlayList.Names[index] : std::string();
+    const std::string name = index < m_audio.randomWaves.names.size() ? m_audio.randomWaves.names[index] : std::string();
     m_status->setPanelText(3, QString::fromStdString(RandomSchedule::playingText(name, shown)));
-    m_lTime->setText(QString::fromStdString(formatGeneral(draw->delayMs / 1000.0, 4)));
-    m_lVol->setText(QString::fromStdString(formatGeneral(draw->volume, 3)));
-    m_lLen->setText(QString::fromStdString(formatGeneral(m_audio.ChannelLengthSec(ch), 2)));
-    m_lPit->setText(QString::number(pitch));
+    m_timeLabel->setText(QString::fromStdString(formatGeneral(draw->delayMs / 1000.0, 4)));
+    m_volumeLabel->setText(QString::fromStdString(formatGeneral(draw->volume, 3)));
+    m_lengthLabel->setText(QString::fromStdString(formatGeneral(m_audio.lengthSeconds(ch), 2)));
+    m_pitchLabel->setText(QString::number(pitch));
 }
 
-void TfPlayingSS::TimerPlayLoopTimer() {
-    if (!m_audio.IsChannelPlaying(m_audio.LoopSound.Channel))
+void PlayerPanel::animateLoopIndicator() {
+    if (!m_audio.isPlaying(m_audio.loop.channel))
         return;
     if (m_loopFrame == 4) {
         m_loopFrame = 0;
@@ -598,16 +598,16 @@ void TfPlayingSS::TimerPlayLoopTimer() {
     m_status->drawIndicator(m_loopMarkLeft, m_loopFrame);
 }
 
-void TfPlayingSS::TimerPlayRandTimer() {
+void PlayerPanel::animateRandomIndicator() {
     if (m_randFrame == 4) {
         m_randFrame = 0;
         m_status->clearIndicator(m_randMarkLeft, m_randMarkRight);
     } else {
         ++m_randFrame;
     }
-    const auto& channels = m_audio.PlayList.Channels;
-    const auto wave = static_cast<std::size_t>(m_schedule.CurWave());
-    if (wave < channels.size() && m_audio.IsChannelPlaying(channels[wave])) {
+    const auto& channels = m_audio.randomWaves.channels;
+    const auto wave = static_cast<std::size_t>(m_schedule.currentWave());
+    if (wave < channels.size() && m_audio.isPlaying(channels[wave])) {
         m_status->drawIndicator(m_randMarkLeft, m_randFrame);
     } else {
         m_status->setPanelText(3, QString::fromStdString(m_schedule.waitingText()));
@@ -616,12 +616,12 @@ void TfPlayingSS::TimerPlayRandTimer() {
     }
 }
 
-void TfPlayingSS::btApplyClick() {
+void PlayerPanel::applyToDocument() {
     if (m_tree.empty() || !m_soundscape || m_soundscape->level() != 0 || !m_tree.next(m_soundscape))
         return;
-    auto quoted = [](const QString& text) { return "\"" + CommaToPoint(toBytes(text)) + "\""; };
+    auto quoted = [](const QString& text) { return "\"" + commaToPoint(toBytes(text)) + "\""; };
     auto range = [this](int startTag) {
-        return "\"" + CommaToPoint(toBytes(editText(startTag))) + "," + CommaToPoint(toBytes(editText(startTag + 1))) +
+        return "\"" + commaToPoint(toBytes(editText(startTag))) + "," + commaToPoint(toBytes(editText(startTag + 1))) +
                "\"";
     };
     Node* node = m_tree.next(m_soundscape);
@@ -651,7 +651,7 @@ void TfPlayingSS::btApplyClick() {
                 if (!m_randVisible || !n->data())
                     continue;
                 if (n->text() == "\"volume\"")
-                    setNodeValue(m_tree, n, range(BarVolStart));
+                    setNodeValue(m_tree, n, range(BarVolumeStart));
                 else if (n->text() == "\"pitch\"")
                     setNodeValue(m_tree, n, range(BarPitchStart));
                 else if (n->text() == "\"time\"")
@@ -660,18 +660,18 @@ void TfPlayingSS::btApplyClick() {
         }
         node = n;
     }
-    m_btApply->setEnabled(false);
+    m_applyButton->setEnabled(false);
     m_applied = true;
     m_host.documentChanged();
 }
 
-bool A_Play_SSExecute(SectionTree& tree, Node* selected, const std::string& soundDir, PlayingWav& audio,
+bool openPlayerPanel(SectionTree& tree, Node* selected, const std::string& soundDir, AudioEngine& audio,
                       AudioHost& host, bool modified, QWidget* parent, QWidget* volumeWindow) {
     if (tree.empty() || !selected || selected->level() != 0)
         return modified;
-    audio.ReleaseAllSounds();
-    AnalyseSS(tree, selected, soundDir, audio);
-    if (!fileExists(audio.LoopSound.FileName) && audio.PlayList.Channels.empty()) {
+    audio.releaseAll();
+    analyseSoundscape(tree, selected, soundDir, audio);
+    if (!fileExists(audio.loop.path) && audio.randomWaves.channels.empty()) {
         host.showMessage({"В выбранном soundscape отсутсвуют звуки или не правильно указан путь к ним",
                           "Воспроизвести soundscape", MessageIcon::Warning});
         return modified;
@@ -680,15 +680,15 @@ bool A_Play_SSExecute(SectionTree& tree, Node* selected, const std::string& soun
         volumeWindow->close();
     // Every channel is released after the panel, also when an error escapes it.
     struct ReleaseOnExit {
-        PlayingWav& audio;
-        ~ReleaseOnExit() { audio.ReleaseAllSounds(); }
+        AudioEngine& audio;
+        ~ReleaseOnExit() { audio.releaseAll(); }
     } release{audio};
     bool applied = false;
     {
-        TfPlayingSS panel(tree, selected, audio, host, parent);
+        PlayerPanel panel(tree, selected, audio, host, parent);
         panel.setWindowTitle(fromScript(selected->text()));
         panel.exec();
-        applied = panel.Applied();
+        applied = panel.applied();
     }
     // The flag stays set when the document had unsaved changes before the panel opened.
     return modified || applied;

@@ -7,28 +7,28 @@ class QSlider;
 namespace tonvale {
 
 class AudioHost;
-class PlayingWav;
+class AudioEngine;
 
 // The master volume window: a small always-on-top tool window with one horizontal bar (left =
 // silent, right = full). Showing it applies the stored GenVol; moving the bar stores GenVol, shows
 // the volume in the caption and sets the audio layer's master volume. It lives for the whole run
 // and is shown modeless.
-class TfMainVolume : public QDialog {
+class MasterVolumeWindow : public QDialog {
     Q_OBJECT
 public:
-    TfMainVolume(PlayingWav& audio, AudioHost& host, QWidget* parent = nullptr);
+    MasterVolumeWindow(AudioEngine& audio, AudioHost& host, QWidget* parent = nullptr);
 
-    QSlider* TrVol() const { return m_trVol; }
-    void VolumSet();
+    QSlider* slider() const { return m_slider; }
+    void applyVolume();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    PlayingWav& m_audio;
+    AudioEngine& m_audio;
     AudioHost& m_host;
-    QSlider* m_trVol;
+    QSlider* m_slider;
 };
 
 } // namespace tonvale

@@ -15,35 +15,35 @@ namespace tonvale {
 using AudioChannel = std::uint32_t;
 
 // The looping sound of the player.
-struct TPlayLoopSound {
-    std::string FileName;  // full path of the looping wave file
-    AudioChannel Channel = 0;
-    float Volume = 0.0f;   // 0.0 to 1.0
-    std::int32_t Pitch = 100;  // percent, 100 = unchanged speed
-    std::uint32_t Freq = 0;    // sample rate of Channel in Hz
+struct LoopingSound {
+    std::string path;      // full path of the looping wave file
+    AudioChannel channel = 0;
+    float volume = 0.0f;   // 0.0 to 1.0
+    std::int32_t pitch = 100;  // percent, 100 = unchanged speed
+    std::uint32_t sampleRate = 0; // sample rate of channel in Hz
 };
 
 // The random waves of the player, index-aligned.
-struct TPlayListwstream {
-    std::vector<AudioChannel> Channels;
-    std::vector<std::string> Names;   // file name (no folder) of each wave
-    std::vector<std::uint32_t> Freqs; // sample rate of each wave: each one is pitched from its own rate
-    std::uint32_t Freq = 0;           // sample rate of the last wave opened
+struct RandomWaveList {
+    std::vector<AudioChannel> channels;
+    std::vector<std::string> names;   // file name (no folder) of each wave
+    std::vector<std::uint32_t> sampleRates; // sample rate of each wave: each one is pitched from its own rate
+    std::uint32_t sampleRate = 0;     // sample rate of the last wave opened
 };
 
 // The ranges of a soundscape's random part as bar positions and values. The time positions and the
 // pitches are kept signed and unwrapped, so an out-of-range document value clamps to the nearest end
 // of the bar instead of wrapping round to the far end.
-struct TPlayRandRanges {
-    int TimeStartPos = 0;
-    int TimeEndPos = 0;
-    float VolStart = 0.0f;
-    float VolEnd = 0.0f;
-    int PitchStart = 100;
-    int PitchEnd = 100;
+struct RandomRanges {
+    int timeStart = 0;
+    int timeEnd = 0;
+    float volumeStart = 0.0f;
+    float volumeEnd = 0.0f;
+    int pitchStart = 100;
+    int pitchEnd = 100;
 };
 
-// Error codes reported by AudioErrorText.
+// Error codes reported by errorText.
 enum AudioErrorCode : int {
     AudioOk = 0,
     AudioErrorFileOpen = 2,
@@ -59,59 +59,59 @@ enum AudioErrorCode : int {
 
 // The audio output layer: the only code that talks to the sound back-end (OpenAL Soft for output,
 // libsndfile for decoding). It issues 32-bit channel handles and owns the playback state the preview
-// shares: LoopSound, PlayList, RandRanges and PreviewChannel. The analysis fills the state, the
+// shares: loop, randomWaves, randomRanges and previewChannel. The analysis fills the state, the
 // previews and the panels play through it. Calls come from the GUI thread only; the one thread of its
 // own is the slide worker, which only sets source gains. Whether a sound still plays is polled.
 // The program keeps one instance (the back-end's current context is process-wide): open one device
 // at a time.
-class PlayingWav {
+class AudioEngine {
 public:
-    PlayingWav();
-    ~PlayingWav();
-    PlayingWav(const PlayingWav&) = delete;
-    PlayingWav& operator=(const PlayingWav&) = delete;
+    AudioEngine();
+    ~AudioEngine();
+    AudioEngine(const AudioEngine&) = delete;
+    AudioEngine& operator=(const AudioEngine&) = delete;
 
-    TPlayLoopSound LoopSound;
-    TPlayListwstream PlayList;
-    TPlayRandRanges RandRanges;
-    AudioChannel PreviewChannel = 0;
+    LoopingSound loop;
+    RandomWaveList randomWaves;
+    RandomRanges randomRanges;
+    AudioChannel previewChannel = 0;
 
     // True when the back-end is a version this program was built for (OpenAL 1.1 API, libsndfile 1.x).
-    static bool AudioVersionOk();
+    static bool versionSupported();
     static bool versionAccepted(int alcMajor, int alcMinor, std::string_view sndfileVersion);
     // Opens the default output device at 44100 Hz. `window` is accepted for symmetry with the
     // platform's window handle and not used.
-    bool AudioInit(void* window = nullptr);
+    bool init(void* window = nullptr);
     // Opens a loopback device (mono, 32-bit float) that tests render with renderLoopback.
-    bool AudioInitLoopback(int sampleRate = 44100);
+    bool initLoopback(int sampleRate = 44100);
     bool initialised() const;
-    std::string AudioErrorText(std::string_view message) const;
-    static std::string AudioErrorText(std::string_view message, int code);
+    std::string errorText(std::string_view message) const;
+    static std::string errorText(std::string_view message, int code);
     int lastError() const { return m_lastError; }
-    void AudioFree();
+    void shutdown();
 
-    bool OpenLoopSound();
-    bool OpenPlayList(const std::vector<std::string>& paths);
-    void ReleaseAllSounds();
-    bool PlayWaveFile(const std::string& path);
+    bool openLoop();
+    bool openRandomWaves(const std::vector<std::string>& paths);
+    void releaseAll();
+    bool playFile(const std::string& path);
 
-    bool PlayChannel(AudioChannel channel);
-    void StopChannel(AudioChannel channel);
-    bool IsChannelPlaying(AudioChannel channel) const;
-    bool SetChannelVolume(AudioChannel channel, float value);
-    bool FadeInChannelVolume(AudioChannel channel, float value);
-    bool SetChannelPitch(AudioChannel channel, std::uint32_t sampleRate, int pitch);
-    static std::uint32_t PitchFrequency(std::uint32_t sampleRate, std::int64_t pitch);
-    std::uint32_t ChannelFrequency(AudioChannel channel) const;
-    float ChannelLengthSec(AudioChannel channel) const;
-    bool SetMasterVolume(float value);
+    bool playChannel(AudioChannel channel);
+    void stopChannel(AudioChannel channel);
+    bool isPlaying(AudioChannel channel) const;
+    bool setVolume(AudioChannel channel, float value);
+    bool fadeInVolume(AudioChannel channel, float value);
+    bool setPitch(AudioChannel channel, std::uint32_t sampleRate, int pitch);
+    static std::uint32_t pitchedFrequency(std::uint32_t sampleRate, std::int64_t pitch);
+    std::uint32_t channelFrequency(AudioChannel channel) const;
+    float lengthSeconds(AudioChannel channel) const;
+    bool setMasterVolume(float value);
 
     // Stream building blocks. A decode-only stream holds the decoded data and cannot play; a playback
     // channel made from it plays, loops if asked, takes a playback frequency, and frees its source
     // when asked to.
-    AudioChannel streamCreateFile(const std::string& path, bool decodeOnly, bool loop);
-    AudioChannel playbackChannelCreate(AudioChannel source, bool freeSource, bool loop);
-    bool streamFree(AudioChannel channel);
+    AudioChannel openStream(const std::string& path, bool decodeOnly, bool loop);
+    AudioChannel createPlaybackChannel(AudioChannel source, bool freeSource, bool loop);
+    bool freeChannel(AudioChannel channel);
 
     // Loopback devices: renders `frames` mono samples and advances the slides by the same time.
     std::vector<float> renderLoopback(std::size_t frames);

@@ -1,11 +1,11 @@
-#include "shell/TfFind.h"
+#include "shell/FindWindow.h"
 
-#include "editor/LockControl.h"
+#include "editor/UpdatesFrozen.h"
 #include "editor/ParamGrid.h"
 #include "editor/ScriptHighlighter.h"
 #include "editor/TextFind.h"
 #include "shell/Prompts.h"
-#include "shell/TfSsMain.h"
+#include "shell/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -30,18 +30,18 @@ constexpr int Margin = 8;
 constexpr int Gap = 6;
 } // namespace
 
-TfFind::TfFind(TfSsMain& main, Prompts& prompts)
+FindWindow::FindWindow(MainWindow& main, Prompts& prompts)
     : QWidget(&main, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       m_main(main), m_prompts(prompts) {
-    setObjectName(QStringLiteral("TfFind"));
+    setObjectName(QStringLiteral("FindWindow"));
     setWindowTitle(QStringLiteral("Поиск"));
 
     m_pages = new QTabWidget(this);
-    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->setObjectName(QStringLiteral("pages"));
     m_findPage = new QWidget;
-    m_findPage->setObjectName(QStringLiteral("TabSheet1"));
+    m_findPage->setObjectName(QStringLiteral("treeTab"));
     m_replacePage = new QWidget;
-    m_replacePage->setObjectName(QStringLiteral("TabSheet2"));
+    m_replacePage->setObjectName(QStringLiteral("textTab"));
     m_pages->addTab(m_findPage, QStringLiteral("Найти"));
     m_pages->addTab(m_replacePage, QStringLiteral("Заменить"));
 
@@ -52,69 +52,69 @@ TfFind::TfFind(TfSsMain& main, Prompts& prompts)
         return b;
     };
     m_bevel = new QFrame(m_findPage);
-    m_bevel->setObjectName(QStringLiteral("Bevel1"));
+    m_bevel->setObjectName(QStringLiteral("frame"));
     m_bevel->setFrameShape(QFrame::StyledPanel);
     m_bevel->setFrameShadow(QFrame::Sunken);
-    m_label1 = new QLabel(QStringLiteral("Найти"), m_findPage);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_edit1 = new QLineEdit(m_findPage);
-    m_edit1->setObjectName(QStringLiteral("Edit1"));
-    m_label1->setBuddy(m_edit1);
-    m_button1 = button(m_findPage, "Button1", QStringLiteral("Искать"));
-    m_button1->setToolTip(QStringLiteral("Поиск (F3)"));
-    m_button1->setDefault(true);
-    m_button2 = button(m_findPage, "Button2", QStringLiteral("Закрыть"));
-    m_label3 = new QLabel(QStringLiteral("Заменить на"), m_replacePage);
-    m_label3->setObjectName(QStringLiteral("Label3"));
-    m_edit2 = new QLineEdit(m_replacePage);
-    m_edit2->setObjectName(QStringLiteral("Edit2"));
-    m_label3->setBuddy(m_edit2);
-    m_button3 = button(m_replacePage, "Button3", QStringLiteral("Заменить"));
-    m_button5 = button(m_replacePage, "Button5", QStringLiteral("Заменить все"));
+    m_findLabel = new QLabel(QStringLiteral("Найти"), m_findPage);
+    m_findLabel->setObjectName(QStringLiteral("findLabel"));
+    m_findEdit = new QLineEdit(m_findPage);
+    m_findEdit->setObjectName(QStringLiteral("findText"));
+    m_findLabel->setBuddy(m_findEdit);
+    m_searchButton = button(m_findPage, "searchButton", QStringLiteral("Искать"));
+    m_searchButton->setToolTip(QStringLiteral("Поиск (F3)"));
+    m_searchButton->setDefault(true);
+    m_closeButton = button(m_findPage, "closeButton", QStringLiteral("Закрыть"));
+    m_replaceLabel = new QLabel(QStringLiteral("Заменить на"), m_replacePage);
+    m_replaceLabel->setObjectName(QStringLiteral("replaceLabel"));
+    m_replaceEdit = new QLineEdit(m_replacePage);
+    m_replaceEdit->setObjectName(QStringLiteral("replacementText"));
+    m_replaceLabel->setBuddy(m_replaceEdit);
+    m_replaceButton = button(m_replacePage, "replaceButton", QStringLiteral("Заменить"));
+    m_replaceAllButton = button(m_replacePage, "replaceAllButton", QStringLiteral("Заменить все"));
 
-    connect(m_button1, &QPushButton::clicked, this, [this] { findvulg(); });
-    connect(m_button2, &QPushButton::clicked, this, [this] { close(); });
-    connect(m_button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(m_button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-    connect(m_pages, &QTabWidget::currentChanged, this, [this] { parentconrolEd(); });
+    connect(m_searchButton, &QPushButton::clicked, this, [this] { search(); });
+    connect(m_closeButton, &QPushButton::clicked, this, [this] { close(); });
+    connect(m_replaceButton, &QPushButton::clicked, this, [this] { replaceOne(); });
+    connect(m_replaceAllButton, &QPushButton::clicked, this, [this] { replaceAll(); });
+    connect(m_pages, &QTabWidget::currentChanged, this, [this] { moveSharedControls(); });
     m_findPage->installEventFilter(this);
     m_replacePage->installEventFilter(this);
 
     // The same key as in the main window: F3 repeats the search while this window has the focus.
     auto* f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
-    connect(f3, &QShortcut::activated, this, [this] { m_main.commands().trigger(Cmd::A_findis); });
+    connect(f3, &QShortcut::activated, this, [this] { m_main.commands().trigger(CommandId::FindAgain); });
 
-    m_main.commands().setExecute(Cmd::A_Find, [this] { A_FindExecute(); });
-    m_main.commands().setExecute(Cmd::A_findis, [this] { A_findisExecute(); });
-    connect(&m_main, &TfSsMain::tabChanged, this, [this] {
+    m_main.commands().setExecute(CommandId::Find, [this] { showFind(); });
+    m_main.commands().setExecute(CommandId::FindAgain, [this] { findAgain(); });
+    connect(&m_main, &MainWindow::tabChanged, this, [this] {
         if (m_open)
             adaptToMainTab();
     });
 
     // 310 x 155, or what the captions need in the font of this machine.
-    const int editHeight = m_edit1->sizeHint().height();
-    const int labelHeight = m_label1->sizeHint().height();
-    const int buttonHeight = m_button1->sizeHint().height();
-    const int buttonsWidth = m_button3->sizeHint().width() + m_button5->sizeHint().width() +
-                             m_button2->sizeHint().width() + 2 * Gap + 2 * Margin;
+    const int editHeight = m_findEdit->sizeHint().height();
+    const int labelHeight = m_findLabel->sizeHint().height();
+    const int buttonHeight = m_searchButton->sizeHint().height();
+    const int buttonsWidth = m_replaceButton->sizeHint().width() + m_replaceAllButton->sizeHint().width() +
+                             m_closeButton->sizeHint().width() + 2 * Gap + 2 * Margin;
     const int pageHeight = Margin + 2 * (labelHeight + editHeight + Gap) + Margin + Gap + buttonHeight + Margin;
     const int chrome = m_pages->tabBar()->sizeHint().height() + 8;
     setFixedSize(std::max(310, buttonsWidth + 8), std::max(155, pageHeight + chrome));
     m_pages->setGeometry(rect());
     m_pages->setCurrentIndex(FindTab);
-    parentconrolEd();
+    moveSharedControls();
 }
 
-TfFind::~TfFind() {
+FindWindow::~FindWindow() {
     // The main window may outlive this window: its commands must not reach it any more.
-    m_main.commands().setExecute(Cmd::A_Find, nullptr);
-    m_main.commands().setExecute(Cmd::A_findis, nullptr);
+    m_main.commands().setExecute(CommandId::Find, nullptr);
+    m_main.commands().setExecute(CommandId::FindAgain, nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Showing, closing and following the main window
 
-void TfFind::A_FindExecute() {
+void FindWindow::showFind() {
     if (!onTextTab() && !m_main.grid()->isEnabled())
         return;
     if (!isVisible())
@@ -123,39 +123,39 @@ void TfFind::A_FindExecute() {
     activateWindow();
 }
 
-void TfFind::A_findisExecute() {
-    if (!onTextTab() || m_main.memo()->document()->isEmpty() || m_edit1->text().isEmpty())
+void FindWindow::findAgain() {
+    if (!onTextTab() || m_main.textEditor()->document()->isEmpty() || m_findEdit->text().isEmpty())
         return;
-    findvulg();
+    search();
 }
 
-void TfFind::showEvent(QShowEvent* event) {
+void FindWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
-        FormShow();
+        onShown();
     QWidget::showEvent(event);
 }
 
-void TfFind::FormShow() {
+void FindWindow::onShown() {
     m_pages->setCurrentIndex(FindTab);
     m_next = 0;
-    parentconrolEd();
+    moveSharedControls();
     m_open = true;
     adaptToMainTab();
     move(m_main.geometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-void TfFind::closeEvent(QCloseEvent* event) {
-    FormClose();
+void FindWindow::closeEvent(QCloseEvent* event) {
+    onClosed();
     QWidget::closeEvent(event);
 }
 
-void TfFind::FormClose() {
+void FindWindow::onClosed() {
     m_main.grid()->gridModel()->setSearchMode(false);
     m_open = false;
     m_main.grid()->viewport()->update();
 }
 
-void TfFind::keyPressEvent(QKeyEvent* event) {
+void FindWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:
         close();
@@ -165,18 +165,18 @@ void TfFind::keyPressEvent(QKeyEvent* event) {
         if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))
             focused->click();
         else
-            findvulg();
+            search();
         return;
     default:
         QWidget::keyPressEvent(event);
     }
 }
 
-bool TfFind::onTextTab() const {
-    return m_main.pages()->currentIndex() == TfSsMain::TextTab;
+bool FindWindow::onTextTab() const {
+    return m_main.pages()->currentIndex() == MainWindow::TextTab;
 }
 
-void TfFind::adaptToMainTab() {
+void FindWindow::adaptToMainTab() {
     if (onTextTab()) {
         setWindowTitle(QStringLiteral("Найти"));
         m_pages->setTabVisible(ReplaceTab, true);
@@ -186,45 +186,45 @@ void TfFind::adaptToMainTab() {
         setWindowTitle(QStringLiteral("Найти в таблице"));
         m_main.grid()->gridModel()->setSearchMode(true);
     }
-    parentconrolEd();
+    moveSharedControls();
 }
 
 // The find text, its label, the frame and "Закрыть" belong to whichever tab is active.
-void TfFind::parentconrolEd() {
+void FindWindow::moveSharedControls() {
     QWidget* page = m_pages->currentIndex() == ReplaceTab ? m_replacePage : m_findPage;
-    for (QWidget* shared : {static_cast<QWidget*>(m_bevel), static_cast<QWidget*>(m_label1),
-                            static_cast<QWidget*>(m_edit1), static_cast<QWidget*>(m_button2)}) {
+    for (QWidget* shared : {static_cast<QWidget*>(m_bevel), static_cast<QWidget*>(m_findLabel),
+                            static_cast<QWidget*>(m_findEdit), static_cast<QWidget*>(m_closeButton)}) {
         if (shared->parentWidget() != page)
             shared->setParent(page);
         shared->show();
     }
     m_bevel->lower();
     placeControls();
-    m_edit1->setFocus();
+    m_findEdit->setFocus();
 }
 
-void TfFind::placeControls() {
+void FindWindow::placeControls() {
     QWidget* page = m_bevel->parentWidget();
     const bool replacing = page == m_replacePage;
     const int width = page->width();
-    const int labelHeight = m_label1->sizeHint().height();
-    const int editHeight = m_edit1->sizeHint().height();
+    const int labelHeight = m_findLabel->sizeHint().height();
+    const int editHeight = m_findEdit->sizeHint().height();
     const int inner = Margin + 4;
     int y = Margin + 4;
-    m_label1->setGeometry(inner, y, width - 2 * inner, labelHeight);
+    m_findLabel->setGeometry(inner, y, width - 2 * inner, labelHeight);
     y += labelHeight + 2;
-    m_edit1->setGeometry(inner, y, width - 2 * inner, editHeight);
+    m_findEdit->setGeometry(inner, y, width - 2 * inner, editHeight);
     y += editHeight + Gap;
     if (replacing) {
-        m_label3->setGeometry(inner, y, width - 2 * inner, labelHeight);
+        m_replaceLabel->setGeometry(inner, y, width - 2 * inner, labelHeight);
         y += labelHeight + 2;
-        m_edit2->setGeometry(inner, y, width - 2 * inner, editHeight);
+        m_replaceEdit->setGeometry(inner, y, width - 2 * inner, editHeight);
         y += editHeight + Gap;
     }
     m_bevel->setGeometry(Margin / 2, Margin / 2, width - Margin, y - Margin / 2);
     y += Gap;
     const std::vector<QPushButton*> row =
-        replacing ? std::vector<QPushButton*>{m_button3, m_button5, m_button2} : std::vector<QPushButton*>{m_button1, m_button2};
+        replacing ? std::vector<QPushButton*>{m_replaceButton, m_replaceAllButton, m_closeButton} : std::vector<QPushButton*>{m_searchButton, m_closeButton};
     int x = width - Margin;
     for (auto it = row.rbegin(); it != row.rend(); ++it) {
         const QSize size = (*it)->sizeHint().expandedTo(QSize(80, 0));
@@ -234,7 +234,7 @@ void TfFind::placeControls() {
     }
 }
 
-bool TfFind::eventFilter(QObject* watched, QEvent* event) {
+bool FindWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && watched == m_bevel->parentWidget())
         placeControls();
     return QWidget::eventFilter(watched, event);
@@ -243,12 +243,12 @@ bool TfFind::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Searching
 
-bool TfFind::askAgain(const QString& text, const QString& caption) {
+bool FindWindow::askAgain(const QString& text, const QString& caption) {
     return m_prompts.message(text, caption, MessageIcon::Question, YesButton | NoButtonAnswer, YesButton) == YesButton;
 }
 
-void TfFind::findvulg() {
-    if (m_edit1->text().isEmpty())
+void FindWindow::search() {
+    if (m_findEdit->text().isEmpty())
         return;
     if (onTextTab())
         searchEditor();
@@ -256,23 +256,23 @@ void TfFind::findvulg() {
         searchGrid();
 }
 
-void TfFind::selectInMemo(std::size_t at, qsizetype length) {
-    QPlainTextEdit* memo = m_main.memo();
-    QTextCursor cursor = memo->textCursor();
+void FindWindow::selectInEditor(std::size_t at, qsizetype length) {
+    QPlainTextEdit* textEditor = m_main.textEditor();
+    QTextCursor cursor = textEditor->textCursor();
     cursor.setPosition(static_cast<int>(at - 1));
     cursor.setPosition(static_cast<int>(at - 1 + static_cast<std::size_t>(length)), QTextCursor::KeepAnchor);
-    memo->setTextCursor(cursor);
+    textEditor->setTextCursor(cursor);
 }
 
-void TfFind::searchEditor() {
-    const QString find = m_edit1->text();
-    const FoldedText text(m_main.memoText());
+void FindWindow::searchEditor() {
+    const QString find = m_findEdit->text();
+    const FoldedText text(m_main.editorText());
     for (;;) {
         const std::size_t at = text.find(m_next, find);
         m_next = at;
         if (at != 0) {
-            selectInMemo(at, find.size());
-            m_main.memo()->setFocus();
+            selectInEditor(at, find.size());
+            m_main.textEditor()->setFocus();
             m_next = at + static_cast<std::size_t>(find.size()) + 1;
             return;
         }
@@ -282,10 +282,10 @@ void TfFind::searchEditor() {
     }
 }
 
-bool TfFind::searchGridFrom(int row, int column) {
+bool FindWindow::searchGridFrom(int row, int column) {
     ParamGrid* grid = m_main.grid();
     ParamGridModel* model = grid->gridModel();
-    const QString find = foldCase(m_edit1->text());
+    const QString find = foldCase(m_findEdit->text());
     for (; row < model->dataRows(); ++row) {
         if (!foldCase(model->cellText(row, column)).contains(find))
             continue;
@@ -299,7 +299,7 @@ bool TfFind::searchGridFrom(int row, int column) {
     return false;
 }
 
-void TfFind::searchGrid() {
+void FindWindow::searchGrid() {
     ParamGrid* grid = m_main.grid();
     ParamGridModel* model = grid->gridModel();
     const int column = model->currentColumn();
@@ -322,22 +322,22 @@ void TfFind::searchGrid() {
 // ---------------------------------------------------------------------------------------------
 // Replacing
 
-void TfFind::Button3Click() {
-    const QString find = m_edit1->text();
+void FindWindow::replaceOne() {
+    const QString find = m_findEdit->text();
     if (find.isEmpty())
         return;
-    QPlainTextEdit* memo = m_main.memo();
+    QPlainTextEdit* textEditor = m_main.textEditor();
     for (;;) {
-        const std::size_t at = FoldedText(m_main.memoText()).find(m_next, find);
+        const std::size_t at = FoldedText(m_main.editorText()).find(m_next, find);
         m_next = at;
         if (at != 0) {
-            selectInMemo(at, find.size());
-            const QString replacement = m_edit2->text();
-            QTextCursor cursor = memo->textCursor();
+            selectInEditor(at, find.size());
+            const QString replacement = m_replaceEdit->text();
+            QTextCursor cursor = textEditor->textCursor();
             cursor.insertText(replacement);
-            memo->setTextCursor(cursor);
+            textEditor->setTextCursor(cursor);
             m_next = at + static_cast<std::size_t>(replacement.size()) + 1;
-            memo->setFocus();
+            textEditor->setFocus();
             return;
         }
         if (!askAgain(QStringLiteral("Поиск завершен. Повторить поиск с заменой?"), QStringLiteral("Заменить")))
@@ -346,16 +346,16 @@ void TfFind::Button3Click() {
     }
 }
 
-void TfFind::Button5Click() {
-    const QString find = m_edit1->text();
+void FindWindow::replaceAll() {
+    const QString find = m_findEdit->text();
     if (find.isEmpty())
         return;
-    QPlainTextEdit* memo = m_main.memo();
-    const ReplaceAllPlan plan = planReplaceAll(m_main.memoText(), m_next, find, m_edit2->text());
-    LockControl(memo, true);
+    QPlainTextEdit* textEditor = m_main.textEditor();
+    const ReplaceAllPlan plan = planReplaceAll(m_main.editorText(), m_next, find, m_replaceEdit->text());
+    setUpdatesFrozen(textEditor, true);
     if (plan.count > 0) {
         // One edit of the document (and one undo step) for all the replacements.
-        QTextCursor cursor = memo->textCursor();
+        QTextCursor cursor = textEditor->textCursor();
         cursor.setPosition(static_cast<int>(plan.begin));
         cursor.setPosition(static_cast<int>(plan.end), QTextCursor::KeepAnchor);
         m_main.highlighter()->setDeferred(true);
@@ -363,10 +363,10 @@ void TfFind::Button5Click() {
         cursor.insertText(plan.replacement);
         cursor.endEditBlock();
         m_main.highlighter()->setDeferred(false);
-        memo->setTextCursor(cursor);
+        textEditor->setTextCursor(cursor);
     }
-    LockControl(memo, false);
-    m_main.highlighter()->colourVisible(memo);
+    setUpdatesFrozen(textEditor, false);
+    m_main.highlighter()->colourVisible(textEditor);
     m_prompts.message(QStringLiteral("Поиск с заменой завершен"), QStringLiteral("Заменить все"), MessageIcon::Information);
     m_next = 0;
 }

@@ -1,6 +1,6 @@
-#include "audiopanel/TfMainVolume.h"
+#include "audiopanel/MasterVolumeWindow.h"
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 #include "audio/Values.h"
 #include "audiopanel/AudioHost.h"
 #include "audiopanel/PlayerTexts.h"
@@ -11,41 +11,41 @@
 
 namespace tonvale {
 
-TfMainVolume::TfMainVolume(PlayingWav& audio, AudioHost& host, QWidget* parent)
+MasterVolumeWindow::MasterVolumeWindow(AudioEngine& audio, AudioHost& host, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_audio(audio), m_host(host) {
-    setObjectName(QStringLiteral("TfMainVolume"));
+    setObjectName(QStringLiteral("MasterVolumeWindow"));
     setWindowTitle(qs("Общая громкость"));
     setFixedSize(242, 39);
     auto* bevel = new QFrame(this);
     bevel->setFrameShape(QFrame::StyledPanel);
     bevel->setFrameShadow(QFrame::Sunken);
     bevel->setGeometry(0, 0, 242, 39);
-    m_trVol = new QSlider(Qt::Horizontal, this);
-    m_trVol->setObjectName(QStringLiteral("TrVol"));
-    m_trVol->setGeometry(5, 10, 234, 20);
-    m_trVol->setRange(0, 100);
-    m_trVol->setPageStep(10);
-    m_trVol->setTickPosition(QSlider::NoTicks);
-    connect(m_trVol, &QSlider::valueChanged, this, [this] { VolumSet(); });
+    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider->setObjectName(QStringLiteral("slider"));
+    m_slider->setGeometry(5, 10, 234, 20);
+    m_slider->setRange(0, 100);
+    m_slider->setPageStep(10);
+    m_slider->setTickPosition(QSlider::NoTicks);
+    connect(m_slider, &QSlider::valueChanged, this, [this] { applyVolume(); });
 }
 
-void TfMainVolume::VolumSet() {
-    const int position = m_trVol->value();
-    m_host.setGenVol(100 - position);
+void MasterVolumeWindow::applyVolume() {
+    const int position = m_slider->value();
+    m_host.setMasterVolumeSetting(100 - position);
     const float v = static_cast<float>(position / 100.0);
     setWindowTitle(qs("Общая громкость [" + formatGeneral(v, 4) + "]"));
-    m_audio.SetMasterVolume(v);
+    m_audio.setMasterVolume(v);
 }
 
-void TfMainVolume::showEvent(QShowEvent* event) {
+void MasterVolumeWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (parentWidget())
         move(parentWidget()->geometry().center() - rect().center());
-    m_trVol->setValue(100 - m_host.genVol());
-    VolumSet();
+    m_slider->setValue(100 - m_host.masterVolumeSetting());
+    applyVolume();
 }
 
-void TfMainVolume::keyPressEvent(QKeyEvent* event) {
+void MasterVolumeWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         close();
         return;

@@ -41,53 +41,53 @@ inline const QString LoadError = QStringLiteral("Ошибка загрузки �
 inline const QString ErrorLoadingFile = QStringLiteral("Error Loading File");
 } // namespace captions
 
-class TfSsMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     enum class LoadOutcome { Loaded, Failed, ReadError };
     static constexpr int TreeTab = 0;
     static constexpr int TextTab = 1;
 
-    TfSsMain(Platform& platform, Prompts& prompts, AudioOutput& audio, QWidget* parent = nullptr);
-    ~TfSsMain() override;
+    MainWindow(Platform& platform, Prompts& prompts, AudioOutput& audio, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // True when start-up ended early (a wrong audio library version): the program must end.
     bool startupAborted() const { return m_aborted; }
 
     // File commands.
-    void A_NewFExecute();
-    void A_OpenResExecute();
-    bool A_SaveResExecute();  // true when the document was written
-    void A_SaveAsExecute();
-    void A_ExitExecute();
-    void onklikmenu(const QString& path);
-    void createmenu(const QString& path);
+    void newFile();
+    void openFile();
+    bool save();  // true when the document was written
+    void saveAs();
+    void exitProgram();
+    void openRecentFile(const QString& path);
+    void addRecentFile(const QString& path);
     // Loads a script into the window (steps around the loader: messages, caption, current file).
-    LoadOutcome loadFileHud(const QString& path);
+    LoadOutcome loadFile(const QString& path);
 
     // Tree edits and templates (TreeEditCommands.cpp).
-    void A_NewItemExecute();
-    void A_NewLoopExecute();
-    void A_NewRandExecute();
-    void A_NewPlaySSExecute();
-    void A_NewCategoryExecute();
-    void A_EditItemExecute();
-    void A_DeleteItemExecute();
-    void A_CommentExecute();
-    void A_SelDirExecute();
-    void TV1DragDrop(Node* dragged, Node* target);
+    void newSoundscape();
+    void newLoopingBlock();
+    void newRandomBlock();
+    void newSoundscapeBlock();
+    void newElement();
+    void renameSelected();
+    void deleteSelected();
+    void editSelectedComments();
+    void chooseWaveFile();
+    void onNodeDropped(Node* dragged, Node* target);
     // Enabling when the tree's context menu or a menu of the main menu bar opens.
-    void PopupMenu1Popup();
-    void ActionMainMenuBar1Popup();
-    QMenu* treePopup() const { return m_popupMenu1; }
-    QMenu* gridPopup() const { return m_popSG; }
+    void treeMenuAboutToShow();
+    void menuBarAboutToShow();
+    QMenu* treeMenu() const { return m_treeMenu; }
+    QMenu* gridMenu() const { return m_gridMenu; }
 
     // State, for the other parts of the window and for tests.
     SectionTree& tree() { return m_tree; }
     SectionTreeModel* treeModel() const { return m_treeModel; }
-    QTreeView* treeView() const { return m_tv1; }
+    QTreeView* treeView() const { return m_treeView; }
     ParamGrid* grid() const { return m_grid; }
-    QPlainTextEdit* memo() const { return m_memo; }
+    QPlainTextEdit* textEditor() const { return m_textEditor; }
     QTabWidget* pages() const { return m_pages; }
     CommandTable& commands() { return m_commands; }
     QMenu* fileMenu() const { return m_fileMenu; }
@@ -102,7 +102,7 @@ public:
     QString settingsFile() const;
 
     void setModified(bool modified);
-    void EnablSaveBut(bool enabled);
+    void setSaveEnabled(bool enabled);
     void selectNode(Node* node);
     Node* selectedNode() const;
     static QString saveModeText(int mode);  // empty for a mode that has none
@@ -111,11 +111,11 @@ public:
 
     // The text tab. The editor's text as the user sees it (no character replaced), and the bytes a
     // save or the return to the tree writes: every line of it followed by CR LF.
-    QString memoText() const;
-    std::string memoBytes() const;
+    QString editorText() const;
+    std::string editorBytes() const;
     ScriptHighlighter* highlighter() const { return m_highlighter; }
     // The settings dialog: runs it and applies what it shows when it closes.
-    void A_SettingsExecute();
+    void showSettings();
 
 signals:
     // A change of the active tab that was allowed and completed (the find window follows it).
@@ -130,15 +130,15 @@ private:
     void buildCommands();
     void buildLayout();
     void buildMenus();
-    void FormCreate();
-    void FormClose();
-    void FormDestroy();
-    void LoadMenu();
+    void startUp();
+    void saveSettings();
+    void shutDown();
+    void loadRecentFiles();
     void addRecentAction(int slot);
     bool keepChanges(const QString& caption);
     bool writeBytes(const QString& path, const std::string& bytes);
     void replaceDocument(SectionTree&& tree);
-    void TV1Change(Node* node);
+    void onTreeSelectionChanged(Node* node);
     void updateCommands();
     void showMessage(const Message& message);
     void selectFirstNode();
@@ -147,16 +147,16 @@ private:
     void setStatus(int panel, const QString& text);
     // The text tab: conversions between the tree and the editor through the working file.
     void pageChanged(int index);
-    bool PageControl1Changing(int from);
-    void PageControl1Change(int to);
-    void locateSelectedInMemo();
-    void showInMemo(const std::string& scriptBytes);
-    void Memo1Change();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void A_ExpAllExecute(bool expand);
-    void A_AboutExecute();
-    void A_HelpExecute();
+    bool canLeaveTab(int from);
+    void onTabEntered(int to);
+    void locateSelectedInText();
+    void showText(const std::string& scriptBytes);
+    void onTextEdited();
+    void decreaseFontSize();
+    void increaseFontSize();
+    void setAllExpanded(bool expand);
+    void showAbout();
+    void showHelp();
     void attachTreeEdits();
     void buildPopupMenus();
     void newBlock(BlockKind kind);
@@ -183,24 +183,24 @@ private:
     bool m_closing = false;
     int m_page = TreeTab;
     bool m_switchingPage = false;
-    bool m_loadingMemo = false;
-    // Set only when a menu opens (see PopupMenu1Popup and ActionMainMenuBar1Popup).
+    bool m_loadingText = false;
+    // Set only when a menu opens (see treeMenuAboutToShow and menuBarAboutToShow).
     bool m_newItemEnabled = true;
     bool m_editItemEnabled = true;
     bool m_treeEditing = false;  // a structural edit is under way: selection changes wait for its end
 
     QTabWidget* m_pages = nullptr;
-    QTreeView* m_tv1 = nullptr;
+    QTreeView* m_treeView = nullptr;
     QLabel* m_title = nullptr;
     QToolBar* m_gridBar = nullptr;
     ParamGrid* m_grid = nullptr;
-    QPlainTextEdit* m_memo = nullptr;
+    QPlainTextEdit* m_textEditor = nullptr;
     ScriptHighlighter* m_highlighter = nullptr;
     QToolButton* m_fontDown = nullptr;
     QToolButton* m_fontUp = nullptr;
     QMenu* m_fileMenu = nullptr;
-    QMenu* m_popupMenu1 = nullptr;
-    QMenu* m_popSG = nullptr;
+    QMenu* m_treeMenu = nullptr;
+    QMenu* m_gridMenu = nullptr;
     std::array<QLabel*, 3> m_status{};
 };
 

@@ -1,6 +1,6 @@
 #include "AudioTestHelpers.h"
 
-#include "audio/PlayingWav.h"
+#include "audio/AudioEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,9 @@ namespace {
 
 constexpr int Rate = 44100;
 
-class PlayingWavTest : public ::testing::Test {
+class AudioEngineTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(audio.AudioInitLoopback(Rate)); }
+    void SetUp() override { ASSERT_TRUE(audio.initLoopback(Rate)); }
 
     std::string wave(const std::string& name, WaveSpec shape = {}) {
         const std::string path = dir.file(name);
@@ -24,57 +24,57 @@ protected:
     }
     // Opens a wave as the player's loop and starts it at full volume.
     AudioChannel startLoop(const std::string& path, float volume = 1.0f) {
-        audio.LoopSound.FileName = path;
-        EXPECT_TRUE(audio.OpenLoopSound());
-        audio.SetChannelVolume(audio.LoopSound.Channel, volume);
-        EXPECT_TRUE(audio.PlayChannel(audio.LoopSound.Channel));
-        return audio.LoopSound.Channel;
+        audio.loop.path = path;
+        EXPECT_TRUE(audio.openLoop());
+        audio.setVolume(audio.loop.channel, volume);
+        EXPECT_TRUE(audio.playChannel(audio.loop.channel));
+        return audio.loop.channel;
     }
 
     TempFolder dir;
-    PlayingWav audio;
+    AudioEngine audio;
 };
 
 } // namespace
 
-TEST(PlayingWavStatic, PitchFrequencyTruncatesTheProduct) {
-    EXPECT_EQ(PlayingWav::PitchFrequency(44100, 100), 44100u);
-    EXPECT_EQ(PlayingWav::PitchFrequency(44100, 50), 22050u);
-    EXPECT_EQ(PlayingWav::PitchFrequency(22050, 33), 7276u);
-    EXPECT_EQ(PlayingWav::PitchFrequency(44100, 250), 110250u);
+TEST(AudioEngineStatic, PitchFrequencyTruncatesTheProduct) {
+    EXPECT_EQ(AudioEngine::pitchedFrequency(44100, 100), 44100u);
+    EXPECT_EQ(AudioEngine::pitchedFrequency(44100, 50), 22050u);
+    EXPECT_EQ(AudioEngine::pitchedFrequency(22050, 33), 7276u);
+    EXPECT_EQ(AudioEngine::pitchedFrequency(44100, 250), 110250u);
 }
 
-TEST(PlayingWavStatic, ErrorTextCarriesTheCode) {
-    EXPECT_EQ(PlayingWav::AudioErrorText("Error initializing audio!", 8),
+TEST(AudioEngineStatic, ErrorTextCarriesTheCode) {
+    EXPECT_EQ(AudioEngine::errorText("Error initializing audio!", 8),
               "Error initializing audio!\r\n(Error code: 8)");
 }
 
-TEST(PlayingWavStatic, VersionCheckAcceptsOnlyTheBackEndsOwnVersions) {
-    EXPECT_TRUE(PlayingWav::AudioVersionOk());
-    EXPECT_TRUE(PlayingWav::versionAccepted(1, 1, "libsndfile-1.2.0"));
-    EXPECT_FALSE(PlayingWav::versionAccepted(1, 0, "libsndfile-1.2.0"));
-    EXPECT_FALSE(PlayingWav::versionAccepted(2, 0, "libsndfile-1.2.0"));
-    EXPECT_FALSE(PlayingWav::versionAccepted(1, 1, "libsndfile-2.0.0"));
-    EXPECT_FALSE(PlayingWav::versionAccepted(1, 1, ""));
+TEST(AudioEngineStatic, VersionCheckAcceptsOnlyTheBackEndsOwnVersions) {
+    EXPECT_TRUE(AudioEngine::versionSupported());
+    EXPECT_TRUE(AudioEngine::versionAccepted(1, 1, "libsndfile-1.2.0"));
+    EXPECT_FALSE(AudioEngine::versionAccepted(1, 0, "libsndfile-1.2.0"));
+    EXPECT_FALSE(AudioEngine::versionAccepted(2, 0, "libsndfile-1.2.0"));
+    EXPECT_FALSE(AudioEngine::versionAccepted(1, 1, "libsndfile-2.0.0"));
+    EXPECT_FALSE(AudioEngine::versionAccepted(1, 1, ""));
 }
 
-TEST(PlayingWavStatic, FileNamePartIsAfterTheLastSeparator) {
+TEST(AudioEngineStatic, FileNamePartIsAfterTheLastSeparator) {
     EXPECT_EQ(fileNamePart("C:\\game\\sound\\wind.wav"), "wind.wav");
     EXPECT_EQ(fileNamePart("/tmp/a/b.wav"), "b.wav");
     EXPECT_EQ(fileNamePart("C:b.wav"), "b.wav");
     EXPECT_EQ(fileNamePart("b.wav"), "b.wav");
 }
 
-TEST(PlayingWavStatic, EverythingFailsCleanlyBeforeInit) {
-    PlayingWav audio;
-    EXPECT_FALSE(audio.PlayWaveFile("/nonexistent.wav"));
-    EXPECT_FALSE(audio.OpenPlayList({"/nonexistent.wav"}));
-    EXPECT_FALSE(audio.SetMasterVolume(0.5f));
-    EXPECT_FALSE(audio.PlayChannel(0));
-    EXPECT_EQ(audio.streamCreateFile("/nonexistent.wav", false, false), 0u);
+TEST(AudioEngineStatic, EverythingFailsCleanlyBeforeInit) {
+    AudioEngine audio;
+    EXPECT_FALSE(audio.playFile("/nonexistent.wav"));
+    EXPECT_FALSE(audio.openRandomWaves({"/nonexistent.wav"}));
+    EXPECT_FALSE(audio.setMasterVolume(0.5f));
+    EXPECT_FALSE(audio.playChannel(0));
+    EXPECT_EQ(audio.openStream("/nonexistent.wav", false, false), 0u);
     EXPECT_EQ(audio.lastError(), AudioErrorInit);
-    audio.ReleaseAllSounds();
-    audio.AudioFree();
+    audio.releaseAll();
+    audio.shutdown();
 }
 
 struct PitchCase {
@@ -83,14 +83,14 @@ struct PitchCase {
     double expected;
 };
 
-class PitchTest : public PlayingWavTest, public ::testing::WithParamInterface<PitchCase> {};
+class PitchTest : public AudioEngineTest, public ::testing::WithParamInterface<PitchCase> {};
 
 TEST_P(PitchTest, PlaysAtTheRequestedFrequency) {
     const PitchCase c = GetParam();
     const std::string path = wave("sine.wav", {.frequency = 440, .seconds = 2, .sampleRate = c.fileRate});
     const AudioChannel ch = startLoop(path);
-    ASSERT_EQ(audio.LoopSound.Freq, static_cast<std::uint32_t>(c.fileRate));
-    ASSERT_TRUE(audio.SetChannelPitch(ch, audio.LoopSound.Freq, c.pitch));
+    ASSERT_EQ(audio.loop.sampleRate, static_cast<std::uint32_t>(c.fileRate));
+    ASSERT_TRUE(audio.setPitch(ch, audio.loop.sampleRate, c.pitch));
     const auto out = audio.renderLoopback(Rate);
     EXPECT_NEAR(zeroCrossingFrequency(out, Rate / 10, out.size(), Rate), c.expected, c.expected * 0.01);
 }
@@ -101,47 +101,47 @@ INSTANTIATE_TEST_SUITE_P(Rates, PitchTest,
                                            PitchCase{22050, 50, 220}, PitchCase{96000, 100, 440},
                                            PitchCase{8000, 100, 440}));
 
-TEST_F(PlayingWavTest, PreviewPlaysAtItsOwnRate) {
-    ASSERT_TRUE(audio.PlayWaveFile(wave("sine.wav", {.frequency = 440, .sampleRate = 22050})));
-    EXPECT_TRUE(audio.IsChannelPlaying(audio.PreviewChannel));
+TEST_F(AudioEngineTest, PreviewPlaysAtItsOwnRate) {
+    ASSERT_TRUE(audio.playFile(wave("sine.wav", {.frequency = 440, .sampleRate = 22050})));
+    EXPECT_TRUE(audio.isPlaying(audio.previewChannel));
     const auto out = audio.renderLoopback(Rate / 2);
     EXPECT_NEAR(zeroCrossingFrequency(out, 0, out.size(), Rate), 440.0, 4.4);
     EXPECT_NEAR(peak(out, 0, out.size()), 0.8f, 0.02f);
 }
 
-TEST_F(PlayingWavTest, VolumeAndMasterVolumeScaleTheAmplitude) {
+TEST_F(AudioEngineTest, VolumeAndMasterVolumeScaleTheAmplitude) {
     const AudioChannel ch = startLoop(wave("sine.wav"), 0.5f);
     auto out = audio.renderLoopback(Rate / 5);
     EXPECT_NEAR(peak(out, Rate / 20, out.size()), 0.4f, 0.02f);
-    ASSERT_TRUE(audio.SetMasterVolume(0.25f));
+    ASSERT_TRUE(audio.setMasterVolume(0.25f));
     out = audio.renderLoopback(Rate / 5);
     EXPECT_NEAR(peak(out, Rate / 20, out.size()), 0.1f, 0.01f);
-    ASSERT_TRUE(audio.SetChannelVolume(ch, 0.0f));
+    ASSERT_TRUE(audio.setVolume(ch, 0.0f));
     out = audio.renderLoopback(Rate / 5);
     EXPECT_LT(peak(out, Rate / 20, out.size()), 0.001f);
-    EXPECT_FALSE(audio.SetMasterVolume(1.5f));
-    EXPECT_FALSE(audio.SetChannelVolume(ch, -1.0f));
+    EXPECT_FALSE(audio.setMasterVolume(1.5f));
+    EXPECT_FALSE(audio.setVolume(ch, -1.0f));
 }
 
-TEST_F(PlayingWavTest, LoopKeepsSoundingWhilePlainChannelStops) {
+TEST_F(AudioEngineTest, LoopKeepsSoundingWhilePlainChannelStops) {
     const std::string path = wave("short.wav", {.frequency = 440, .seconds = 0.5});
     startLoop(path);
-    ASSERT_TRUE(audio.OpenPlayList({path}));
-    const AudioChannel plain = audio.PlayList.Channels.at(0);
-    ASSERT_TRUE(audio.PlayChannel(plain));
+    ASSERT_TRUE(audio.openRandomWaves({path}));
+    const AudioChannel plain = audio.randomWaves.channels.at(0);
+    ASSERT_TRUE(audio.playChannel(plain));
     // The plain channel alone, heard through the mix, ends at 0.5 s; the loop still sounds at 1.4 s.
     auto out = audio.renderLoopback(Rate * 3 / 2);
-    EXPECT_FALSE(audio.IsChannelPlaying(plain));
-    EXPECT_TRUE(audio.IsChannelPlaying(audio.LoopSound.Channel));
+    EXPECT_FALSE(audio.isPlaying(plain));
+    EXPECT_TRUE(audio.isPlaying(audio.loop.channel));
     EXPECT_NEAR(peak(out, Rate / 10, Rate * 4 / 10), 1.6f, 0.05f);   // both
     EXPECT_NEAR(peak(out, Rate * 6 / 10, out.size()), 0.8f, 0.03f);  // the loop alone
     EXPECT_NEAR(zeroCrossingFrequency(out, Rate * 6 / 10, out.size(), Rate), 440.0, 4.4);
-    EXPECT_NEAR(audio.ChannelLengthSec(plain), 0.5f, 0.001f);
+    EXPECT_NEAR(audio.lengthSeconds(plain), 0.5f, 0.001f);
 }
 
-TEST_F(PlayingWavTest, FadeInRisesFromSilenceOverAboutASecond) {
+TEST_F(AudioEngineTest, FadeInRisesFromSilenceOverAboutASecond) {
     const AudioChannel ch = startLoop(wave("sine.wav", {.frequency = 440, .seconds = 0.25}));
-    ASSERT_TRUE(audio.FadeInChannelVolume(ch, 0.5f));
+    ASSERT_TRUE(audio.fadeInVolume(ch, 0.5f));
     const auto out = audio.renderLoopback(Rate * 3 / 2);
     const std::size_t win = Rate / 20;  // 50 ms windows
     EXPECT_LT(peak(out, 0, win), 0.05f);
@@ -158,91 +158,91 @@ TEST_F(PlayingWavTest, FadeInRisesFromSilenceOverAboutASecond) {
     EXPECT_FLOAT_EQ(audio.channelGain(ch), 0.5f);
 }
 
-TEST_F(PlayingWavTest, ReleaseAllSoundsStopsAndFreesEverything) {
+TEST_F(AudioEngineTest, ReleaseAllSoundsStopsAndFreesEverything) {
     const std::string path = wave("noise.wav", {.frequency = 0, .seconds = 2});
     startLoop(path);
-    ASSERT_TRUE(audio.OpenPlayList({path, path}));
-    for (AudioChannel ch : audio.PlayList.Channels)
-        audio.PlayChannel(ch);
-    ASSERT_TRUE(audio.PlayWaveFile(path));
-    audio.RandRanges.PitchStart = 50;
+    ASSERT_TRUE(audio.openRandomWaves({path, path}));
+    for (AudioChannel ch : audio.randomWaves.channels)
+        audio.playChannel(ch);
+    ASSERT_TRUE(audio.playFile(path));
+    audio.randomRanges.pitchStart = 50;
     ASSERT_GT(peak(audio.renderLoopback(Rate / 10), 0, Rate / 10), 0.5f);
 
-    const AudioChannel preview = audio.PreviewChannel;
-    audio.ReleaseAllSounds();
-    audio.ReleaseAllSounds();
+    const AudioChannel preview = audio.previewChannel;
+    audio.releaseAll();
+    audio.releaseAll();
     EXPECT_EQ(audio.liveChannelCount(), 0u);
-    EXPECT_FALSE(audio.IsChannelPlaying(preview));
-    EXPECT_FALSE(audio.IsChannelPlaying(audio.PreviewChannel));
-    EXPECT_TRUE(audio.PlayList.Channels.empty());
-    EXPECT_EQ(audio.LoopSound.Channel, 0u);
-    EXPECT_EQ(audio.LoopSound.Pitch, 100);
-    EXPECT_EQ(audio.RandRanges.PitchStart, 100);
+    EXPECT_FALSE(audio.isPlaying(preview));
+    EXPECT_FALSE(audio.isPlaying(audio.previewChannel));
+    EXPECT_TRUE(audio.randomWaves.channels.empty());
+    EXPECT_EQ(audio.loop.channel, 0u);
+    EXPECT_EQ(audio.loop.pitch, 100);
+    EXPECT_EQ(audio.randomRanges.pitchStart, 100);
     const auto out = audio.renderLoopback(Rate / 10);
     EXPECT_EQ(peak(out, Rate / 50, out.size()), 0.0f);
 }
 
-TEST_F(PlayingWavTest, PlayListSkipsFilesThatDoNotOpen) {
+TEST_F(AudioEngineTest, PlayListSkipsFilesThatDoNotOpen) {
     const std::string a = wave("a.wav", {.sampleRate = 22050});
     const std::string c = wave("c.wav", {.sampleRate = 48000});
     const std::string b = dir.file("b.wav");
     writeBytes(b, "RIFF not really a wave");
-    ASSERT_TRUE(audio.OpenPlayList({a, b, c}));
-    ASSERT_EQ(audio.PlayList.Channels.size(), 2u);
-    EXPECT_EQ(audio.PlayList.Names, (std::vector<std::string>{"a.wav", "c.wav"}));
-    EXPECT_EQ(audio.PlayList.Freqs, (std::vector<std::uint32_t>{22050, 48000}));
-    EXPECT_EQ(audio.PlayList.Freq, 48000u);
+    ASSERT_TRUE(audio.openRandomWaves({a, b, c}));
+    ASSERT_EQ(audio.randomWaves.channels.size(), 2u);
+    EXPECT_EQ(audio.randomWaves.names, (std::vector<std::string>{"a.wav", "c.wav"}));
+    EXPECT_EQ(audio.randomWaves.sampleRates, (std::vector<std::uint32_t>{22050, 48000}));
+    EXPECT_EQ(audio.randomWaves.sampleRate, 48000u);
     // Building again frees the earlier channels.
-    ASSERT_TRUE(audio.OpenPlayList({c}));
+    ASSERT_TRUE(audio.openRandomWaves({c}));
     EXPECT_EQ(audio.liveChannelCount(), 2u);  // one playback channel and the decode stream it owns
-    EXPECT_FALSE(audio.OpenPlayList({}));
-    EXPECT_FALSE(audio.OpenPlayList({b}));
-    EXPECT_TRUE(audio.PlayList.Channels.empty());
+    EXPECT_FALSE(audio.openRandomWaves({}));
+    EXPECT_FALSE(audio.openRandomWaves({b}));
+    EXPECT_TRUE(audio.randomWaves.channels.empty());
 }
 
-TEST_F(PlayingWavTest, EachRandomWaveIsPitchedFromItsOwnRate) {
-    ASSERT_TRUE(audio.OpenPlayList({wave("slow.wav", {.seconds = 2, .sampleRate = 22050}),
+TEST_F(AudioEngineTest, EachRandomWaveIsPitchedFromItsOwnRate) {
+    ASSERT_TRUE(audio.openRandomWaves({wave("slow.wav", {.seconds = 2, .sampleRate = 22050}),
                                     wave("fast.wav", {.seconds = 2, .sampleRate = 44100})}));
     for (std::size_t i = 0; i < 2; ++i) {
-        const AudioChannel ch = audio.PlayList.Channels[i];
-        ASSERT_TRUE(audio.SetChannelPitch(ch, audio.PlayList.Freqs[i], 100));
-        ASSERT_TRUE(audio.PlayChannel(ch));
+        const AudioChannel ch = audio.randomWaves.channels[i];
+        ASSERT_TRUE(audio.setPitch(ch, audio.randomWaves.sampleRates[i], 100));
+        ASSERT_TRUE(audio.playChannel(ch));
         const auto out = audio.renderLoopback(Rate / 2);
         EXPECT_NEAR(zeroCrossingFrequency(out, 0, out.size(), Rate), 440.0, 4.4) << "wave " << i;
-        audio.StopChannel(ch);
+        audio.stopChannel(ch);
     }
 }
 
-TEST_F(PlayingWavTest, LoopThatDoesNotDecodeLeavesNoChannel) {
+TEST_F(AudioEngineTest, LoopThatDoesNotDecodeLeavesNoChannel) {
     const std::string bad = dir.file("bad.wav");
     writeBytes(bad, std::string(100, 'x'));
-    audio.LoopSound.FileName = bad;
-    EXPECT_FALSE(audio.OpenLoopSound());
-    EXPECT_EQ(audio.LoopSound.Channel, 0u);
-    audio.LoopSound.FileName = dir.file("missing.wav");
-    EXPECT_FALSE(audio.OpenLoopSound());
-    audio.LoopSound.FileName = dir.path();  // a folder is not a file
-    EXPECT_FALSE(audio.OpenLoopSound());
+    audio.loop.path = bad;
+    EXPECT_FALSE(audio.openLoop());
+    EXPECT_EQ(audio.loop.channel, 0u);
+    audio.loop.path = dir.file("missing.wav");
+    EXPECT_FALSE(audio.openLoop());
+    audio.loop.path = dir.path();  // a folder is not a file
+    EXPECT_FALSE(audio.openLoop());
     EXPECT_EQ(audio.liveChannelCount(), 0u);
 }
 
-TEST_F(PlayingWavTest, CallsOnDeadHandlesFail) {
+TEST_F(AudioEngineTest, CallsOnDeadHandlesFail) {
     for (AudioChannel ch : {AudioChannel{0}, AudioChannel{12345}}) {
-        EXPECT_FALSE(audio.PlayChannel(ch));
-        EXPECT_FALSE(audio.IsChannelPlaying(ch));
-        EXPECT_FALSE(audio.SetChannelVolume(ch, 0.5f));
-        EXPECT_FALSE(audio.FadeInChannelVolume(ch, 0.5f));
-        EXPECT_FALSE(audio.SetChannelPitch(ch, 44100, 100));
-        EXPECT_EQ(audio.ChannelFrequency(ch), 0u);
-        EXPECT_EQ(audio.ChannelLengthSec(ch), 0.0f);
-        audio.StopChannel(ch);
+        EXPECT_FALSE(audio.playChannel(ch));
+        EXPECT_FALSE(audio.isPlaying(ch));
+        EXPECT_FALSE(audio.setVolume(ch, 0.5f));
+        EXPECT_FALSE(audio.fadeInVolume(ch, 0.5f));
+        EXPECT_FALSE(audio.setPitch(ch, 44100, 100));
+        EXPECT_EQ(audio.channelFrequency(ch), 0u);
+        EXPECT_EQ(audio.lengthSeconds(ch), 0.0f);
+        audio.stopChannel(ch);
     }
     // A decode-only stream cannot play.
-    const AudioChannel decoded = audio.streamCreateFile(wave("a.wav"), true, false);
+    const AudioChannel decoded = audio.openStream(wave("a.wav"), true, false);
     ASSERT_NE(decoded, 0u);
-    EXPECT_FALSE(audio.PlayChannel(decoded));
-    EXPECT_TRUE(audio.streamFree(decoded));
-    EXPECT_FALSE(audio.streamFree(decoded));
+    EXPECT_FALSE(audio.playChannel(decoded));
+    EXPECT_TRUE(audio.freeChannel(decoded));
+    EXPECT_FALSE(audio.freeChannel(decoded));
 }
 
 // Files that must fail cleanly, with nothing left open.
@@ -251,17 +251,17 @@ struct BadFile {
     std::string (*make)(const std::string& validWave);
 };
 
-class BadFileTest : public PlayingWavTest, public ::testing::WithParamInterface<BadFile> {};
+class BadFileTest : public AudioEngineTest, public ::testing::WithParamInterface<BadFile> {};
 
 TEST_P(BadFileTest, FailsCleanly) {
     const std::string valid = wave("valid.wav", {.seconds = 0.2});
     const std::string path = dir.file("bad.wav");
     writeBytes(path, GetParam().make(readBytes(valid)));
-    EXPECT_FALSE(audio.PlayWaveFile(path));
-    EXPECT_EQ(audio.PreviewChannel, 0u);
-    EXPECT_FALSE(audio.OpenPlayList({path}));
-    audio.LoopSound.FileName = path;
-    EXPECT_FALSE(audio.OpenLoopSound());
+    EXPECT_FALSE(audio.playFile(path));
+    EXPECT_EQ(audio.previewChannel, 0u);
+    EXPECT_FALSE(audio.openRandomWaves({path}));
+    audio.loop.path = path;
+    EXPECT_FALSE(audio.openLoop());
     EXPECT_EQ(audio.liveChannelCount(), 0u);
     EXPECT_EQ(audio.lastError(), AudioErrorFormat);
 }
@@ -281,12 +281,12 @@ INSTANTIATE_TEST_SUITE_P(
                               }}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(PlayingWavTest, TruncatedDataPlaysWhatIsThere) {
+TEST_F(AudioEngineTest, TruncatedDataPlaysWhatIsThere) {
     const std::string full = readBytes(wave("full.wav", {.seconds = 1.0}));
     const std::string cut = dir.file("cut.wav");
     writeBytes(cut, full.substr(0, 44 + 22050 * 2));  // header claims 1 s, half of it is there
-    ASSERT_TRUE(audio.PlayWaveFile(cut));
-    EXPECT_NEAR(audio.ChannelLengthSec(audio.PreviewChannel), 0.5f, 0.01f);
+    ASSERT_TRUE(audio.playFile(cut));
+    EXPECT_NEAR(audio.lengthSeconds(audio.previewChannel), 0.5f, 0.01f);
 }
 
 struct FormatCase {
@@ -296,15 +296,15 @@ struct FormatCase {
     int channels;
 };
 
-class FormatTest : public PlayingWavTest, public ::testing::WithParamInterface<FormatCase> {};
+class FormatTest : public AudioEngineTest, public ::testing::WithParamInterface<FormatCase> {};
 
 TEST_P(FormatTest, DecodesAndPlaysAtItsRate) {
     const FormatCase c = GetParam();
     const std::string path =
         wave("f.wav", {.frequency = 440, .seconds = 0.5, .sampleRate = c.rate, .channels = c.channels, .format = c.format});
-    ASSERT_TRUE(audio.PlayWaveFile(path));
-    EXPECT_EQ(audio.ChannelFrequency(audio.PreviewChannel), static_cast<std::uint32_t>(c.rate));
-    EXPECT_NEAR(audio.ChannelLengthSec(audio.PreviewChannel), 0.5f, 0.02f);
+    ASSERT_TRUE(audio.playFile(path));
+    EXPECT_EQ(audio.channelFrequency(audio.previewChannel), static_cast<std::uint32_t>(c.rate));
+    EXPECT_NEAR(audio.lengthSeconds(audio.previewChannel), 0.5f, 0.02f);
     const auto out = audio.renderLoopback(Rate / 4);
     EXPECT_NEAR(zeroCrossingFrequency(out, 0, out.size(), Rate), 440.0, 6.0);
 }
@@ -323,22 +323,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 // With the null driver (no sound card needed) the default device opens and the slide worker runs
 // the fade on the real clock.
-TEST(PlayingWavNullDevice, FadeRunsOnTheWorker) {
+TEST(AudioEngineNullDevice, FadeRunsOnTheWorker) {
     TempFolder dir;
     const std::string path = dir.file("a.wav");
     ASSERT_TRUE(writeWave(path, {.seconds = 0.3}));
-    PlayingWav audio;
-    ASSERT_TRUE(audio.AudioInit());
-    EXPECT_FALSE(audio.AudioInit());  // already open
-    audio.LoopSound.FileName = path;
-    ASSERT_TRUE(audio.OpenLoopSound());
-    ASSERT_TRUE(audio.FadeInChannelVolume(audio.LoopSound.Channel, 0.7f));
-    ASSERT_TRUE(audio.PlayChannel(audio.LoopSound.Channel));
-    EXPECT_LT(audio.channelGain(audio.LoopSound.Channel), 0.1f);
-    for (int i = 0; i < 300 && audio.channelGain(audio.LoopSound.Channel) < 0.7f; ++i)
+    AudioEngine audio;
+    ASSERT_TRUE(audio.init());
+    EXPECT_FALSE(audio.init());  // already open
+    audio.loop.path = path;
+    ASSERT_TRUE(audio.openLoop());
+    ASSERT_TRUE(audio.fadeInVolume(audio.loop.channel, 0.7f));
+    ASSERT_TRUE(audio.playChannel(audio.loop.channel));
+    EXPECT_LT(audio.channelGain(audio.loop.channel), 0.1f);
+    for (int i = 0; i < 300 && audio.channelGain(audio.loop.channel) < 0.7f; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FLOAT_EQ(audio.channelGain(audio.LoopSound.Channel), 0.7f);
-    EXPECT_TRUE(audio.IsChannelPlaying(audio.LoopSound.Channel));
-    audio.AudioFree();
+    EXPECT_FLOAT_EQ(audio.channelGain(audio.loop.channel), 0.7f);
+    EXPECT_TRUE(audio.isPlaying(audio.loop.channel));
+    audio.shutdown();
     EXPECT_FALSE(audio.initialised());
 }
