@@ -1,10 +1,10 @@
 // The program's entry: the application, the main window, the event loop.
 
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
-#include "shell/QtPrompts.h"
 #include "shell/FindWindow.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
+#include "shell/QtPrompts.h"
 
 #include <QApplication>
 
@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     tonvale::MainWindow window(platform, prompts, audio);
     if (window.startupAborted())
         return 1;
-    tonvale::FindWindow find(window, prompts);  // hidden until Find shows it; kept for the whole run
+    tonvale::FindWindow find(window, prompts); // hidden until Find shows it; kept for the whole run
     prompts.setOwner(&window);
     window.show();
     return QApplication::exec();

@@ -46,7 +46,8 @@ inline std::string generateScript(std::size_t targetLines, unsigned seed = 12345
             } else if (kind <= 4) {
                 line(1, "\"playrandom\"");
                 line(1, "{");
-                line(2, "\"time\"\t\"" + std::to_string(pick(1, 5)) + "," + std::to_string(pick(6, 30)) + "\"");
+                line(2,
+                     "\"time\"\t\"" + std::to_string(pick(1, 5)) + "," + std::to_string(pick(6, 30)) + "\"");
                 line(2, "\"volume\"\t\"0.3,0.8\"");
                 line(2, "\"pitch\"\t\"90,110\"");
                 if (pick(0, 4) == 0)

@@ -1,11 +1,9 @@
 // Loading and writing generated scripts of 1k to 1M lines.
 #include "ScriptGenerator.h"
-
 #include "document/Loader.h"
 #include "document/Writer.h"
 
 #include <benchmark/benchmark.h>
-
 #include <map>
 
 #if defined(__linux__)
@@ -25,8 +23,9 @@ const std::string& script(std::size_t lines) {
 void setCounters(benchmark::State& state, const std::string& text) {
     const auto lines = static_cast<double>(state.range(0));
     // Seconds per line, shown with an SI prefix (n = nanoseconds).
-    state.counters["per_line"] = benchmark::Counter(lines * static_cast<double>(state.iterations()),
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_line"] =
+        benchmark::Counter(lines * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
 

@@ -3,12 +3,10 @@
 // iteration is not. "then_order" variants also pay for the first pre-order query after the edit,
 // which the next save or absolute-index lookup triggers.
 #include "ScriptGenerator.h"
-
 #include "document/Edits.h"
 #include "document/Loader.h"
 
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 
 namespace {
@@ -20,12 +18,11 @@ const std::string& script() {
     return text;
 }
 
-template <typename Edit>
-void timeEdit(benchmark::State& state, bool withOrder, Edit edit) {
+template <typename Edit> void timeEdit(benchmark::State& state, bool withOrder, Edit edit) {
     for (auto _ : state) {
         tonvale::LoadResult loaded = tonvale::loadScript(script());
         tonvale::SectionTree& tree = loaded.tree;
-        tree.preorder();  // the loaded document's order is already known, as after a load in the window
+        tree.preorder(); // the loaded document's order is already known, as after a load in the window
         const auto start = std::chrono::steady_clock::now();
         edit(tree);
         if (withOrder)
@@ -70,8 +67,26 @@ void BM_MoveSoundscapeFirstToLast(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_DeleteSoundscape)->ArgName("then_order")->Arg(0)->Arg(1)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MoveSoundscapeMiddleToFirst)->ArgName("then_order")->Arg(0)->Arg(1)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MoveSoundscapeFirstToLast)->ArgName("then_order")->Arg(0)->Arg(1)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteSoundscape)
+    ->ArgName("then_order")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoveSoundscapeMiddleToFirst)
+    ->ArgName("then_order")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoveSoundscapeFirstToLast)
+    ->ArgName("then_order")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -3,7 +3,6 @@
 // Prints the process's CPU time over the wall time, in percent of one core.
 //   bench_playback_cpu [seconds]   (default 30; Google Benchmark options are ignored)
 #include "AudioTestHelpers.h"
-
 #include "audio/AudioEngine.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audiopanel/AudioHost.h"
@@ -13,7 +12,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-
 #include <cstdio>
 #include <cstdlib>
 #include <sys/resource.h>
@@ -21,8 +19,10 @@
 namespace {
 
 class BenchHost : public tonvale::AudioHost {
-public:
-    void showMessage(const tonvale::Message& m) override { std::fprintf(stderr, "message: %s\n", m.text.c_str()); }
+  public:
+    void showMessage(const tonvale::Message& m) override {
+        std::fprintf(stderr, "message: %s\n", m.text.c_str());
+    }
     int masterVolumeSetting() const override { return 0; }
     void setMasterVolumeSetting(int) override {}
     void documentChanged() override {}
@@ -31,7 +31,9 @@ public:
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    auto sec = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return sec(usage.ru_utime) + sec(usage.ru_stime);
 }
 
@@ -48,14 +50,16 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
     tonvale::testing::TempFolder sounds;
-    std::string script = "\"cpu\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"volume\"\t\"0.6\"\n\t\t\"wave\"\t\"loop.wav\"\n\t}\n"
-                         "\t\"playrandom\"\n\t{\n\t\t\"time\"\t\"0.5,2\"\n\t\t\"volume\"\t\"0.3,0.8\"\n"
-                         "\t\t\"pitch\"\t\"80,120\"\n\t\t\"rndwave\"\n\t\t{\n";
+    std::string script =
+        "\"cpu\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"volume\"\t\"0.6\"\n\t\t\"wave\"\t\"loop.wav\"\n\t}\n"
+        "\t\"playrandom\"\n\t{\n\t\t\"time\"\t\"0.5,2\"\n\t\t\"volume\"\t\"0.3,0.8\"\n"
+        "\t\t\"pitch\"\t\"80,120\"\n\t\t\"rndwave\"\n\t\t{\n";
     tonvale::testing::writeWave(sounds.file("loop.wav"), {.frequency = 0, .seconds = 8, .channels = 2});
     for (int i = 0; i < 20; ++i) {
         const std::string name = "r" + std::to_string(i) + ".wav";
-        tonvale::testing::writeWave(sounds.file(name), {.frequency = 200.0 + 40 * i, .seconds = 1.5,
-                                                        .sampleRate = i % 2 ? 22050 : 44100});
+        tonvale::testing::writeWave(
+            sounds.file(name),
+            {.frequency = 200.0 + 40 * i, .seconds = 1.5, .sampleRate = i % 2 ? 22050 : 44100});
         script += "\t\t\t\"wave\"\t\"" + name + "\"\n";
     }
     script += "\t\t}\n\t}\n}\n";

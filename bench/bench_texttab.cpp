@@ -4,11 +4,10 @@
 
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
-
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
 #include "shell/FindWindow.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
@@ -19,7 +18,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
-
 #include <benchmark/benchmark.h>
 
 using namespace tonvale;

@@ -4,16 +4,14 @@
 
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
-
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
 #include <QApplication>
 #include <QTreeView>
-
 #include <benchmark/benchmark.h>
 
 using namespace tonvale;
@@ -75,7 +73,7 @@ void BM_DragMoveSoundscape(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         w.reopen();
-        Node* dragged = w.soundscape(1);  // the last soundscape, into the first one
+        Node* dragged = w.soundscape(1); // the last soundscape, into the first one
         Node* target = w.window->tree().first();
         w.window->selectNode(dragged);
         QApplication::processEvents();

@@ -5,7 +5,6 @@
 #include "document/SoundPaths.h"
 
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -16,7 +15,8 @@ namespace {
 
 const fs::path& soundFolder() {
     static const fs::path folder = [] {
-        fs::path root = fs::temp_directory_path() / ("tonvale-bench-waves-" + std::to_string(std::random_device{}()));
+        fs::path root =
+            fs::temp_directory_path() / ("tonvale-bench-waves-" + std::to_string(std::random_device{}()));
         fs::create_directories(root / "ambient");
         for (int i = 0; i < 5000; ++i)
             std::ofstream(root / "ambient" / ("Wave" + std::to_string(i) + ".wav")) << "RIFF";

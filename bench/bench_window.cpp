@@ -3,17 +3,15 @@
 
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
-
 #include "editor/ParamGrid.h"
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
 #include <QApplication>
 #include <QTreeView>
-
 #include <benchmark/benchmark.h>
 
 using namespace tonvale;
@@ -43,7 +41,8 @@ struct Window {
 };
 
 std::string bigSoundscape(int rows) {
-    std::string text = "\"big.one\"\r\n{\r\n\t\"playrandom\"\r\n\t{\r\n\t\t\"time\"\t\"1,2\"\r\n\t\t\"rndwave\"\r\n\t\t{\r\n";
+    std::string text = "\"big.one\"\r\n{\r\n\t\"playrandom\"\r\n\t{\r\n\t\t\"time\"\t\"1,"
+                       "2\"\r\n\t\t\"rndwave\"\r\n\t\t{\r\n";
     for (int i = 0; i < rows - 3; ++i)
         text += "\t\t\t\"wave\"\t\"ambient/wind/sound_" + std::to_string(i) + ".wav\"\r\n";
     text += "\t\t}\r\n\t}\r\n}\r\n\"small\"\r\n{\r\n\t\"dsp\"\t\"1\"\r\n}\r\n";
@@ -52,7 +51,8 @@ std::string bigSoundscape(int rows) {
 
 void BM_OpenLargeScript(benchmark::State& state) {
     Window w;
-    const QString path = w.folder.write(QStringLiteral("big.txt"), bench::generateScript(static_cast<std::size_t>(state.range(0))));
+    const QString path = w.folder.write(QStringLiteral("big.txt"),
+                                        bench::generateScript(static_cast<std::size_t>(state.range(0))));
     for (auto _ : state) {
         w.open(path);
         if (w.window->selectedNode() != w.window->tree().first())

@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/check-format.sh
 
 werror=OFF
 [[ "${TONVALE_WERROR:-0}" == 1 ]] && werror=ON

@@ -84,8 +84,8 @@ std::string treeAsJsonLines(const SectionTree& tree) {
         appendJsonString(out, data != nullptr ? std::string_view(data->commentsAbove) : std::string_view());
         out += ",\"beside\":";
         appendJsonString(out, data != nullptr ? std::string_view(data->commentBeside) : std::string_view());
-        out += ",\"image\":" + std::to_string(node->image()) + ",\"selected\":" +
-               std::to_string(node->selectedImage()) + "}\n";
+        out += ",\"image\":" + std::to_string(node->image()) +
+               ",\"selected\":" + std::to_string(node->selectedImage()) + "}\n";
     }
     return out;
 }

@@ -1,12 +1,11 @@
 #include "SampleSounds.h"
 
-#include <sndfile.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <numbers>
+#include <sndfile.h>
 
 namespace tonvale {
 
@@ -16,16 +15,16 @@ constexpr double TwoPi = 2.0 * std::numbers::pi;
 
 // A small fixed-seed generator, so every build makes the same bytes.
 class Noise {
-public:
+  public:
     explicit Noise(std::uint32_t seed) : m_state(seed ? seed : 1u) {}
-    double next() {  // white noise in -1..1
+    double next() { // white noise in -1..1
         m_state ^= m_state << 13;
         m_state ^= m_state >> 17;
         m_state ^= m_state << 5;
         return static_cast<double>(m_state) / 2147483648.0 - 1.0;
     }
 
-private:
+  private:
     std::uint32_t m_state;
 };
 
@@ -49,7 +48,7 @@ std::uint32_t seedOf(const std::string& name) {
 
 // Sample i of channel ch for the named sound, before the loop cross-fade.
 class Voice {
-public:
+  public:
     explicit Voice(const SampleSound& s) : m_sound(s), m_noise(seedOf(s.name)) {}
 
     double sample(std::size_t i, int ch) {
@@ -92,7 +91,7 @@ public:
         return 0.3 * std::sin(TwoPi * 440.0 * t);
     }
 
-private:
+  private:
     const SampleSound& m_sound;
     Noise m_noise;
     LowPass m_hiss[2] = {{0.3}, {0.3}};
@@ -104,12 +103,9 @@ private:
 
 const std::vector<SampleSound>& sampleSounds() {
     static const std::vector<SampleSound> sounds = {
-        {"ambient/rain_loop.wav", 44100, 2, 4.0, true},
-        {"ambient/drip1.wav", 22050, 1, 0.4, false},
-        {"ambient/drip2.wav", 22050, 1, 0.4, false},
-        {"ambient/wind_loop.wav", 22050, 2, 6.0, true},
-        {"ambient/wind_gust.wav", 44100, 1, 2.5, false},
-        {"ambient/room_tone.wav", 44100, 1, 3.0, true},
+        {"ambient/rain_loop.wav", 44100, 2, 4.0, true},    {"ambient/drip1.wav", 22050, 1, 0.4, false},
+        {"ambient/drip2.wav", 22050, 1, 0.4, false},       {"ambient/wind_loop.wav", 22050, 2, 6.0, true},
+        {"ambient/wind_gust.wav", 44100, 1, 2.5, false},   {"ambient/room_tone.wav", 44100, 1, 3.0, true},
         {"ambient/clock_tick.wav", 22050, 1, 0.15, false},
     };
     return sounds;
@@ -162,7 +158,8 @@ bool writeSampleSounds(const std::string& soundFolder, std::string& error) {
             return false;
         }
         const std::vector<float> samples = renderSampleSound(sound);
-        const auto frames = static_cast<sf_count_t>(samples.size() / static_cast<std::size_t>(sound.channels));
+        const auto frames =
+            static_cast<sf_count_t>(samples.size() / static_cast<std::size_t>(sound.channels));
         const sf_count_t written = sf_writef_float(file, samples.data(), frames);
         sf_close(file);
         if (written != frames) {

@@ -10,11 +10,11 @@
 namespace tonvale {
 
 struct SampleSound {
-    std::string name;  // relative to the sound folder, "/" between folders
+    std::string name; // relative to the sound folder, "/" between folders
     int sampleRate = 44100;
     int channels = 1;
     double seconds = 1.0;
-    bool loop = false;  // the end runs into the start without a click
+    bool loop = false; // the end runs into the start without a click
 };
 
 // Every wave the sample scripts name.

@@ -5,9 +5,8 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
-#include <sndfile.h>
-
 #include <filesystem>
+#include <sndfile.h>
 #include <system_error>
 
 namespace tonvale {
@@ -42,8 +41,8 @@ struct AudioEngine::Device {
 
 struct AudioEngine::Channel {
     std::shared_ptr<SharedBuffer> buffer;
-    ALuint source = 0;              // 0 for a decode-only stream
-    AudioChannel freesSource = 0;   // the decode stream freed together with this channel
+    ALuint source = 0;            // 0 for a decode-only stream
+    AudioChannel freesSource = 0; // the decode stream freed together with this channel
     std::uint32_t sampleRate = 0;
     std::int64_t frames = 0;
     bool decodeOnly = false;
@@ -52,7 +51,9 @@ struct AudioEngine::Channel {
 AudioEngine::AudioEngine()
     : m_slides([](unsigned source, float gain) { alSourcef(source, AL_GAIN, gain); }) {}
 
-AudioEngine::~AudioEngine() { shutdown(); }
+AudioEngine::~AudioEngine() {
+    shutdown();
+}
 
 bool AudioEngine::versionAccepted(int alcMajor, int alcMinor, std::string_view sndfileVersion) {
     constexpr std::string_view prefix = "libsndfile-1.";
@@ -68,7 +69,9 @@ bool AudioEngine::versionSupported() {
     return versionAccepted(major, minor, sndfile ? sndfile : "");
 }
 
-bool AudioEngine::initialised() const { return m_device != nullptr; }
+bool AudioEngine::initialised() const {
+    return m_device != nullptr;
+}
 
 bool AudioEngine::openContext(bool loopback, int sampleRate) {
     if (m_device) {
@@ -91,8 +94,17 @@ bool AudioEngine::openContext(bool loopback, int sampleRate) {
             return false;
         }
         dev->device = openLoopback(nullptr);
-        attrs = {ALC_FORMAT_CHANNELS_SOFT, ALC_MONO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                 ALC_FREQUENCY, sampleRate, ALC_HRTF_SOFT, ALC_FALSE, ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
+        attrs = {ALC_FORMAT_CHANNELS_SOFT,
+                 ALC_MONO_SOFT,
+                 ALC_FORMAT_TYPE_SOFT,
+                 ALC_FLOAT_SOFT,
+                 ALC_FREQUENCY,
+                 sampleRate,
+                 ALC_HRTF_SOFT,
+                 ALC_FALSE,
+                 ALC_OUTPUT_LIMITER_SOFT,
+                 ALC_FALSE,
+                 0};
     } else {
         dev->device = alcOpenDevice(nullptr);
         attrs = {ALC_FREQUENCY, sampleRate, 0};
@@ -119,9 +131,13 @@ bool AudioEngine::openContext(bool loopback, int sampleRate) {
     return true;
 }
 
-bool AudioEngine::init(void* /*window*/) { return openContext(false, 44100); }
+bool AudioEngine::init(void* /*window*/) {
+    return openContext(false, 44100);
+}
 
-bool AudioEngine::initLoopback(int sampleRate) { return openContext(true, sampleRate); }
+bool AudioEngine::initLoopback(int sampleRate) {
+    return openContext(true, sampleRate);
+}
 
 std::string AudioEngine::errorText(std::string_view message, int code) {
     return std::string(message) + "\r\n(Error code: " + std::to_string(code) + ")";

@@ -16,19 +16,19 @@ using AudioChannel = std::uint32_t;
 
 // The looping sound of the player.
 struct LoopingSound {
-    std::string path;      // full path of the looping wave file
+    std::string path; // full path of the looping wave file
     AudioChannel channel = 0;
-    float volume = 0.0f;   // 0.0 to 1.0
-    std::int32_t pitch = 100;  // percent, 100 = unchanged speed
+    float volume = 0.0f;          // 0.0 to 1.0
+    std::int32_t pitch = 100;     // percent, 100 = unchanged speed
     std::uint32_t sampleRate = 0; // sample rate of channel in Hz
 };
 
 // The random waves of the player, index-aligned.
 struct RandomWaveList {
     std::vector<AudioChannel> channels;
-    std::vector<std::string> names;   // file name (no folder) of each wave
+    std::vector<std::string> names;         // file name (no folder) of each wave
     std::vector<std::uint32_t> sampleRates; // sample rate of each wave: each one is pitched from its own rate
-    std::uint32_t sampleRate = 0;     // sample rate of the last wave opened
+    std::uint32_t sampleRate = 0;           // sample rate of the last wave opened
 };
 
 // The ranges of a soundscape's random part as bar positions and values. The time positions and the
@@ -65,7 +65,7 @@ enum AudioErrorCode : int {
 // The program keeps one instance (the back-end's current context is process-wide): open one device
 // at a time.
 class AudioEngine {
-public:
+  public:
     AudioEngine();
     ~AudioEngine();
     AudioEngine(const AudioEngine&) = delete;
@@ -122,7 +122,7 @@ public:
 
     static constexpr double FadeInSeconds = 1.010;
 
-private:
+  private:
     struct Channel;
     Channel* find(AudioChannel channel) const;
     AudioChannel issue(std::unique_ptr<Channel> channel);

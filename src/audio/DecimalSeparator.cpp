@@ -16,7 +16,9 @@ std::atomic<DecimalSeparatorProvider> g_provider{&fromCLocale};
 
 } // namespace
 
-char localeDecimalSeparator() { return g_provider.load()(); }
+char localeDecimalSeparator() {
+    return g_provider.load()();
+}
 
 void setDecimalSeparatorProvider(DecimalSeparatorProvider provider) {
     g_provider.store(provider ? provider : &fromCLocale);

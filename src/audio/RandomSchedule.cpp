@@ -8,7 +8,8 @@
 namespace tonvale {
 
 ClockSeededRandom::ClockSeededRandom()
-    : m_engine(static_cast<std::uint32_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count())) {}
+    : m_engine(
+          static_cast<std::uint32_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count())) {}
 
 int ClockSeededRandom::below(int n) {
     if (n <= 1)
@@ -65,8 +66,7 @@ std::optional<RandomDraw> RandomSchedule::next(int waveCount) {
 
 namespace {
 
-template <typename T>
-T entryOrLast(const std::vector<T>& list, int index, T fallback) {
+template <typename T> T entryOrLast(const std::vector<T>& list, int index, T fallback) {
     if (list.empty())
         return fallback;
     return list[static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(list.size()) - 1))];
@@ -78,8 +78,8 @@ std::string RandomSchedule::waitingText() const {
     const std::uint32_t delay = entryOrLast<std::uint32_t>(m_timeList, m_curTime, 0);
     const double volume = entryOrLast<double>(m_volList, m_curVol, 0.0);
     const int pitch = entryOrLast<int>(m_pitchList, m_curPitch, 100);
-    return " Ожидание... через " + formatGeneral(delay / 1000.0, 5) + " сек. Volume = " +
-           formatGeneral(volume, 3) + ". Pitch = " + std::to_string(pitch);
+    return " Ожидание... через " + formatGeneral(delay / 1000.0, 5) +
+           " сек. Volume = " + formatGeneral(volume, 3) + ". Pitch = " + std::to_string(pitch);
 }
 
 std::string RandomSchedule::playingText(const std::string& name, const RandomDraw& d) {

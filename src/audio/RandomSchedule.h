@@ -10,19 +10,19 @@ namespace tonvale {
 
 // A source of uniformly distributed indices: below(n) is a whole number from 0 to n - 1.
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     virtual int below(int n) = 0;
 };
 
 // The program's generator, seeded from the clock.
 class ClockSeededRandom final : public RandomSource {
-public:
+  public:
     ClockSeededRandom();
     explicit ClockSeededRandom(std::uint32_t seed) : m_engine(seed) {}
     int below(int n) override;
 
-private:
+  private:
     std::mt19937 m_engine;
 };
 
@@ -38,7 +38,7 @@ struct RandomDraw {
 // draws that pick the next delay, wave, volume and pitch (in that order). The panel's randomTimer timer
 // asks for a draw and plays it; nothing here waits or touches audio.
 class RandomSchedule {
-public:
+  public:
     explicit RandomSchedule(RandomSource& random) : m_random(random) {}
 
     // Positions of the start and end bars (start >= end, the bars keep them ordered).
@@ -69,7 +69,7 @@ public:
     int currentVolume() const { return m_curVol; }
     int currentPitch() const { return m_curPitch; }
 
-private:
+  private:
     int draw(int high) { return m_random.below(high + 1); }
 
     RandomSource& m_random;

@@ -46,23 +46,36 @@ std::string barValueText(int tag, int position) {
     }
 }
 
-int endAfterStartMoved(int startPos, int endPos) { return startPos <= endPos ? startPos : endPos; }
+int endAfterStartMoved(int startPos, int endPos) {
+    return startPos <= endPos ? startPos : endPos;
+}
 
-int startAfterEndMoved(int startPos, int endPos) { return endPos >= startPos ? endPos : startPos; }
+int startAfterEndMoved(int startPos, int endPos) {
+    return endPos >= startPos ? endPos : startPos;
+}
 
 int partnerBar(int tag) {
     switch (tag) {
-    case BarTimeStart: return BarTimeEnd;
-    case BarTimeEnd: return BarTimeStart;
-    case BarVolumeStart: return BarVolumeEnd;
-    case BarVolumeEnd: return BarVolumeStart;
-    case BarPitchStart: return BarPitchEnd;
-    case BarPitchEnd: return BarPitchStart;
-    default: return 0;
+    case BarTimeStart:
+        return BarTimeEnd;
+    case BarTimeEnd:
+        return BarTimeStart;
+    case BarVolumeStart:
+        return BarVolumeEnd;
+    case BarVolumeEnd:
+        return BarVolumeStart;
+    case BarPitchStart:
+        return BarPitchEnd;
+    case BarPitchEnd:
+        return BarPitchStart;
+    default:
+        return 0;
     }
 }
 
-bool isStartBar(int tag) { return tag == BarTimeStart || tag == BarVolumeStart || tag == BarPitchStart; }
+bool isStartBar(int tag) {
+    return tag == BarTimeStart || tag == BarVolumeStart || tag == BarPitchStart;
+}
 
 int pressEditPosition(int tag, std::string_view text) {
     switch (tag) {
@@ -84,7 +97,7 @@ int pressEditPosition(int tag, std::string_view text) {
     case BarPitchStart:
     case BarPitchEnd:
         return randomPitchToPosition(readWholeNumber(text).value_or(150));
-    default:  // loop volume, master volume
+    default: // loop volume, master volume
         return volumeToPosition(static_cast<float>(readNumber(text).value_or(0.5)));
     }
 }

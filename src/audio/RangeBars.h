@@ -29,7 +29,7 @@ struct BarSpec {
     int pageSize;
     int tickSpacing;
     int editMaxLength;
-    const char* editInitial;  // with "." standing for the locale's separator
+    const char* editInitial; // with "." standing for the locale's separator
 };
 
 const std::array<BarSpec, 9>& playerBars();

@@ -56,7 +56,8 @@ void parseRange(std::string_view value, RangeKind kind, RandomRanges& ranges) {
     }
 }
 
-void analyseSoundscape(const SectionTree& tree, const Node* selected, std::string_view soundDir, AudioEngine& audio) {
+void analyseSoundscape(const SectionTree& tree, const Node* selected, std::string_view soundDir,
+                       AudioEngine& audio) {
     if (tree.empty() || selected == nullptr || selected->level() != 0)
         return;
     audio.releaseAll();
@@ -71,7 +72,7 @@ void analyseSoundscape(const SectionTree& tree, const Node* selected, std::strin
         }
         const SoundBlock kind = classifyBlockHeader(node->text());
         if (kind == SoundBlock::None)
-            break;  // the next soundscape, or a block this player does not know
+            break; // the next soundscape, or a block this player does not know
         const int level = node->level();
         const Node* n = tree.next(node);
         switch (kind) {

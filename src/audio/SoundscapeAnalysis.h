@@ -22,6 +22,7 @@ void parseRange(std::string_view value, RangeKind kind, RandomRanges& ranges);
 // loop (file, volume, pitch), randomRanges and randomWaves (one channel per wave that opens, in
 // document order) from its playlooping, playrandom and rndwave blocks. Does nothing unless
 // `selected` is a top-level node of `tree`. Wave values are relative to `soundDir`.
-void analyseSoundscape(const SectionTree& tree, const Node* selected, std::string_view soundDir, AudioEngine& audio);
+void analyseSoundscape(const SectionTree& tree, const Node* selected, std::string_view soundDir,
+                       AudioEngine& audio);
 
 } // namespace tonvale

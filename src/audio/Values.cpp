@@ -11,8 +11,12 @@ namespace tonvale {
 
 namespace {
 
-bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && isBlankOrControl(s.front()))
@@ -78,7 +82,7 @@ std::optional<double> readNumber(std::string_view text, char separator) {
         text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
-    std::string plain;  // the same number in the notation from_chars reads
+    std::string plain; // the same number in the notation from_chars reads
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         if (text[i] == '-')
@@ -115,7 +119,9 @@ std::optional<double> readNumber(std::string_view text, char separator) {
     return value;
 }
 
-std::optional<double> readNumber(std::string_view text) { return readNumber(text, localeDecimalSeparator()); }
+std::optional<double> readNumber(std::string_view text) {
+    return readNumber(text, localeDecimalSeparator());
+}
 
 std::optional<std::int64_t> readWholeNumber(std::string_view text) {
     while (!text.empty() && text.front() == ' ')
@@ -151,12 +157,16 @@ int parseLoopPitch(std::string_view value) {
     return n ? static_cast<int>(*n) : 100;
 }
 
-float percentToVolume(int n) { return static_cast<float>(n / 100.0); }
+float percentToVolume(int n) {
+    return static_cast<float>(n / 100.0);
+}
 
-float tenthsToSeconds(int n) { return static_cast<float>(n / 10.0); }
+float tenthsToSeconds(int n) {
+    return static_cast<float>(n / 10.0);
+}
 
 int volumeToPosition(float v) {
-    const double pos = std::nearbyint((static_cast<double>(v) - 1.0) * -100.0);  // ties to even
+    const double pos = std::nearbyint((static_cast<double>(v) - 1.0) * -100.0); // ties to even
     return clampToInt(pos);
 }
 
@@ -165,9 +175,13 @@ int secondsToTimePosition(float t) {
     return clampToInt(std::trunc(3001.0 - static_cast<double>(tenths)));
 }
 
-int loopPitchToPosition(std::int64_t p) { return clampToInt(260.0 - static_cast<double>(p)); }
+int loopPitchToPosition(std::int64_t p) {
+    return clampToInt(260.0 - static_cast<double>(p));
+}
 
-int randomPitchToPosition(std::int64_t p) { return clampToInt(250.0 - static_cast<double>(p)); }
+int randomPitchToPosition(std::int64_t p) {
+    return clampToInt(250.0 - static_cast<double>(p));
+}
 
 std::string formatGeneral(double value, int digits, char separator) {
     if (!std::isfinite(value))

@@ -24,12 +24,12 @@ std::string pointToSeparator(std::string_view text, char separator);
 // A decimal number in the notation with `separator` (optional sign, digits, separator and digits,
 // optional exponent), blanks before and after ignored. Nothing when the text is not one.
 std::optional<double> readNumber(std::string_view text, char separator);
-std::optional<double> readNumber(std::string_view text);  // locale's separator
+std::optional<double> readNumber(std::string_view text); // locale's separator
 // Optional sign and decimal digits up to the end, blanks before ignored; nothing otherwise.
 std::optional<std::int64_t> readWholeNumber(std::string_view text);
 
-double parseLoopVolume(std::string_view value);  // 0.5 when unreadable
-int parseLoopPitch(std::string_view value);       // 100 when unreadable
+double parseLoopVolume(std::string_view value); // 0.5 when unreadable
+int parseLoopPitch(std::string_view value);     // 100 when unreadable
 
 // Conversions between values and bar positions.
 float percentToVolume(int n);
@@ -42,6 +42,6 @@ int randomPitchToPosition(std::int64_t p);
 // The general number format: at most `digits` significant digits, trailing zeros dropped, no
 // separator for whole numbers, exponent form (1,2E2) when the integer part has more digits.
 std::string formatGeneral(double value, int digits, char separator);
-std::string formatGeneral(double value, int digits);  // locale's separator
+std::string formatGeneral(double value, int digits); // locale's separator
 
 } // namespace tonvale

@@ -7,7 +7,9 @@ namespace tonvale {
 
 VolumeSlides::VolumeSlides(ApplyGain apply) : m_apply(std::move(apply)) {}
 
-VolumeSlides::~VolumeSlides() { stopWorker(); }
+VolumeSlides::~VolumeSlides() {
+    stopWorker();
+}
 
 void VolumeSlides::startWorker() {
     if (m_worker.joinable())
@@ -51,7 +53,8 @@ void VolumeSlides::clear() {
 
 bool VolumeSlides::sliding(unsigned source) const {
     std::lock_guard lock(m_mutex);
-    return std::any_of(m_slides.begin(), m_slides.end(), [source](const Slide& s) { return s.source == source; });
+    return std::any_of(m_slides.begin(), m_slides.end(),
+                       [source](const Slide& s) { return s.source == source; });
 }
 
 void VolumeSlides::tick(double now) {

@@ -14,7 +14,7 @@ namespace tonvale {
 // every 10 ms on the steady clock; on a loopback device the layer advances them itself from the
 // rendered sample clock, so tests see exact envelopes. The apply function sets one source's gain.
 class VolumeSlides {
-public:
+  public:
     using ApplyGain = std::function<void(unsigned source, float gain)>;
 
     explicit VolumeSlides(ApplyGain apply);
@@ -37,7 +37,7 @@ public:
 
     static double steadyNow();
 
-private:
+  private:
     struct Slide {
         unsigned source;
         float from;

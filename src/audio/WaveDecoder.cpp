@@ -1,9 +1,8 @@
 #include "audio/WaveDecoder.h"
 
-#include <sndfile.h>
-
 #include <algorithm>
 #include <limits>
+#include <sndfile.h>
 
 namespace tonvale {
 
@@ -11,7 +10,7 @@ namespace {
 
 // One libsndfile handle, closed on every path.
 class SndFile {
-public:
+  public:
     explicit SndFile(const std::string& path) { m_file = sf_open(path.c_str(), SFM_READ, &m_info); }
     ~SndFile() {
         if (m_file)
@@ -22,7 +21,7 @@ public:
     SNDFILE* get() const { return m_file; }
     const SF_INFO& info() const { return m_info; }
 
-private:
+  private:
     SF_INFO m_info{};
     SNDFILE* m_file = nullptr;
 };
@@ -55,8 +54,8 @@ bool decodeWaveFile(const std::string& path, DecodedWave& wave) {
     }
     sf_count_t got = 0;
     while (got < wanted) {
-        const sf_count_t n = sf_readf_short(file.get(), raw.data() + static_cast<std::size_t>(got) * channels,
-                                            wanted - got);
+        const sf_count_t n =
+            sf_readf_short(file.get(), raw.data() + static_cast<std::size_t>(got) * channels, wanted - got);
         if (n <= 0)
             break;
         got += n;

@@ -12,7 +12,7 @@ struct DecodedWave {
     std::vector<std::int16_t> samples;
     int channels = 0;
     std::uint32_t sampleRate = 0;
-    std::int64_t frames = 0;  // frames actually decoded, never the header's claim
+    std::int64_t frames = 0; // frames actually decoded, never the header's claim
 };
 
 // Decodes a whole file with libsndfile. Returns false for a missing, unreadable, empty, header-only

@@ -8,7 +8,7 @@ namespace tonvale {
 // GenVol (0 = full volume, 100 = silence; saved at exit), and the news that the player's Apply
 // changed the document (the window refreshes its grid and marks the document modified).
 class AudioHost {
-public:
+  public:
     virtual ~AudioHost() = default;
     virtual void showMessage(const Message& message) = 0;
     virtual int masterVolumeSetting() const = 0;

@@ -16,6 +16,8 @@ char fromQLocale() {
 
 } // namespace
 
-void installLocaleDecimalSeparator() { setDecimalSeparatorProvider(&fromQLocale); }
+void installLocaleDecimalSeparator() {
+    setDecimalSeparatorProvider(&fromQLocale);
+}
 
 } // namespace tonvale

@@ -15,17 +15,17 @@ class AudioEngine;
 // and is shown modeless.
 class MasterVolumeWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     MasterVolumeWindow(AudioEngine& audio, AudioHost& host, QWidget* parent = nullptr);
 
     QSlider* slider() const { return m_slider; }
     void applyVolume();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     AudioEngine& m_audio;
     AudioHost& m_host;
     QSlider* m_slider;

@@ -1,7 +1,7 @@
 #include "audiopanel/PlayerPanel.h"
 
-#include "audio/DecimalSeparator.h"
 #include "audio/AudioEngine.h"
+#include "audio/DecimalSeparator.h"
 #include "audio/RangeBars.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audio/Values.h"
@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-
 #include <filesystem>
 
 namespace tonvale {
@@ -41,7 +40,7 @@ bool fileExists(const std::string& path) {
 QFont normalFont() {
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPointSize(8);
-    f.setBold(false);  // set explicitly, so that children of the bold group boxes stay normal
+    f.setBold(false); // set explicitly, so that children of the bold group boxes stay normal
     return f;
 }
 
@@ -76,7 +75,8 @@ QPushButton* buttonPanel(QWidget* parent, int y, int width, const QString& capti
 }
 
 // Scale labels beside a vertical bar: texts from the top to the bottom at the given fractions.
-void scale(QWidget* parent, int x, int top, int height, std::initializer_list<std::pair<const char*, double>> marks) {
+void scale(QWidget* parent, int x, int top, int height,
+           std::initializer_list<std::pair<const char*, double>> marks) {
     for (const auto& [text, fraction] : marks) {
         auto* l = new QLabel(QString::fromLatin1(text), parent);
         l->setFont(normalFont());
@@ -87,14 +87,11 @@ void scale(QWidget* parent, int x, int top, int height, std::initializer_list<st
 
 } // namespace
 
-PlayerPanel::PlayerPanel(SectionTree& tree, Node* soundscape, AudioEngine& audio, AudioHost& host, QWidget* parent,
-                         RandomSource* random)
+PlayerPanel::PlayerPanel(SectionTree& tree, Node* soundscape, AudioEngine& audio, AudioHost& host,
+                         QWidget* parent, RandomSource* random)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_tree(tree),
-      m_soundscape(soundscape),
-      m_audio(audio),
-      m_host(host),
+      m_tree(tree), m_soundscape(soundscape), m_audio(audio), m_host(host),
       m_ownRandom(random ? nullptr : std::make_unique<ClockSeededRandom>()),
       m_schedule(random ? *random : *m_ownRandom) {
     buildPanel();
@@ -165,7 +162,8 @@ void PlayerPanel::buildLoopGroup() {
     m_loopGroup = new QGroupBox(this);
     m_loopGroup->setObjectName(QStringLiteral("loopGroup"));
     m_loopGroup->setGeometry(0, 0, LoopWidth, GroupHeight);
-    m_playLoopButton = buttonPanel(m_loopGroup, 2, LoopWidth, QStringLiteral("Play Looping"), "playLoopButton");
+    m_playLoopButton =
+        buttonPanel(m_loopGroup, 2, LoopWidth, QStringLiteral("Play Looping"), "playLoopButton");
     m_playLoopButton->setStyleSheet(QStringLiteral("color: blue;"));
     connect(m_playLoopButton, &QPushButton::clicked, this, &PlayerPanel::toggleLoop);
     label(m_loopGroup, QStringLiteral("Volume"), 8, 46, true);
@@ -182,7 +180,8 @@ void PlayerPanel::buildRandGroup() {
     m_randomGroup = new QGroupBox(this);
     m_randomGroup->setObjectName(QStringLiteral("randomGroup"));
     m_randomGroup->setGeometry(LoopWidth, 0, RandWidth, GroupHeight);
-    m_playRandomButton = buttonPanel(m_randomGroup, 2, RandWidth, QStringLiteral("Play Random"), "playRandomButton");
+    m_playRandomButton =
+        buttonPanel(m_randomGroup, 2, RandWidth, QStringLiteral("Play Random"), "playRandomButton");
     m_playRandomButton->setStyleSheet(QStringLiteral("color: blue;"));
     connect(m_playRandomButton, &QPushButton::clicked, this, &PlayerPanel::toggleRandom);
 
@@ -197,8 +196,10 @@ void PlayerPanel::buildRandGroup() {
     };
     const Column columns[] = {
         {"timeGroup", "Time", BarTimeStart, "timeStartBar", "timeEndBar", "timeStartEdit", "timeEndEdit"},
-        {"volumeGroup", "Volume", BarVolumeStart, "volumeStartBar", "volumeEndBar", "volumeStartEdit", "volumeEndEdit"},
-        {"pitchGroup", "Pitch", BarPitchStart, "pitchStartBar", "pitchEndBar", "pitchStartEdit", "pitchEndEdit"},
+        {"volumeGroup", "Volume", BarVolumeStart, "volumeStartBar", "volumeEndBar", "volumeStartEdit",
+         "volumeEndEdit"},
+        {"pitchGroup", "Pitch", BarPitchStart, "pitchStartBar", "pitchEndBar", "pitchStartEdit",
+         "pitchEndEdit"},
     };
     const int width = (RandWidth - 12) / 3;
     for (int i = 0; i < 3; ++i) {
@@ -212,7 +213,8 @@ void PlayerPanel::buildRandGroup() {
         makeBar(box, c.startTag, c.startBar, QRect(30, 38, 28, 350));
         makeBar(box, c.startTag + 1, c.endBar, QRect(80, 38, 28, 350));
         if (c.startTag == BarTimeStart)
-            scale(box, 4, 38, 350, {{"300", 0.0}, {"240", 0.2}, {"180", 0.4}, {"120", 0.6}, {"60", 0.8}, {"0.1", 1.0}});
+            scale(box, 4, 38, 350,
+                  {{"300", 0.0}, {"240", 0.2}, {"180", 0.4}, {"120", 0.6}, {"60", 0.8}, {"0.1", 1.0}});
         else if (c.startTag == BarVolumeStart)
             scale(box, 4, 38, 350, {{"1.0", 0.0}, {"0", 1.0}});
         else
@@ -337,12 +339,18 @@ void PlayerPanel::onShown() {
         move(parentWidget()->geometry().center() - rect().center());
 }
 
-void PlayerPanel::onActivated() { m_applyButton->setEnabled(false); }
+void PlayerPanel::onActivated() {
+    m_applyButton->setEnabled(false);
+}
 
 // Setting a bar clamps the position first and runs its handler only when the position changes.
-void PlayerPanel::setBar(int tag, int position) { bar(tag)->setValue(clampPosition(tag, position)); }
+void PlayerPanel::setBar(int tag, int position) {
+    bar(tag)->setValue(clampPosition(tag, position));
+}
 
-void PlayerPanel::giveSelection(TrackBar* b) { b->setSelection(b->value(), b->maximum()); }
+void PlayerPanel::giveSelection(TrackBar* b) {
+    b->setSelection(b->value(), b->maximum());
+}
 
 void PlayerPanel::onBarMoved(TrackBar* changed) {
     const int tag = changed->tag();
@@ -394,15 +402,19 @@ void PlayerPanel::onBarMoved(TrackBar* changed) {
         giveSelection(changed);
         m_host.setMasterVolumeSetting(position);
         m_audio.setMasterVolume(percentToVolume(100 - position));
-        return;  // the master volume is no document value: Apply stays as it is
+        return; // the master volume is no document value: Apply stays as it is
     default:
         return;
     }
     m_applyButton->setEnabled(true);
 }
 
-void PlayerPanel::buildTimeList() { m_schedule.buildTimeList(bar(BarTimeStart)->value(), bar(BarTimeEnd)->value()); }
-void PlayerPanel::buildVolumeList() { m_schedule.buildVolumeList(bar(BarVolumeStart)->value(), bar(BarVolumeEnd)->value()); }
+void PlayerPanel::buildTimeList() {
+    m_schedule.buildTimeList(bar(BarTimeStart)->value(), bar(BarTimeEnd)->value());
+}
+void PlayerPanel::buildVolumeList() {
+    m_schedule.buildVolumeList(bar(BarVolumeStart)->value(), bar(BarVolumeEnd)->value());
+}
 void PlayerPanel::buildPitchList() {
     m_schedule.buildPitchList(bar(BarPitchStart)->value(), bar(BarPitchEnd)->value());
 }
@@ -414,7 +426,9 @@ int PlayerPanel::tagOf(const QLineEdit* e) const {
     return 0;
 }
 
-QString PlayerPanel::editText(int tag) const { return edit(tag)->text(); }
+QString PlayerPanel::editText(int tag) const {
+    return edit(tag)->text();
+}
 
 bool PlayerPanel::eventFilter(QObject* watched, QEvent* e) {
     auto* lineEdit = qobject_cast<QLineEdit*>(watched);
@@ -422,10 +436,10 @@ bool PlayerPanel::eventFilter(QObject* watched, QEvent* e) {
     if (tag == 0)
         return QDialog::eventFilter(watched, e);
     if (e->type() == QEvent::FocusIn) {
-        m_currentEdit = lineEdit;  // Ed_VolEnter
+        m_currentEdit = lineEdit; // Ed_VolEnter
     } else if (e->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(e);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {  // Ed_VolKeyDown
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) { // Ed_VolKeyDown
             applyEdit(lineEdit);
             return true;
         }
@@ -443,8 +457,10 @@ bool PlayerPanel::eventFilter(QObject* watched, QEvent* e) {
         const bool fractions = tag != BarLoopPitch && tag != BarPitchStart && tag != BarPitchEnd;
         const QChar c = text.at(0);
         const bool allowed =
-            text.size() == 1 && (c.isDigit() && c.unicode() < 0x80 ? true
-                                 : fractions && c.unicode() == static_cast<unsigned char>(localeDecimalSeparator()));
+            text.size() == 1 &&
+            (c.isDigit() && c.unicode() < 0x80
+                 ? true
+                 : fractions && c.unicode() == static_cast<unsigned char>(localeDecimalSeparator()));
         if (!allowed || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
             return true;
     }
@@ -561,7 +577,8 @@ void PlayerPanel::playNextRandomWave() {
     const auto index = static_cast<std::size_t>(draw->wave);
     const AudioChannel ch = channels[index];
     // Each wave is pitched from its own sample rate.
-    const std::uint32_t rate = index < m_audio.randomWaves.sampleRates.size() ? m_audio.randomWaves.sampleRates[index] : 0;
+    const std::uint32_t rate =
+        index < m_audio.randomWaves.sampleRates.size() ? m_audio.randomWaves.sampleRates[index] : 0;
     m_audio.setVolume(ch, static_cast<float>(draw->volume));
     int pitch = draw->pitch;
     if (!m_audio.setPitch(ch, rate, pitch)) {
@@ -578,7 +595,8 @@ void PlayerPanel::playNextRandomWave() {
     m_status->drawIndicator(m_randMarkLeft, m_randFrame);
     RandomDraw shown = *draw;
     shown.pitch = pitch;
-    const std::string name = index < m_audio.randomWaves.names.size() ? m_audio.randomWaves.names[index] : std::string();
+    const std::string name =
+        index < m_audio.randomWaves.names.size() ? m_audio.randomWaves.names[index] : std::string();
     m_status->setPanelText(3, QString::fromStdString(RandomSchedule::playingText(name, shown)));
     m_timeLabel->setText(QString::fromStdString(formatGeneral(draw->delayMs / 1000.0, 4)));
     m_volumeLabel->setText(QString::fromStdString(formatGeneral(draw->volume, 3)));
@@ -621,8 +639,8 @@ void PlayerPanel::applyToDocument() {
         return;
     auto quoted = [](const QString& text) { return "\"" + commaToPoint(toBytes(text)) + "\""; };
     auto range = [this](int startTag) {
-        return "\"" + commaToPoint(toBytes(editText(startTag))) + "," + commaToPoint(toBytes(editText(startTag + 1))) +
-               "\"";
+        return "\"" + commaToPoint(toBytes(editText(startTag))) + "," +
+               commaToPoint(toBytes(editText(startTag + 1))) + "\"";
     };
     Node* node = m_tree.next(m_soundscape);
     while (node) {
@@ -666,7 +684,7 @@ void PlayerPanel::applyToDocument() {
 }
 
 bool openPlayerPanel(SectionTree& tree, Node* selected, const std::string& soundDir, AudioEngine& audio,
-                      AudioHost& host, bool modified, QWidget* parent, QWidget* volumeWindow) {
+                     AudioHost& host, bool modified, QWidget* parent, QWidget* volumeWindow) {
     if (tree.empty() || !selected || selected->level() != 0)
         return modified;
     audio.releaseAll();

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 #include <QTimer>
-
 #include <array>
 #include <memory>
 #include <string>
@@ -32,10 +31,10 @@ class TrackBar;
 // document's edit functions and tells the host. Created per showing, modal, destroyed after.
 class PlayerPanel : public QDialog {
     Q_OBJECT
-public:
+  public:
     // `random` replaces the clock-seeded generator (tests); the panel does not own it.
-    PlayerPanel(SectionTree& tree, Node* soundscape, AudioEngine& audio, AudioHost& host, QWidget* parent = nullptr,
-                RandomSource* random = nullptr);
+    PlayerPanel(SectionTree& tree, Node* soundscape, AudioEngine& audio, AudioHost& host,
+                QWidget* parent = nullptr, RandomSource* random = nullptr);
     ~PlayerPanel() override;
 
     bool applied() const { return m_applied; }
@@ -54,7 +53,7 @@ public:
     QTimer& loopIndicatorTimer() { return m_loopIndicatorTimer; }
     QTimer& randomIndicatorTimer() { return m_randomIndicatorTimer; }
 
-public slots:
+  public slots:
     void toggleLoop();
     void toggleRandom();
     void toggleAll();
@@ -65,12 +64,12 @@ public slots:
     void applyEdit(QLineEdit* edit);
     void applyCurrentEdit();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildPanel();
     void buildLoopGroup();
     void buildRandGroup();
@@ -137,6 +136,6 @@ private:
 // modally and releases every channel afterwards. Returns the document's modified flag after the
 // panel closed: still set when it was set before, and set when Apply wrote values.
 bool openPlayerPanel(SectionTree& tree, Node* selected, const std::string& soundDir, AudioEngine& audio,
-                      AudioHost& host, bool modified, QWidget* parent, QWidget* volumeWindow = nullptr);
+                     AudioHost& host, bool modified, QWidget* parent, QWidget* volumeWindow = nullptr);
 
 } // namespace tonvale

@@ -2,7 +2,6 @@
 
 #include <QPixmap>
 #include <QWidget>
-
 #include <array>
 
 namespace tonvale {
@@ -12,7 +11,7 @@ namespace tonvale {
 // shows the images drawn so far over each other until it is cleared.
 class PlayerStatusBar : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PlayerStatusBar(QWidget* parent = nullptr);
 
     void setPanelWidth(int panel, int width);
@@ -28,10 +27,10 @@ public:
 
     static const std::array<QPixmap, 5>& images();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     std::array<int, 4> m_widths{21, 178, 21, 50};
     std::array<QString, 4> m_texts;
     struct Mark {

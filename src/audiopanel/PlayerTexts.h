@@ -3,7 +3,6 @@
 #include "document/Cp1251.h"
 
 #include <QString>
-
 #include <string>
 #include <string_view>
 
@@ -19,6 +18,8 @@ inline QString fromScript(std::string_view bytes) {
     return QString::fromStdU16String(text);
 }
 // Text typed into a number box (digits and the separator) as bytes for the document.
-inline std::string toBytes(const QString& text) { return text.toStdString(); }
+inline std::string toBytes(const QString& text) {
+    return text.toStdString();
+}
 
 } // namespace tonvale

@@ -6,7 +6,8 @@
 
 namespace tonvale {
 
-TrackBar::TrackBar(Qt::Orientation orientation, int tag, QWidget* parent) : QSlider(orientation, parent), m_tag(tag) {
+TrackBar::TrackBar(Qt::Orientation orientation, int tag, QWidget* parent)
+    : QSlider(orientation, parent), m_tag(tag) {
     if (orientation == Qt::Vertical) {
         // Min at the top, as the scales read: the largest value at the top.
         setInvertedAppearance(true);

@@ -30,7 +30,8 @@ void WavePreview::togglePlay(const std::string& cellValue) {
     }
     m_tag = 1;
     m_stopTimer.start();
-    m_status = qs("Воспроизведение: " + formatGeneral(m_audio.lengthSeconds(m_audio.previewChannel), 2) + " сек.");
+    m_status =
+        qs("Воспроизведение: " + formatGeneral(m_audio.lengthSeconds(m_audio.previewChannel), 2) + " сек.");
     emit stateChanged();
 }
 

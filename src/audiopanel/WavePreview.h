@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
-
 #include <string>
 
 namespace tonvale {
@@ -17,7 +16,7 @@ class AudioEngine;
 // and repaints its grid.
 class WavePreview : public QObject {
     Q_OBJECT
-public:
+  public:
     WavePreview(AudioEngine& audio, AudioHost& host, QObject* parent = nullptr);
 
     void setSoundDir(std::string soundDir) { m_soundDir = std::move(soundDir); }
@@ -37,10 +36,10 @@ public:
     QString statusText() const { return m_status; }
     QTimer& stopTimer() { return m_stopTimer; }
 
-signals:
+  signals:
     void stateChanged();
 
-private:
+  private:
     AudioEngine& m_audio;
     AudioHost& m_host;
     std::string m_soundDir;

@@ -139,7 +139,7 @@ bool setNodeValue(SectionTree& tree, Node* node, std::string_view value, TreeObs
     const std::string oldText = node->text();
     const bool valueChanged = data.value != clean;
     data.value = std::move(clean);
-    settleLine(tree, node, nullptr);  // a key that no value keeps whole is re-read
+    settleLine(tree, node, nullptr); // a key that no value keeps whole is re-read
     const bool changed = valueChanged || node->text() != oldText;
     if (changed)
         notifyChanged(observer, node);
@@ -207,8 +207,8 @@ std::string joinCommentLines(const std::vector<std::string>& lines) {
     return out;
 }
 
-bool setComments(SectionTree& tree, Node* node, std::string_view beside, const std::vector<std::string>& aboveLines,
-                 TreeObserver* observer) {
+bool setComments(SectionTree& tree, Node* node, std::string_view beside,
+                 const std::vector<std::string>& aboveLines, TreeObserver* observer) {
     if (node == nullptr || !node->hasData() || tree.isEndMarker(node))
         return false;
     std::string newBeside = sanitizeLineText(beside);
@@ -262,7 +262,8 @@ bool dropMoves(const SectionTree& tree, const Node* dragged, const Node* target)
     return dragAccepted(tree, dragged, target) && !tree.isEndMarker(target);
 }
 
-MoveResult moveNode(SectionTree& tree, Node* node, Node* target, PlacementAnswer answer, TreeObserver* observer) {
+MoveResult moveNode(SectionTree& tree, Node* node, Node* target, PlacementAnswer answer,
+                    TreeObserver* observer) {
     MoveResult result;
     if (!dropMoves(tree, node, target))
         return result;

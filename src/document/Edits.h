@@ -37,7 +37,7 @@
 namespace tonvale {
 
 class TreeObserver {
-public:
+  public:
     virtual ~TreeObserver() = default;
     virtual void aboutToInsert(const Node* /*parent*/, int /*row*/, int /*count*/) {}
     virtual void inserted(const Node* /*parent*/, int /*row*/, int /*count*/) {}
@@ -88,7 +88,8 @@ struct RenameResult {
 // Renames a node (not the end marker). The text is made storable; blanks only change nothing.
 // Quotes are kept as typed, unless the text would not read back as the node's key (blanks or quotes
 // inside an unquoted name): then it is stored normalised, in double quotes.
-RenameResult renameNode(SectionTree& tree, Node* node, std::string_view text, TreeObserver* observer = nullptr);
+RenameResult renameNode(SectionTree& tree, Node* node, std::string_view text,
+                        TreeObserver* observer = nullptr);
 
 // The lines of a multi-line edit's text: CR LF, CR and LF each end a line, a break at the very end
 // starts no further line, and the empty text has no lines.
@@ -100,16 +101,16 @@ std::vector<std::string> commentLines(std::string_view commentsAbove);
 // A line break inside a given line starts a new line.
 std::string joinCommentLines(const std::vector<std::string>& lines);
 // Sets both comments of a node with data (the comments dialog's OK). Returns true when it changed.
-bool setComments(SectionTree& tree, Node* node, std::string_view beside, const std::vector<std::string>& aboveLines,
-                 TreeObserver* observer = nullptr);
+bool setComments(SectionTree& tree, Node* node, std::string_view beside,
+                 const std::vector<std::string>& aboveLines, TreeObserver* observer = nullptr);
 
 // ---- Delete ----
 
 struct DeleteResult {
     bool removed = false;
-    const Node* parent = nullptr;  // parent of the removed node (nullptr: the top level)
-    int row = -1;                  // its former row
-    Node* selectAfter = nullptr;   // the node that took its row, else the one before it, else the parent
+    const Node* parent = nullptr; // parent of the removed node (nullptr: the top level)
+    int row = -1;                 // its former row
+    Node* selectAfter = nullptr;  // the node that took its row, else the one before it, else the parent
 };
 // Deletes a node (not the end marker) with its whole subtree and their data.
 DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer = nullptr);
@@ -128,17 +129,17 @@ bool dragAccepted(const SectionTree& tree, const Node* dragged, const Node* targ
 bool dropMoves(const SectionTree& tree, const Node* dragged, const Node* target);
 
 enum class MoveOutcome {
-    Moved,      // the node is in its new place
-    Unchanged,  // it already was there (first or last child of the target, as asked)
-    Cancelled,  // the answer was Cancel
-    Refused,    // no node, the end marker, or a target that is the end marker or inside the node
+    Moved,     // the node is in its new place
+    Unchanged, // it already was there (first or last child of the target, as asked)
+    Cancelled, // the answer was Cancel
+    Refused,   // no node, the end marker, or a target that is the end marker or inside the node
 };
 struct MoveResult {
     MoveOutcome outcome = MoveOutcome::Refused;
     const Node* oldParent = nullptr;
     int oldRow = -1;
-    const Node* newParent = nullptr;  // the target
-    int newRow = -1;                  // the node's row once moved
+    const Node* newParent = nullptr; // the target
+    int newRow = -1;                 // the node's row once moved
     bool done() const { return outcome == MoveOutcome::Moved; }
 };
 // Moves `node` with its subtree under `target`: Yes makes it the first child, No the last. Data,

@@ -54,7 +54,8 @@ bool isVoidNode(const Node* node, int level, const Node* endMarker) {
 bool needsSettling(const SectionTree& tree) {
     const Node* endMarker = tree.last();
     for (const Node* node : tree.preorder()) {
-        if ((node->hasChildren() && isCommentLine(node->text())) || isVoidNode(node, node->level(), endMarker))
+        if ((node->hasChildren() && isCommentLine(node->text())) ||
+            isVoidNode(node, node->level(), endMarker))
             return true;
     }
     return false;
@@ -63,14 +64,14 @@ bool needsSettling(const SectionTree& tree) {
 void settleStructure(SectionTree& tree) {
     const Node* endMarker = tree.last();
     std::vector<Node*> kids;
-    std::vector<Node*> pending;  // items still to place, in reverse order
+    std::vector<Node*> pending; // items still to place, in reverse order
     std::vector<Node*> dropped;
     for (Node* parent = nullptr;;) {
         const auto& original = parent != nullptr ? parent->children() : tree.topLevel();
         const int level = parent != nullptr ? parent->level() + 1 : 0;
         kids.clear();
         pending.assign(original.rbegin(), original.rend());
-        std::ptrdiff_t owner = -1;  // last element (non-comment entry) of kids
+        std::ptrdiff_t owner = -1; // last element (non-comment entry) of kids
         bool changed = false;
         while (!pending.empty()) {
             Node* node = pending.back();
@@ -128,7 +129,7 @@ void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
         sv = collapsed;
     }
     const std::size_t q = firstPosition(sv, '"');
-    std::size_t e = 0;  // key = sv[0, e), value = sv[e, end), both trimmed
+    std::size_t e = 0; // key = sv[0, e), value = sv[e, end), both trimmed
     if (q == 1)
         e = secondPosition(sv, '"');
     else if (q > 1 && blanksBeforeQuote(sv) <= 1)
@@ -213,7 +214,7 @@ void attachNodeData(SectionTree& tree) {
     std::vector<Node*> comments;
     for (std::size_t i = 0; i + 1 < order.size(); ++i) {
         if (isCommentLine(order[i]->text()))
-            comments.push_back(order[i]);  // leaves: their children were re-homed above
+            comments.push_back(order[i]); // leaves: their children were re-homed above
     }
     tree.removeLeaves(comments);
 }

@@ -11,9 +11,9 @@ namespace tonvale {
 
 enum class LoadFailure {
     None,
-    BraceCheck,  // the brace check failed: the tree is empty
-    LoadError,   // building the tree failed: the tree keeps what was built
-    ReadError,   // the file could not be read: the tree is empty
+    BraceCheck, // the brace check failed: the tree is empty
+    LoadError,  // building the tree failed: the tree keeps what was built
+    ReadError,  // the file could not be read: the tree is empty
 };
 
 // The outcome of reading a script: the tree, the messages the window must show, in order, and the
@@ -24,7 +24,7 @@ struct LoadResult {
     LoadFailure failure = LoadFailure::None;
     bool levelError = false;
     std::vector<Message> messages;
-    std::string readError;  // what the system said when the file could not be read
+    std::string readError; // what the system said when the file could not be read
 
     bool ok() const { return failure == LoadFailure::None; }
 };

@@ -7,7 +7,7 @@ namespace tonvale {
 namespace {
 
 constexpr std::array<std::string_view, 4> BlockKeywords = {"\"playlooping\"", "\"playrandom\"", "\"rndwave\"",
-                                                            "\"playsoundscape\""};
+                                                           "\"playsoundscape\""};
 
 char asciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -75,12 +75,13 @@ std::vector<std::string> suggestedParameters(int kind) {
     case 1:
         return {"\"wave\"", "\"volume\"", "\"pitch\"", "\"attenuation\"", "\"position\""};
     case 2:
-        return {"\"time\"", "\"volume\"", "\"pitch\"", "\"attenuation\"", "\"rndwave\"", "\"position\"",
-                "\"soundlevel\""};
+        return {"\"time\"",    "\"volume\"",   "\"pitch\"",     "\"attenuation\"",
+                "\"rndwave\"", "\"position\"", "\"soundlevel\""};
     case 3:
         return {"\"wave\""};
     case 4:
-        return {"\"name\"", "\"volume\"", "\"position\"", "\"positionoverride\"", "\"ambientpositionoverride\""};
+        return {"\"name\"", "\"volume\"", "\"position\"", "\"positionoverride\"",
+                "\"ambientpositionoverride\""};
     default:
         return {};
     }
@@ -152,7 +153,8 @@ Message blockFailureMessage(BlockKind kind) {
     case BlockKind::PlaySoundscape:
         break;
     }
-    return message("Ошибка создания блока playsoundscape\"", "Новый блок playsoundscape\"", MessageIcon::Error);
+    return message("Ошибка создания блока playsoundscape\"", "Новый блок playsoundscape\"",
+                   MessageIcon::Error);
 }
 
 void NewElementAnswers::enterValue() {
@@ -160,7 +162,8 @@ void NewElementAnswers::enterValue() {
         value.clear();
 }
 
-std::optional<Message> checkNewElement(const SectionTree& tree, const Node* selected, const NewElementAnswers& answers) {
+std::optional<Message> checkNewElement(const SectionTree& tree, const Node* selected,
+                                       const NewElementAnswers& answers) {
     switch (answers.mode) {
     case NewElementMode::None:
         return std::nullopt;
@@ -199,7 +202,8 @@ CreateResult addNewElement(SectionTree& tree, Node* selected, const NewElementAn
     data.commentsAbove = joinCommentLines(answers.commentLines);
     data.commentBeside = sanitizeLineText(answers.commentBeside);
     const int row = !header && placement == PlacementAnswer::Yes ? 0 : selected->childCount();
-    result.node = insertWithData(tree, selected, row, normalizeName(header ? answers.headerName : answers.parameterName),
+    result.node = insertWithData(tree, selected, row,
+                                 normalizeName(header ? answers.headerName : answers.parameterName),
                                  std::move(data), ImageParameter, observer);
     result.parent = selected;
     result.row = row;

@@ -53,10 +53,10 @@ std::vector<std::string> suggestedParameters(int kind);
 bool sectionNameExists(const SectionTree& tree, std::string_view storedName);
 
 struct CreateResult {
-    Node* node = nullptr;           // the new node, nullptr when nothing was created
-    const Node* parent = nullptr;   // its parent (nullptr: the top level)
+    Node* node = nullptr;         // the new node, nullptr when nothing was created
+    const Node* parent = nullptr; // its parent (nullptr: the top level)
     int row = -1;
-    std::optional<Message> message;  // to show when nothing was created (none for an empty answer)
+    std::optional<Message> message; // to show when nothing was created (none for an empty answer)
     explicit operator bool() const { return node != nullptr; }
 };
 
@@ -85,8 +85,8 @@ enum class NewElementMode { None = 0, Header = 1, Parameter = 2 };
 struct NewElementAnswers {
     NewElementMode mode = NewElementMode::None;
     std::string headerName;                                              // the header's name
-    std::string parameterName = utf8ToCp1251(newtext::ParameterDefault);  // the parameter's name
-    std::string value = utf8ToCp1251(newtext::ValueDefault);              // the value
+    std::string parameterName = utf8ToCp1251(newtext::ParameterDefault); // the parameter's name
+    std::string value = utf8ToCp1251(newtext::ValueDefault);             // the value
     std::string commentBeside;                                           // the beside comment
     std::vector<std::string> commentLines;                               // the comment lines above
 
@@ -95,7 +95,8 @@ struct NewElementAnswers {
 };
 
 // The message that stops the command before anything is asked, or none when it may go on.
-std::optional<Message> checkNewElement(const SectionTree& tree, const Node* selected, const NewElementAnswers& answers);
+std::optional<Message> checkNewElement(const SectionTree& tree, const Node* selected,
+                                       const NewElementAnswers& answers);
 // Whether the command asks "Переместить в начало?" once checkNewElement passed: in parameter mode.
 bool asksPlacement(const NewElementAnswers& answers);
 

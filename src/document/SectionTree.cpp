@@ -24,7 +24,7 @@ SectionTree::~SectionTree() {
 void SectionTree::freeChunk(Chunk& chunk) {
     std::destroy_n(chunk.nodes, chunk.used);
     const bool huge = chunk.capacity * sizeof(Node) >= HugePage;
-    ::operator delete(chunk.nodes, std::align_val_t{huge ? HugePage : alignof(Node)});
+    ::operator delete (chunk.nodes, std::align_val_t{huge ? HugePage : alignof(Node)});
     chunk = {};
 }
 
@@ -85,8 +85,8 @@ Node* SectionTree::allocate() {
             m_chunks.empty() ? 64 : std::min(m_chunks.back().capacity * 2, MaxChunkBytes / sizeof(Node));
         const std::size_t bytes = capacity * sizeof(Node);
         const bool huge = bytes >= HugePage;
-        void* memory = ::operator new(huge ? (bytes + HugePage - 1) / HugePage * HugePage : bytes,
-                                      std::align_val_t{huge ? HugePage : alignof(Node)});
+        void* memory = ::operator new (huge ? (bytes + HugePage - 1) / HugePage* HugePage : bytes,
+                                       std::align_val_t{huge ? HugePage : alignof(Node)});
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
         if (huge)
             ::madvise(memory, bytes, MADV_HUGEPAGE);
@@ -200,8 +200,9 @@ Node* SectionTree::insert(Node* parent, int row, std::string text) {
     if (parent == nullptr)
         parent = m_root;
     auto& kids = parent->m_children;
-    const std::size_t at =
-        (row < 0 || static_cast<std::size_t>(row) > kids.size()) ? kids.size() : static_cast<std::size_t>(row);
+    const std::size_t at = (row < 0 || static_cast<std::size_t>(row) > kids.size())
+                               ? kids.size()
+                               : static_cast<std::size_t>(row);
     Node* node = allocate();
     node->m_text = std::move(text);
     node->m_parent = parent;
@@ -258,14 +259,15 @@ void SectionTree::move(Node* node, Node* newParent, int row) {
     if (newParent == nullptr)
         newParent = m_root;
     if (isWithin(newParent, node))
-        return;  // a node cannot move into its own subtree
+        return; // a node cannot move into its own subtree
     Node* oldParent = node->m_parent;
     const auto oldRow = static_cast<std::size_t>(node->m_row);
     auto& newKids = newParent->m_children;
-    std::size_t at = (row < 0 || static_cast<std::size_t>(row) > newKids.size()) ? newKids.size()
-                                                                                   : static_cast<std::size_t>(row);
+    std::size_t at = (row < 0 || static_cast<std::size_t>(row) > newKids.size())
+                         ? newKids.size()
+                         : static_cast<std::size_t>(row);
     if (oldParent == newParent && at > oldRow)
-        --at;  // the node's own slot disappears first
+        --at; // the node's own slot disappears first
     oldParent->m_children.erase(oldParent->m_children.begin() + static_cast<std::ptrdiff_t>(oldRow));
     renumber(oldParent, oldRow);
     newKids.insert(newKids.begin() + static_cast<std::ptrdiff_t>(at), node);
@@ -299,7 +301,7 @@ void SectionTree::removeLeaves(const std::vector<Node*>& leaves) {
     for (Node* leaf : leaves) {
         assert(leaf->m_children.empty());
         if (leaf->m_row >= 0) {
-            leaf->m_row = -1;  // marks the leaf for removal below
+            leaf->m_row = -1; // marks the leaf for removal below
             parents.push_back(leaf->m_parent);
         }
     }

@@ -26,15 +26,15 @@ class SectionTree;
 // One element of the script. Nodes are owned by their SectionTree and change only through it, so the
 // tree can keep levels, rows and the pre-order index in step.
 class Node {
-public:
+  public:
     const std::string& text() const { return m_text; }
     int level() const { return m_level; }
-    Node* parent() const { return m_level == 0 ? nullptr : m_parent; }  // nullptr at the top
+    Node* parent() const { return m_level == 0 ? nullptr : m_parent; } // nullptr at the top
     const std::vector<Node*>& children() const { return m_children; }
     bool hasChildren() const { return !m_children.empty(); }
     int childCount() const { return static_cast<int>(m_children.size()); }
     Node* child(int row) const { return m_children[static_cast<std::size_t>(row)]; }
-    int row() const { return m_row; }  // position among its siblings
+    int row() const { return m_row; } // position among its siblings
     int image() const { return m_image; }
     int selectedImage() const { return m_selectedImage; }
 
@@ -42,16 +42,16 @@ public:
     const NodeData* data() const { return m_hasData ? &m_data : nullptr; }
     NodeData* data() { return m_hasData ? &m_data : nullptr; }
 
-private:
+  private:
     friend class SectionTree;
 
     std::string m_text;
-    NodeData m_data;  // meaningful only while m_hasData is set
+    NodeData m_data; // meaningful only while m_hasData is set
     std::vector<Node*> m_children;
-    Node* m_parent = nullptr;  // the tree's hidden root for top-level nodes
+    Node* m_parent = nullptr; // the tree's hidden root for top-level nodes
     int m_level = 0;
     int m_row = 0;
-    mutable std::uint32_t m_index = 0;  // absolute index, valid while the tree's order cache is
+    mutable std::uint32_t m_index = 0; // absolute index, valid while the tree's order cache is
     std::int8_t m_image = ImageHeader;
     std::int8_t m_selectedImage = ImageHeader;
     bool m_hasData = false;
@@ -61,7 +61,7 @@ private:
 // Pre-order neighbours, levels and absolute indices are cheap; nothing recurses, so a file nested
 // 100,000 levels deep is built, walked and destroyed without deep stacks.
 class SectionTree {
-public:
+  public:
     SectionTree();
     ~SectionTree();
     // Drops every node and gives the memory back.
@@ -76,8 +76,8 @@ public:
     std::size_t size() const { return m_count; }
 
     const std::vector<Node*>& topLevel() const { return m_root->m_children; }
-    Node* first() const;  // first node in pre-order
-    Node* last() const;   // last node in pre-order: the end marker of a loaded script
+    Node* first() const; // first node in pre-order
+    Node* last() const;  // last node in pre-order: the end marker of a loaded script
     Node* next(const Node* node) const;
     Node* previous(const Node* node) const;
     // Absolute index: position in pre-order, 0-based.
@@ -108,12 +108,12 @@ public:
 
     // Content.
     void setText(Node* node, std::string text);
-    void assignText(Node* node, std::string_view text);  // reuses the text's storage
+    void assignText(Node* node, std::string_view text); // reuses the text's storage
     NodeData& ensureData(Node* node);
     void clearData(Node* node);
     void setImages(Node* node, int image, int selectedImage);
 
-private:
+  private:
     Node* allocate();
     void release(Node* node);
     void invalidateOrder() { m_orderValid = false; }

@@ -98,7 +98,7 @@ std::string foldCase(std::string_view utf8Name) {
         const auto u = static_cast<unsigned char>(c);
         if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDF))
             c = static_cast<char>(u + 0x20);
-        else if (u == 0xA8)  // Ё
+        else if (u == 0xA8) // Ё
             c = static_cast<char>(0xB8);
     }
     return bytes;
@@ -106,12 +106,13 @@ std::string foldCase(std::string_view utf8Name) {
 
 // The entry of `folder` whose name equals `name` without regard to case (the first in name order
 // when several do), of the wanted kind.
-std::optional<fs::path> caseInsensitiveEntry(const fs::path& folder, const std::string& name, bool wantFolder) {
+std::optional<fs::path> caseInsensitiveEntry(const fs::path& folder, const std::string& name,
+                                             bool wantFolder) {
     const std::string wanted = foldCase(name);
     std::optional<fs::path> best;
     std::error_code ec;
-    for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end;
-         it.increment(ec)) {
+    for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
+         !ec && it != end; it.increment(ec)) {
         if (foldCase(it->path().filename().string()) != wanted || !existsAs(it->path(), wantFolder))
             continue;
         if (!best || it->path() < *best)
@@ -123,7 +124,8 @@ std::optional<fs::path> caseInsensitiveEntry(const fs::path& folder, const std::
 
 // Walks `relative` below `folder` one name at a time, taking the exact name when it exists and a
 // match without regard to case otherwise.
-std::optional<std::string> findBelow(const std::string& folder, const std::string& relative, bool wantFolder) {
+std::optional<std::string> findBelow(const std::string& folder, const std::string& relative,
+                                     bool wantFolder) {
     const fs::path exact = fs::path(joinPath(folder, relative));
     if (existsAs(exact, wantFolder))
         return exact.string();
@@ -246,7 +248,8 @@ std::string waveChooserFolder(std::string_view soundsFolder, std::string_view ce
         if (std::optional<std::string> found = findBelow(folder, name.substr(0, end), true))
             return joinPath(*found, {});
     }
-    return waveChooserFolder(soundsFolder, cellText, [](const std::string& path) { return existsAs(path, true); });
+    return waveChooserFolder(soundsFolder, cellText,
+                             [](const std::string& path) { return existsAs(path, true); });
 }
 
 } // namespace tonvale

@@ -7,8 +7,9 @@ namespace tonvale {
 namespace {
 
 std::string templateComment() {
-    return utf8ToCp1251("//soundscapes_myfile. Создана секция по умолчанию \"myfile.defsection\".Чтобы изменить "
-                        "ее название выберите из главного меню \"Правка\" -> \"Изменить\".");
+    return utf8ToCp1251(
+        "//soundscapes_myfile. Создана секция по умолчанию \"myfile.defsection\".Чтобы изменить "
+        "ее название выберите из главного меню \"Правка\" -> \"Изменить\".");
 }
 
 } // namespace
@@ -20,28 +21,28 @@ std::vector<std::string> shortNewFileLines() {
 void appendDefaultBlocks(std::vector<std::string>& lines) {
     lines.push_back(templateComment());
     lines.insert(lines.end(), {
-        std::string(DefaultSectionName),
-        "\t{",
-        "\t\"dsp\"\t\"0\"",
-        "\t\"playlooping\"",
-        "\t\t{",
-        "\t\t\"volume\"\t\"0.5\"",
-        "\t\t\"wave\"\t\"wave file name\"",
-        "\t\t\"pitch\"\t\"100\"",
-        "\t\t}",
-        "\t\"playrandom\"",
-        "\t\t{",
-        "\t\t\"time\"\t\"1,6\"",
-        "\t\t\"volume\"\t\"0.5,1.0\"",
-        "\t\t\"pitch\"\t\"100\"",
-        "\t\t\"rndwave\"",
-        "\t\t\t{",
-        "\t\t\t\"wave\"\t\"first wave file name\"",
-        "\t\t\t\"wave\"\t\"second wave file name\"",
-        "\t\t\t}",
-        "\t}",
-        "}",
-    });
+                                  std::string(DefaultSectionName),
+                                  "\t{",
+                                  "\t\"dsp\"\t\"0\"",
+                                  "\t\"playlooping\"",
+                                  "\t\t{",
+                                  "\t\t\"volume\"\t\"0.5\"",
+                                  "\t\t\"wave\"\t\"wave file name\"",
+                                  "\t\t\"pitch\"\t\"100\"",
+                                  "\t\t}",
+                                  "\t\"playrandom\"",
+                                  "\t\t{",
+                                  "\t\t\"time\"\t\"1,6\"",
+                                  "\t\t\"volume\"\t\"0.5,1.0\"",
+                                  "\t\t\"pitch\"\t\"100\"",
+                                  "\t\t\"rndwave\"",
+                                  "\t\t\t{",
+                                  "\t\t\t\"wave\"\t\"first wave file name\"",
+                                  "\t\t\t\"wave\"\t\"second wave file name\"",
+                                  "\t\t\t}",
+                                  "\t}",
+                                  "}",
+                              });
 }
 
 std::string newFileBytes(bool withBlocks) {

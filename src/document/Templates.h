@@ -27,11 +27,11 @@ enum class BlockKind { PlayLooping, PlayRandom, PlaySoundscape };
 struct TemplateEntry {
     int depth;
     std::string_view key;
-    std::string_view value;  // empty for the "rndwave" list itself
+    std::string_view value; // empty for the "rndwave" list itself
 };
 
 struct BlockTemplate {
-    std::string_view keyword;  // the block node's text, quotes included
+    std::string_view keyword; // the block node's text, quotes included
     std::vector<TemplateEntry> entries;
 };
 

@@ -20,7 +20,8 @@ std::size_t countOccurrences(std::string_view sub, std::string_view text) {
     if (sub.empty() || text.empty())
         return 0;
     std::size_t count = 0;
-    for (std::size_t pos = text.find(sub); pos != std::string_view::npos; pos = text.find(sub, pos + sub.size()))
+    for (std::size_t pos = text.find(sub); pos != std::string_view::npos;
+         pos = text.find(sub, pos + sub.size()))
         ++count;
     return count;
 }
@@ -91,7 +92,7 @@ void countCodeBraces(std::string_view line, std::size_t& open, std::size_t& clos
         else if (c == '}')
             ++close;
         else if (c == '/' && i + 1 < line.size() && line[i + 1] == '/')
-            return;  // the rest of the line is a comment
+            return; // the rest of the line is a comment
     }
 }
 } // namespace

@@ -11,7 +11,9 @@
 namespace tonvale {
 
 // Characters with codes up to 32 count as blanks for trimming.
-constexpr bool isTrimmable(char c) { return static_cast<unsigned char>(c) <= 32; }
+constexpr bool isTrimmable(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 std::string_view trim(std::string_view text);
 
 // Number of non-overlapping occurrences of `sub` in `text`; 0 when either is empty.
@@ -45,13 +47,13 @@ bool scriptBracesBalanced(const std::vector<std::string_view>& lines);
 
 // Walks script bytes line by line without storing them; same rules as splitLines.
 class LineCursor {
-public:
+  public:
     explicit LineCursor(std::string_view bytes);
     // The next line, or false at the end of the text.
     bool next(std::string_view& line);
     bool atEnd() const { return m_pos >= m_text.size(); }
 
-private:
+  private:
     std::string_view m_text;
     std::size_t m_pos = 0;
 };

@@ -45,12 +45,13 @@ struct Counts {
 // there is a beside comment.
 struct LineParts {
     std::string_view text;
-    std::string_view value;    // empty when absent
-    std::string_view beside;   // empty when absent
-    std::string_view above;    // CommentsAbove, empty when absent
+    std::string_view value;  // empty when absent
+    std::string_view beside; // empty when absent
+    std::string_view above;  // CommentsAbove, empty when absent
     std::size_t level = 0;
 
-    explicit LineParts(const Node* node) : text(node->text()), level(static_cast<std::size_t>(node->level())) {
+    explicit LineParts(const Node* node)
+        : text(node->text()), level(static_cast<std::size_t>(node->level())) {
         if (const NodeData* data = node->data()) {
             value = data->value;
             beside = data->commentBeside;
@@ -70,7 +71,7 @@ struct LineParts {
 
 // Collects output and turns every lone CR and every lone LF into CR LF.
 class Output {
-public:
+  public:
     explicit Output(const ByteSink& sink) : m_sink(sink) { m_buffer.reserve(ChunkSize + 4096); }
 
     // A piece without line breaks.
@@ -123,7 +124,7 @@ public:
         m_buffer.clear();
     }
 
-private:
+  private:
     static constexpr std::size_t ChunkSize = 1 << 16;
     static constexpr std::size_t LongRun = 4096;
 
@@ -147,15 +148,15 @@ private:
 
 // Per-line facts the layout needs from the next line.
 struct LineInfo {
-    std::size_t elementTabs = 0;  // tabs of the element line: decides the block marks
-    std::size_t allTabs = 0;      // tabs of the whole line with its comment block: indents braces
-    std::size_t opens = 0;        // block marks " {" (0 or 1)
-    std::size_t closes = 0;       // block marks " } "
-    std::size_t textCloses = 0;   // "}" inside the line's own texts
+    std::size_t elementTabs = 0; // tabs of the element line: decides the block marks
+    std::size_t allTabs = 0;     // tabs of the whole line with its comment block: indents braces
+    std::size_t opens = 0;       // block marks " {" (0 or 1)
+    std::size_t closes = 0;      // block marks " } "
+    std::size_t textCloses = 0;  // "}" inside the line's own texts
 };
 
 class Writer {
-public:
+  public:
     explicit Writer(const SectionTree& tree) : m_nodes(tree.preorder()) {}
 
     bool write(const ByteSink& sink, Message* failure) {
@@ -176,7 +177,7 @@ public:
             if (!isLastNode)
                 nextTabs = m_info[i + 1].allTabs;
             else if (extraLast)
-                nextTabs = 0;  // the "{}" line has no tabs
+                nextTabs = 0; // the "{}" line has no tabs
             emitNodeLine(out, i, isLastLine, nextTabs);
         }
         if (extraLast)
@@ -185,7 +186,7 @@ public:
         return true;
     }
 
-private:
+  private:
     static bool braceCountsValid(std::size_t open, std::size_t close) {
         return open > 0 && close > 0 && (open + close) % 2 == 0;
     }
@@ -321,7 +322,7 @@ bool writeScript(const SectionTree& tree, const ByteSink& sink, Message* failure
         return Writer(tree).write(sink, failure);
     } catch (const std::bad_alloc&) {
         if (failure != nullptr)
-            *failure = {};  // reported by the caller in its own words
+            *failure = {}; // reported by the caller in its own words
         return false;
     }
 }
@@ -336,7 +337,8 @@ WriteResult writeScript(const SectionTree& tree) {
             estimate += data->value.size() + data->commentsAbove.size() + data->commentBeside.size();
     }
     result.bytes.reserve(estimate);
-    result.ok = writeScript(tree, [&result](std::string_view chunk) { result.bytes.append(chunk); }, &result.message);
+    result.ok = writeScript(
+        tree, [&result](std::string_view chunk) { result.bytes.append(chunk); }, &result.message);
     if (!result.ok)
         result.bytes.clear();
     return result;

@@ -18,8 +18,8 @@ inline constexpr std::string_view BadFormat = "Ошибка! Не могу со�
 
 struct WriteResult {
     bool ok = false;
-    std::string bytes;  // the canonical text, when ok
-    Message message;    // why it failed, when not ok
+    std::string bytes; // the canonical text, when ok
+    Message message;   // why it failed, when not ok
 
     explicit operator bool() const { return ok; }
 };

@@ -5,7 +5,6 @@
 // result through the document's setComments on OK.
 
 #include <QDialog>
-
 #include <string>
 #include <vector>
 
@@ -17,7 +16,7 @@ namespace tonvale {
 
 class CommentsDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     static constexpr int ClientWidth = 539;
     static constexpr int ClientHeight = 174;
 
@@ -28,7 +27,7 @@ public:
     std::string beside() const;
     std::vector<std::string> aboveLines() const;
 
-private:
+  private:
     QLineEdit* m_besideEdit;
     QPlainTextEdit* m_aboveEdit;
     QPushButton* m_okButton;

@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-
 #include <cmath>
 #include <functional>
 
@@ -256,14 +255,14 @@ void drawCommand(QPainter& p, IconId id) {
 
 void drawTreeImage(QPainter& p, int index) {
     switch (index) {
-    case 0:  // header
+    case 0: // header
         folder(p, QColor(240, 196, 80), false);
         break;
-    case 1:  // selected header
+    case 1: // selected header
         folder(p, QColor(250, 214, 110), true);
         break;
-    case 2:  // parameter
-    case 3: {  // selected parameter
+    case 2:   // parameter
+    case 3: { // selected parameter
         const bool selected = index == 3;
         p.setPen(QPen(selected ? QColor(20, 90, 40) : QColor(40, 80, 140), 1.6));
         p.setBrush(selected ? QColor(120, 210, 140) : QColor(150, 190, 240));
@@ -273,7 +272,7 @@ void drawTreeImage(QPainter& p, int index) {
         p.drawLine(QPointF(11, 19), QPointF(18, 19));
         break;
     }
-    default: {  // end marker
+    default: { // end marker
         p.setPen(QPen(QColor(130, 30, 30), 1.6));
         p.setBrush(QColor(205, 60, 60));
         QPolygonF octagon;

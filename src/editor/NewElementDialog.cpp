@@ -35,8 +35,8 @@ NewElementDialog::NewElementDialog(QWidget* parent) : QDialog(parent) {
     m_headerMode->setObjectName(QStringLiteral("headerMode"));
     m_headerMode->setProperty(TagProperty, static_cast<int>(NewElementMode::Header));
     m_headerName = freeTextCombo(QStringLiteral("headerName"));
-    m_headerName->addItems({QStringLiteral("playlooping"), QStringLiteral("playrandom"), QStringLiteral("rndwave"),
-                         QStringLiteral("playsoundscape")});
+    m_headerName->addItems({QStringLiteral("playlooping"), QStringLiteral("playrandom"),
+                            QStringLiteral("rndwave"), QStringLiteral("playsoundscape")});
     m_headerName->setCurrentIndex(-1);
     m_headerName->setEditText(QString());
 
@@ -67,7 +67,7 @@ NewElementDialog::NewElementDialog(QWidget* parent) : QDialog(parent) {
     m_okButton = new QPushButton(QStringLiteral("Создать"));
     m_okButton->setObjectName(QStringLiteral("okButton"));
     m_okButton->setDefault(true);
-    m_okButton->setEnabled(false);  // until a mode is chosen
+    m_okButton->setEnabled(false); // until a mode is chosen
     m_cancelButton = new QPushButton(QStringLiteral("Отмена"));
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_cancelButton->setAutoDefault(false);

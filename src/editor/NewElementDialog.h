@@ -20,7 +20,7 @@ namespace tonvale {
 
 class NewElementDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     static constexpr int ClientWidth = 517;
     static constexpr int ClientHeight = 224;
 
@@ -32,14 +32,14 @@ public:
     NewElementAnswers answers() const;
     NewElementMode mode() const { return m_answers.mode; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void chooseMode(QRadioButton* button);
     void valueFocused();
 
-    NewElementAnswers m_answers;  // holds the mode; the texts are read from the controls
+    NewElementAnswers m_answers; // holds the mode; the texts are read from the controls
     QRadioButton* m_headerMode;
     QComboBox* m_headerName;
     QRadioButton* m_parameterMode;

@@ -1,8 +1,8 @@
 #include "editor/ParamGrid.h"
 
 #include "document/SoundPaths.h"
-#include "editor/UpdatesFrozen.h"
 #include "editor/QtText.h"
+#include "editor/UpdatesFrozen.h"
 
 #include <QApplication>
 #include <QFile>
@@ -15,10 +15,11 @@ namespace tonvale {
 
 // The cell editor reports every change to the model at once; Enter and Escape go to the grid.
 class ParamGridDelegate : public QStyledItemDelegate {
-public:
+  public:
     explicit ParamGridDelegate(ParamGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override {
         auto* editor = new QLineEdit(parent);
         editor->setObjectName(QStringLiteral("gridCellEditor"));
         editor->setFrame(false);
@@ -40,7 +41,7 @@ public:
         // Every keystroke is already in the node.
     }
 
-protected:
+  protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
         option->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
@@ -66,7 +67,7 @@ protected:
         return QStyledItemDelegate::eventFilter(object, event);
     }
 
-private:
+  private:
     ParamGrid* m_grid;
 };
 
@@ -233,10 +234,13 @@ void ParamGrid::widenColumns() {
     const QFontMetrics bold(boldFont);
     constexpr int Padding = 10;
     for (int column = 0; column < 2; ++column) {
-        int width = bold.horizontalAdvance(m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() +
-                                           QLatin1Char(' ')) + Padding;
+        int width =
+            bold.horizontalAdvance(m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() +
+                                   QLatin1Char(' ')) +
+            Padding;
         for (int row = 0; row < m_model->dataRows(); ++row) {
-            const QString text = m_model->index(row, column).data(Qt::DisplayRole).toString() + QLatin1Char(' ');
+            const QString text =
+                m_model->index(row, column).data(Qt::DisplayRole).toString() + QLatin1Char(' ');
             const bool isBold = m_model->isBlockRow(row);
             width = std::max(width, (isBold ? bold : normal).horizontalAdvance(text) + Padding);
         }

@@ -9,7 +9,6 @@
 #include "editor/ParamGridModel.h"
 
 #include <QTableView>
-
 #include <array>
 #include <functional>
 
@@ -17,7 +16,7 @@ namespace tonvale {
 
 class ParamGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     ParamGrid(SectionTree* tree, QWidget* parent = nullptr);
 
     ParamGridModel* gridModel() const { return m_model; }
@@ -29,7 +28,7 @@ public:
     // Empties the rows, then lists the node (the grid's part of a tree selection change).
     void clearRows();
     void fillFor(Node* selected);
-    void refresh();  // clear and fill for the selected node again
+    void refresh(); // clear and fill for the selected node again
 
     // Conditions of the grid command update.
     bool hasCurrentRow() const;
@@ -47,18 +46,18 @@ public:
     // Widens the columns to the texts shown; columns never shrink.
     void widenColumns();
 
-signals:
+  signals:
     void edited(bool ok);
     void commandsChanged();
     void cellSelected();
 
-protected:
+  protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     friend class ParamGridDelegate;
     void cellSelectedAt(int row, int column);
     void closeOpenEditor();
@@ -68,7 +67,7 @@ private:
     QString m_soundsFolder;
     QString m_savedText;
     bool m_readOnly = true;
-    std::array<int, 2> m_contentWidth{166, 262};  // widest texts shown so far; the columns never get narrower
+    std::array<int, 2> m_contentWidth{166, 262}; // widest texts shown so far; the columns never get narrower
 };
 
 } // namespace tonvale

@@ -8,7 +8,6 @@
 #include <QColor>
 #include <QDir>
 #include <QFont>
-
 #include <array>
 
 namespace tonvale {
@@ -72,12 +71,13 @@ void ParamGridModel::fill(Node* selected) {
             if (node->level() <= level || !node->hasData() || node->text().empty())
                 break;
             rows.push_back({node, trimScript(scriptToQString(node->text())),
-                            trimScript(scriptToQString(node->data()->value)), blockKind(trim(node->text())) > 0});
+                            trimScript(scriptToQString(node->data()->value)),
+                            blockKind(trim(node->text())) > 0});
         }
     } else {
         setGridEnabled(true);
         rows.push_back({selected, trimScript(scriptToQString(selected->text())),
-                         scriptToQString(selected->data()->value), blockKind(trim(selected->text())) > 0});
+                        scriptToQString(selected->data()->value), blockKind(trim(selected->text())) > 0});
     }
     if (rows.empty())
         rows.emplace_back();

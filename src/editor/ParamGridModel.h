@@ -11,7 +11,6 @@
 
 #include <QAbstractTableModel>
 #include <QString>
-
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -30,9 +29,9 @@ QString normaliseName(const QString& text);
 
 class ParamGridModel : public QAbstractTableModel {
     Q_OBJECT
-public:
-    static const QColor ReadOnlyColour;  // light grey of names, block rows and empty soundscapes
-    static const QColor MatchColour;     // light green of a cell found by a table search
+  public:
+    static const QColor ReadOnlyColour; // light grey of names, block rows and empty soundscapes
+    static const QColor MatchColour;    // light green of a cell found by a table search
     enum Column { NameColumn = 0, ValueColumn = 1 };
 
     explicit ParamGridModel(SectionTree* tree, QObject* parent = nullptr);
@@ -77,17 +76,17 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-signals:
+  signals:
     // A value cell was written into its node (ok = the node took it).
     void valueWritten(int row, bool ok);
     void enabledChanged(bool enabled);
 
-private:
+  private:
     struct Row {
         Node* node = nullptr;
         QString name;
         QString value;
-        bool block = false;  // the name is a block keyword
+        bool block = false; // the name is a block keyword
     };
     void repaintAll();
     bool allReadOnly() const;

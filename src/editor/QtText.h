@@ -5,14 +5,13 @@
 // are UTF-8 in the source, use fromUtf8.
 
 #include <QString>
-
 #include <string>
 #include <string_view>
 
 namespace tonvale {
 
 QString scriptToQString(std::string_view scriptBytes);
-std::string qstringToScript(const QString& text);  // characters without a byte become "?"
+std::string qstringToScript(const QString& text); // characters without a byte become "?"
 // One byte per UTF-16 unit (a unit without a byte, each half of a surrogate pair included, becomes
 // "?"), so that byte positions are the text's character positions: for searching Qt text with the
 // core's byte search.

@@ -2,7 +2,6 @@
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
-
 #include <algorithm>
 
 namespace tonvale {
@@ -27,10 +26,14 @@ ScriptHighlighter::ScriptHighlighter(QTextDocument* document) : QSyntaxHighlight
 
 const QTextCharFormat& ScriptHighlighter::format(Part part) const {
     switch (part) {
-    case Part::Key: return m_key;
-    case Part::Value: return m_value;
-    case Part::Brace: return m_brace;
-    case Part::Comment: break;
+    case Part::Key:
+        return m_key;
+    case Part::Value:
+        return m_value;
+    case Part::Brace:
+        return m_brace;
+    case Part::Comment:
+        break;
     }
     return m_comment;
 }
@@ -44,7 +47,8 @@ void ScriptHighlighter::colourVisible(QPlainTextEdit* editor) {
         return;
     m_colouring = true;
     const QTextBlock last = editor->cursorForPosition(QPoint(0, editor->viewport()->height())).block();
-    for (QTextBlock block = editor->cursorForPosition(QPoint(0, 0)).block(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = editor->cursorForPosition(QPoint(0, 0)).block(); block.isValid();
+         block = block.next()) {
         if (isPending(block))
             rehighlightBlock(block);
         if (block == last)

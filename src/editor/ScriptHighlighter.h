@@ -16,7 +16,7 @@ namespace tonvale {
 
 class ScriptHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
-public:
+  public:
     enum class Part { Key, Value, Brace, Comment };
 
     explicit ScriptHighlighter(QTextDocument* document);
@@ -27,10 +27,10 @@ public:
     // Colours the marked lines that the editor shows now.
     void colourVisible(QPlainTextEdit* editor);
 
-protected:
+  protected:
     void highlightBlock(const QString& text) override;
 
-private:
+  private:
     QTextCharFormat m_key;
     QTextCharFormat m_value;
     QTextCharFormat m_brace;

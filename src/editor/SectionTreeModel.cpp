@@ -43,9 +43,10 @@ void SectionTreeModel::Observer::removed(const Node*, int, int) {
     m_model.endRemoveRows();
 }
 
-void SectionTreeModel::Observer::aboutToMove(const Node*, const Node* oldParent, int oldRow, const Node* newParent,
-                                             int destRow) {
-    m_moveAsReset = !m_model.beginMoveRows(m_model.indexOf(oldParent), oldRow, oldRow, m_model.indexOf(newParent), destRow);
+void SectionTreeModel::Observer::aboutToMove(const Node*, const Node* oldParent, int oldRow,
+                                             const Node* newParent, int destRow) {
+    m_moveAsReset = !m_model.beginMoveRows(m_model.indexOf(oldParent), oldRow, oldRow,
+                                           m_model.indexOf(newParent), destRow);
     if (m_moveAsReset)
         m_model.beginResetModel();
 }
@@ -123,7 +124,7 @@ Qt::ItemFlags SectionTreeModel::flags(const QModelIndex& index) const {
         return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (!m_tree->isEndMarker(nodeOf(index)))
-        result |= Qt::ItemIsDragEnabled;  // the end marker never moves
+        result |= Qt::ItemIsDragEnabled; // the end marker never moves
     if (nodeOf(index)->childCount() == 0)
         result |= Qt::ItemNeverHasChildren;
     return result;

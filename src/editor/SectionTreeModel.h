@@ -10,14 +10,13 @@
 
 #include <QAbstractItemModel>
 #include <QIcon>
-
 #include <array>
 
 namespace tonvale {
 
 class SectionTreeModel : public QAbstractItemModel {
     Q_OBJECT
-public:
+  public:
     explicit SectionTreeModel(SectionTree* tree, QObject* parent = nullptr);
 
     SectionTree* tree() const { return m_tree; }
@@ -31,7 +30,9 @@ public:
     void nodeChanged(const Node* node);
     // Structural edits of the tree happen between these brackets, so views and persistent indexes
     // follow them. `parent` nullptr is the top level; rows count as SectionTree::insert and move do.
-    void beginInsert(const Node* parent, int first, int last) { beginInsertRows(indexOf(parent), first, last); }
+    void beginInsert(const Node* parent, int first, int last) {
+        beginInsertRows(indexOf(parent), first, last);
+    }
     void endInsert() { endInsertRows(); }
     void beginRemove(const Node* node) { beginRemoveRows(indexOf(node->parent()), node->row(), node->row()); }
     void endRemove() { endRemoveRows(); }
@@ -52,9 +53,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool hasChildren(const QModelIndex& parent = {}) const override;
 
-private:
+  private:
     class Observer : public TreeObserver {
-    public:
+      public:
         explicit Observer(SectionTreeModel& model) : m_model(model) {}
         void aboutToInsert(const Node* parent, int row, int count) override;
         void inserted(const Node* parent, int row, int count) override;
@@ -62,12 +63,13 @@ private:
         void removed(const Node* parent, int row, int count) override;
         void aboutToMove(const Node* node, const Node* oldParent, int oldRow, const Node* newParent,
                          int destRow) override;
-        void moved(const Node* node, const Node* oldParent, int oldRow, const Node* newParent, int destRow) override;
+        void moved(const Node* node, const Node* oldParent, int oldRow, const Node* newParent,
+                   int destRow) override;
         void changed(const Node* node) override;
 
-    private:
+      private:
         SectionTreeModel& m_model;
-        bool m_moveAsReset = false;  // a move Qt refused to bracket is shown as a reset
+        bool m_moveAsReset = false; // a move Qt refused to bracket is shown as a reset
     };
 
     SectionTree* m_tree;

@@ -18,7 +18,7 @@ SectionTreeView::SectionTreeView(QWidget* parent) : QTreeView(parent) {
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
     setDropIndicatorShown(false);
-    setAutoScroll(false);  // scrolling while dragging follows the rule below
+    setAutoScroll(false); // scrolling while dragging follows the rule below
     m_scrollTimer.setInterval(ScrollIntervalMs);
     connect(&m_scrollTimer, &QTimer::timeout, this, [this] { scrollByNode(m_scrollDirection); });
 }

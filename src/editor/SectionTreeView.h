@@ -19,7 +19,7 @@ class SectionTreeModel;
 
 class SectionTreeView : public QTreeView {
     Q_OBJECT
-public:
+  public:
     static const QString MimeType;
     static constexpr int ScrollMargin = 10;
     static constexpr int ScrollIntervalMs = 100;
@@ -32,10 +32,10 @@ public:
     void scrollByNode(int direction);
     int autoScrollDirection() const { return m_scrollDirection; }
 
-signals:
+  signals:
     void nodeDropped(tonvale::Node* dragged, tonvale::Node* target);
 
-protected:
+  protected:
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -43,7 +43,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     const SectionTree* documentTree() const;
     void setDropTarget(const QModelIndex& target);
     void stopDragging();

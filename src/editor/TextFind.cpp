@@ -4,7 +4,6 @@
 #include "editor/QtText.h"
 
 #include <QStringView>
-
 #include <vector>
 
 namespace tonvale {
@@ -17,7 +16,8 @@ QString foldCase(const QString& text) {
     return folded;
 }
 
-FoldedText::FoldedText(const QString& text) : m_folded(foldCase(text)), m_bytes(qstringToScriptUnits(m_folded)) {}
+FoldedText::FoldedText(const QString& text)
+    : m_folded(foldCase(text)), m_bytes(qstringToScriptUnits(m_folded)) {}
 
 std::size_t FoldedText::find(std::size_t from, const QString& pattern) const {
     if (pattern.isEmpty() || m_folded.isEmpty())
@@ -35,7 +35,8 @@ std::size_t FoldedText::find(std::size_t from, const QString& pattern) const {
     }
 }
 
-ReplaceAllPlan planReplaceAll(const QString& text, std::size_t from, const QString& find, const QString& replacement) {
+ReplaceAllPlan planReplaceAll(const QString& text, std::size_t from, const QString& find,
+                              const QString& replacement) {
     ReplaceAllPlan plan;
     if (find.isEmpty())
         return plan;
@@ -52,7 +53,8 @@ ReplaceAllPlan planReplaceAll(const QString& text, std::size_t from, const QStri
     plan.begin = static_cast<qsizetype>(matches.front());
     plan.end = static_cast<qsizetype>(matches.back() + length);
     QString& out = plan.replacement;
-    out.reserve(plan.end - plan.begin + static_cast<qsizetype>(matches.size()) * (replacement.size() - find.size()));
+    out.reserve(plan.end - plan.begin +
+                static_cast<qsizetype>(matches.size()) * (replacement.size() - find.size()));
     qsizetype copied = plan.begin;
     for (std::size_t match : matches) {
         out += QStringView(text).mid(copied, static_cast<qsizetype>(match) - copied);

@@ -7,7 +7,6 @@
 // as one edit of the text.
 
 #include <QString>
-
 #include <cstddef>
 #include <string>
 
@@ -17,16 +16,16 @@ namespace tonvale {
 QString foldCase(const QString& text);
 
 class FoldedText {
-public:
+  public:
     explicit FoldedText(const QString& text);
     // Position of the first match of `pattern` (any letter case) starting at or after `from`
     // (0 behaves like 1); 0 when there is none or the pattern is empty.
     std::size_t find(std::size_t from, const QString& pattern) const;
     qsizetype size() const { return m_folded.size(); }
 
-private:
+  private:
     QString m_folded;
-    std::string m_bytes;  // one byte per character, for the core's byte search
+    std::string m_bytes; // one byte per character, for the core's byte search
 };
 
 // Replace all from `from` to the end of the text: after each replacement the search goes on one
@@ -39,6 +38,7 @@ struct ReplaceAllPlan {
     qsizetype end = 0;
     QString replacement;
 };
-ReplaceAllPlan planReplaceAll(const QString& text, std::size_t from, const QString& find, const QString& replacement);
+ReplaceAllPlan planReplaceAll(const QString& text, std::size_t from, const QString& find,
+                              const QString& replacement);
 
 } // namespace tonvale

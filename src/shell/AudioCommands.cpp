@@ -7,8 +7,8 @@
 #include "editor/Icons.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
-#include "shell/Prompts.h"
 #include "shell/MainWindow.h"
+#include "shell/Prompts.h"
 
 #include <QFile>
 
@@ -33,7 +33,9 @@ AudioCommands::AudioCommands(MainWindow& window, Prompts& prompts, AudioEngine& 
     CommandTable& commands = m_window.commands();
     commands.setExecute(CommandId::PlayWave, [this] { togglePlay(); });
     // While a preview plays, Play stays enabled so that the same command stops it.
-    commands.setEnabledWhen(CommandId::PlayWave, [this] { return m_preview->tag() != 0 || m_window.grid()->playableWaveSelected(); });
+    commands.setEnabledWhen(CommandId::PlayWave, [this] {
+        return m_preview->tag() != 0 || m_window.grid()->playableWaveSelected();
+    });
     commands.setExecute(CommandId::PlayerPanel, [this] { openPlayerPanel(); });
     commands.setExecute(CommandId::MasterVolume, [this] { showMasterVolume(); });
     connect(m_window.grid(), &ParamGrid::cellSelected, this, &AudioCommands::stopPreviewForCell);
@@ -49,7 +51,8 @@ void AudioCommands::togglePlay() {
     ParamGrid* grid = m_window.grid();
     const ParamGridModel* model = grid->gridModel();
     const int row = model->currentRow();
-    const QString cell = row >= 0 && row < model->dataRows() ? model->cellText(row, ParamGridModel::ValueColumn) : QString();
+    const QString cell =
+        row >= 0 && row < model->dataRows() ? model->cellText(row, ParamGridModel::ValueColumn) : QString();
     m_preview->setSoundDir(fileSystemPath(grid->soundsFolder()));
     m_preview->setWaveFound(model->waveFound());
     // The audio layer takes the value as script bytes, as the document stores it.
@@ -86,8 +89,9 @@ void AudioCommands::openPlayerPanel() {
     // The preview's timer must not find its channel gone while the panel plays and then release
     // the panel's channels: one player at a time.
     stopPreview();
-    const bool modified = tonvale::openPlayerPanel(m_window.tree(), selected, fileSystemPath(m_window.grid()->soundsFolder()),
-                                                    m_audio, *this, m_window.modified(), &m_window, m_volume);
+    const bool modified =
+        tonvale::openPlayerPanel(m_window.tree(), selected, fileSystemPath(m_window.grid()->soundsFolder()),
+                                 m_audio, *this, m_window.modified(), &m_window, m_volume);
     m_window.setModified(modified);
     m_window.grid()->refresh();
 }

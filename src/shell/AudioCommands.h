@@ -21,7 +21,7 @@ class WavePreview;
 
 class AudioCommands : public QObject, public AudioHost {
     Q_OBJECT
-public:
+  public:
     AudioCommands(MainWindow& window, Prompts& prompts, AudioEngine& audio);
     ~AudioCommands() override;
 
@@ -39,7 +39,7 @@ public:
     void setMasterVolumeSetting(int value) override;
     void documentChanged() override;
 
-private:
+  private:
     void showPreviewState();
     void stopPreviewForCell();
     void stopPreview();

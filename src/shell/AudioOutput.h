@@ -12,36 +12,36 @@
 namespace tonvale {
 
 class AudioOutput {
-public:
+  public:
     virtual ~AudioOutput() = default;
-    virtual bool versionOk() = 0;  // the library is the version the program was built for
-    virtual bool init() = 0;       // open the default output device
-    virtual int errorCode() = 0;   // the library's code of the last failure
-    virtual void free() = 0;       // stop every channel and release the device
+    virtual bool versionOk() = 0; // the library is the version the program was built for
+    virtual bool init() = 0;      // open the default output device
+    virtual int errorCode() = 0;  // the library's code of the last failure
+    virtual void free() = 0;      // stop every channel and release the device
     virtual AudioEngine& player() = 0;
 };
 
 class NullAudio : public AudioOutput {
-public:
+  public:
     bool versionOk() override { return true; }
     bool init() override { return true; }
     int errorCode() override { return 0; }
     void free() override { m_player.shutdown(); }
     AudioEngine& player() override { return m_player; }
 
-private:
+  private:
     AudioEngine m_player;
 };
 
 class OpenAlAudio : public AudioOutput {
-public:
+  public:
     bool versionOk() override { return AudioEngine::versionSupported(); }
     bool init() override { return m_player.init(); }
     int errorCode() override { return m_player.lastError(); }
     void free() override { m_player.shutdown(); }
     AudioEngine& player() override { return m_player; }
 
-private:
+  private:
     AudioEngine m_player;
 };
 

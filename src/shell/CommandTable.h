@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QObject>
-
 #include <array>
 #include <functional>
 #include <optional>
@@ -17,11 +16,35 @@
 namespace tonvale {
 
 enum class CommandId {
-    NewFile, Open, Save, SaveAs, Exit, Settings, ExpandAll, CollapseAll,
-    NewSoundscape, Rename, Delete, NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock, Comments,
-    NewElement, ChooseWave, Find, FindAgain, PlayerPanel, About, Help,
-    GridNewElement, GridChooseWave, GridFind, PlayWave, MasterVolume,
-    EditParameter, OpenList,
+    NewFile,
+    Open,
+    Save,
+    SaveAs,
+    Exit,
+    Settings,
+    ExpandAll,
+    CollapseAll,
+    NewSoundscape,
+    Rename,
+    Delete,
+    NewLoopingBlock,
+    NewRandomBlock,
+    NewSoundscapeBlock,
+    Comments,
+    NewElement,
+    ChooseWave,
+    Find,
+    FindAgain,
+    PlayerPanel,
+    About,
+    Help,
+    GridNewElement,
+    GridChooseWave,
+    GridFind,
+    PlayWave,
+    MasterVolume,
+    EditParameter,
+    OpenList,
     Count
 };
 
@@ -35,10 +58,11 @@ struct CommandSpec {
 
 class CommandTable : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit CommandTable(QObject* parent = nullptr);
 
-    void define(CommandId id, const CommandSpec& shape, std::function<void()> execute, std::function<bool()> enabled);
+    void define(CommandId id, const CommandSpec& shape, std::function<void()> execute,
+                std::function<bool()> enabled);
     // Later parts of the program attach their behaviour to a command defined here.
     void setExecute(CommandId id, std::function<void()> execute);
     void setEnabledWhen(CommandId id, std::function<bool()> enabled);
@@ -50,7 +74,7 @@ public:
     bool trigger(CommandId id);
     void update();
 
-private:
+  private:
     struct Entry {
         QAction* action = nullptr;
         std::function<void()> execute;

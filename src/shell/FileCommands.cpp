@@ -1,16 +1,15 @@
 // The main window's file commands: open, save (the "~" file or the original after a confirmation),
 // save as, new file, exit and close, the keep-changes question and the recent-files list.
 
-#include "shell/MainWindow.h"
-
 #include "document/FileIO.h"
 #include "document/Templates.h"
 #include "document/TextHelpers.h"
 #include "document/Writer.h"
-#include "editor/UpdatesFrozen.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
+#include "editor/UpdatesFrozen.h"
+#include "shell/MainWindow.h"
 #include "shell/Platform.h"
 #include "shell/Prompts.h"
 
@@ -18,10 +17,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QTreeView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTreeView>
 
 namespace tonvale {
 
@@ -48,7 +47,8 @@ bool MainWindow::writeBytes(const QString& path, const std::string& bytes) {
     std::string error;
     if (writeFileAtomic(nativePath(path), bytes, error))
         return true;
-    m_prompts.message(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.c_str())),
+    m_prompts.message(QStringLiteral("Cannot create file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.c_str())),
                       QStringLiteral("TonvaleApp"), MessageIcon::Error);
     return false;
 }
@@ -122,19 +122,21 @@ bool MainWindow::keepChanges(const QString& caption) {
         m_prompts.message(statusText(1) + QLatin1Char('?'), caption, MessageIcon::Question,
                           YesButton | NoButtonAnswer | CancelButton, YesButton);
     if (answer == YesButton)
-        return save();  // a save that fails or is refused stops the command
+        return save(); // a save that fails or is refused stops the command
     return answer == NoButtonAnswer;
 }
 
 void MainWindow::newFile() {
     if (!keepChanges(QStringLiteral("Сохранить")))
         return;
-    const QString path = m_prompts.saveFile(QStringLiteral("Новый файл"), joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
-                                            TxtFilter, QStringLiteral("txt"), QStringLiteral("soundscapes_myfile"));
+    const QString path = m_prompts.saveFile(
+        QStringLiteral("Новый файл"), joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
+        TxtFilter, QStringLiteral("txt"), QStringLiteral("soundscapes_myfile"));
     if (path.isEmpty())
         return;
-    const PromptButton full = m_prompts.message(QStringLiteral("Создать блоки автоматически?"), QStringLiteral("Новый файл"),
-                                                MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
+    const PromptButton full =
+        m_prompts.message(QStringLiteral("Создать блоки автоматически?"), QStringLiteral("Новый файл"),
+                          MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
     if (!writeBytes(path, newFileBytes(full == YesButton)))
         return;
     m_currentFile = path;
@@ -151,8 +153,8 @@ void MainWindow::openFile() {
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().toLower() != QStringLiteral("txt")) {
-        m_prompts.message(QStringLiteral("Ошибка. Используйте файлы soundscapes с расширением:  *.txt"), captions::OpenFile,
-                          MessageIcon::Error);
+        m_prompts.message(QStringLiteral("Ошибка. Используйте файлы soundscapes с расширением:  *.txt"),
+                          captions::OpenFile, MessageIcon::Error);
         setStatus(3, captions::LoadError);
         setSaveEnabled(false);
         return;
@@ -165,7 +167,8 @@ void MainWindow::openFile() {
         std::string bytes;
         std::string error;
         readWholeFile(nativePath(path), bytes, error);
-        m_prompts.message(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.c_str())),
+        m_prompts.message(QStringLiteral("Cannot open file \"%1\". %2")
+                              .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.c_str())),
                           QStringLiteral("TonvaleApp"), MessageIcon::Error);
         return;
     }
@@ -185,8 +188,8 @@ bool MainWindow::save() {
             target = m_currentFile;
     }
     if (target.isEmpty()) {
-        m_prompts.message(QStringLiteral("Ошибка. Файл не найден. Создайте или откройте файл"), captions::SaveFile,
-                          MessageIcon::Error);
+        m_prompts.message(QStringLiteral("Ошибка. Файл не найден. Создайте или откройте файл"),
+                          captions::SaveFile, MessageIcon::Error);
         return false;
     }
     if (m_settings.saveMode == 2 && !m_settings.saveOriginFile) {
@@ -215,7 +218,8 @@ bool MainWindow::save() {
 }
 
 void MainWindow::saveAs() {
-    const QString path = m_prompts.saveFile(QStringLiteral("Сохранить как"), joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
+    const QString path = m_prompts.saveFile(QStringLiteral("Сохранить как"),
+                                            joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
                                             TxtFilter, QStringLiteral("txt"));
     if (path.isEmpty() || path.toLower() == m_currentFile.toLower())
         return;
@@ -230,8 +234,8 @@ void MainWindow::saveAs() {
     }
     if (!written.ok) {
         showMessage(written.message);
-        m_prompts.message(QStringLiteral("Ошибка! Не могу сохранить файл под новым именем."), QStringLiteral("Сохранить как..."),
-                          MessageIcon::Error);
+        m_prompts.message(QStringLiteral("Ошибка! Не могу сохранить файл под новым именем."),
+                          QStringLiteral("Сохранить как..."), MessageIcon::Error);
         return;
     }
     if (!writeBytes(path, written.bytes))

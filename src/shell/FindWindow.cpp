@@ -1,11 +1,11 @@
 #include "shell/FindWindow.h"
 
-#include "editor/UpdatesFrozen.h"
 #include "editor/ParamGrid.h"
 #include "editor/ScriptHighlighter.h"
 #include "editor/TextFind.h"
-#include "shell/Prompts.h"
+#include "editor/UpdatesFrozen.h"
 #include "shell/MainWindow.h"
+#include "shell/Prompts.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -18,7 +18,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextCursor>
-
 #include <vector>
 
 namespace tonvale {
@@ -97,7 +96,8 @@ FindWindow::FindWindow(MainWindow& main, Prompts& prompts)
     const int buttonHeight = m_searchButton->sizeHint().height();
     const int buttonsWidth = m_replaceButton->sizeHint().width() + m_replaceAllButton->sizeHint().width() +
                              m_closeButton->sizeHint().width() + 2 * Gap + 2 * Margin;
-    const int pageHeight = Margin + 2 * (labelHeight + editHeight + Gap) + Margin + Gap + buttonHeight + Margin;
+    const int pageHeight =
+        Margin + 2 * (labelHeight + editHeight + Gap) + Margin + Gap + buttonHeight + Margin;
     const int chrome = m_pages->tabBar()->sizeHint().height() + 8;
     setFixedSize(std::max(310, buttonsWidth + 8), std::max(155, pageHeight + chrome));
     m_pages->setGeometry(rect());
@@ -224,7 +224,8 @@ void FindWindow::placeControls() {
     m_bevel->setGeometry(Margin / 2, Margin / 2, width - Margin, y - Margin / 2);
     y += Gap;
     const std::vector<QPushButton*> row =
-        replacing ? std::vector<QPushButton*>{m_replaceButton, m_replaceAllButton, m_closeButton} : std::vector<QPushButton*>{m_searchButton, m_closeButton};
+        replacing ? std::vector<QPushButton*>{m_replaceButton, m_replaceAllButton, m_closeButton}
+                  : std::vector<QPushButton*>{m_searchButton, m_closeButton};
     int x = width - Margin;
     for (auto it = row.rbegin(); it != row.rend(); ++it) {
         const QSize size = (*it)->sizeHint().expandedTo(QSize(80, 0));
@@ -244,7 +245,8 @@ bool FindWindow::eventFilter(QObject* watched, QEvent* event) {
 // Searching
 
 bool FindWindow::askAgain(const QString& text, const QString& caption) {
-    return m_prompts.message(text, caption, MessageIcon::Question, YesButton | NoButtonAnswer, YesButton) == YesButton;
+    return m_prompts.message(text, caption, MessageIcon::Question, YesButton | NoButtonAnswer, YesButton) ==
+           YesButton;
 }
 
 void FindWindow::search() {
@@ -310,7 +312,8 @@ void FindWindow::searchGrid() {
             return;
         model->setSearchMatch(false);
         grid->viewport()->update();
-        if (!askAgain(QStringLiteral("Поиск по столбцу %1 завершен. Повтороить поиск?").arg(column + 1), QStringLiteral("Найти")))
+        if (!askAgain(QStringLiteral("Поиск по столбцу %1 завершен. Повтороить поиск?").arg(column + 1),
+                      QStringLiteral("Найти")))
             return;
         // Starting again makes the first row current and examines it too.
         if (model->dataRows() > 0)
@@ -340,7 +343,8 @@ void FindWindow::replaceOne() {
             textEditor->setFocus();
             return;
         }
-        if (!askAgain(QStringLiteral("Поиск завершен. Повторить поиск с заменой?"), QStringLiteral("Заменить")))
+        if (!askAgain(QStringLiteral("Поиск завершен. Повторить поиск с заменой?"),
+                      QStringLiteral("Заменить")))
             return;
         m_next = 0;
     }
@@ -367,7 +371,8 @@ void FindWindow::replaceAll() {
     }
     setUpdatesFrozen(textEditor, false);
     m_main.highlighter()->colourVisible(textEditor);
-    m_prompts.message(QStringLiteral("Поиск с заменой завершен"), QStringLiteral("Заменить все"), MessageIcon::Information);
+    m_prompts.message(QStringLiteral("Поиск с заменой завершен"), QStringLiteral("Заменить все"),
+                      MessageIcon::Information);
     m_next = 0;
 }
 

@@ -8,7 +8,6 @@
 // (F3); every question goes through Prompts. The next find position is 1-based in the editor's text.
 
 #include <QWidget>
-
 #include <cstddef>
 
 class QFrame;
@@ -24,7 +23,7 @@ class MainWindow;
 
 class FindWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     FindWindow(MainWindow& main, Prompts& prompts);
     ~FindWindow() override;
 
@@ -43,13 +42,13 @@ public:
     QLineEdit* replacementText() const { return m_replaceEdit; }
     QTabWidget* pages() const { return m_pages; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void onShown();
     void onClosed();
     void adaptToMainTab();

@@ -13,7 +13,9 @@ namespace {
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+               auto lower = [](char c) {
+                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+               };
                return lower(x) == lower(y);
            });
 }
@@ -116,7 +118,8 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
     return std::string(text.substr(0, MaxValueLength));
 }
 
-std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view fallback) const {
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                std::string_view fallback) const {
     auto found = value(section, key);
     return found ? std::move(*found) : std::string(fallback);
 }

@@ -14,7 +14,7 @@
 namespace tonvale {
 
 class IniFile {
-public:
+  public:
     static constexpr std::size_t MaxValueLength = 2047;
 
     void parse(std::string_view bytes);
@@ -37,10 +37,10 @@ public:
     // Parses an integer as the profile reader does: decimal, or hexadecimal after "0x"/"0X".
     static std::optional<int> parseInteger(std::string_view text);
 
-private:
+  private:
     struct Located {
-        std::size_t sectionLine = 0;  // index of the "[section]" line
-        std::size_t endLine = 0;      // one past the section's last line
+        std::size_t sectionLine = 0; // index of the "[section]" line
+        std::size_t endLine = 0;     // one past the section's last line
         std::optional<std::size_t> keyLine;
     };
     std::optional<Located> locate(std::string_view section, std::string_view key) const;

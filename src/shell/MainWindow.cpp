@@ -7,8 +7,8 @@
 #include "editor/QtText.h"
 #include "editor/ScriptHighlighter.h"
 #include "editor/SectionTreeModel.h"
-#include "shell/AudioCommands.h"
 #include "editor/SectionTreeView.h"
+#include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
 #include "shell/Platform.h"
 #include "shell/Prompts.h"
@@ -16,11 +16,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -56,64 +56,148 @@ MainWindow::~MainWindow() {
 void MainWindow::buildCommands() {
     auto always = [] { return true; };
     auto& c = m_commands;
-    c.define(CommandId::NewFile, {"NewFile", QStringLiteral("Новый файл..."), QStringLiteral("Новый файл..."), QKeySequence(QStringLiteral("Ctrl+N")), IconId::NewFile},
-             [this] { newFile(); }, always);
-    c.define(CommandId::Open, {"Open", QStringLiteral("Открыть..."), QStringLiteral("Открыть..."), QKeySequence(QStringLiteral("Ctrl+O")), IconId::Open},
-             [this] { openFile(); }, always);
-    c.define(CommandId::Save, {"Save", QStringLiteral("Сохранить"), QStringLiteral("Сохранить"), QKeySequence(QStringLiteral("Ctrl+S")), IconId::Save},
-             [this] { save(); }, [this] { return m_saveEnabled; });
-    c.define(CommandId::SaveAs, {"SaveAs", QStringLiteral("Сохранить как..."), {}, QKeySequence(QStringLiteral("Shift+Ctrl+S")), std::nullopt},
-             [this] { saveAs(); }, always);
-    c.define(CommandId::Exit, {"Exit", QStringLiteral("Выход"), {}, {}, std::nullopt}, [this] { exitProgram(); }, always);
-    c.define(CommandId::Settings, {"Settings", QStringLiteral("Настройки..."), QStringLiteral("Настройки..."), {}, IconId::Settings},
-             [this] { showSettings(); }, always);
+    c.define(
+        CommandId::NewFile,
+        {"NewFile", QStringLiteral("Новый файл..."), QStringLiteral("Новый файл..."),
+         QKeySequence(QStringLiteral("Ctrl+N")), IconId::NewFile},
+        [this] { newFile(); }, always);
+    c.define(
+        CommandId::Open,
+        {"Open", QStringLiteral("Открыть..."), QStringLiteral("Открыть..."),
+         QKeySequence(QStringLiteral("Ctrl+O")), IconId::Open},
+        [this] { openFile(); }, always);
+    c.define(
+        CommandId::Save,
+        {"Save", QStringLiteral("Сохранить"), QStringLiteral("Сохранить"),
+         QKeySequence(QStringLiteral("Ctrl+S")), IconId::Save},
+        [this] { save(); }, [this] { return m_saveEnabled; });
+    c.define(
+        CommandId::SaveAs,
+        {"SaveAs",
+         QStringLiteral("Сохранить как..."),
+         {},
+         QKeySequence(QStringLiteral("Shift+Ctrl+S")),
+         std::nullopt},
+        [this] { saveAs(); }, always);
+    c.define(
+        CommandId::Exit, {"Exit", QStringLiteral("Выход"), {}, {}, std::nullopt}, [this] { exitProgram(); },
+        always);
+    c.define(
+        CommandId::Settings,
+        {"Settings", QStringLiteral("Настройки..."), QStringLiteral("Настройки..."), {}, IconId::Settings},
+        [this] { showSettings(); }, always);
     auto hasNodes = [this] { return !m_tree.empty(); };
-    c.define(CommandId::ExpandAll, {"ExpandAll", QStringLiteral("Развернуть"), {}, QKeySequence(QStringLiteral("Ctrl+Right")), IconId::Expand},
-             [this] { setAllExpanded(true); }, hasNodes);
-    c.define(CommandId::CollapseAll, {"CollapseAll", QStringLiteral("Свернуть"), {}, QKeySequence(QStringLiteral("Ctrl+Left")), IconId::Collapse},
-             [this] { setAllExpanded(false); }, hasNodes);
+    c.define(
+        CommandId::ExpandAll,
+        {"ExpandAll",
+         QStringLiteral("Развернуть"),
+         {},
+         QKeySequence(QStringLiteral("Ctrl+Right")),
+         IconId::Expand},
+        [this] { setAllExpanded(true); }, hasNodes);
+    c.define(
+        CommandId::CollapseAll,
+        {"CollapseAll",
+         QStringLiteral("Свернуть"),
+         {},
+         QKeySequence(QStringLiteral("Ctrl+Left")),
+         IconId::Collapse},
+        [this] { setAllExpanded(false); }, hasNodes);
     // New, rename and delete keep the state the last opened menu gave them (treeMenuAboutToShow,
     // menuBarAboutToShow); their shortcuts act on it.
     auto onTreeTabWithNode = [this] { return m_newItemEnabled; };
     auto onTreeTabWithElement = [this] { return m_editItemEnabled; };
-    c.define(CommandId::NewSoundscape, {"NewSoundscape", QStringLiteral("Новый soundscape..."), {}, QKeySequence(QStringLiteral("Ctrl+Ins")), std::nullopt},
+    c.define(CommandId::NewSoundscape,
+             {"NewSoundscape",
+              QStringLiteral("Новый soundscape..."),
+              {},
+              QKeySequence(QStringLiteral("Ctrl+Ins")),
+              std::nullopt},
              nullptr, onTreeTabWithNode);
-    c.define(CommandId::Rename, {"Rename", QStringLiteral("Изменить секцию (блок)..."), {}, QKeySequence(QStringLiteral("Ctrl+Return")), std::nullopt},
+    c.define(CommandId::Rename,
+             {"Rename",
+              QStringLiteral("Изменить секцию (блок)..."),
+              {},
+              QKeySequence(QStringLiteral("Ctrl+Return")),
+              std::nullopt},
              nullptr, onTreeTabWithElement);
-    c.define(CommandId::Delete, {"Delete", QStringLiteral("Удалить секцию (блок)"), {}, QKeySequence(QStringLiteral("Ctrl+Del")), std::nullopt},
+    c.define(CommandId::Delete,
+             {"Delete",
+              QStringLiteral("Удалить секцию (блок)"),
+              {},
+              QKeySequence(QStringLiteral("Ctrl+Del")),
+              std::nullopt},
              nullptr, onTreeTabWithElement);
     auto newBlock = [this] { return m_newBlockEnabled && m_page == TreeTab; };
-    c.define(CommandId::NewLoopingBlock, {"NewLoopingBlock", QStringLiteral("Новый блок &playlooping"), {}, {}, std::nullopt}, nullptr, newBlock);
-    c.define(CommandId::NewRandomBlock, {"NewRandomBlock", QStringLiteral("Новый блок p&layrandom"), {}, {}, std::nullopt}, nullptr, newBlock);
-    c.define(CommandId::NewSoundscapeBlock, {"NewSoundscapeBlock", QStringLiteral("Новый блок playsoundscape"), {}, {}, std::nullopt}, nullptr, newBlock);
-    c.define(CommandId::Comments, {"Comments", QStringLiteral("Комментарии..."), QStringLiteral("Комментарии..."), QKeySequence(QStringLiteral("Ctrl+I")), IconId::Comment},
+    c.define(CommandId::NewLoopingBlock,
+             {"NewLoopingBlock", QStringLiteral("Новый блок &playlooping"), {}, {}, std::nullopt}, nullptr,
+             newBlock);
+    c.define(CommandId::NewRandomBlock,
+             {"NewRandomBlock", QStringLiteral("Новый блок p&layrandom"), {}, {}, std::nullopt}, nullptr,
+             newBlock);
+    c.define(CommandId::NewSoundscapeBlock,
+             {"NewSoundscapeBlock", QStringLiteral("Новый блок playsoundscape"), {}, {}, std::nullopt},
+             nullptr, newBlock);
+    c.define(CommandId::Comments,
+             {"Comments", QStringLiteral("Комментарии..."), QStringLiteral("Комментарии..."),
+              QKeySequence(QStringLiteral("Ctrl+I")), IconId::Comment},
              nullptr, [this] { return m_commentEnabled; });
     auto newElement = [this] { return m_grid->newElementAllowed(); };
     auto waveCellSelected = [this] { return m_grid->waveCellSelected(); };
     auto hasCurrentRow = [this] { return m_grid->hasCurrentRow(); };
-    c.define(CommandId::NewElement, {"NewElement", QStringLiteral("Новый..."), {}, {}, IconId::NewElement}, nullptr, newElement);
-    c.define(CommandId::ChooseWave, {"ChooseWave", QStringLiteral("Выбрать файл..."), {}, {}, IconId::ChooseFile}, nullptr, waveCellSelected);
-    c.define(CommandId::Find, {"Find", {}, QStringLiteral("Найти..."), QKeySequence(QStringLiteral("Ctrl+F")), IconId::Find}, nullptr,
-             [this, hasCurrentRow] { return m_page == TextTab || hasCurrentRow(); });
-    c.define(CommandId::FindAgain, {"FindAgain", QStringLiteral("FindAgain"), {}, QKeySequence(QStringLiteral("F3")), std::nullopt}, nullptr, always);
-    c.define(CommandId::PlayerPanel, {"PlayerPanel", QStringLiteral("Панель проигрывателя soundscape"), QStringLiteral("Панель проигрывателя soundscape"), {}, IconId::Player},
+    c.define(CommandId::NewElement, {"NewElement", QStringLiteral("Новый..."), {}, {}, IconId::NewElement},
+             nullptr, newElement);
+    c.define(CommandId::ChooseWave,
+             {"ChooseWave", QStringLiteral("Выбрать файл..."), {}, {}, IconId::ChooseFile}, nullptr,
+             waveCellSelected);
+    c.define(CommandId::Find,
+             {"Find", {}, QStringLiteral("Найти..."), QKeySequence(QStringLiteral("Ctrl+F")), IconId::Find},
+             nullptr, [this, hasCurrentRow] { return m_page == TextTab || hasCurrentRow(); });
+    c.define(CommandId::FindAgain,
+             {"FindAgain", QStringLiteral("FindAgain"), {}, QKeySequence(QStringLiteral("F3")), std::nullopt},
+             nullptr, always);
+    c.define(CommandId::PlayerPanel,
+             {"PlayerPanel",
+              QStringLiteral("Панель проигрывателя soundscape"),
+              QStringLiteral("Панель проигрывателя soundscape"),
+              {},
+              IconId::Player},
              nullptr, [this] { return m_playSSEnabled; });
-    c.define(CommandId::About, {"About", QStringLiteral("О программе..."), {}, {}, std::nullopt}, [this] { showAbout(); }, always);
-    c.define(CommandId::Help, {"Help", QStringLiteral("Справка..."), {}, QKeySequence(QStringLiteral("F1")), IconId::Help},
-             [this] { showHelp(); }, always);
+    c.define(
+        CommandId::About, {"About", QStringLiteral("О программе..."), {}, {}, std::nullopt},
+        [this] { showAbout(); }, always);
+    c.define(
+        CommandId::Help,
+        {"Help", QStringLiteral("Справка..."), {}, QKeySequence(QStringLiteral("F1")), IconId::Help},
+        [this] { showHelp(); }, always);
     // The grid's own commands run the main window's handlers.
-    c.define(CommandId::GridNewElement, {"GridNewElement", QStringLiteral("Новый..."), QStringLiteral("Новый..."), {}, IconId::NewElement},
-             [this] { m_commands.trigger(CommandId::NewElement); }, newElement);
-    c.define(CommandId::GridChooseWave, {"GridChooseWave", QStringLiteral("Выбрать файл..."), QStringLiteral("Выбрать файл..."), {}, IconId::ChooseFile},
-             [this] { m_commands.trigger(CommandId::ChooseWave); }, waveCellSelected);
-    c.define(CommandId::GridFind, {"GridFind", QStringLiteral("Найти..."), QStringLiteral("Найти..."), {}, IconId::Find},
-             [this] { m_commands.trigger(CommandId::Find); }, hasCurrentRow);
-    c.define(CommandId::PlayWave, {"Play", QStringLiteral("Play"), {}, QKeySequence(QStringLiteral("Ctrl+P")), IconId::Play}, nullptr,
-             [this] { return m_grid->playableWaveSelected(); });
-    c.define(CommandId::MasterVolume, {"MasterVolume", QStringLiteral("Общая громкость"), {}, {}, IconId::Volume}, nullptr, always);
+    c.define(
+        CommandId::GridNewElement,
+        {"GridNewElement", QStringLiteral("Новый..."), QStringLiteral("Новый..."), {}, IconId::NewElement},
+        [this] { m_commands.trigger(CommandId::NewElement); }, newElement);
+    c.define(
+        CommandId::GridChooseWave,
+        {"GridChooseWave",
+         QStringLiteral("Выбрать файл..."),
+         QStringLiteral("Выбрать файл..."),
+         {},
+         IconId::ChooseFile},
+        [this] { m_commands.trigger(CommandId::ChooseWave); }, waveCellSelected);
+    c.define(
+        CommandId::GridFind,
+        {"GridFind", QStringLiteral("Найти..."), QStringLiteral("Найти..."), {}, IconId::Find},
+        [this] { m_commands.trigger(CommandId::Find); }, hasCurrentRow);
+    c.define(CommandId::PlayWave,
+             {"Play", QStringLiteral("Play"), {}, QKeySequence(QStringLiteral("Ctrl+P")), IconId::Play},
+             nullptr, [this] { return m_grid->playableWaveSelected(); });
+    c.define(CommandId::MasterVolume,
+             {"MasterVolume", QStringLiteral("Общая громкость"), {}, {}, IconId::Volume}, nullptr, always);
     // Commands without behaviour, in no menu.
-    c.define(CommandId::EditParameter, {"EditParameter", QStringLiteral("Изменить параметр..."), {}, {}, std::nullopt}, nullptr, always);
-    c.define(CommandId::OpenList, {"OpenList", QStringLiteral("OpenList"), {}, {}, std::nullopt}, nullptr, always);
+    c.define(CommandId::EditParameter,
+             {"EditParameter", QStringLiteral("Изменить параметр..."), {}, {}, std::nullopt}, nullptr,
+             always);
+    c.define(CommandId::OpenList, {"OpenList", QStringLiteral("OpenList"), {}, {}, std::nullopt}, nullptr,
+             always);
 }
 
 void MainWindow::updateCommands() {
@@ -166,8 +250,9 @@ void MainWindow::buildLayout() {
     m_treeView->setMaximumWidth(465);
     m_treeView->header()->setStretchLastSection(false);
     m_treeView->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { onTreeSelectionChanged(SectionTreeModel::nodeOf(current)); });
+    connect(
+        m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this](const QModelIndex& current) { onTreeSelectionChanged(SectionTreeModel::nodeOf(current)); });
     connect(m_treeView, &QTreeView::clicked, this, [this] { updateCommands(); });
 
     auto* panel = new QWidget;
@@ -193,7 +278,8 @@ void MainWindow::buildLayout() {
     connect(m_grid, &ParamGrid::commandsChanged, this, [this] { updateCommands(); });
     connect(m_grid, &ParamGrid::edited, this, [this](bool ok) {
         if (!ok)
-            m_prompts.message(QStringLiteral("Ошибка сохранения параметра"), QStringLiteral("Сохранить таблицу"), MessageIcon::Error);
+            m_prompts.message(QStringLiteral("Ошибка сохранения параметра"),
+                              QStringLiteral("Сохранить таблицу"), MessageIcon::Error);
         setModified(true);
     });
     connect(m_grid, &ParamGrid::cellSelected, this, [this] { updateCommands(); });
@@ -245,7 +331,8 @@ void MainWindow::buildLayout() {
     m_textEditor->setTabChangesFocus(false);
     connect(m_textEditor, &QPlainTextEdit::textChanged, this, [this] { onTextEdited(); });
     m_highlighter = new ScriptHighlighter(m_textEditor->document());
-    connect(m_textEditor, &QPlainTextEdit::updateRequest, this, [this] { m_highlighter->colourVisible(m_textEditor); });
+    connect(m_textEditor, &QPlainTextEdit::updateRequest, this,
+            [this] { m_highlighter->colourVisible(m_textEditor); });
     auto* textLayout = new QVBoxLayout(textTab);
     textLayout->setContentsMargins(2, 2, 2, 2);
     textLayout->addWidget(bar);
@@ -261,11 +348,13 @@ void MainWindow::buildLayout() {
         m_status[i]->setFrameShadow(QFrame::Sunken);
     }
     // 280 pixels, or what the longer save-mode text needs in this font.
-    m_status[0]->setFixedWidth(std::max(280, m_status[0]->fontMetrics().horizontalAdvance(saveModeText(1)) + 16));
+    m_status[0]->setFixedWidth(
+        std::max(280, m_status[0]->fontMetrics().horizontalAdvance(saveModeText(1)) + 16));
     m_status[0]->setAlignment(Qt::AlignCenter);
     // 150 pixels, or what the preview's text of a long wave needs in this font.
-    m_status[1]->setFixedWidth(
-        std::max(150, m_status[1]->fontMetrics().horizontalAdvance(QStringLiteral("Воспроизведение: 1,2e+02 сек.")) + 16));
+    m_status[1]->setFixedWidth(std::max(
+        150,
+        m_status[1]->fontMetrics().horizontalAdvance(QStringLiteral("Воспроизведение: 1,2e+02 сек.")) + 16));
     m_status[1]->setAlignment(Qt::AlignCenter);
     m_status[2]->setMinimumWidth(10);
     statusBar()->addWidget(m_status[0]);
@@ -368,7 +457,8 @@ void MainWindow::startUp() {
     setModified(false);
 
     if (!m_audio.versionOk()) {
-        m_prompts.message(QStringLiteral("An incorrect version of BASS.DLL was loaded"), QString(), MessageIcon::Error);
+        m_prompts.message(QStringLiteral("An incorrect version of BASS.DLL was loaded"), QString(),
+                          MessageIcon::Error);
         m_aborted = true;
         return;
     }
@@ -408,7 +498,8 @@ void MainWindow::saveSettings() {
     writeSettings(ini, m_settings);
     std::string error;
     if (!ini.save(path, error))
-        m_prompts.message(QStringLiteral("Unable to write to ") + settingsFile(), QStringLiteral("TonvaleApp"), MessageIcon::Error);
+        m_prompts.message(QStringLiteral("Unable to write to ") + settingsFile(),
+                          QStringLiteral("TonvaleApp"), MessageIcon::Error);
 }
 
 void MainWindow::shutDown() {
@@ -520,7 +611,8 @@ void MainWindow::showHelp() {
     if (fileExists(help))
         m_platform.openDocument(help);
     else
-        m_prompts.message(QStringLiteral("Sorry, cannot file exists"), QStringLiteral("Справка"), MessageIcon::Error);
+        m_prompts.message(QStringLiteral("Sorry, cannot file exists"), QStringLiteral("Справка"),
+                          MessageIcon::Error);
 }
 
 } // namespace tonvale

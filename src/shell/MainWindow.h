@@ -43,7 +43,7 @@ inline const QString ErrorLoadingFile = QStringLiteral("Error Loading File");
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     enum class LoadOutcome { Loaded, Failed, ReadError };
     static constexpr int TreeTab = 0;
     static constexpr int TextTab = 1;
@@ -57,7 +57,7 @@ public:
     // File commands.
     void newFile();
     void openFile();
-    bool save();  // true when the document was written
+    bool save(); // true when the document was written
     void saveAs();
     void exitProgram();
     void openRecentFile(const QString& path);
@@ -96,7 +96,7 @@ public:
     AppSettings& settings() { return m_settings; }
     const QString& currentFile() const { return m_currentFile; }
     bool modified() const { return m_modified; }
-    QString statusText(int panel) const;  // panels 1..3
+    QString statusText(int panel) const; // panels 1..3
     QString titleText() const;
     QString workingFile() const;
     QString settingsFile() const;
@@ -105,7 +105,7 @@ public:
     void setSaveEnabled(bool enabled);
     void selectNode(Node* node);
     Node* selectedNode() const;
-    static QString saveModeText(int mode);  // empty for a mode that has none
+    static QString saveModeText(int mode); // empty for a mode that has none
     // The audio commands (preview, player panel, master volume); null after an aborted start-up.
     AudioCommands* audioCommands() const { return m_audioCommands; }
 
@@ -117,15 +117,15 @@ public:
     // The settings dialog: runs it and applies what it shows when it closes.
     void showSettings();
 
-signals:
+  signals:
     // A change of the active tab that was allowed and completed (the find window follows it).
     void tabChanged(int index);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     friend class AudioCommands;
     void buildCommands();
     void buildLayout();
@@ -187,7 +187,7 @@ private:
     // Set only when a menu opens (see treeMenuAboutToShow and menuBarAboutToShow).
     bool m_newItemEnabled = true;
     bool m_editItemEnabled = true;
-    bool m_treeEditing = false;  // a structural edit is under way: selection changes wait for its end
+    bool m_treeEditing = false; // a structural edit is under way: selection changes wait for its end
 
     QTabWidget* m_pages = nullptr;
     QTreeView* m_treeView = nullptr;

@@ -34,7 +34,8 @@ std::optional<QString> environmentFileValue(std::string_view bytes, const QStrin
         if (eq == std::string_view::npos || trim(line.substr(0, eq)) != wanted)
             continue;
         std::string_view value = trim(line.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         result = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
     }
@@ -43,7 +44,8 @@ std::optional<QString> environmentFileValue(std::string_view bytes, const QStrin
 
 Platform::Platform()
     : m_programFolder(withSeparator(QCoreApplication::applicationDirPath())),
-      m_lookup([](const QString& name) { return qEnvironmentVariableIsSet(name.toLocal8Bit().constData()); }) {}
+      m_lookup(
+          [](const QString& name) { return qEnvironmentVariableIsSet(name.toLocal8Bit().constData()); }) {}
 
 void Platform::setProgramFolder(const QString& folder) {
     m_programFolder = withSeparator(folder);
@@ -54,7 +56,8 @@ QString Platform::writableFolder() const {
         return withSeparator(m_writableFolder);
     const QFileInfo program(m_programFolder);
     // An installed program keeps its settings per user even where root could write beside it.
-    const bool installed = QFileInfo::exists(m_programFolder + QStringLiteral("../share/applications/tonvale.desktop"));
+    const bool installed =
+        QFileInfo::exists(m_programFolder + QStringLiteral("../share/applications/tonvale.desktop"));
     if (program.isDir() && program.isWritable() && !installed)
         return m_programFolder;
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");

@@ -6,7 +6,6 @@
 // replace the environment.
 
 #include <QString>
-
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -18,7 +17,7 @@ namespace tonvale {
 std::optional<QString> environmentFileValue(std::string_view bytes, const QString& name);
 
 class Platform {
-public:
+  public:
     Platform();
     virtual ~Platform() = default;
 
@@ -45,7 +44,7 @@ public:
     // has it, else empty; the process's own value is never used.
     QString variableValue(const QString& name) const;
 
-private:
+  private:
     QString m_programFolder;
     QString m_writableFolder;
     QString m_environmentFile = QStringLiteral("/etc/environment");

@@ -9,7 +9,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,12 +32,12 @@ struct CommentAnswers {
 };
 
 struct SaveOriginAnswer {
-    bool yes = false;      // "Да"
-    bool dontAsk = false;  // "Больше не спрашивать" was ticked
+    bool yes = false;     // "Да"
+    bool dontAsk = false; // "Больше не спрашивать" was ticked
 };
 
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
 
     // A modal message box; returns the button pressed (Cancel or the default when it is closed).
@@ -51,9 +50,11 @@ public:
     // The confirmation before saving over the original file.
     virtual SaveOriginAnswer confirmSaveOriginal() = 0;
     // The input box: the text entered, nothing when it is cancelled.
-    virtual std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& initial) = 0;
+    virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
+                                             const QString& initial) = 0;
     // The new-element dialog: its fields when it closes with "Создать", nothing when cancelled.
-    virtual std::optional<NewElementAnswers> newElement(const QString& caption, const QStringList& suggestedNames) = 0;
+    virtual std::optional<NewElementAnswers> newElement(const QString& caption,
+                                                        const QStringList& suggestedNames) = 0;
     // The comments dialog over a node's comments (script bytes): the new ones on OK, nothing on Cancel.
     virtual std::optional<CommentAnswers> editComments(const QString& caption, const std::string& beside,
                                                        const std::string& commentsAbove) = 0;

@@ -14,29 +14,39 @@ namespace tonvale {
 namespace {
 QMessageBox::Icon qtIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Error: return QMessageBox::Critical;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::None: break;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButton qtButton(PromptButton button) {
     switch (button) {
-    case OkButton: return QMessageBox::Ok;
-    case YesButton: return QMessageBox::Yes;
-    case NoButtonAnswer: return QMessageBox::No;
-    case CancelButton: return QMessageBox::Cancel;
-    case NoButton: break;
+    case OkButton:
+        return QMessageBox::Ok;
+    case YesButton:
+        return QMessageBox::Yes;
+    case NoButtonAnswer:
+        return QMessageBox::No;
+    case CancelButton:
+        return QMessageBox::Cancel;
+    case NoButton:
+        break;
     }
     return QMessageBox::NoButton;
 }
 } // namespace
 
-PromptButton QtPrompts::message(const QString& text, const QString& caption, MessageIcon icon, PromptButtons buttons,
-                                PromptButton defaultButton) {
+PromptButton QtPrompts::message(const QString& text, const QString& caption, MessageIcon icon,
+                                PromptButtons buttons, PromptButton defaultButton) {
     // A lone CR ends a line in the program's texts; the message box breaks lines at LF.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -49,10 +59,14 @@ PromptButton QtPrompts::message(const QString& text, const QString& caption, Mes
         box.setDefaultButton(qtButton(defaultButton));
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
-    case QMessageBox::Yes: return YesButton;
-    case QMessageBox::No: return NoButtonAnswer;
-    case QMessageBox::Ok: return OkButton;
-    default: return (buttons & CancelButton) ? CancelButton : defaultButton;
+    case QMessageBox::Yes:
+        return YesButton;
+    case QMessageBox::No:
+        return NoButtonAnswer;
+    case QMessageBox::Ok:
+        return OkButton;
+    default:
+        return (buttons & CancelButton) ? CancelButton : defaultButton;
     }
 }
 
@@ -80,7 +94,8 @@ SaveOriginAnswer QtPrompts::confirmSaveOriginal() {
     return {yes, dialog.dontAskAgain()};
 }
 
-std::optional<QString> QtPrompts::inputText(const QString& caption, const QString& prompt, const QString& initial) {
+std::optional<QString> QtPrompts::inputText(const QString& caption, const QString& prompt,
+                                            const QString& initial) {
     QInputDialog dialog(m_owner);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
@@ -91,7 +106,8 @@ std::optional<QString> QtPrompts::inputText(const QString& caption, const QStrin
     return dialog.textValue();
 }
 
-std::optional<NewElementAnswers> QtPrompts::newElement(const QString& caption, const QStringList& suggestedNames) {
+std::optional<NewElementAnswers> QtPrompts::newElement(const QString& caption,
+                                                       const QStringList& suggestedNames) {
     NewElementDialog dialog(m_owner);
     dialog.setWindowTitle(caption);
     dialog.setSuggestedNames(suggestedNames);
@@ -111,7 +127,8 @@ std::optional<CommentAnswers> QtPrompts::editComments(const QString& caption, co
 }
 
 QString QtPrompts::browseFolder(const QString& title, const QString& folder) {
-    const QString chosen = QFileDialog::getExistingDirectory(m_owner, title, folder, QFileDialog::ShowDirsOnly);
+    const QString chosen =
+        QFileDialog::getExistingDirectory(m_owner, title, folder, QFileDialog::ShowDirsOnly);
     return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
 }
 

@@ -10,7 +10,7 @@ class QWidget;
 namespace tonvale {
 
 class QtPrompts : public Prompts {
-public:
+  public:
     explicit QtPrompts(QWidget* owner = nullptr) : m_owner(owner) {}
     void setOwner(QWidget* owner) { m_owner = owner; }
 
@@ -20,13 +20,15 @@ public:
     QString saveFile(const QString& title, const QString& folder, const QString& filter,
                      const QString& defaultSuffix, const QString& fileName) override;
     SaveOriginAnswer confirmSaveOriginal() override;
-    std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& initial) override;
-    std::optional<NewElementAnswers> newElement(const QString& caption, const QStringList& suggestedNames) override;
+    std::optional<QString> inputText(const QString& caption, const QString& prompt,
+                                     const QString& initial) override;
+    std::optional<NewElementAnswers> newElement(const QString& caption,
+                                                const QStringList& suggestedNames) override;
     std::optional<CommentAnswers> editComments(const QString& caption, const std::string& beside,
                                                const std::string& commentsAbove) override;
     QString browseFolder(const QString& title, const QString& folder) override;
 
-private:
+  private:
     QWidget* m_owner;
 };
 

@@ -5,7 +5,8 @@
 namespace tonvale {
 
 int RecentFiles::count() const {
-    return static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(), [](const QString& s) { return !s.isEmpty(); }));
+    return static_cast<int>(
+        std::count_if(m_slots.begin(), m_slots.end(), [](const QString& s) { return !s.isEmpty(); }));
 }
 
 RecentFiles::Result RecentFiles::add(const QString& path) {

@@ -4,14 +4,13 @@
 // every start) naming the slot that a new path overwrites once all five are full.
 
 #include <QString>
-
 #include <array>
 #include <functional>
 
 namespace tonvale {
 
 class RecentFiles {
-public:
+  public:
     static constexpr int Size = 5;
     enum class Change { None, Appended, Replaced };
     struct Result {
@@ -31,7 +30,7 @@ public:
     // Drops slots whose file is gone and closes the gaps, keeping the order.
     void rebuild(const std::function<bool(const QString&)>& exists);
 
-private:
+  private:
     std::array<QString, Size> m_slots;
     unsigned char m_ring = 0;
 };

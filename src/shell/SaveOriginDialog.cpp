@@ -18,7 +18,9 @@ SaveOriginDialog::SaveOriginDialog(QWidget* parent) : QDialog(parent) {
 
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(24, 24));
-    auto* text = new QLabel(QStringLiteral("Вы действительно хотите сохранить текущий файл как оригинальный файл ресурса?"), this);
+    auto* text = new QLabel(
+        QStringLiteral("Вы действительно хотите сохранить текущий файл как оригинальный файл ресурса?"),
+        this);
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
     QFont bold = text->font();

@@ -11,11 +11,11 @@ namespace tonvale {
 
 class SaveOriginDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit SaveOriginDialog(QWidget* parent = nullptr);
     bool dontAskAgain() const;
 
-private:
+  private:
     QCheckBox* m_dontAsk;
 };
 

@@ -30,8 +30,8 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
     s.saveMode = ini.readInteger(Options, "Saved", 1);
     s.scriptsFolder = ini.value(Options, "Curdir") ? text(Options, "Curdir", {}) : projectFolder();
     s.soundsFolder = ini.value(Options, "Sounddir")
-                     ? text(Options, "Sounddir", {})
-                     : projectFolder() + QDir::separator() + QStringLiteral("sound");
+                         ? text(Options, "Sounddir", {})
+                         : projectFolder() + QDir::separator() + QStringLiteral("sound");
     s.lastFile = text(Options, "LastFile", {});
     for (std::size_t i = 0; i < s.recent.size(); ++i)
         s.recent[i] = text(LastF, recentKey(i), {});

@@ -6,17 +6,16 @@
 #include "shell/IniFile.h"
 
 #include <QString>
-
 #include <array>
 #include <functional>
 
 namespace tonvale {
 
 struct AppSettings {
-    int saveMode = 1;          // 1: Save writes "~" + name; 2: Save writes the file itself
-    QString scriptsFolder;            // scripts folder
-    QString soundsFolder;          // sounds folder
-    QString lastFile;          // the current file at the last shutdown
+    int saveMode = 1;      // 1: Save writes "~" + name; 2: Save writes the file itself
+    QString scriptsFolder; // scripts folder
+    QString soundsFolder;  // sounds folder
+    QString lastFile;      // the current file at the last shutdown
     std::array<QString, 5> recent;
     int fontSize = 8;
     QString someText = QStringLiteral("Brindle Kit");

@@ -1,9 +1,9 @@
 #include "shell/SettingsDialog.h"
 
 #include "editor/ParamGrid.h"
+#include "shell/MainWindow.h"
 #include "shell/Platform.h"
 #include "shell/Prompts.h"
-#include "shell/MainWindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -31,9 +31,11 @@ bool isFolder(const QString& path) {
 }
 } // namespace
 
-SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts, std::function<QString()> projectFolder, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts,
+                               std::function<QString()> projectFolder, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       m_settings(settings), m_prompts(prompts), m_projectFolder(std::move(projectFolder)) {
     setObjectName(QStringLiteral("SettingsDialog"));
     setWindowTitle(QStringLiteral("Настройки"));
@@ -44,7 +46,8 @@ SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts, std::fun
     m_saveToTilde->setObjectName(QStringLiteral("saveToTilde"));
     m_saveToOriginal = new QRadioButton(QStringLiteral("Оригинальный файл в каталоге ресурса"));
     m_saveToOriginal->setObjectName(QStringLiteral("saveToOriginal"));
-    m_confirmOriginal = new QCheckBox(QStringLiteral("Покзывать запрос на подтверждение сохранения оригинального файла"));
+    m_confirmOriginal =
+        new QCheckBox(QStringLiteral("Покзывать запрос на подтверждение сохранения оригинального файла"));
     m_confirmOriginal->setObjectName(QStringLiteral("confirmOriginal"));
     auto* saveLayout = new QVBoxLayout(saveGroup);
     saveLayout->addWidget(m_saveToTilde);
@@ -55,8 +58,8 @@ SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts, std::fun
     pathGroup->setObjectName(QStringLiteral("pathGroup"));
     m_useProjectVariable = new QCheckBox(QStringLiteral("VPROJECT"));
     m_useProjectVariable->setObjectName(QStringLiteral("useProjectVariable"));
-    auto folderRow = [this](const char* editName, const char* buttonName, const QString& hint, QLineEdit*& edit,
-                            QToolButton*& browse) {
+    auto folderRow = [this](const char* editName, const char* buttonName, const QString& hint,
+                            QLineEdit*& edit, QToolButton*& browse) {
         edit = new QLineEdit;
         edit->setObjectName(QString::fromLatin1(editName));
         browse = new QToolButton;
@@ -64,8 +67,10 @@ SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts, std::fun
         browse->setToolTip(hint);
         browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     };
-    folderRow("scriptsFolder", "browseScripts", QStringLiteral("Путь к скриптам"), m_scriptsFolder, m_browseScripts);
-    folderRow("soundsFolder", "browseSounds", QStringLiteral("Путь к звукам"), m_soundsFolder, m_browseSounds);
+    folderRow("scriptsFolder", "browseScripts", QStringLiteral("Путь к скриптам"), m_scriptsFolder,
+              m_browseScripts);
+    folderRow("soundsFolder", "browseSounds", QStringLiteral("Путь к звукам"), m_soundsFolder,
+              m_browseSounds);
     auto* pathLayout = new QGridLayout(pathGroup);
     pathLayout->addWidget(m_useProjectVariable, 0, 0, 1, 3);
     pathLayout->addWidget(new QLabel(QStringLiteral("Путь к скриптам")), 1, 0);
@@ -91,7 +96,8 @@ SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts, std::fun
         if (on)
             m_saveMode = 2;
     });
-    connect(m_useProjectVariable, &QCheckBox::toggled, this, [this](bool ticked) { useProjectVariable(ticked); });
+    connect(m_useProjectVariable, &QCheckBox::toggled, this,
+            [this](bool ticked) { useProjectVariable(ticked); });
     connect(m_browseScripts, &QToolButton::clicked, this, [this] { browseScriptsFolder(); });
     connect(m_browseSounds, &QToolButton::clicked, this, [this] { browseSoundsFolder(); });
 
@@ -142,7 +148,8 @@ void SettingsDialog::useProjectVariable(bool ticked) {
 }
 
 void SettingsDialog::browseScriptsFolder() {
-    const QString chosen = m_prompts.browseFolder(QStringLiteral("Путь к soundscapes"), m_settings.scriptsFolder);
+    const QString chosen =
+        m_prompts.browseFolder(QStringLiteral("Путь к soundscapes"), m_settings.scriptsFolder);
     if (chosen.isEmpty())
         return;
     m_settings.scriptsFolder = chosen;
@@ -170,9 +177,10 @@ void SettingsDialog::apply() {
 // The command of the main window
 
 void MainWindow::showSettings() {
-    SettingsDialog dialog(m_settings, m_prompts, [this] { return m_platform.variableValue(QStringLiteral("VPROJECT")); }, this);
+    SettingsDialog dialog(
+        m_settings, m_prompts, [this] { return m_platform.variableValue(QStringLiteral("VPROJECT")); }, this);
     dialog.prepare();
-    dialog.exec();  // however it is closed, what it shows is applied
+    dialog.exec(); // however it is closed, what it shows is applied
     dialog.apply();
     m_grid->setSoundsFolder(m_settings.soundsFolder);
     const QString modeText = saveModeText(m_settings.saveMode);

@@ -9,7 +9,6 @@
 #include "shell/Settings.h"
 
 #include <QDialog>
-
 #include <functional>
 
 class QCheckBox;
@@ -23,8 +22,9 @@ class Prompts;
 
 class SettingsDialog : public QDialog {
     Q_OBJECT
-public:
-    SettingsDialog(AppSettings& settings, Prompts& prompts, std::function<QString()> projectFolder, QWidget* parent = nullptr);
+  public:
+    SettingsDialog(AppSettings& settings, Prompts& prompts, std::function<QString()> projectFolder,
+                   QWidget* parent = nullptr);
 
     // The steps before the dialog is shown (check boxes and fields from the settings), and the ones
     // after it closed (settings from what it shows, folders that do not exist replaced by the defaults).
@@ -33,10 +33,10 @@ public:
 
     int saveModeValue() const { return m_saveMode; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void fillFromSettings();
     void useProjectVariable(bool ticked);
     void browseScriptsFolder();

@@ -4,13 +4,12 @@
 // it checks the braces, writes the editor's lines and loads them back with the loader. A change that
 // would fail (too few nodes, unbalanced braces) is refused and the tab stays as it was.
 
-#include "shell/MainWindow.h"
-
 #include "document/TextHelpers.h"
 #include "document/Writer.h"
 #include "editor/QtText.h"
 #include "editor/ScriptHighlighter.h"
 #include "editor/SectionTreeModel.h"
+#include "shell/MainWindow.h"
 #include "shell/Prompts.h"
 
 #include <QFontMetricsF>
@@ -79,12 +78,13 @@ void MainWindow::pageChanged(int index) {
 
 bool MainWindow::canLeaveTab(int from) {
     if (from == TreeTab)
-        return m_tree.size() > 1;  // an empty document, or the end marker alone, has no text to show
+        return m_tree.size() > 1; // an empty document, or the end marker alone, has no text to show
     if (m_textEditor->document()->isEmpty())
         return true;
     if (!scriptBracesBalanced(editorBytes())) {
-        m_prompts.message(QStringLiteral("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок"),
-                          QStringLiteral("Сохранение временного файла"), MessageIcon::Error);
+        m_prompts.message(
+            QStringLiteral("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок"),
+            QStringLiteral("Сохранение временного файла"), MessageIcon::Error);
         m_textEditor->document()->setModified(false);
         return false;
     }
@@ -127,7 +127,8 @@ void MainWindow::onTabEntered(int to) {
 void MainWindow::locateSelectedInText() {
     // Only headers and "$" lines are looked for: a parameter's text is rarely unique in the script.
     const Node* node = selectedNode();
-    if (node == nullptr || m_tree.isEndMarker(node) || m_textEditor->document()->isEmpty() || node->text().empty())
+    if (node == nullptr || m_tree.isEndMarker(node) || m_textEditor->document()->isEmpty() ||
+        node->text().empty())
         return;
     if (!node->hasChildren() && node->text().front() != '$')
         return;

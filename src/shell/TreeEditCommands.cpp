@@ -3,8 +3,6 @@
 // enabling rules that run when a menu opens. Every change goes through the document's edit functions
 // with the tree model's observer, so the view gets exact row signals; the grid follows the selection.
 
-#include "shell/MainWindow.h"
-
 #include "document/Edits.h"
 #include "document/NewElements.h"
 #include "document/SoundPaths.h"
@@ -13,6 +11,7 @@
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
 #include "editor/SectionTreeView.h"
+#include "shell/MainWindow.h"
 #include "shell/Prompts.h"
 
 #include <QFile>
@@ -55,7 +54,8 @@ void MainWindow::attachTreeEdits() {
         }
     };
     icon({CommandId::NewSoundscape}, IconId::NewSoundscape);
-    icon({CommandId::NewLoopingBlock, CommandId::NewRandomBlock, CommandId::NewSoundscapeBlock}, IconId::NewElement);
+    icon({CommandId::NewLoopingBlock, CommandId::NewRandomBlock, CommandId::NewSoundscapeBlock},
+         IconId::NewElement);
     icon({CommandId::Rename}, IconId::Rename);
     icon({CommandId::Delete}, IconId::Delete);
     icon({CommandId::About}, IconId::About);
@@ -64,12 +64,15 @@ void MainWindow::attachTreeEdits() {
         for (CommandId id : ids)
             c.action(id)->setProperty("category", name);
     };
-    category({CommandId::NewFile, CommandId::Open, CommandId::Save, CommandId::SaveAs, CommandId::Exit}, QStringLiteral("Файл"));
-    category({CommandId::NewSoundscape, CommandId::Rename, CommandId::Delete, CommandId::NewLoopingBlock, CommandId::NewRandomBlock, CommandId::NewSoundscapeBlock},
+    category({CommandId::NewFile, CommandId::Open, CommandId::Save, CommandId::SaveAs, CommandId::Exit},
+             QStringLiteral("Файл"));
+    category({CommandId::NewSoundscape, CommandId::Rename, CommandId::Delete, CommandId::NewLoopingBlock,
+              CommandId::NewRandomBlock, CommandId::NewSoundscapeBlock},
              QStringLiteral("Правка"));
     category({CommandId::About, CommandId::Help}, QStringLiteral("Помощь"));
 
-    connect(static_cast<SectionTreeView*>(m_treeView), &SectionTreeView::nodeDropped, this, &MainWindow::onNodeDropped);
+    connect(static_cast<SectionTreeView*>(m_treeView), &SectionTreeView::nodeDropped, this,
+            &MainWindow::onNodeDropped);
 }
 
 void MainWindow::buildPopupMenus() {
@@ -140,7 +143,7 @@ void MainWindow::menuBarAboutToShow() {
 void MainWindow::afterStructuralEdit(Node* select) {
     m_treeEditing = false;
     if (select != nullptr && select != selectedNode())
-        selectNode(select);  // the selection signal fills the grid
+        selectNode(select); // the selection signal fills the grid
     else
         onTreeSelectionChanged(selectedNode());
 }
@@ -150,7 +153,8 @@ void MainWindow::afterStructuralEdit(Node* select) {
 
 void MainWindow::newSoundscape() {
     if (!fileExists(m_currentFile)) {
-        m_prompts.message(fromUtf8(newtext::OpenOrCreateFile), fromUtf8(newtext::SoundscapeCaption), MessageIcon::None);
+        m_prompts.message(fromUtf8(newtext::OpenOrCreateFile), fromUtf8(newtext::SoundscapeCaption),
+                          MessageIcon::None);
         return;
     }
     if (m_page == TextTab)
@@ -158,7 +162,8 @@ void MainWindow::newSoundscape() {
     const std::optional<QString> answer =
         m_prompts.inputText(fromUtf8(newtext::SoundscapePromptCaption), QString(), QString());
     if (answer && !answer->isEmpty()) {
-        const CreateResult created = createSoundscape(m_tree, qstringToScript(*answer), m_treeModel->observer());
+        const CreateResult created =
+            createSoundscape(m_tree, qstringToScript(*answer), m_treeModel->observer());
         if (created) {
             m_modified = true;
             afterStructuralEdit(created.node);
@@ -207,7 +212,8 @@ void MainWindow::newElement() {
     QStringList names;
     for (const std::string& name : suggestedParameters(blockKind(selected->text())))
         names.append(scriptToQString(name));
-    const QString caption = QStringLiteral("Новый - [") + scriptToQString(selected->text()) + QLatin1Char(']');
+    const QString caption =
+        QStringLiteral("Новый - [") + scriptToQString(selected->text()) + QLatin1Char(']');
     const std::optional<NewElementAnswers> answers = m_prompts.newElement(caption, names);
     if (!answers)
         return;
@@ -217,11 +223,13 @@ void MainWindow::newElement() {
     }
     PlacementAnswer placement = PlacementAnswer::No;
     if (asksPlacement(*answers)) {
-        const PromptButton first = m_prompts.message(fromUtf8(newtext::PlacementQuestion), fromUtf8(newtext::PlacementCaption),
-                                                     MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
+        const PromptButton first =
+            m_prompts.message(fromUtf8(newtext::PlacementQuestion), fromUtf8(newtext::PlacementCaption),
+                              MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
         placement = first == YesButton ? PlacementAnswer::Yes : PlacementAnswer::No;
     }
-    const CreateResult created = addNewElement(m_tree, selected, *answers, placement, m_treeModel->observer());
+    const CreateResult created =
+        addNewElement(m_tree, selected, *answers, placement, m_treeModel->observer());
     if (!created) {
         if (created.message)
             showMessage(*created.message);
@@ -252,8 +260,8 @@ void MainWindow::deleteSelected() {
     if (node == nullptr || m_page == TextTab || m_tree.isEndMarker(node))
         return;
     const Message question = deleteQuestion(*node);
-    const PromptButton answer = m_prompts.message(fromUtf8(question.text), fromUtf8(question.caption), question.icon,
-                                                  YesButton | NoButtonAnswer, NoButtonAnswer);
+    const PromptButton answer = m_prompts.message(fromUtf8(question.text), fromUtf8(question.caption),
+                                                  question.icon, YesButton | NoButtonAnswer, NoButtonAnswer);
     if (answer == NoButtonAnswer)
         return;
     // The grid lets go of the rows before their nodes go; the view's own choice of a new current
@@ -271,8 +279,10 @@ void MainWindow::editSelectedComments() {
     if (node == nullptr || node->data() == nullptr)
         return;
     const NodeData& comments = *node->data();
-    const QString caption = QStringLiteral("Комментарии [") + scriptToQString(node->text()) + QLatin1Char(']');
-    const std::optional<CommentAnswers> answer = m_prompts.editComments(caption, comments.commentBeside, comments.commentsAbove);
+    const QString caption =
+        QStringLiteral("Комментарии [") + scriptToQString(node->text()) + QLatin1Char(']');
+    const std::optional<CommentAnswers> answer =
+        m_prompts.editComments(caption, comments.commentBeside, comments.commentsAbove);
     if (!answer)
         return;
     setComments(m_tree, node, answer->beside, answer->aboveLines, m_treeModel->observer());
@@ -285,9 +295,9 @@ void MainWindow::editSelectedComments() {
 void MainWindow::onNodeDropped(Node* dragged, Node* target) {
     if (!dropMoves(m_tree, dragged, target))
         return;
-    const PromptButton answer = m_prompts.message(fromUtf8(edittext::MoveQuestion), fromUtf8(edittext::MoveCaption),
-                                                  MessageIcon::Question, YesButton | NoButtonAnswer | CancelButton,
-                                                  YesButton);
+    const PromptButton answer =
+        m_prompts.message(fromUtf8(edittext::MoveQuestion), fromUtf8(edittext::MoveCaption),
+                          MessageIcon::Question, YesButton | NoButtonAnswer | CancelButton, YesButton);
     const PlacementAnswer placement = answer == YesButton        ? PlacementAnswer::Yes
                                       : answer == NoButtonAnswer ? PlacementAnswer::No
                                                                  : PlacementAnswer::Cancel;

@@ -5,8 +5,7 @@
 
 namespace tonvale {
 
-template <typename T>
-bool ScriptedPrompts::take(T& out) {
+template <typename T> bool ScriptedPrompts::take(T& out) {
     if (m_answers.empty() || !std::holds_alternative<T>(m_answers.front()))
         return false;
     out = std::get<T>(m_answers.front());
@@ -15,8 +14,9 @@ bool ScriptedPrompts::take(T& out) {
 }
 
 namespace {
-PromptRecord makeRecord(PromptRecord::Kind kind, const QString& text, const QString& caption, MessageIcon icon = MessageIcon::None,
-                        PromptButtons buttons = NoButton, PromptButton defaultButton = NoButton, const QString& fileName = {}) {
+PromptRecord makeRecord(PromptRecord::Kind kind, const QString& text, const QString& caption,
+                        MessageIcon icon = MessageIcon::None, PromptButtons buttons = NoButton,
+                        PromptButton defaultButton = NoButton, const QString& fileName = {}) {
     PromptRecord record;
     record.kind = kind;
     record.text = text;
@@ -29,8 +29,7 @@ PromptRecord makeRecord(PromptRecord::Kind kind, const QString& text, const QStr
 }
 } // namespace
 
-template <typename T>
-std::optional<T> ScriptedPrompts::takeOrCancel() {
+template <typename T> std::optional<T> ScriptedPrompts::takeOrCancel() {
     T value;
     if (take(value))
         return value;
@@ -50,14 +49,16 @@ std::vector<PromptRecord> ScriptedPrompts::messages() const {
 
 PromptButton ScriptedPrompts::message(const QString& text, const QString& caption, MessageIcon icon,
                                       PromptButtons buttons, PromptButton defaultButton) {
-    m_records.push_back(makeRecord(PromptRecord::Kind::Message, text, caption, icon, buttons, defaultButton, {}));
+    m_records.push_back(
+        makeRecord(PromptRecord::Kind::Message, text, caption, icon, buttons, defaultButton, {}));
     PromptButton answer = defaultButton;
     take(answer);
     return answer;
 }
 
 QString ScriptedPrompts::openFile(const QString& title, const QString& folder, const QString&) {
-    m_records.push_back(makeRecord(PromptRecord::Kind::OpenFile, title, folder, MessageIcon::None, NoButton, NoButton, {}));
+    m_records.push_back(
+        makeRecord(PromptRecord::Kind::OpenFile, title, folder, MessageIcon::None, NoButton, NoButton, {}));
     QString path;
     take(path);
     return path;
@@ -65,28 +66,34 @@ QString ScriptedPrompts::openFile(const QString& title, const QString& folder, c
 
 QString ScriptedPrompts::saveFile(const QString& title, const QString& folder, const QString&, const QString&,
                                   const QString& fileName) {
-    m_records.push_back(makeRecord(PromptRecord::Kind::SaveFile, title, folder, MessageIcon::None, NoButton, NoButton, fileName));
+    m_records.push_back(makeRecord(PromptRecord::Kind::SaveFile, title, folder, MessageIcon::None, NoButton,
+                                   NoButton, fileName));
     QString path;
     take(path);
     return path;
 }
 
 SaveOriginAnswer ScriptedPrompts::confirmSaveOriginal() {
-    m_records.push_back(makeRecord(PromptRecord::Kind::SaveOriginal, {}, {}, MessageIcon::Question, NoButton, NoButton, {}));
+    m_records.push_back(
+        makeRecord(PromptRecord::Kind::SaveOriginal, {}, {}, MessageIcon::Question, NoButton, NoButton, {}));
     SaveOriginAnswer answer;
     take(answer);
     return answer;
 }
 
-std::optional<QString> ScriptedPrompts::inputText(const QString& caption, const QString& prompt, const QString& initial) {
-    PromptRecord record = makeRecord(PromptRecord::Kind::Input, prompt, caption, MessageIcon::None, NoButton, NoButton, {});
+std::optional<QString> ScriptedPrompts::inputText(const QString& caption, const QString& prompt,
+                                                  const QString& initial) {
+    PromptRecord record =
+        makeRecord(PromptRecord::Kind::Input, prompt, caption, MessageIcon::None, NoButton, NoButton, {});
     record.initial = initial;
     m_records.push_back(record);
     return takeOrCancel<QString>();
 }
 
-std::optional<NewElementAnswers> ScriptedPrompts::newElement(const QString& caption, const QStringList& suggestedNames) {
-    PromptRecord record = makeRecord(PromptRecord::Kind::NewElement, {}, caption, MessageIcon::None, NoButton, NoButton, {});
+std::optional<NewElementAnswers> ScriptedPrompts::newElement(const QString& caption,
+                                                             const QStringList& suggestedNames) {
+    PromptRecord record =
+        makeRecord(PromptRecord::Kind::NewElement, {}, caption, MessageIcon::None, NoButton, NoButton, {});
     record.items = suggestedNames;
     m_records.push_back(record);
     return takeOrCancel<NewElementAnswers>();
@@ -94,7 +101,8 @@ std::optional<NewElementAnswers> ScriptedPrompts::newElement(const QString& capt
 
 std::optional<CommentAnswers> ScriptedPrompts::editComments(const QString& caption, const std::string& beside,
                                                             const std::string& commentsAbove) {
-    PromptRecord record = makeRecord(PromptRecord::Kind::Comments, {}, caption, MessageIcon::None, NoButton, NoButton, {});
+    PromptRecord record =
+        makeRecord(PromptRecord::Kind::Comments, {}, caption, MessageIcon::None, NoButton, NoButton, {});
     record.initial = scriptToQString(beside);
     for (const std::string& line : commentLines(commentsAbove))
         record.items.append(scriptToQString(line));
@@ -103,7 +111,8 @@ std::optional<CommentAnswers> ScriptedPrompts::editComments(const QString& capti
 }
 
 QString ScriptedPrompts::browseFolder(const QString& title, const QString& folder) {
-    m_records.push_back(makeRecord(PromptRecord::Kind::BrowseFolder, title, folder, MessageIcon::None, NoButton, NoButton, {}));
+    m_records.push_back(makeRecord(PromptRecord::Kind::BrowseFolder, title, folder, MessageIcon::None,
+                                   NoButton, NoButton, {}));
     QString path;
     take(path);
     return path;

@@ -9,7 +9,6 @@
 #include "shell/Prompts.h"
 
 #include <QString>
-
 #include <deque>
 #include <variant>
 #include <vector>
@@ -19,23 +18,23 @@ namespace tonvale {
 struct PromptRecord {
     enum class Kind { Message, OpenFile, SaveFile, SaveOriginal, Input, NewElement, Comments, BrowseFolder };
     Kind kind = Kind::Message;
-    QString text;     // message text, or the dialog's title
-    QString caption;  // message caption, or the dialog's starting folder
+    QString text;    // message text, or the dialog's title
+    QString caption; // message caption, or the dialog's starting folder
     MessageIcon icon = MessageIcon::None;
     PromptButtons buttons = NoButton;
     PromptButton defaultButton = NoButton;
     QString fileName;  // proposed file name of a save dialog
-    QString initial;     // starting text of an input box, the comment beside of the comments dialog
-    QStringList items;   // suggested names of the new-element dialog, the comment lines above
+    QString initial;   // starting text of an input box, the comment beside of the comments dialog
+    QStringList items; // suggested names of the new-element dialog, the comment lines above
 };
 
 class ScriptedPrompts : public Prompts {
-public:
+  public:
     using Answer = std::variant<PromptButton, QString, SaveOriginAnswer, NewElementAnswers, CommentAnswers>;
 
     void answer(Answer a) { m_answers.push_back(std::move(a)); }
     const std::vector<PromptRecord>& records() const { return m_records; }
-    std::vector<PromptRecord> messages() const;  // only the message boxes
+    std::vector<PromptRecord> messages() const; // only the message boxes
     bool answersLeft() const { return !m_answers.empty(); }
     void clear() {
         m_records.clear();
@@ -45,22 +44,22 @@ public:
     PromptButton message(const QString& text, const QString& caption, MessageIcon icon, PromptButtons buttons,
                          PromptButton defaultButton) override;
     QString openFile(const QString& title, const QString& folder, const QString& filter) override;
-    QString saveFile(const QString& title, const QString& folder, const QString& filter, const QString& defaultSuffix,
-                     const QString& fileName) override;
+    QString saveFile(const QString& title, const QString& folder, const QString& filter,
+                     const QString& defaultSuffix, const QString& fileName) override;
     SaveOriginAnswer confirmSaveOriginal() override;
-    std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& initial) override;
-    std::optional<NewElementAnswers> newElement(const QString& caption, const QStringList& suggestedNames) override;
+    std::optional<QString> inputText(const QString& caption, const QString& prompt,
+                                     const QString& initial) override;
+    std::optional<NewElementAnswers> newElement(const QString& caption,
+                                                const QStringList& suggestedNames) override;
     std::optional<CommentAnswers> editComments(const QString& caption, const std::string& beside,
                                                const std::string& commentsAbove) override;
 
-    QString browseFolder(const QString& title, const QString& folder) override;  // answered with a QString
+    QString browseFolder(const QString& title, const QString& folder) override; // answered with a QString
 
-private:
-    template <typename T>
-    std::optional<T> takeOrCancel();
+  private:
+    template <typename T> std::optional<T> takeOrCancel();
 
-    template <typename T>
-    bool take(T& out);
+    template <typename T> bool take(T& out);
 
     std::deque<Answer> m_answers;
     std::vector<PromptRecord> m_records;

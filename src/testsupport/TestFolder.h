@@ -5,26 +5,25 @@
 
 #include <QString>
 #include <QTemporaryDir>
-
 #include <string>
 
 namespace tonvale {
 
 class TestFolder {
-public:
+  public:
     TestFolder();
     bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path(); }
-    QString file(const QString& name) const;  // full path of a file in the folder
+    QString file(const QString& name) const; // full path of a file in the folder
     // Writes bytes as they are (CR LF stays CR LF), creating folders on the way.
     QString write(const QString& name, const std::string& bytes) const;
     static std::string read(const QString& path);
     static bool exists(const QString& path);
 
-private:
+  private:
     QTemporaryDir m_dir;
 };
 
-QString sampleScriptPath();  // the bundled sample script
+QString sampleScriptPath(); // the bundled sample script
 
 } // namespace tonvale

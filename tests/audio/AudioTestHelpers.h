@@ -2,22 +2,21 @@
 
 // Test waves written with libsndfile into a temporary folder, and measurements of rendered samples.
 
-#include <sndfile.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <unistd.h>
+#include <sndfile.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace tonvale::testing {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         static int counter = 0;
         m_path = std::filesystem::temp_directory_path() /
@@ -33,12 +32,12 @@ public:
     std::string path() const { return m_path.string(); }
     std::string file(const std::string& name) const { return (m_path / name).string(); }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 
 struct WaveSpec {
-    double frequency = 440.0;  // 0 writes white noise
+    double frequency = 440.0; // 0 writes white noise
     double seconds = 1.0;
     int sampleRate = 44100;
     int channels = 1;
@@ -60,7 +59,8 @@ inline bool writeWave(const std::string& path, const WaveSpec& shape) {
     std::uniform_real_distribution<double> dist(-shape.amplitude, shape.amplitude);
     for (std::size_t f = 0; f < frames; ++f) {
         const double v = shape.frequency > 0
-                             ? shape.amplitude * std::sin(2.0 * M_PI * shape.frequency * static_cast<double>(f) / shape.sampleRate)
+                             ? shape.amplitude * std::sin(2.0 * M_PI * shape.frequency *
+                                                          static_cast<double>(f) / shape.sampleRate)
                              : dist(noise);
         for (int c = 0; c < shape.channels; ++c)
             data[f * static_cast<std::size_t>(shape.channels) + static_cast<std::size_t>(c)] = v;
@@ -85,7 +85,8 @@ inline std::string readBytes(const std::string& path) {
 }
 
 // Frequency from rising zero crossings over the whole span.
-inline double zeroCrossingFrequency(const std::vector<float>& samples, std::size_t from, std::size_t to, int rate) {
+inline double zeroCrossingFrequency(const std::vector<float>& samples, std::size_t from, std::size_t to,
+                                    int rate) {
     std::size_t first = 0;
     std::size_t last = 0;
     int crossings = 0;

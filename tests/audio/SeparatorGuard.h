@@ -8,7 +8,7 @@ namespace tonvale::testing {
 
 // Installs "." or "," as the locale's decimal separator for one test.
 class SeparatorGuard {
-public:
+  public:
     explicit SeparatorGuard(char separator) {
         s_separator = separator;
         setDecimalSeparatorProvider(&current);
@@ -17,7 +17,7 @@ public:
     SeparatorGuard(const SeparatorGuard&) = delete;
     SeparatorGuard& operator=(const SeparatorGuard&) = delete;
 
-private:
+  private:
     static char current() { return s_separator; }
     static inline char s_separator = '.';
 };

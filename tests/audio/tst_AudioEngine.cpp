@@ -1,9 +1,7 @@
 #include "AudioTestHelpers.h"
-
 #include "audio/AudioEngine.h"
 
 #include <gtest/gtest.h>
-
 #include <thread>
 
 using namespace tonvale;
@@ -14,7 +12,7 @@ namespace {
 constexpr int Rate = 44100;
 
 class AudioEngineTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(audio.initLoopback(Rate)); }
 
     std::string wave(const std::string& name, WaveSpec shape = {}) {
@@ -133,8 +131,8 @@ TEST_F(AudioEngineTest, LoopKeepsSoundingWhilePlainChannelStops) {
     auto out = audio.renderLoopback(Rate * 3 / 2);
     EXPECT_FALSE(audio.isPlaying(plain));
     EXPECT_TRUE(audio.isPlaying(audio.loop.channel));
-    EXPECT_NEAR(peak(out, Rate / 10, Rate * 4 / 10), 1.6f, 0.05f);   // both
-    EXPECT_NEAR(peak(out, Rate * 6 / 10, out.size()), 0.8f, 0.03f);  // the loop alone
+    EXPECT_NEAR(peak(out, Rate / 10, Rate * 4 / 10), 1.6f, 0.05f);  // both
+    EXPECT_NEAR(peak(out, Rate * 6 / 10, out.size()), 0.8f, 0.03f); // the loop alone
     EXPECT_NEAR(zeroCrossingFrequency(out, Rate * 6 / 10, out.size(), Rate), 440.0, 4.4);
     EXPECT_NEAR(audio.lengthSeconds(plain), 0.5f, 0.001f);
 }
@@ -143,7 +141,7 @@ TEST_F(AudioEngineTest, FadeInRisesFromSilenceOverAboutASecond) {
     const AudioChannel ch = startLoop(wave("sine.wav", {.frequency = 440, .seconds = 0.25}));
     ASSERT_TRUE(audio.fadeInVolume(ch, 0.5f));
     const auto out = audio.renderLoopback(Rate * 3 / 2);
-    const std::size_t win = Rate / 20;  // 50 ms windows
+    const std::size_t win = Rate / 20; // 50 ms windows
     EXPECT_LT(peak(out, 0, win), 0.05f);
     float previous = 0.0f;
     for (std::size_t start = win; start + win <= static_cast<std::size_t>(Rate); start += win) {
@@ -194,7 +192,7 @@ TEST_F(AudioEngineTest, PlayListSkipsFilesThatDoNotOpen) {
     EXPECT_EQ(audio.randomWaves.sampleRate, 48000u);
     // Building again frees the earlier channels.
     ASSERT_TRUE(audio.openRandomWaves({c}));
-    EXPECT_EQ(audio.liveChannelCount(), 2u);  // one playback channel and the decode stream it owns
+    EXPECT_EQ(audio.liveChannelCount(), 2u); // one playback channel and the decode stream it owns
     EXPECT_FALSE(audio.openRandomWaves({}));
     EXPECT_FALSE(audio.openRandomWaves({b}));
     EXPECT_TRUE(audio.randomWaves.channels.empty());
@@ -202,7 +200,7 @@ TEST_F(AudioEngineTest, PlayListSkipsFilesThatDoNotOpen) {
 
 TEST_F(AudioEngineTest, EachRandomWaveIsPitchedFromItsOwnRate) {
     ASSERT_TRUE(audio.openRandomWaves({wave("slow.wav", {.seconds = 2, .sampleRate = 22050}),
-                                    wave("fast.wav", {.seconds = 2, .sampleRate = 44100})}));
+                                       wave("fast.wav", {.seconds = 2, .sampleRate = 44100})}));
     for (std::size_t i = 0; i < 2; ++i) {
         const AudioChannel ch = audio.randomWaves.channels[i];
         ASSERT_TRUE(audio.setPitch(ch, audio.randomWaves.sampleRates[i], 100));
@@ -221,7 +219,7 @@ TEST_F(AudioEngineTest, LoopThatDoesNotDecodeLeavesNoChannel) {
     EXPECT_EQ(audio.loop.channel, 0u);
     audio.loop.path = dir.file("missing.wav");
     EXPECT_FALSE(audio.openLoop());
-    audio.loop.path = dir.path();  // a folder is not a file
+    audio.loop.path = dir.path(); // a folder is not a file
     EXPECT_FALSE(audio.openLoop());
     EXPECT_EQ(audio.liveChannelCount(), 0u);
 }
@@ -284,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(AudioEngineTest, TruncatedDataPlaysWhatIsThere) {
     const std::string full = readBytes(wave("full.wav", {.seconds = 1.0}));
     const std::string cut = dir.file("cut.wav");
-    writeBytes(cut, full.substr(0, 44 + 22050 * 2));  // header claims 1 s, half of it is there
+    writeBytes(cut, full.substr(0, 44 + 22050 * 2)); // header claims 1 s, half of it is there
     ASSERT_TRUE(audio.playFile(cut));
     EXPECT_NEAR(audio.lengthSeconds(audio.previewChannel), 0.5f, 0.01f);
 }
@@ -300,8 +298,9 @@ class FormatTest : public AudioEngineTest, public ::testing::WithParamInterface<
 
 TEST_P(FormatTest, DecodesAndPlaysAtItsRate) {
     const FormatCase c = GetParam();
-    const std::string path =
-        wave("f.wav", {.frequency = 440, .seconds = 0.5, .sampleRate = c.rate, .channels = c.channels, .format = c.format});
+    const std::string path = wave(
+        "f.wav",
+        {.frequency = 440, .seconds = 0.5, .sampleRate = c.rate, .channels = c.channels, .format = c.format});
     ASSERT_TRUE(audio.playFile(path));
     EXPECT_EQ(audio.channelFrequency(audio.previewChannel), static_cast<std::uint32_t>(c.rate));
     EXPECT_NEAR(audio.lengthSeconds(audio.previewChannel), 0.5f, 0.02f);
@@ -329,7 +328,7 @@ TEST(AudioEngineNullDevice, FadeRunsOnTheWorker) {
     ASSERT_TRUE(writeWave(path, {.seconds = 0.3}));
     AudioEngine audio;
     ASSERT_TRUE(audio.init());
-    EXPECT_FALSE(audio.init());  // already open
+    EXPECT_FALSE(audio.init()); // already open
     audio.loop.path = path;
     ASSERT_TRUE(audio.openLoop());
     ASSERT_TRUE(audio.fadeInVolume(audio.loop.channel, 0.7f));

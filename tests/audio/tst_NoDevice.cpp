@@ -1,7 +1,6 @@
 // Runs with a driver list that matches no back-end: the machine has no sound device.
 
 #include "AudioTestHelpers.h"
-
 #include "audio/AudioEngine.h"
 
 #include <gtest/gtest.h>

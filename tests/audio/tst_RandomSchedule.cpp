@@ -1,12 +1,10 @@
 #include "SeparatorGuard.h"
-
 #include "audio/RandomSchedule.h"
 #include "audio/RangeBars.h"
 #include "audio/Values.h"
 
-#include <gtest/gtest.h>
-
 #include <deque>
+#include <gtest/gtest.h>
 #include <set>
 
 using namespace tonvale;
@@ -16,7 +14,7 @@ namespace {
 
 // Answers draws from a queue (index = answer modulo n) and records the bound of every draw.
 class ScriptedRandom : public RandomSource {
-public:
+  public:
     explicit ScriptedRandom(std::deque<int> answers = {}) : m_answers(std::move(answers)) {}
     int below(int n) override {
         bounds.push_back(n);
@@ -29,7 +27,7 @@ public:
     }
     std::vector<int> bounds;
 
-private:
+  private:
     std::deque<int> m_answers;
 };
 
@@ -45,9 +43,9 @@ TEST(RandomSchedule, ListsRunFromStartToEnd) {
     EXPECT_EQ(s.timeList()[1], 1100u);
     EXPECT_EQ(s.timeList().back(), 6000u);
 
-    s.buildTimeList(1, 1);  // no "time": both bars at 300 s
+    s.buildTimeList(1, 1); // no "time": both bars at 300 s
     EXPECT_EQ(s.timeList(), std::vector<std::uint32_t>{300000});
-    s.buildTimeList(2001, 2001);  // 100 s stays exact
+    s.buildTimeList(2001, 2001); // 100 s stays exact
     EXPECT_EQ(s.timeList(), std::vector<std::uint32_t>{100000});
 
     s.buildVolumeList(volumeToPosition(0.5f), volumeToPosition(0.53f));
@@ -77,9 +75,9 @@ TEST(RandomSchedule, StartDrawsDelayAndVolumeButPlaysNothing) {
 TEST(RandomSchedule, FourDrawsInOrderTimeWaveVolumePitch) {
     ScriptedRandom random({3, 1, 10, 20});
     RandomSchedule s(random);
-    s.buildTimeList(2991, 2981);  // 1.0 .. 2.0 s: 11 entries
-    s.buildVolumeList(50, 30);       // 0.5 .. 0.7: 21 entries
-    s.buildPitchList(150, 100);   // 100 .. 150: 51 entries
+    s.buildTimeList(2991, 2981); // 1.0 .. 2.0 s: 11 entries
+    s.buildVolumeList(50, 30);   // 0.5 .. 0.7: 21 entries
+    s.buildPitchList(150, 100);  // 100 .. 150: 51 entries
     const auto d = s.next(3);
     ASSERT_TRUE(d.has_value());
     EXPECT_EQ(random.bounds, (std::vector<int>{11, 3, 21, 51}));
@@ -97,7 +95,7 @@ TEST(RandomSchedule, EmptyListsOrNoWavesStopTheRandomPart) {
     RandomSchedule s(random);
     EXPECT_FALSE(s.start().has_value());
     EXPECT_FALSE(s.next(2).has_value());
-    s.buildTimeList(10, 20);  // unordered bars give no candidates
+    s.buildTimeList(10, 20); // unordered bars give no candidates
     EXPECT_TRUE(s.timeList().empty());
     s.buildTimeList(20, 10);
     s.buildVolumeList(0, 0);
@@ -127,8 +125,8 @@ TEST(RandomSchedule, SeededDrawsStayInsideTheLists) {
         waves.insert(d->wave);
         delays.insert(d->delayMs);
     }
-    EXPECT_EQ(waves.size(), 5u);     // every wave comes up, the one just played included
-    EXPECT_EQ(delays.size(), 51u);   // and every delay
+    EXPECT_EQ(waves.size(), 5u);   // every wave comes up, the one just played included
+    EXPECT_EQ(delays.size(), 51u); // and every delay
 }
 
 TEST(RandomSchedule, TextsAndTheWaitingTextAfterARangeWasNarrowed) {
@@ -157,9 +155,9 @@ TEST(RangeBars, BarTable) {
     EXPECT_EQ(barSpec(BarPitchEnd).max, 200);
     for (const BarSpec& shape : playerBars())
         EXPECT_EQ(clampPosition(shape.tag, shape.initial), shape.initial);
-    EXPECT_EQ(clampPosition(BarTimeStart, -999), 1);   // a 400 s time shows 300 s
-    EXPECT_EQ(clampPosition(BarTimeStart, 3001), 3000);  // a 0 s time shows 0.1 s
-    EXPECT_EQ(clampPosition(BarLoopPitch, loopPitchToPosition(300)), 10);  // pitch 250, the top
+    EXPECT_EQ(clampPosition(BarTimeStart, -999), 1);                      // a 400 s time shows 300 s
+    EXPECT_EQ(clampPosition(BarTimeStart, 3001), 3000);                   // a 0 s time shows 0.1 s
+    EXPECT_EQ(clampPosition(BarLoopPitch, loopPitchToPosition(300)), 10); // pitch 250, the top
 }
 
 TEST(RangeBars, RangesStayOrdered) {
@@ -196,11 +194,11 @@ TEST(RangeBars, PressEditPositions) {
             const char* text;
             int position;
         } cases[] = {
-            {BarLoopVolume, "0.25", 75},  {BarLoopVolume, "", 50},    {BarLoopVolume, "x", 50},
-            {BarLoopPitch, "300", 10},    {BarLoopPitch, "5", 251},   {BarLoopPitch, "100", 160},
-            {BarLoopPitch, "", 110},      {BarTimeStart, "1.5", 2986}, {BarTimeEnd, "", 2991},
-            {BarVolumeStart, "", 100},       {BarVolumeEnd, "1", 0},        {BarPitchStart, "80", 170},
-            {BarPitchEnd, "", 100},       {BarMasterVolume, "0.75", 25},
+            {BarLoopVolume, "0.25", 75}, {BarLoopVolume, "", 50},       {BarLoopVolume, "x", 50},
+            {BarLoopPitch, "300", 10},   {BarLoopPitch, "5", 251},      {BarLoopPitch, "100", 160},
+            {BarLoopPitch, "", 110},     {BarTimeStart, "1.5", 2986},   {BarTimeEnd, "", 2991},
+            {BarVolumeStart, "", 100},   {BarVolumeEnd, "1", 0},        {BarPitchStart, "80", 170},
+            {BarPitchEnd, "", 100},      {BarMasterVolume, "0.75", 25},
         };
         for (const auto& c : cases)
             EXPECT_EQ(pressEditPosition(c.tag, withSeparator(c.text, sep)), c.position)

@@ -1,6 +1,5 @@
 #include "AudioTestHelpers.h"
 #include "SeparatorGuard.h"
-
 #include "audio/SoundscapeAnalysis.h"
 #include "document/Loader.h"
 
@@ -13,7 +12,7 @@ namespace {
 
 // A sound folder with a few generated waves, a loopback audio layer, and scripts to analyse.
 class SoundscapeAnalysisTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(audio.initLoopback());
         std::filesystem::create_directories(sounds.file("amb"));
@@ -78,7 +77,7 @@ TEST_F(SoundscapeAnalysisTest, GathersLoopRangesAndWavesOfTheSelectedSoundscapeO
     EXPECT_EQ(audio.loop.path, sounds.file("loop.wav"));
     EXPECT_FLOAT_EQ(audio.loop.volume, 0.5f);
     EXPECT_EQ(audio.loop.pitch, 90);
-    EXPECT_EQ(audio.loop.channel, 0u);  // opened by the panel, not here
+    EXPECT_EQ(audio.loop.channel, 0u); // opened by the panel, not here
     EXPECT_EQ(audio.randomRanges.timeStart, 2991);
     EXPECT_EQ(audio.randomRanges.timeEnd, 2941);
     EXPECT_FLOAT_EQ(audio.randomRanges.volumeStart, 0.5f);
@@ -91,7 +90,7 @@ TEST_F(SoundscapeAnalysisTest, GathersLoopRangesAndWavesOfTheSelectedSoundscapeO
     analyse(Full, 1);
     EXPECT_EQ(audio.loop.path, "");
     EXPECT_EQ(audio.randomWaves.names, (std::vector<std::string>{"d.wav"}));
-    EXPECT_EQ(audio.randomRanges.timeStart, 0);  // no "time": the reset values stay
+    EXPECT_EQ(audio.randomRanges.timeStart, 0); // no "time": the reset values stay
     EXPECT_FLOAT_EQ(audio.randomRanges.volumeEnd, 0.0f);
 }
 
@@ -107,39 +106,51 @@ TEST_F(SoundscapeAnalysisTest, ShapesOfSoundscapes) {
     struct Case {
         const char* name;
         std::string script;
-        std::string loopFile;  // relative, "" for none
+        std::string loopFile; // relative, "" for none
         std::vector<std::string> waves;
     };
     const Case cases[] = {
         {"no blocks", "\"s\"\n{\n\t\"dsp\"\t\"1\"\n}\n", "", {}},
         {"empty soundscape", "\"s\"\n{\n}\n", "", {}},
-        {"loop only", "\"s\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"wave\"\t\"loop.wav\"\n\t}\n}\n", "loop.wav", {}},
+        {"loop only",
+         "\"s\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"wave\"\t\"loop.wav\"\n\t}\n}\n",
+         "loop.wav",
+         {}},
         {"random only, no end line break",
-         "\"s\"\n{\n\t\"playrandom\"\n\t{\n\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"amb/a.wav\"\n\t\t}\n\t}\n}",
+         "\"s\"\n{\n\t\"playrandom\"\n\t{\n\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"amb/"
+         "a.wav\"\n\t\t}\n\t}\n}",
          "",
          {"a.wav"}},
         {"later loop overrides",
-         "\"s\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"wave\"\t\"loop.wav\"\n\t}\n\t\"PlayLooping\"\n\t{\n\t\t\"wave\"\t\"loop2.wav\"\n\t}\n}\n",
+         "\"s\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"wave\"\t\"loop.wav\"\n\t}\n\t\"PlayLooping\"\n\t{"
+         "\n\t\t\"wave\"\t\"loop2.wav\"\n\t}\n}\n",
          "loop2.wav",
          {}},
         {"two rndwave blocks",
-         "\"s\"\n{\n\t\"playrandom\"\n\t{\n\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"amb/a.wav\"\n\t\t\t\"wave\"\t\"amb/b.wav\"\n\t\t}\n\t}\n"
-         "\t\"playrandom\"\n\t{\n\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"amb/c.wav\"\n\t\t\t\"wave\"\t\"amb/d.wav\"\n\t\t}\n\t}\n}\n",
+         "\"s\"\n{\n\t\"playrandom\"\n\t{\n\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"amb/"
+         "a.wav\"\n\t\t\t\"wave\"\t\"amb/b.wav\"\n\t\t}\n\t}\n"
+         "\t\"playrandom\"\n\t{\n\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"amb/"
+         "c.wav\"\n\t\t\t\"wave\"\t\"amb/d.wav\"\n\t\t}\n\t}\n}\n",
          "",
          {"a.wav", "b.wav", "c.wav", "d.wav"}},
         {"capital Wave is not a wave",
-         "\"s\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"Wave\"\t\"loop.wav\"\n\t}\n}\n", "", {}},
+         "\"s\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"Wave\"\t\"loop.wav\"\n\t}\n}\n",
+         "",
+         {}},
         {"playsoundscape is passed over",
          "\"s\"\n{\n\t\"playsoundscape\"\n\t{\n\t\t\"name\"\t\"other\"\n\t\t\"volume\"\t\"1\"\n\t}\n"
          "\t\"playlooping\"\n\t{\n\t\t\"wave\"\t\"loop.wav\"\n\t}\n}\n",
          "loop.wav",
          {}},
         {"unknown block ends the walk",
-         "\"s\"\n{\n\t\"dsp_volume\"\n\t{\n\t\t\"x\"\t\"1\"\n\t}\n\t\"playlooping\"\n\t{\n\t\t\"wave\"\t\"loop.wav\"\n\t}\n}\n",
+         "\"s\"\n{\n\t\"dsp_volume\"\n\t{\n\t\t\"x\"\t\"1\"\n\t}\n\t\"playlooping\"\n\t{"
+         "\n\t\t\"wave\"\t\"loop.wav\"\n\t}\n}\n",
          "",
          {}},
         {"missing and broken waves only",
-         "\"s\"\n{\n\t\"playrandom\"\n\t{\n\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"amb/none.wav\"\n\t\t\t\"wave\"\t\"amb/broken.wav\"\n\t\t\t\"wave\"\t\"../../etc/passwd\"\n\t\t}\n\t}\n}\n",
+         "\"s\"\n{\n\t\"playrandom\"\n\t{\n\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"amb/"
+         "none.wav\"\n\t\t\t\"wave\"\t\"amb/broken.wav\"\n\t\t\t\"wave\"\t\"../../etc/"
+         "passwd\"\n\t\t}\n\t}\n}\n",
          "",
          {}},
     };
@@ -162,7 +173,7 @@ TEST_F(SoundscapeAnalysisTest, MissingAndOddValuesTakeDefaults) {
     EXPECT_FLOAT_EQ(audio.loop.volume, 0.5f);
     EXPECT_EQ(audio.loop.pitch, 100);
     EXPECT_FLOAT_EQ(audio.randomRanges.volumeStart, 0.5f);
-    EXPECT_EQ(audio.randomRanges.timeStart, -999);  // the panel's bar clamps it to 300 s
+    EXPECT_EQ(audio.randomRanges.timeStart, -999); // the panel's bar clamps it to 300 s
     // The "pitch" after the rndwave block is not read; the empty one changes nothing.
     EXPECT_EQ(audio.randomRanges.pitchStart, 100);
     EXPECT_TRUE(audio.randomWaves.channels.empty());
@@ -172,7 +183,7 @@ TEST_F(SoundscapeAnalysisTest, OnlyTopLevelSelectionsAreAnalysed) {
     analyse(Full);
     ASSERT_FALSE(audio.randomWaves.channels.empty());
     const Node* block = loaded.tree.topLevel()[0]->child(1);
-    analyseSoundscape(loaded.tree, block, sounds.path(), audio);  // not a soundscape: nothing happens
+    analyseSoundscape(loaded.tree, block, sounds.path(), audio); // not a soundscape: nothing happens
     EXPECT_FALSE(audio.randomWaves.channels.empty());
     analyseSoundscape(loaded.tree, nullptr, sounds.path(), audio);
     EXPECT_FALSE(audio.randomWaves.channels.empty());
@@ -208,7 +219,7 @@ TEST_F(SoundscapeAnalysisTest, RealWorldScriptsAnalyseWithoutFault) {
             analyseSoundscape(r.tree, top, sounds.path(), audio);
             if (!audio.loop.path.empty())
                 ++withLoop;
-            EXPECT_TRUE(audio.randomWaves.channels.empty());  // none of their waves exist here
+            EXPECT_TRUE(audio.randomWaves.channels.empty()); // none of their waves exist here
             ++soundscapes;
         }
     }

@@ -1,11 +1,9 @@
 #include "SeparatorGuard.h"
-
 #include "audio/SoundscapeAnalysis.h"
 #include "audio/Values.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 using namespace tonvale;
 using namespace tonvale::testing;
@@ -40,8 +38,8 @@ TEST(Values, Conversions) {
     const std::pair<float, int> volumes[] = {{1.0f, 0}, {0.5f, 50}, {0.0f, 100}, {0.125f, 88}, {0.375f, 62}};
     for (auto [v, pos] : volumes)
         EXPECT_EQ(volumeToPosition(v), pos) << v;
-    const std::pair<float, int> times[] = {{0.1f, 3000}, {1.0f, 2991}, {6.0f, 2941}, {10.0f, 2901}, {300.0f, 1},
-                                           {400.0f, -999}, {0.0f, 3001}};
+    const std::pair<float, int> times[] = {{0.1f, 3000}, {1.0f, 2991},   {6.0f, 2941}, {10.0f, 2901},
+                                           {300.0f, 1},  {400.0f, -999}, {0.0f, 3001}};
     for (auto [t, pos] : times)
         EXPECT_EQ(secondsToTimePosition(t), pos) << t;
     EXPECT_EQ(loopPitchToPosition(100), 160);
@@ -78,7 +76,7 @@ TEST(Values, GeneralFormat) {
 
 // The readers on a "." and on a "," locale.
 class SeparatorTest : public ::testing::TestWithParam<char> {
-protected:
+  protected:
     SeparatorGuard guard{GetParam()};
     char sep() const { return GetParam(); }
 };
@@ -109,9 +107,9 @@ TEST_P(SeparatorTest, LoopVolumeAndPitch) {
 struct RangeCase {
     const char* value;
     RangeKind kind;
-    int start;           // pitch or time position, or volume × 1000
+    int start; // pitch or time position, or volume × 1000
     int end;
-    int endOnCommaLocale;  // where the locale matters
+    int endOnCommaLocale; // where the locale matters
 };
 
 TEST_P(SeparatorTest, Ranges) {
@@ -124,7 +122,7 @@ TEST_P(SeparatorTest, Ranges) {
         {"\"5\"", RangeKind::Time, 2951, 2951, 2951},
         {"\"0\"", RangeKind::Time, 3001, 3001, 3001},
         {"\"abc\"", RangeKind::Time, 2901, 2901, 2901},
-        {"\"1,2,3\"", RangeKind::Time, 2991, 2901, 2978},  // b = "2,3": 2.3 s only on a "," locale
+        {"\"1,2,3\"", RangeKind::Time, 2991, 2901, 2978}, // b = "2,3": 2.3 s only on a "," locale
         {"\"90,110\"", RangeKind::Pitch, 90, 110, 110},
         {"\"x\"", RangeKind::Pitch, 100, 100, 100},
         {"\"90 ,110\"", RangeKind::Pitch, 100, 110, 110},
@@ -155,5 +153,6 @@ TEST_P(SeparatorTest, Ranges) {
     EXPECT_FLOAT_EQ(untouched.volumeStart, 0.3f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, SeparatorTest, ::testing::Values('.', ','),
-                         [](const auto& p) { return p.param == '.' ? std::string("Point") : std::string("Comma"); });
+INSTANTIATE_TEST_SUITE_P(Locales, SeparatorTest, ::testing::Values('.', ','), [](const auto& p) {
+    return p.param == '.' ? std::string("Point") : std::string("Comma");
+});

@@ -2,7 +2,6 @@
 // window into the folder given as the first argument. Run under a real display or xvfb-run, with
 // ALSOFT_DRIVERS=null: scripts/screenshot-player.sh does both.
 #include "AudioTestHelpers.h"
-
 #include "audio/AudioEngine.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audiopanel/AudioHost.h"
@@ -16,14 +15,15 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
-
 #include <cstdio>
 
 namespace {
 
 class ShotHost : public tonvale::AudioHost {
-public:
-    void showMessage(const tonvale::Message& m) override { std::fprintf(stderr, "message: %s\n", m.text.c_str()); }
+  public:
+    void showMessage(const tonvale::Message& m) override {
+        std::fprintf(stderr, "message: %s\n", m.text.c_str());
+    }
     int masterVolumeSetting() const override { return 20; }
     void setMasterVolumeSetting(int) override {}
     void documentChanged() override {}
@@ -53,7 +53,8 @@ const char* const Script = R"("town.square.day"
 }
 )";
 
-bool shoot(const std::string& script, const std::string& soundDir, tonvale::AudioEngine& audio, const QString& file) {
+bool shoot(const std::string& script, const std::string& soundDir, tonvale::AudioEngine& audio,
+           const QString& file) {
     ShotHost host;
     tonvale::LoadResult doc = tonvale::loadScript(script);
     tonvale::Node* selected = doc.tree.topLevel().front();
@@ -87,8 +88,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(outDir);
     tonvale::testing::TempFolder sounds;
     std::filesystem::create_directories(sounds.file("ambient/town"));
-    for (const char* name : {"ambient/town/square_loop.wav", "ambient/town/bird1.wav", "ambient/town/bird2.wav",
-                             "ambient/town/cart.wav"})
+    for (const char* name : {"ambient/town/square_loop.wav", "ambient/town/bird1.wav",
+                             "ambient/town/bird2.wav", "ambient/town/cart.wav"})
         tonvale::testing::writeWave(sounds.file(name), {.frequency = 0, .seconds = 3});
     tonvale::AudioEngine audio;
     if (!audio.init())

@@ -1,13 +1,12 @@
 #include "AudioTestHelpers.h"
 #include "SeparatorGuard.h"
-
 #include "audio/AudioEngine.h"
 #include "audio/RangeBars.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audiopanel/AudioHost.h"
-#include "audiopanel/PlayerStatusBar.h"
 #include "audiopanel/MasterVolumeWindow.h"
 #include "audiopanel/PlayerPanel.h"
+#include "audiopanel/PlayerStatusBar.h"
 #include "audiopanel/TrackBar.h"
 #include "audiopanel/WavePreview.h"
 #include "document/Loader.h"
@@ -19,7 +18,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <memory>
 
 using namespace tonvale;
@@ -28,7 +26,7 @@ using namespace tonvale::testing;
 namespace {
 
 class TestHost : public AudioHost {
-public:
+  public:
     void showMessage(const Message& message) override { messages.push_back(message); }
     int masterVolumeSetting() const override { return gen; }
     void setMasterVolumeSetting(int value) override { gen = value; }
@@ -39,10 +37,10 @@ public:
 };
 
 class FixedRandom : public RandomSource {
-public:
+  public:
     int below(int n) override { return n > 1 ? (m_next++ % n) : 0; }
 
-private:
+  private:
     int m_next = 0;
 };
 
@@ -92,7 +90,7 @@ std::string valueOf(const SectionTree& tree, std::size_t index) {
 class AudioPanelTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TempFolder> m_sounds;
     std::unique_ptr<AudioEngine> m_audio;
     LoadResult m_doc;
@@ -104,13 +102,12 @@ private:
         if (!m_doc.ok())
             return nullptr;
         analyseSoundscape(m_doc.tree, m_doc.tree.topLevel()[0], m_sounds->path(), *m_audio);
-        auto panel = std::make_unique<PlayerPanel>(m_doc.tree, m_doc.tree.topLevel()[0], *m_audio, m_host, nullptr,
-                                                   &m_random);
+        auto panel = std::make_unique<PlayerPanel>(m_doc.tree, m_doc.tree.topLevel()[0], *m_audio, m_host,
+                                                   nullptr, &m_random);
         panel->show();
         return panel;
     }
-    template <typename T>
-    static T* child(QWidget* w, const char* name) {
+    template <typename T> static T* child(QWidget* w, const char* name) {
         return w->findChild<T*>(QString::fromLatin1(name));
     }
     bool anyRandomPlaying() const {
@@ -120,7 +117,7 @@ private:
         return false;
     }
 
-private slots:
+  private slots:
     void init() {
         m_sounds = std::make_unique<TempFolder>();
         for (const char* name : {"loop.wav", "a.wav", "b.wav"})
@@ -194,7 +191,7 @@ private slots:
         QCOMPARE(m_host.messages[0].caption, std::string("Play Looping"));
         QVERIFY(!panel->loopGroupVisible());
         QCOMPARE(panel->width(), 638 - 117);
-        QCOMPARE(panel->schedule().timeList().size(), std::size_t{51});  // the random part still works
+        QCOMPARE(panel->schedule().timeList().size(), std::size_t{51}); // the random part still works
     }
 
     void editBoxesFilterAndPressEdit() {
@@ -243,21 +240,21 @@ private slots:
         QVERIFY(panel);
         auto* applyButton = child<QPushButton>(panel.get(), "applyButton");
         applyButton->setEnabled(false);
-        panel->bar(BarTimeStart)->setValue(2900);  // start 10.1 s, past the end at 6 s
+        panel->bar(BarTimeStart)->setValue(2900); // start 10.1 s, past the end at 6 s
         QCOMPARE(panel->bar(BarTimeEnd)->value(), 2900);
         QCOMPARE(panel->schedule().timeList(), std::vector<std::uint32_t>{10100});
         QVERIFY(applyButton->isEnabled());
-        panel->bar(BarTimeEnd)->setValue(1);  // 300 s
+        panel->bar(BarTimeEnd)->setValue(1); // 300 s
         QCOMPARE(panel->bar(BarTimeStart)->value(), 2900);
         QCOMPARE(panel->schedule().timeList().size(), std::size_t{2900});
         QCOMPARE(child<QLineEdit>(panel.get(), "timeEndEdit")->text(), QStringLiteral("300"));
 
-        panel->bar(BarVolumeEnd)->setValue(60);  // end 0.4 below the start's 0.5: the start follows
+        panel->bar(BarVolumeEnd)->setValue(60); // end 0.4 below the start's 0.5: the start follows
         QCOMPARE(panel->bar(BarVolumeStart)->value(), 60);
-        panel->bar(BarVolumeStart)->setValue(10);  // start 0.9 above the end: the end follows
+        panel->bar(BarVolumeStart)->setValue(10); // start 0.9 above the end: the end follows
         QCOMPARE(panel->bar(BarVolumeEnd)->value(), 10);
         QCOMPARE(panel->schedule().volumeList(), std::vector<double>{0.9});
-        panel->bar(BarVolumeStart)->setValue(60);  // ordered again: nothing is dragged
+        panel->bar(BarVolumeStart)->setValue(60); // ordered again: nothing is dragged
         QCOMPARE(panel->bar(BarVolumeEnd)->value(), 10);
         QCOMPARE(panel->schedule().volumeList().size(), std::size_t{51});
         panel->bar(BarPitchEnd)->setValue(0);
@@ -288,7 +285,7 @@ private slots:
         QCOMPARE(panel->loopTag(), 1);
         QCOMPARE(loopButton->text(), QStringLiteral("Stop Looping"));
         QVERIFY(m_audio->isPlaying(m_audio->loop.channel));
-        QVERIFY(m_audio->channelGain(m_audio->loop.channel) < 0.1f);  // fading in
+        QVERIFY(m_audio->channelGain(m_audio->loop.channel) < 0.1f); // fading in
         QVERIFY(panel->loopIndicatorTimer().isActive());
         QCOMPARE(panel->statusBar()->panelText(1), QStringLiteral(" Looping: loop.wav"));
         QCOMPARE(allButton->text(), QStringLiteral("Play All"));
@@ -301,7 +298,7 @@ private slots:
         QCOMPARE(panel->randTag(), 1);
         QCOMPARE(randButton->text(), QStringLiteral("Stop Random"));
         QCOMPARE(allButton->text(), QStringLiteral("Stop All"));
-        QVERIFY(!anyRandomPlaying());  // the first wave waits for its delay
+        QVERIFY(!anyRandomPlaying()); // the first wave waits for its delay
         const int delay = panel->randomTimer().interval();
         QVERIFY(delay >= 1000 && delay <= 6000);
         QVERIFY(panel->randomTimer().isActive());
@@ -335,14 +332,14 @@ private slots:
         SeparatorGuard point('.');
         auto panel = openPanel(BothGroups);
         QVERIFY(panel);
-        panel->bar(BarTimeEnd)->setValue(1);  // 0.9 .. 300 s, many delays
+        panel->bar(BarTimeEnd)->setValue(1); // 0.9 .. 300 s, many delays
         panel->toggleRandom();
         for (int i = 0; i < 20 && panel->schedule().currentTime() < 10; ++i)
             panel->playNextRandomWave();
         QVERIFY(panel->schedule().currentTime() >= 10);
         for (AudioChannel ch : m_audio->randomWaves.channels)
             m_audio->stopChannel(ch);
-        panel->bar(BarTimeEnd)->setValue(panel->bar(BarTimeStart)->value());  // one delay left
+        panel->bar(BarTimeEnd)->setValue(panel->bar(BarTimeStart)->value()); // one delay left
         panel->animateRandomIndicator();
         QCOMPARE(panel->statusBar()->panelText(3),
                  QString::fromUtf8(" Ожидание... через 1 сек. Volume = 0.5. Pitch = 50"));
@@ -354,7 +351,7 @@ private slots:
         QVERIFY(panel);
         panel->bar(BarLoopVolume)->setValue(25);
         panel->bar(BarVolumeStart)->setValue(30);
-        child<QLineEdit>(panel.get(), "timeEndEdit")->setText(QStringLiteral("6,5"));  // typed, no Enter
+        child<QLineEdit>(panel.get(), "timeEndEdit")->setText(QStringLiteral("6,5")); // typed, no Enter
         const std::vector<std::string> textsBefore = [&] {
             std::vector<std::string> t;
             for (const Node* n : m_doc.tree.preorder())
@@ -374,7 +371,7 @@ private slots:
         QCOMPARE(valueOf(m_doc.tree, 7), std::string("\"0.7,0.7\""));
         QCOMPARE(valueOf(m_doc.tree, 8), std::string("\"50,50\""));
         QCOMPARE(valueOf(m_doc.tree, 12), std::string("\"0.3\""));
-        QCOMPARE(valueOf(m_doc.tree, 15), std::string("\"0.9\""));  // the next soundscape
+        QCOMPARE(valueOf(m_doc.tree, 15), std::string("\"0.9\"")); // the next soundscape
         std::vector<std::string> textsAfter;
         for (const Node* n : m_doc.tree.preorder())
             textsAfter.push_back(n->text() + "|" + (n->data() ? n->data()->commentBeside : std::string()));
@@ -391,8 +388,9 @@ private slots:
     }
 
     void openingCommandKeepsTheModifiedFlag() {
-        m_doc = loadScript(replaced(replaced(replaced(BothGroups, "\"loop.wav\"", "\"x.wav\""), "\"a.wav\"", "\"y.wav\""),
-                                    "\"b.wav\"", "\"z.wav\""));
+        m_doc = loadScript(
+            replaced(replaced(replaced(BothGroups, "\"loop.wav\"", "\"x.wav\""), "\"a.wav\"", "\"y.wav\""),
+                     "\"b.wav\"", "\"z.wav\""));
         Node* ss = m_doc.tree.topLevel()[0];
         QCOMPARE(openPlayerPanel(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, true, nullptr), true);
         QCOMPARE(m_host.messages.size(), std::size_t{1});
@@ -418,7 +416,8 @@ private slots:
         MasterVolumeWindow volume(*m_audio, m_host);
         volume.show();
         closeModal(false);
-        QCOMPARE(openPlayerPanel(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, true, nullptr, &volume), true);
+        QCOMPARE(openPlayerPanel(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, true, nullptr, &volume),
+                 true);
         QCOMPARE(title, QStringLiteral("\"ss\""));
         QVERIFY(!volume.isVisible());
         QCOMPARE(m_audio->liveChannelCount(), std::size_t{0});
@@ -427,7 +426,9 @@ private slots:
         closeModal(true);
         QCOMPARE(openPlayerPanel(m_doc.tree, ss, m_sounds->path(), *m_audio, m_host, false, nullptr), true);
         // Not a soundscape: nothing opens.
-        QCOMPARE(openPlayerPanel(m_doc.tree, ss->child(0), m_sounds->path(), *m_audio, m_host, false, nullptr), false);
+        QCOMPARE(
+            openPlayerPanel(m_doc.tree, ss->child(0), m_sounds->path(), *m_audio, m_host, false, nullptr),
+            false);
     }
 
     void masterVolumeWindow() {
@@ -462,7 +463,7 @@ private slots:
         QCOMPARE(preview.statusText(), QString::fromUtf8("Воспроизведение: 3,5 сек."));
         QVERIFY(preview.stopTimer().isActive());
         QCOMPARE(preview.stopTimer().interval(), 300);
-        preview.togglePlay("\"long.wav\"");  // the second press stops
+        preview.togglePlay("\"long.wav\""); // the second press stops
         QCOMPARE(preview.tag(), 0);
         QCOMPARE(preview.caption(), QStringLiteral("Play"));
         QCOMPARE(preview.statusText(), QString::fromUtf8("Остановлено"));

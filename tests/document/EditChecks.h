@@ -4,13 +4,11 @@
 // load give back, and a mirror of the tree kept only from TreeObserver reports, as a tree model would.
 
 #include "Helpers.h"
-
 #include "document/Edits.h"
 #include "document/TextHelpers.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 #include <set>
 #include <string>
@@ -60,7 +58,8 @@ inline void expectImages(const SectionTree& tree, bool emptySoundscapes = false)
         else if (emptySoundscapes && node->level() == 0 && node->image() == ImageHeader)
             image = ImageHeader;
         EXPECT_EQ(node->image(), image) << node->text();
-        EXPECT_EQ(node->selectedImage(), image == ImageEndMarker ? ImageEndMarker : image + 1) << node->text();
+        EXPECT_EQ(node->selectedImage(), image == ImageEndMarker ? ImageEndMarker : image + 1)
+            << node->text();
     }
 }
 
@@ -111,7 +110,7 @@ inline std::vector<std::string> describeReloaded(const SectionTree& tree) {
 inline void expectReadsBack(const SectionTree& tree) {
     const WriteResult written = writeScript(tree);
     if (tree.size() < 2) {
-        EXPECT_FALSE(written.ok);  // nothing but the end marker: the writer refuses with its message
+        EXPECT_FALSE(written.ok); // nothing but the end marker: the writer refuses with its message
         return;
     }
     ASSERT_TRUE(written.ok) << written.message.text;
@@ -124,7 +123,7 @@ inline void expectReadsBack(const SectionTree& tree) {
 // report against the tree (the "about to" reports must come before the change, the others after it)
 // and, through expectInSync, that the reports added up to the tree's new shape.
 class ModelMirror : public TreeObserver {
-public:
+  public:
     explicit ModelMirror(const SectionTree& tree) : m_tree(tree) {
         for (const Node* node : tree.preorder())
             m_kids[node] = realKids(node);
@@ -164,15 +163,18 @@ public:
         auto& kids = m_kids[parent];
         kids.erase(kids.begin() + row, kids.begin() + row + count);
     }
-    void aboutToMove(const Node* node, const Node* oldParent, int oldRow, const Node* newParent, int destRow) override {
+    void aboutToMove(const Node* node, const Node* oldParent, int oldRow, const Node* newParent,
+                     int destRow) override {
         begin();
         EXPECT_EQ(m_kids[oldParent], realKids(oldParent));
         ASSERT_LT(static_cast<std::size_t>(oldRow), m_kids[oldParent].size());
         EXPECT_EQ(m_kids[oldParent][static_cast<std::size_t>(oldRow)], node);
-        EXPECT_FALSE(oldParent == newParent && (destRow == oldRow || destRow == oldRow + 1)) << "no-op move reported";
+        EXPECT_FALSE(oldParent == newParent && (destRow == oldRow || destRow == oldRow + 1))
+            << "no-op move reported";
         EXPECT_LE(static_cast<std::size_t>(destRow), m_kids[newParent].size());
     }
-    void moved(const Node* node, const Node* oldParent, int oldRow, const Node* newParent, int destRow) override {
+    void moved(const Node* node, const Node* oldParent, int oldRow, const Node* newParent,
+               int destRow) override {
         end();
         auto& from = m_kids[oldParent];
         from.erase(from.begin() + oldRow);
@@ -201,7 +203,7 @@ public:
     bool reportedChange(const Node* node) const { return m_changed.count(node) != 0; }
     int structuralReports() const { return m_reports; }
 
-private:
+  private:
     void begin() {
         EXPECT_EQ(m_open, 0);
         ++m_open;
@@ -227,7 +229,8 @@ private:
         m_before.erase(node);
     }
     static std::string snapshot(const Node* node) {
-        std::string s = node->text() + '|' + std::to_string(node->image()) + '|' + std::to_string(node->selectedImage());
+        std::string s =
+            node->text() + '|' + std::to_string(node->image()) + '|' + std::to_string(node->selectedImage());
         if (const NodeData* data = node->data())
             s += '|' + data->value + '|' + data->commentsAbove + '|' + data->commentBeside;
         return s;

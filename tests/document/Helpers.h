@@ -4,7 +4,6 @@
 #include "document/Writer.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +11,7 @@
 namespace tonvale::testing {
 
 // A string literal with embedded NUL bytes, all of it.
-template <std::size_t N>
-std::string bytes(const char (&literal)[N]) {
+template <std::size_t N> std::string bytes(const char (&literal)[N]) {
     return std::string(literal, N - 1);
 }
 

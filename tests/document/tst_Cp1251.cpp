@@ -1,7 +1,6 @@
 #include "document/Cp1251.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 
 using namespace tonvale;
@@ -27,7 +26,8 @@ TEST(Cp1251, KnownCharacters) {
 }
 
 TEST(Cp1251, CharactersWithoutAByteBecomeQuestionMarks) {
-    EXPECT_EQ(utf8ToCp1251("a€ü中😀b"), "a\x88??" "?b");
+    EXPECT_EQ(utf8ToCp1251("a€ü中😀b"), "a\x88??"
+                                       "?b");
     EXPECT_EQ(utf16ToCp1251(u"\u00FC\U0001F600"), "??");
-    EXPECT_EQ(utf8ToCp1251("\xFF\xC3"), "??");  // broken UTF-8 is not trusted
+    EXPECT_EQ(utf8ToCp1251("\xFF\xC3"), "??"); // broken UTF-8 is not trusted
 }

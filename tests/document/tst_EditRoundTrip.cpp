@@ -1,7 +1,6 @@
 // Every edit, fed awkward input, keeps the document's invariants, reports its changes precisely to a
 // tree model, and leaves a tree that a save and a load give back unchanged.
 #include "EditChecks.h"
-
 #include "document/NewElements.h"
 
 #include <algorithm>
@@ -92,7 +91,7 @@ const std::vector<std::string>& awkwardInputs() {
         "\x01\x1f control",
         "",
         "   ",
-        "\xc7\xed\xe0\xf7\xe5\xed\xe8\xe5",  // "Значение" in Windows-1251
+        "\xc7\xed\xe0\xf7\xe5\xed\xe8\xe5", // "Значение" in Windows-1251
         "x{\t}\r\n\"y\" // z",
     };
     return inputs;
@@ -118,7 +117,7 @@ TEST_P(AwkwardInput, RenameOfEveryNode) {
         const NodeData oldData = dataOf(node);
         const RenameResult result = renameNode(tree, node, GetParam(), &mirror);
         EXPECT_EQ(result.changed, mirror.reportedChange(node));
-        EXPECT_EQ(dataOf(node), oldData);  // a rename never touches the data
+        EXPECT_EQ(dataOf(node), oldData); // a rename never touches the data
         const std::string typed = storableLine(GetParam());
         if (typed.empty())
             EXPECT_EQ(node->text(), oldText);
@@ -139,9 +138,10 @@ TEST_P(AwkwardInput, ValueOfEveryNode) {
         const std::string oldText = node->text();
         const bool changed = setNodeValue(tree, node, GetParam(), &mirror);
         EXPECT_EQ(changed, mirror.reportedChange(node));
-        EXPECT_EQ(node->text(), oldText);  // the key stays as it was
+        EXPECT_EQ(node->text(), oldText); // the key stays as it was
         const std::string typed = storableLine(GetParam());
-        EXPECT_TRUE(dataOf(node).value == typed || dataOf(node).value == normalizeName(typed)) << dataOf(node).value;
+        EXPECT_TRUE(dataOf(node).value == typed || dataOf(node).value == normalizeName(typed))
+            << dataOf(node).value;
         expectSound(tree, mirror);
     }
 }
@@ -229,7 +229,8 @@ TEST(EditRoundTrip, MoveOfEveryNodeUnderEveryTarget) {
     for (std::size_t s = 0; s < count; ++s) {
         for (std::size_t t = 0; t < count; ++t) {
             for (const auto answer : {PlacementAnswer::Yes, PlacementAnswer::No, PlacementAnswer::Cancel}) {
-                SCOPED_TRACE(::testing::Message() << s << " -> " << t << " answer " << static_cast<int>(answer));
+                SCOPED_TRACE(::testing::Message()
+                             << s << " -> " << t << " answer " << static_cast<int>(answer));
                 SectionTree tree = loadBase();
                 ModelMirror mirror(tree);
                 Node* node = tree.nodeAt(s);
@@ -276,7 +277,9 @@ TEST(EditRoundTrip, RandomEditSequences) {
     const std::vector<std::string>& inputs = awkwardInputs();
     for (unsigned seed = 1; seed <= 6; ++seed) {
         std::mt19937 rng(seed);
-        auto pick = [&rng](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+        auto pick = [&rng](std::size_t n) {
+            return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+        };
         SectionTree tree = loadBase();
         for (int step = 0; step < 150 && tree.size() > 1; ++step) {
             SCOPED_TRACE(::testing::Message() << "seed " << seed << " step " << step);
@@ -300,7 +303,8 @@ TEST(EditRoundTrip, RandomEditSequences) {
                 break;
             case 4:
             case 5:
-                moveNode(tree, node, other, pick(2) == 0 ? PlacementAnswer::Yes : PlacementAnswer::No, &mirror);
+                moveNode(tree, node, other, pick(2) == 0 ? PlacementAnswer::Yes : PlacementAnswer::No,
+                         &mirror);
                 break;
             case 6: {
                 NewElementAnswers answers;
@@ -348,7 +352,7 @@ TEST(EditRoundTrip, RealWorldScripts) {
         SCOPED_TRACE(path);
         LoadResult loaded = loadScriptFile(path);
         if (!loaded.ok())
-            continue;  // refused by the brace check: nothing to edit
+            continue; // refused by the brace check: nothing to edit
         SectionTree& tree = loaded.tree;
         for (Node* node : tree.preorder()) {
             if (tree.isEndMarker(node))
@@ -359,7 +363,8 @@ TEST(EditRoundTrip, RealWorldScripts) {
         }
         ModelMirror mirror(tree);
         Node* first = tree.first();
-        Node* lastSoundscape = tree.topLevel().size() >= 3 ? tree.topLevel()[tree.topLevel().size() - 2] : nullptr;
+        Node* lastSoundscape =
+            tree.topLevel().size() >= 3 ? tree.topLevel()[tree.topLevel().size() - 2] : nullptr;
         if (first->hasChildren())
             deleteNode(tree, first->child(0), &mirror);
         if (lastSoundscape != nullptr)

@@ -1,6 +1,5 @@
 // Rename, values, comments, delete and drag-and-drop moves of the section tree.
 #include "EditChecks.h"
-
 #include "document/Cp1251.h"
 
 using namespace tonvale;
@@ -59,11 +58,9 @@ TEST(NameNormalisation, QuotesBecomeBlanksAndTheNameIsQuotedOnce) {
 
 TEST(Rename, KeepsQuotesAsTypedWhenTheLineReadsBack) {
     const NameCase cases[] = {
-        {"\"renamed\"", "\"renamed\""},
-        {"renamed", "renamed"},
-        {"  \"padded\"  ", "\"padded\""},
-        {"two words", "two words"},  // before a quoted value an unquoted two-word key reads back
-        {"\"a\"b\"", "\"a b\""},     // would be cut after "a": normalised
+        {"\"renamed\"", "\"renamed\""}, {"renamed", "renamed"}, {"  \"padded\"  ", "\"padded\""},
+        {"two words", "two words"}, // before a quoted value an unquoted two-word key reads back
+        {"\"a\"b\"", "\"a b\""},    // would be cut after "a": normalised
         {"a\"b c", "\"a b c\""},
     };
     for (const NameCase& c : cases) {
@@ -93,10 +90,10 @@ TEST(Rename, WordsWithoutAValueAreQuoted) {
     SectionTree tree = mustLoad(twoSoundscapes()).tree;
     Node* header = findNode(tree, "\"playlooping\"");
     renameNode(tree, header, "my block");
-    EXPECT_EQ(header->text(), "my block");  // a header keeps an unquoted name whole
+    EXPECT_EQ(header->text(), "my block"); // a header keeps an unquoted name whole
     Node* leaf = findNode(tree, "\"rndwave\"")->child(0);
     setNodeValue(tree, leaf, "");
-    renameNode(tree, leaf, "my wave");  // a parameter would be cut into key "my" and value "wave"
+    renameNode(tree, leaf, "my wave"); // a parameter would be cut into key "my" and value "wave"
     EXPECT_EQ(leaf->text(), "\"my wave\"");
 }
 
@@ -109,7 +106,7 @@ TEST(NodeValue, IsStoredAsItReadsBack) {
     EXPECT_TRUE(setNodeValue(tree, volume, "\"0.5,\t1.0\""));
     EXPECT_EQ(dataOf(volume).value, "\"0.5, 1.0\"");
     Node* unquoted = findNode(tree, "dsp2");
-    EXPECT_TRUE(setNodeValue(tree, unquoted, "6 7"));  // "dsp2 6 7" would read back as key "dsp2 6"
+    EXPECT_TRUE(setNodeValue(tree, unquoted, "6 7")); // "dsp2 6 7" would read back as key "dsp2 6"
     EXPECT_EQ(dataOf(unquoted).value, "\"6 7\"");
     EXPECT_EQ(unquoted->text(), "dsp2");
     EXPECT_FALSE(setNodeValue(tree, tree.last(), "x"));
@@ -153,7 +150,7 @@ TEST(Comments, SeveralLinesWithEmptyOnesAreStoredWithACarriageReturnAfterEach) {
     EXPECT_FALSE(setComments(tree, node, "beside text", {"a", "", "b"}));
     EXPECT_TRUE(setComments(tree, node, "", {}));
     EXPECT_EQ(dataOf(node), NodeData{});
-    EXPECT_TRUE(setComments(tree, node, "", {"x\r\ny{}"}));  // a break inside a line starts a new one
+    EXPECT_TRUE(setComments(tree, node, "", {"x\r\ny{}"})); // a break inside a line starts a new one
     EXPECT_EQ(dataOf(node).commentsAbove, "x\ry\r");
     EXPECT_FALSE(setComments(tree, tree.last(), "x", {}));
 }
@@ -171,14 +168,12 @@ TEST(Delete, RemovesTheSubtreeAndNamesTheNodeToSelect) {
     struct Case {
         const char* text;
         int nth;
-        const char* selectAfter;  // nullptr: the end marker
+        const char* selectAfter; // nullptr: the end marker
     };
     const Case cases[] = {
-        {"\"playlooping\"", 0, "\"playrandom\""},  // the node that takes its row
-        {"\"playrandom\"", 0, "\"playlooping\""},  // the last child: the one before it
-        {"\"time\"", 0, "\"rndwave\""},
-        {"\"one\"", 0, "\"two\""},
-        {"\"two\"", 0, nullptr},
+        {"\"playlooping\"", 0, "\"playrandom\""}, // the node that takes its row
+        {"\"playrandom\"", 0, "\"playlooping\""}, // the last child: the one before it
+        {"\"time\"", 0, "\"rndwave\""},           {"\"one\"", 0, "\"two\""}, {"\"two\"", 0, nullptr},
     };
     for (const Case& c : cases) {
         SectionTree tree = mustLoad(twoSoundscapes()).tree;
@@ -195,7 +190,8 @@ TEST(Delete, RemovesTheSubtreeAndNamesTheNodeToSelect) {
         EXPECT_EQ(result.parent, parent);
         EXPECT_EQ(result.row, row);
         EXPECT_EQ(tree.size(), size - subtree);
-        EXPECT_EQ(result.selectAfter, c.selectAfter != nullptr ? findNode(tree, c.selectAfter) : tree.last()) << c.text;
+        EXPECT_EQ(result.selectAfter, c.selectAfter != nullptr ? findNode(tree, c.selectAfter) : tree.last())
+            << c.text;
         mirror.expectInSync();
     }
 }
@@ -214,7 +210,7 @@ TEST(Delete, OnlyChildLeavesAParameterAndTheEndMarkerStays) {
     deleteNode(tree, findNode(tree, "\"two\""));
     EXPECT_EQ(tree.size(), 1U);
     EXPECT_TRUE(tree.isEndMarker(tree.first()));
-    EXPECT_FALSE(writeScript(tree).ok);  // nothing left to write: the writer says so
+    EXPECT_FALSE(writeScript(tree).ok); // nothing left to write: the writer says so
 }
 
 TEST(Move, YesPutsTheBlockFirstInAnotherSoundscapeWithItsParametersInOrder) {
@@ -229,11 +225,12 @@ TEST(Move, YesPutsTheBlockFirstInAnotherSoundscapeWithItsParametersInOrder) {
     EXPECT_EQ(result.oldRow, 2);
     EXPECT_EQ(result.newParent, two);
     EXPECT_EQ(result.newRow, 0);
-    EXPECT_EQ(describe(tree), (std::vector<std::string>{
-                                  "0|\"one\"|||", "1|\"dsp\"|\"1\"||", "1|\"playlooping\"|||", "2|\"wave\"|\"a.wav\"||",
-                                  "2|\"volume\"|\"0.5\"||", "0|\"two\"|||", "1|\"playrandom\"|||",
-                                  "2|\"time\"|\"1,5\"||", "2|\"rndwave\"|||", "3|\"wave\"|\"x.wav\"||",
-                                  "3|\"wave\"|\"y.wav\"||", "1|\"dsp\"|\"2\"||", "1|dsp2|5||", "0||-"}));
+    EXPECT_EQ(describe(tree),
+              (std::vector<std::string>{"0|\"one\"|||", "1|\"dsp\"|\"1\"||", "1|\"playlooping\"|||",
+                                        "2|\"wave\"|\"a.wav\"||", "2|\"volume\"|\"0.5\"||", "0|\"two\"|||",
+                                        "1|\"playrandom\"|||", "2|\"time\"|\"1,5\"||", "2|\"rndwave\"|||",
+                                        "3|\"wave\"|\"x.wav\"||", "3|\"wave\"|\"y.wav\"||",
+                                        "1|\"dsp\"|\"2\"||", "1|dsp2|5||", "0||-"}));
     mirror.expectInSync();
 }
 
@@ -263,8 +260,8 @@ TEST(Move, RefusedIntoItsOwnSubtreeOntoTheEndMarkerAndForTheEndMarker) {
     EXPECT_FALSE(dragAccepted(tree, one, one));
     EXPECT_FALSE(dragAccepted(tree, end, one));
     EXPECT_FALSE(dragAccepted(tree, one, nullptr));
-    EXPECT_TRUE(dragAccepted(tree, one, end));  // accepted while dragging ...
-    EXPECT_FALSE(dropMoves(tree, one, end));    // ... but the drop does nothing
+    EXPECT_TRUE(dragAccepted(tree, one, end)); // accepted while dragging ...
+    EXPECT_FALSE(dropMoves(tree, one, end));   // ... but the drop does nothing
     ModelMirror mirror(tree);
     const std::vector<std::string> before = describe(tree);
     for (const auto answer : {PlacementAnswer::Yes, PlacementAnswer::No}) {
@@ -281,8 +278,10 @@ TEST(Move, WithinTheSameParentToItsOwnPlaceChangesNothing) {
     SectionTree tree = mustLoad(twoSoundscapes()).tree;
     Node* one = findNode(tree, "\"one\"");
     ModelMirror mirror(tree);
-    EXPECT_EQ(moveNode(tree, one->child(0), one, PlacementAnswer::Yes, &mirror).outcome, MoveOutcome::Unchanged);
-    EXPECT_EQ(moveNode(tree, one->child(2), one, PlacementAnswer::No, &mirror).outcome, MoveOutcome::Unchanged);
+    EXPECT_EQ(moveNode(tree, one->child(0), one, PlacementAnswer::Yes, &mirror).outcome,
+              MoveOutcome::Unchanged);
+    EXPECT_EQ(moveNode(tree, one->child(2), one, PlacementAnswer::No, &mirror).outcome,
+              MoveOutcome::Unchanged);
     EXPECT_EQ(mirror.structuralReports(), 0);
     const MoveResult toEnd = moveNode(tree, one->child(0), one, PlacementAnswer::No, &mirror);
     EXPECT_EQ(toEnd.outcome, MoveOutcome::Moved);

@@ -53,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"VariableKeepsEveryWord", "$wind strong and cold", "$wind", "strong and cold", ""},
         CutCase{"TabsBecomeBlanks", "\"pitch\"\t\t\"100\"", "\"pitch\"", "\"100\"", ""},
         CutCase{"UnterminatedQuoteStaysWhole", "\"abc def", "\"abc def", "", ""},
-        CutCase{"RealWorldSoundlevel", "\"soundlevel\" \t\"SNDLVL_60dB\"", "\"soundlevel\"", "\"SNDLVL_60dB\"", ""}),
+        CutCase{"RealWorldSoundlevel", "\"soundlevel\" \t\"SNDLVL_60dB\"", "\"soundlevel\"",
+                "\"SNDLVL_60dB\"", ""}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Loader, CommentLinesAboveJoinIntoOneLine) {
@@ -104,7 +105,7 @@ TEST(Loader, BraceOnTheHeaderLineLosesTheNesting) {
     const Node* block = same.tree.first()->child(0);
     EXPECT_EQ(block->text(), "\"playlooping\"");
     EXPECT_EQ(block->childCount(), 0);
-    EXPECT_EQ(same.tree.first()->childCount(), 2);  // the former child is now a sibling
+    EXPECT_EQ(same.tree.first()->childCount(), 2); // the former child is now a sibling
 }
 
 TEST(Loader, UnquotedHeaderWithBraceOnItsLineKeepsItsName) {
@@ -139,8 +140,9 @@ TEST(Loader, LevelJumpLeavingADeepLastNodeFails) {
 }
 
 TEST(Loader, BlankLinesSurviveOnlyThreeLevelsDeep) {
-    const std::string rnd = crlf({"\"s\"", "{", "\"playrandom\"", "{", "\"rndwave\"", "{", "\"wave\" \"a\"", "   ",
-                                  "\"wave\" \"b\"", "}", "}", "\"playlooping\"", "{", "\"wave\" \"c\"", "   ", "}", "}"});
+    const std::string rnd =
+        crlf({"\"s\"", "{", "\"playrandom\"", "{", "\"rndwave\"", "{", "\"wave\" \"a\"", "   ",
+              "\"wave\" \"b\"", "}", "}", "\"playlooping\"", "{", "\"wave\" \"c\"", "   ", "}", "}"});
     LoadResult r = mustLoad(rnd);
     const Node* list = r.tree.first()->child(0)->child(0);
     ASSERT_EQ(list->childCount(), 3);
@@ -167,8 +169,9 @@ TEST_P(BraceCheck, AcceptsOrRejectsTheFile) {
     EXPECT_EQ(r.failure, LoadFailure::BraceCheck);
     EXPECT_TRUE(r.tree.empty());
     ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].text, "Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. "
-                                  "Или файл непригоден для загрузки в программу.");
+    EXPECT_EQ(r.messages[0].text,
+              "Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. "
+              "Или файл непригоден для загрузки в программу.");
     EXPECT_EQ(r.messages[0].caption, "Загрузка файла");
     EXPECT_EQ(r.messages[0].icon, MessageIcon::Error);
 }
@@ -176,7 +179,8 @@ TEST_P(BraceCheck, AcceptsOrRejectsTheFile) {
 INSTANTIATE_TEST_SUITE_P(
     Files, BraceCheck,
     ::testing::Values(BraceCase{"Empty", "", false}, BraceCase{"NoOpening", "\"a\"\n}\n", false},
-                      BraceCase{"NoClosing", "\"a\"\n{\n", false}, BraceCase{"OddTotal", "\"a\"\n{\n{\n}\n", false},
+                      BraceCase{"NoClosing", "\"a\"\n{\n", false},
+                      BraceCase{"OddTotal", "\"a\"\n{\n{\n}\n", false},
                       BraceCase{"ThreeOpenOneClose", "\"a\"\n{\n{\n{\n\"b\"\n}\n", true},
                       BraceCase{"OnlyCommentedBraces", "// {\n// }\n", false},
                       BraceCase{"CommentQuotesAClosingBrace",
@@ -185,17 +189,18 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Loader, CommentBetweenHeaderAndBraceKeepsTheBlock) {
-    LoadResult r = mustLoad(crlf({"\"s\"", "// about the block", "{", "\"dsp\" \"1\"", "\"playlooping\"", "// loop",
-                                  "{", "\"wave\" \"a\"", "}", "}", "\"t\"", "{", "\"dsp\" \"2\"", "}"}));
-    EXPECT_EQ(describe(r.tree),
-              (std::vector<std::string>{"0|\"s\"|||", "1|\"dsp\"|\"1\"|about the block|", "1|\"playlooping\"|||",
-                                        "2|\"wave\"|\"a\"|loop|", "0|\"t\"|||", "1|\"dsp\"|\"2\"||", "0||-"}));
+    LoadResult r =
+        mustLoad(crlf({"\"s\"", "// about the block", "{", "\"dsp\" \"1\"", "\"playlooping\"", "// loop", "{",
+                       "\"wave\" \"a\"", "}", "}", "\"t\"", "{", "\"dsp\" \"2\"", "}"}));
+    EXPECT_EQ(describe(r.tree), (std::vector<std::string>{"0|\"s\"|||", "1|\"dsp\"|\"1\"|about the block|",
+                                                          "1|\"playlooping\"|||", "2|\"wave\"|\"a\"|loop|",
+                                                          "0|\"t\"|||", "1|\"dsp\"|\"2\"||", "0||-"}));
 }
 
 TEST(Loader, CommentOpeningAnUnnamedBlockKeepsItsElements) {
     LoadResult r = mustLoad(crlf({"\"s\"", "{", "// unnamed", "{", "\"a\" \"1\"", "}", "\"b\" \"2\"", "}"}));
-    EXPECT_EQ(describe(r.tree), (std::vector<std::string>{"0|\"s\"|||", "1|\"a\"|\"1\"|unnamed|",
-                                                          "1|\"b\"|\"2\"||", "0||-"}));
+    EXPECT_EQ(describe(r.tree),
+              (std::vector<std::string>{"0|\"s\"|||", "1|\"a\"|\"1\"|unnamed|", "1|\"b\"|\"2\"||", "0||-"}));
 }
 
 TEST(Loader, TreeFromLinesFollowsTheIndentation) {

@@ -1,7 +1,6 @@
 // New files, new soundscapes, blocks from the templates and the new-element dialog's header and
 // parameter.
 #include "EditChecks.h"
-
 #include "document/NewElements.h"
 
 using namespace tonvale;
@@ -17,16 +16,16 @@ SectionTree newFile(bool withBlocks) {
     return mustLoad(newFileBytes(withBlocks)).tree;
 }
 
-const std::string TemplateComment =
-    "soundscapes_myfile. Создана секция по умолчанию \"myfile.defsection\".Чтобы изменить ее название выберите "
-    "из главного меню \"Правка\" -> \"Изменить\".";
+const std::string TemplateComment = "soundscapes_myfile. Создана секция по умолчанию "
+                                    "\"myfile.defsection\".Чтобы изменить ее название выберите "
+                                    "из главного меню \"Правка\" -> \"Изменить\".";
 
 TEST(NewFile, ShortTextIsTheDefaultSoundscapeWithItsComment) {
     const std::string bytes = newFileBytes(false);
     EXPECT_EQ(bytes, crlf(shortNewFileLines()));
     const SectionTree tree = newFile(false);
-    EXPECT_EQ(describe(tree), (std::vector<std::string>{"0|\"myfile.defsection\"||" + cp(TemplateComment) + "|",
-                                                         "0||-"}));
+    EXPECT_EQ(describe(tree),
+              (std::vector<std::string>{"0|\"myfile.defsection\"||" + cp(TemplateComment) + "|", "0||-"}));
 }
 
 TEST(NewFile, FullTextHasTheDefaultBlocks) {
@@ -55,8 +54,14 @@ TEST(NewFile, FullTextHasTheDefaultBlocks) {
 
 TEST(BlockKind, KeywordsAreExactWithTheirQuotes) {
     const std::pair<const char*, int> cases[] = {
-        {"\"playlooping\"", 1}, {"\"playrandom\"", 2},  {"\"rndwave\"", 3}, {"\"playsoundscape\"", 4},
-        {"", -1},               {"playlooping", 0},     {"\"PlayLooping\"", 0}, {"\"dsp\"", 0},
+        {"\"playlooping\"", 1},
+        {"\"playrandom\"", 2},
+        {"\"rndwave\"", 3},
+        {"\"playsoundscape\"", 4},
+        {"", -1},
+        {"playlooping", 0},
+        {"\"PlayLooping\"", 0},
+        {"\"dsp\"", 0},
         {"\"rndwave\" ", 0},
     };
     for (const auto& [text, kind] : cases)
@@ -69,7 +74,8 @@ TEST(BlockKind, KeywordsAreExactWithTheirQuotes) {
 }
 
 TEST(NewSoundscape, DuplicateNamesInAnyLatinCaseAreRefused) {
-    for (const char* answer : {"myfile.defsection", "MYFILE.DEFSECTION", "\"MyFile.DefSection\"", " myfile.defsection "}) {
+    for (const char* answer :
+         {"myfile.defsection", "MYFILE.DEFSECTION", "\"MyFile.DefSection\"", " myfile.defsection "}) {
         SectionTree tree = newFile(true);
         ModelMirror mirror(tree);
         const CreateResult result = createSoundscape(tree, answer, &mirror);
@@ -128,7 +134,7 @@ TEST(NewSoundscape, EmptyAnswerAddsNothingAndAnEmptyTreeIsAnUnexpectedError) {
 
 struct BlockCase {
     BlockKind kind;
-    std::vector<std::string> subtree;  // "depth|text|value" of the block and its descendants
+    std::vector<std::string> subtree; // "depth|text|value" of the block and its descendants
 };
 
 TEST(NewBlock, EachTemplateAddsItsChildrenAndValuesLastInTheSoundscape) {
@@ -155,7 +161,8 @@ TEST(NewBlock, EachTemplateAddsItsChildrenAndValuesLastInTheSoundscape) {
         EXPECT_EQ(result.row, 3);
         EXPECT_EQ(soundscape->children().back(), result.node);
         std::vector<std::string> subtree;
-        for (const Node* n = result.node; n != nullptr && SectionTree::isWithin(n, result.node); n = tree.next(n))
+        for (const Node* n = result.node; n != nullptr && SectionTree::isWithin(n, result.node);
+             n = tree.next(n))
             subtree.push_back(std::to_string(n->level() - 1) + "|" + n->text() + "|" + dataOf(n).value);
         EXPECT_EQ(subtree, c.subtree);
         EXPECT_EQ(mirror.structuralReports(), 1);
@@ -190,7 +197,8 @@ TEST(NewBlock, OnlyUnderATopLevelNodeOtherThanTheEndMarker) {
     EXPECT_EQ(blockFailureMessage(BlockKind::PlayLooping),
               (Message{"Ошибка создания блока playlooping", "Новый блок playlooping", MessageIcon::Error}));
     EXPECT_EQ(blockFailureMessage(BlockKind::PlaySoundscape),
-              (Message{"Ошибка создания блока playsoundscape\"", "Новый блок playsoundscape\"", MessageIcon::Error}));
+              (Message{"Ошибка создания блока playsoundscape\"", "Новый блок playsoundscape\"",
+                       MessageIcon::Error}));
 }
 
 NewElementAnswers parameter(std::string name, std::string value) {
@@ -205,13 +213,15 @@ TEST(NewElement, ParameterIsNormalisedAndPlacedByThePlacementAnswer) {
     SectionTree tree = newFile(true);
     Node* block = findNode(tree, "\"playlooping\"");
     ModelMirror mirror(tree);
-    const CreateResult first = addNewElement(tree, block, parameter("volume", "0.5"), PlacementAnswer::Yes, &mirror);
+    const CreateResult first =
+        addNewElement(tree, block, parameter("volume", "0.5"), PlacementAnswer::Yes, &mirror);
     ASSERT_TRUE(first);
     EXPECT_EQ(first.row, 0);
     EXPECT_EQ(block->child(0), first.node);
     EXPECT_EQ(first.node->text(), "\"volume\"");
     EXPECT_EQ(dataOf(first.node).value, "\"0.5\"");
-    const CreateResult last = addNewElement(tree, block, parameter("\"pitch\"", ""), PlacementAnswer::No, &mirror);
+    const CreateResult last =
+        addNewElement(tree, block, parameter("\"pitch\"", ""), PlacementAnswer::No, &mirror);
     ASSERT_TRUE(last);
     EXPECT_EQ(last.row, 4);
     EXPECT_EQ(block->children().back(), last.node);
@@ -231,10 +241,10 @@ TEST(NewElement, DefaultFieldsGiveParameterAndValueInQuotes) {
     ASSERT_TRUE(untouched);
     EXPECT_EQ(untouched.node->text(), "\"" + cp("Параметр") + "\"");
     EXPECT_EQ(dataOf(untouched.node).value, "\"" + cp("Значение") + "\"");
-    answers.enterValue();  // the value field took the focus while still holding "Значение"
+    answers.enterValue(); // the value field took the focus while still holding "Значение"
     EXPECT_EQ(answers.value, "");
     answers.value = "typed";
-    answers.enterValue();  // once changed, entering the field keeps its text
+    answers.enterValue(); // once changed, entering the field keeps its text
     EXPECT_EQ(answers.value, "typed");
     answers.value.clear();
     const CreateResult emptied = addNewElement(tree, tree.first(), answers, PlacementAnswer::No);
@@ -254,11 +264,11 @@ TEST(NewElement, HeaderIsAppendedWithTheDialogComments) {
     ModelMirror mirror(tree);
     const CreateResult result = addNewElement(tree, soundscape, answers, PlacementAnswer::Yes, &mirror);
     ASSERT_TRUE(result);
-    EXPECT_EQ(soundscape->children().back(), result.node);  // a header always goes last
+    EXPECT_EQ(soundscape->children().back(), result.node); // a header always goes last
     EXPECT_EQ(result.node->text(), "\"playlooping\"");
     EXPECT_EQ(dataOf(result.node), (NodeData{"", "a\r\rb\r", "next to it"}));
     EXPECT_FALSE(result.node->hasChildren());
-    EXPECT_EQ(result.node->image(), ImageParameter);  // no children yet: images by kind
+    EXPECT_EQ(result.node->image(), ImageParameter); // no children yet: images by kind
     mirror.expectInSync();
 }
 

@@ -2,7 +2,6 @@
 // it again, gives the same bytes and the same tree.
 #include "Helpers.h"
 #include "ScriptGenerator.h"
-
 #include "document/FileIO.h"
 #include "document/Templates.h"
 
@@ -103,8 +102,8 @@ TEST(RoundTrip, GeneratedScriptsAreStable) {
 TEST(RoundTrip, AwkwardLinesAreStable) {
     const std::vector<std::string> lines = {
         "\"a\" {", "b {", "{ \"c\" \"d\"", "\"e\" \"f\" }", "\"unterminated value", "$v a b c", "$", "\"\"",
-        "\"k\" \"v\" // c // d", "//", "// x", "a b c d", "\"q\"\"r\"", "x \"y\" \"z\"", "  ", "\t\t\t", "}", "{",
-        "\"w\" \"C:\\sound\\a.wav\"", "\x93quoted\x94 \xE0\xE1\xE2", "tail //",
+        "\"k\" \"v\" // c // d", "//", "// x", "a b c d", "\"q\"\"r\"", "x \"y\" \"z\"", "  ", "\t\t\t", "}",
+        "{", "\"w\" \"C:\\sound\\a.wav\"", "\x93quoted\x94 \xE0\xE1\xE2", "tail //",
         // control characters that a deleted brace leaves at the ends of a text
         "}\x1d$", "x \x01}", "{\x02\x03 \"k\" \"v\"",
         // a control character beside the blank where the key is cut off

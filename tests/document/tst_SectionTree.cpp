@@ -43,7 +43,7 @@ TEST(SectionTree, InsertRemoveAndMoveKeepTheTreeConsistent) {
     EXPECT_EQ(texts(tree), "0a 1a0 1a1 2a11 0b 0end ");
     EXPECT_EQ(tree.last()->text(), "end");
 
-    tree.move(a1, b, -1);  // with its child
+    tree.move(a1, b, -1); // with its child
     expectConsistent(tree);
     EXPECT_EQ(texts(tree), "0a 1a0 0b 1a1 2a11 0end ");
 
@@ -51,11 +51,11 @@ TEST(SectionTree, InsertRemoveAndMoveKeepTheTreeConsistent) {
     expectConsistent(tree);
     EXPECT_EQ(texts(tree), "0b 1a1 2a11 0a 1a0 0end ");
 
-    tree.move(b, nullptr, 2);  // rows count before the move: lands before "end"
+    tree.move(b, nullptr, 2); // rows count before the move: lands before "end"
     expectConsistent(tree);
     EXPECT_EQ(texts(tree), "0a 1a0 0b 1a1 2a11 0end ");
 
-    tree.move(b, a1, -1);  // into its own subtree: refused
+    tree.move(b, a1, -1); // into its own subtree: refused
     EXPECT_EQ(texts(tree), "0a 1a0 0b 1a1 2a11 0end ");
 
     tree.remove(b);
@@ -63,7 +63,7 @@ TEST(SectionTree, InsertRemoveAndMoveKeepTheTreeConsistent) {
     EXPECT_EQ(texts(tree), "0a 1a0 0end ");
     EXPECT_EQ(tree.size(), 3u);
 
-    Node* reused = tree.append(a, "again");  // storage of removed nodes is reused
+    Node* reused = tree.append(a, "again"); // storage of removed nodes is reused
     EXPECT_EQ(reused->text(), "again");
     EXPECT_FALSE(reused->hasData());
     EXPECT_FALSE(reused->hasChildren());
@@ -110,6 +110,6 @@ TEST(SectionTree, MoveAssignmentTransfersNodes) {
     target = std::move(source);
     EXPECT_EQ(target.size(), 1u);
     EXPECT_EQ(target.first()->text(), "a");
-    source.append(nullptr, "fresh");  // the moved-from tree stays usable
+    source.append(nullptr, "fresh"); // the moved-from tree stays usable
     EXPECT_EQ(source.size(), 1u);
 }

@@ -2,10 +2,9 @@
 #include "document/Cp1251.h"
 #include "document/SoundPaths.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <random>
 #include <set>
 
@@ -20,8 +19,14 @@ TEST(ConvertSlashes, ModeZeroMakesSlashesModeOneBackslashesOthersNothing) {
         const char* expected;
     };
     const Case cases[] = {
-        {"a\\b/c", 0, "a/b/c"},   {"a\\b/c", 1, "a\\b\\c"}, {"a\\b/c", 2, "a\\b/c"}, {"a\\b/c", -1, "a\\b/c"},
-        {"plain.wav", 0, "plain.wav"}, {"plain.wav", 1, "plain.wav"}, {"", 0, ""}, {"", 1, ""},
+        {"a\\b/c", 0, "a/b/c"},
+        {"a\\b/c", 1, "a\\b\\c"},
+        {"a\\b/c", 2, "a\\b/c"},
+        {"a\\b/c", -1, "a\\b/c"},
+        {"plain.wav", 0, "plain.wav"},
+        {"plain.wav", 1, "plain.wav"},
+        {"", 0, ""},
+        {"", 1, ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(convertSlashes(c.text, c.mode), c.expected) << c.text << " mode " << c.mode;
@@ -31,9 +36,9 @@ TEST(PathAfterSoundFolder, CutsAfterTheFirstSoundAndTheCharacterAfterIt) {
     const std::pair<const char*, const char*> cases[] = {
         {"C:\\game\\sound\\ambient\\wind.wav", "ambient\\wind.wav"},
         {"/home/u/game/sound/ambient/wind.wav", "ambient/wind.wav"},
-        {"D:\\music\\wind.wav", "D:\\music\\wind.wav"},        // no "sound": the whole path
-        {"C:\\game\\sounds\\wind.wav", "\\wind.wav"},          // a longer folder name: cut after its sixth character
-        {"C:\\game\\Sound\\wind.wav", "C:\\game\\Sound\\wind.wav"},  // case-sensitive
+        {"D:\\music\\wind.wav", "D:\\music\\wind.wav"}, // no "sound": the whole path
+        {"C:\\game\\sounds\\wind.wav", "\\wind.wav"},   // a longer folder name: cut after its sixth character
+        {"C:\\game\\Sound\\wind.wav", "C:\\game\\Sound\\wind.wav"}, // case-sensitive
         {"/x/sound", ""},
         {"/x/sound/", ""},
         {"sound", ""},
@@ -69,7 +74,8 @@ TEST(StoredWaveValue, RelativeToTheSoundsFolderWithSlashesInQuotes) {
 
 TEST(StoredWaveValue, NamesOfTheFileSystemBecomeScriptBytes) {
 #if !defined(_WIN32)
-    EXPECT_EQ(storedWaveValue("/g/sound", "/g/sound/лес/ветер.wav"), "\"" + utf8ToCp1251("лес/ветер.wav") + "\"");
+    EXPECT_EQ(storedWaveValue("/g/sound", "/g/sound/лес/ветер.wav"),
+              "\"" + utf8ToCp1251("лес/ветер.wav") + "\"");
     EXPECT_EQ(wavePath("/g/sound", "\"" + utf8ToCp1251("лес/ветер.wav") + "\""), "/g/sound/лес/ветер.wav");
 #endif
 }
@@ -78,8 +84,9 @@ TEST(WavePath, EitherSlashSeparatesFoldersAndQuotesGo) {
     const std::string sep(1, NativeSeparator);
     const std::string expected = "/game/sound" + sep + "ambient" + sep + "wind.wav";
     // Playback hints before the name are not part of the file's name.
-    for (const char* value : {"\"ambient/wind.wav\"", "\"ambient\\wind.wav\"", "ambient/wind.wav", "\"ambient/\"wind.wav",
-                              "\")ambient/wind.wav\"", "\"~)ambient\\wind.wav\"", "\"#ambient/wind.wav\""})
+    for (const char* value :
+         {"\"ambient/wind.wav\"", "\"ambient\\wind.wav\"", "ambient/wind.wav", "\"ambient/\"wind.wav",
+          "\")ambient/wind.wav\"", "\"~)ambient\\wind.wav\"", "\"#ambient/wind.wav\""})
         EXPECT_EQ(wavePath("/game/sound", value), expected) << value;
     EXPECT_EQ(wavePath("/game/sound/", "\"ambient/wind.wav\""), expected);
     EXPECT_EQ(wavePath("\"/game/sound\"", "\"ambient/wind.wav\""), expected);
@@ -106,10 +113,12 @@ TEST(WaveChooserFolder, OpensInTheValuesFolderWhenItExists) {
 
 // Stored values resolved against real files: hints before the name and a different case.
 class FindWaveFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        m_root = std::filesystem::temp_directory_path() / ("tonvale-waves-" + std::to_string(std::random_device{}()));
-        for (const char* name : {"ambient/wind.wav", "Weather/Rain.WAV", ")odd.wav", "music/theme.mp3", "Лес/Ветер.wav"})
+        m_root = std::filesystem::temp_directory_path() /
+                 ("tonvale-waves-" + std::to_string(std::random_device{}()));
+        for (const char* name :
+             {"ambient/wind.wav", "Weather/Rain.WAV", ")odd.wav", "music/theme.mp3", "Лес/Ветер.wav"})
             touch(name);
         std::filesystem::create_directories(m_root / "empty");
     }
@@ -121,7 +130,9 @@ protected:
         std::ofstream(path) << "RIFF";
     }
     std::string folder() const { return m_root.string(); }
-    std::string at(const std::string& relative) const { return (m_root / std::filesystem::path(relative)).string(); }
+    std::string at(const std::string& relative) const {
+        return (m_root / std::filesystem::path(relative)).string();
+    }
 
     std::filesystem::path m_root;
 };
@@ -129,7 +140,7 @@ protected:
 TEST_F(FindWaveFile, TriesTheNameAsWrittenThenWithoutHintsThenWithoutRegardToCase) {
     struct Case {
         std::string value;
-        std::string expected;  // relative to the sounds folder; empty: not found
+        std::string expected; // relative to the sounds folder; empty: not found
     };
     const std::vector<Case> cases = {
         {"\"ambient/wind.wav\"", "ambient/wind.wav"},
@@ -140,12 +151,12 @@ TEST_F(FindWaveFile, TriesTheNameAsWrittenThenWithoutHintsThenWithoutRegardToCas
         {"\" #ambient/wind.wav\"", "ambient/wind.wav"},
         {"\"weather/rain.wav\"", "Weather/Rain.WAV"},
         {"\"*WEATHER\\RAIN.wav\"", "Weather/Rain.WAV"},
-        {"\")odd.wav\"", ")odd.wav"},  // a file whose name really starts with a hint character
+        {"\")odd.wav\"", ")odd.wav"}, // a file whose name really starts with a hint character
         {"\"" + utf8ToCp1251("лес/ветер.wav") + "\"", "Лес/Ветер.wav"},
         {"\"(" + utf8ToCp1251("ЛЕС/ВЕТЕР.WAV") + "\"", "Лес/Ветер.wav"},
         {"\"ambient/gone.wav\"", ""},
         {"\"gone/wind.wav\"", ""},
-        {"\"ambient\"", ""},  // a folder is not a wave
+        {"\"ambient\"", ""}, // a folder is not a wave
         {"\"empty\"", ""},
         {"\")\"", ""},
         {"\"\"", ""},
@@ -166,10 +177,12 @@ TEST_F(FindWaveFile, TriesTheNameAsWrittenThenWithoutHintsThenWithoutRegardToCas
 
 TEST_F(FindWaveFile, EveryHintCharacterAloneOrInPairsIsSkipped) {
     for (char first : WaveHintCharacters) {
-        for (const std::string& prefix : {std::string(1, first), std::string(1, first) + ')', std::string("~") + first}) {
+        for (const std::string& prefix :
+             {std::string(1, first), std::string(1, first) + ')', std::string("~") + first}) {
             const std::string value = "\"" + prefix + "music/theme.mp3\"";
             ASSERT_TRUE(findWaveFile(folder(), value).has_value()) << value;
-            EXPECT_TRUE(std::filesystem::equivalent(*findWaveFile(folder(), value), at("music/theme.mp3"))) << value;
+            EXPECT_TRUE(std::filesystem::equivalent(*findWaveFile(folder(), value), at("music/theme.mp3")))
+                << value;
         }
     }
 }

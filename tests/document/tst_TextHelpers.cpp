@@ -43,7 +43,7 @@ TEST(TextHelpers, SplitIndentationCountsLeadingTabsAndBlanks) {
 
 TEST(TextHelpers, BraceCheckNeedsBothKindsAndAnEvenTotal) {
     EXPECT_TRUE(bracesBalanced({"{", "}"}));
-    EXPECT_TRUE(bracesBalanced({"{", "{", "{", "}"}));  // the counts need not be equal
+    EXPECT_TRUE(bracesBalanced({"{", "{", "{", "}"})); // the counts need not be equal
     EXPECT_FALSE(bracesBalanced({}));
     EXPECT_FALSE(bracesBalanced({"{", "{"}));
     EXPECT_FALSE(bracesBalanced({"}", "}"}));

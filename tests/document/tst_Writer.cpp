@@ -1,5 +1,4 @@
 #include "Helpers.h"
-
 #include "document/Cp1251.h"
 #include "document/Templates.h"
 
@@ -16,7 +15,8 @@ std::string fullTemplate() {
 
 // Builds "tabs + content + trailing blanks" lines of the canonical layout.
 std::string row(int tabs, const std::string& content, int blanks) {
-    return std::string(static_cast<std::size_t>(tabs), '\t') + content + std::string(static_cast<std::size_t>(blanks), ' ');
+    return std::string(static_cast<std::size_t>(tabs), '\t') + content +
+           std::string(static_cast<std::size_t>(blanks), ' ');
 }
 
 } // namespace
@@ -69,8 +69,8 @@ struct Doc {
         soundscape = tree.append(nullptr, "\"s\"");
         tree.ensureData(soundscape);
     }
-    Node* add(Node* parent, const std::string& text, const std::string& value = "", const std::string& above = "",
-              const std::string& beside = "") {
+    Node* add(Node* parent, const std::string& text, const std::string& value = "",
+              const std::string& above = "", const std::string& beside = "") {
         Node* node = tree.append(parent, text);
         NodeData& data = tree.ensureData(node);
         data.value = value;
@@ -94,15 +94,15 @@ TEST(Writer, ValueAndBesideCommentLayout) {
     doc.add(doc.soundscape, "\"wave\"", "\"a.wav\"", "", "rain");
     doc.add(doc.soundscape, "\"dsp\"", "", "", "no value");
     doc.add(doc.soundscape, "\"pitch\"", "\"100\"");
-    EXPECT_EQ(doc.write(), crlf({"\"s\" ", "\t{", "\t\"wave\"      \"a.wav\"    //rain", "\t\"dsp\"  //no value",
-                                 "\t\"pitch\"      \"100\"   ", "\t} ", ""}));
+    EXPECT_EQ(doc.write(), crlf({"\"s\" ", "\t{", "\t\"wave\"      \"a.wav\"    //rain",
+                                 "\t\"dsp\"  //no value", "\t\"pitch\"      \"100\"   ", "\t} ", ""}));
 }
 
 TEST(Writer, CommentsAboveBecomeLinesFollowedByAnEmptyLine) {
     Doc doc;
     doc.add(doc.soundscape, "\"dsp\"", "\"1\"", "first\rsecond\r");
-    EXPECT_EQ(doc.write(),
-              crlf({"\"s\" ", "\t{", "//first", "//second", "//", "\t\"dsp\"      \"1\"   ", "\t} ", "", ""}));
+    EXPECT_EQ(doc.write(), crlf({"\"s\" ", "\t{", "//first", "//second", "//", "\t\"dsp\"      \"1\"   ",
+                                 "\t} ", "", ""}));
 }
 
 TEST(Writer, ScriptWithoutBlocksGetsABraceLine) {

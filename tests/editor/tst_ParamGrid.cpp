@@ -15,21 +15,20 @@ using namespace tonvale;
 
 namespace {
 
-const std::string Script =
-    "\"sc.rain\"\r\n{\r\n"
-    "\t\"playrandom\"\r\n\t{\r\n"
-    "\t\t\"time\"\t\"4,12\"\r\n"
-    "\t\t\"rndwave\"\r\n\t\t{\r\n"
-    "\t\t\t\"wave\"\t\"amb/drip1.wav\"\r\n"
-    "\t\t\t\"wave\"\t\"amb\\drip2.wav\"\r\n"
-    "\t\t}\r\n\t}\r\n"
-    "}\r\n"
-    "\"sc.empty\"\r\n"
-    "\"sc.gap\"\r\n{\r\n"
-    "\t\"playrandom\"\r\n\t{\r\n\t\t\"rndwave\"\r\n\t\t{\r\n"
-    "\t\t\t\"wave\"\t\"a.wav\"\r\n\t\t\t   \r\n\t\t\t\"wave\"\t\"b.wav\"\r\n"
-    "\t\t}\r\n\t}\r\n"
-    "}\r\n";
+const std::string Script = "\"sc.rain\"\r\n{\r\n"
+                           "\t\"playrandom\"\r\n\t{\r\n"
+                           "\t\t\"time\"\t\"4,12\"\r\n"
+                           "\t\t\"rndwave\"\r\n\t\t{\r\n"
+                           "\t\t\t\"wave\"\t\"amb/drip1.wav\"\r\n"
+                           "\t\t\t\"wave\"\t\"amb\\drip2.wav\"\r\n"
+                           "\t\t}\r\n\t}\r\n"
+                           "}\r\n"
+                           "\"sc.empty\"\r\n"
+                           "\"sc.gap\"\r\n{\r\n"
+                           "\t\"playrandom\"\r\n\t{\r\n\t\t\"rndwave\"\r\n\t\t{\r\n"
+                           "\t\t\t\"wave\"\t\"a.wav\"\r\n\t\t\t   \r\n\t\t\t\"wave\"\t\"b.wav\"\r\n"
+                           "\t\t}\r\n\t}\r\n"
+                           "}\r\n";
 
 const QColor Grey(236, 234, 230);
 const QColor Green(211, 248, 215);
@@ -50,7 +49,7 @@ void typeText(QWidget* widget, const QString& text) {
 class TestParamGrid : public QObject {
     Q_OBJECT
 
-private:
+  private:
     SectionTree m_tree;
     std::unique_ptr<ParamGrid> m_grid;
     std::unique_ptr<TestFolder> m_sounds;
@@ -73,11 +72,15 @@ private:
             result << m_grid->gridModel()->rowName(r);
         return result;
     }
-    QVariant role(int row, int column, int r) const { return m_grid->gridModel()->index(row, column).data(r); }
+    QVariant role(int row, int column, int r) const {
+        return m_grid->gridModel()->index(row, column).data(r);
+    }
     void selectCell(int row, int column) { m_grid->setCurrentIndex(m_grid->gridModel()->index(row, column)); }
-    QLineEdit* editor() const { return m_grid->viewport()->findChild<QLineEdit*>(QStringLiteral("gridCellEditor")); }
+    QLineEdit* editor() const {
+        return m_grid->viewport()->findChild<QLineEdit*>(QStringLiteral("gridCellEditor"));
+    }
 
-private slots:
+  private slots:
     void init() {
         LoadResult loaded = loadScript(Script);
         QVERIFY(loaded.ok());
@@ -192,7 +195,7 @@ private slots:
 
     void waveRows_data() {
         QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("file");  // created below the sounds folder, empty: none
+        QTest::addColumn<QString>("file"); // created below the sounds folder, empty: none
         QTest::addColumn<bool>("found");
         QTest::newRow("slash, present") << 3 << "amb/drip1.wav" << true;
         QTest::newRow("backslash, present") << 4 << "amb/drip2.wav" << true;
@@ -239,7 +242,7 @@ private slots:
         QVERIFY(m_grid->hasCurrentRow());
         QVERIFY(m_grid->newElementAllowed());
         QVERIFY(!m_grid->waveCellSelected());
-        show(node("\"wave\""));  // an entry of a rndwave list, level 3
+        show(node("\"wave\"")); // an entry of a rndwave list, level 3
         selectCell(0, 1);
         QVERIFY(m_grid->hasCurrentRow());
         QVERIFY(!m_grid->newElementAllowed());
@@ -249,7 +252,8 @@ private slots:
     void columnsOnlyGrow() {
         const int before = m_grid->columnWidth(0);
         QCOMPARE(before, 166);
-        LoadResult loaded = loadScript("\"s\"\r\n{\r\n\t\"" + std::string(80, 'k') + "\"\t\"1\"\r\n}\r\n\"t\"\r\n{\r\n\t\"x\"\t\"1\"\r\n}\r\n");
+        LoadResult loaded = loadScript("\"s\"\r\n{\r\n\t\"" + std::string(80, 'k') +
+                                       "\"\t\"1\"\r\n}\r\n\"t\"\r\n{\r\n\t\"x\"\t\"1\"\r\n}\r\n");
         m_grid->clearRows();
         m_tree = std::move(loaded.tree);
         show(m_tree.first());

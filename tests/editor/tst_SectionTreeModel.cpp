@@ -18,7 +18,7 @@ using namespace tonvale;
 class TestSectionTreeModel : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void modelCheckOnScripts_data() {
         QTest::addColumn<QString>("path");
         QTest::newRow("sample") << sampleScriptPath();
@@ -53,7 +53,7 @@ private slots:
     void displaysScriptBytesAsUnicode() {
         SectionTree tree;
         SectionTreeModel model(&tree);
-        tree.append(nullptr, "\"\xcf\xf0\xe8\xe2\xe5\xf2\"");  // "Привет" in Windows-1251
+        tree.append(nullptr, "\"\xcf\xf0\xe8\xe2\xe5\xf2\""); // "Привет" in Windows-1251
         Node* marker = tree.append(nullptr, "");
         tree.setImages(marker, ImageEndMarker, ImageEndMarker);
         QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("\"Привет\""));
@@ -62,7 +62,8 @@ private slots:
     }
 
     void structuralEditsInsideBracketsKeepViewsInStep() {
-        LoadResult loaded = loadScript("\"a\"\r\n{\r\n\t\"x\"\t\"1\"\r\n\t\"y\"\t\"2\"\r\n}\r\n\"b\"\r\n{\r\n\t\"z\"\t\"3\"\r\n}\r\n");
+        LoadResult loaded = loadScript(
+            "\"a\"\r\n{\r\n\t\"x\"\t\"1\"\r\n\t\"y\"\t\"2\"\r\n}\r\n\"b\"\r\n{\r\n\t\"z\"\t\"3\"\r\n}\r\n");
         SectionTree tree = std::move(loaded.tree);
         SectionTreeModel model(&tree);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -85,7 +86,7 @@ private slots:
         tree.move(added, b, 0);
         model.endMove();
         QCOMPARE(moved.size(), 1);
-        QCOMPARE(z.row(), 1);  // the persistent index followed its node
+        QCOMPARE(z.row(), 1); // the persistent index followed its node
         QCOMPARE(SectionTreeModel::nodeOf(z), b->child(1));
 
         model.beginRemove(added);
@@ -99,7 +100,8 @@ private slots:
     // Every named edit of the document, reported through the model's observer: exact row signals,
     // persistent indexes that follow their nodes, and never a reset.
     void documentEditsThroughTheObserver() {
-        LoadResult loaded = loadScript("\"a\"\r\n{\r\n\t\"x\"\t\"1\"\r\n}\r\n\"b\"\r\n{\r\n\t\"z\"\t\"3\"\r\n}\r\n");
+        LoadResult loaded =
+            loadScript("\"a\"\r\n{\r\n\t\"x\"\t\"1\"\r\n}\r\n\"b\"\r\n{\r\n\t\"z\"\t\"3\"\r\n}\r\n");
         SectionTree tree = std::move(loaded.tree);
         SectionTreeModel model(&tree);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -124,14 +126,16 @@ private slots:
         QCOMPARE(inserted.size(), 2);
         QCOMPARE(SectionTreeModel::nodeOf(inserted[1][0].value<QModelIndex>()), b);
         QCOMPARE(inserted[1][1].toInt(), 1);
-        QCOMPARE(model.rowCount(model.indexOf(block.node)), block.node->childCount());  // children came with it
+        QCOMPARE(model.rowCount(model.indexOf(block.node)),
+                 block.node->childCount()); // children came with it
 
         QVERIFY(moveNode(tree, block.node, a, PlacementAnswer::Yes, observer).done());
         QCOMPARE(moved.size(), 1);
         QCOMPARE(SectionTreeModel::nodeOf(z), b->child(0));
         QCOMPARE(model.index(0, 0, model.indexOf(a)).data().toString(), QStringLiteral("\"playrandom\""));
-        QCOMPARE(moveNode(tree, block.node, a, PlacementAnswer::Yes, observer).outcome, MoveOutcome::Unchanged);
-        QCOMPARE(moved.size(), 1);  // no move, no signal
+        QCOMPARE(moveNode(tree, block.node, a, PlacementAnswer::Yes, observer).outcome,
+                 MoveOutcome::Unchanged);
+        QCOMPARE(moved.size(), 1); // no move, no signal
 
         QVERIFY(renameNode(tree, soundscape.node, "\"d\"", observer).changed);
         QCOMPARE(model.indexOf(soundscape.node).data().toString(), QStringLiteral("\"d\""));

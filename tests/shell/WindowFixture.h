@@ -4,8 +4,8 @@
 // no sound. open() runs the Open command on a file written into the folder.
 
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -27,7 +27,9 @@ struct WindowFixture {
         isolatePlatform(*platform, folder->path());
         prompts.clear();
     }
-    std::unique_ptr<MainWindow> makeWindow() { return std::make_unique<MainWindow>(*platform, prompts, audio); }
+    std::unique_ptr<MainWindow> makeWindow() {
+        return std::make_unique<MainWindow>(*platform, prompts, audio);
+    }
     QString write(const QString& name, const std::string& bytes) const { return folder->write(name, bytes); }
     void open(MainWindow& w, const QString& path) {
         prompts.answer(path);

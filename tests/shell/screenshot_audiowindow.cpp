@@ -2,12 +2,11 @@
 // of the grid previews (status panel 2 shows its length), and the player panel opened from the
 // window's command. Run under xvfb-run with ALSOFT_DRIVERS=null: scripts/screenshot-audiowindow.sh.
 #include "AudioTestHelpers.h"
-
 #include "editor/ParamGrid.h"
 #include "shell/AudioOutput.h"
+#include "shell/MainWindow.h"
 #include "shell/Platform.h"
 #include "shell/QtPrompts.h"
-#include "shell/MainWindow.h"
 #include "testsupport/TestFolder.h"
 
 #include <QApplication>
@@ -17,7 +16,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-
 #include <cstdio>
 
 using namespace tonvale;
@@ -30,7 +28,8 @@ const char* const Script =
     "\t\"dsp\"\t\"1\"\r\n"
     "\t\"playlooping\"\r\n\t{\r\n\t\t\"volume\"\t\"0.7\"\r\n\t\t\"pitch\"\t\"100\"\r\n"
     "\t\t\"wave\"\t\"ambient/town/square_loop.wav\"\r\n\t}\r\n"
-    "\t\"playrandom\"\r\n\t{\r\n\t\t\"time\"\t\"2,8\"\r\n\t\t\"volume\"\t\"0.4,0.8\"\r\n\t\t\"pitch\"\t\"90,110\"\r\n"
+    "\t\"playrandom\"\r\n\t{\r\n\t\t\"time\"\t\"2,8\"\r\n\t\t\"volume\"\t\"0.4,0.8\"\r\n\t\t\"pitch\"\t\"90,"
+    "110\"\r\n"
     "\t\t\"rndwave\"\r\n\t\t{\r\n"
     "\t\t\t\"wave\"\t\"ambient/town/bird1.wav\"\r\n\t\t\t\"wave\"\t\"ambient/town/bird2.wav\"\r\n"
     "\t\t\t\"wave\"\t\"ambient/town/cart.wav\"\r\n\t\t}\r\n\t}\r\n"
@@ -56,10 +55,12 @@ int main(int argc, char* argv[]) {
     TestFolder folder;
     const std::string sounds = folder.file(QStringLiteral("sound/ambient/town")).toStdString();
     folder.write(QStringLiteral("sound/ambient/town/.keep"), "");
-    testing::writeWave(sounds + "/square_loop.wav", {.frequency = 0, .seconds = 2.0, .sampleRate = 22050, .amplitude = 0.2});
+    testing::writeWave(sounds + "/square_loop.wav",
+                       {.frequency = 0, .seconds = 2.0, .sampleRate = 22050, .amplitude = 0.2});
     testing::writeWave(sounds + "/bird1.wav", {.frequency = 1800, .seconds = 0.6, .sampleRate = 22050});
     testing::writeWave(sounds + "/bird2.wav", {.frequency = 2400, .seconds = 0.4, .sampleRate = 22050});
-    testing::writeWave(sounds + "/cart.wav", {.frequency = 0, .seconds = 60.0, .sampleRate = 8000, .amplitude = 0.3});
+    testing::writeWave(sounds + "/cart.wav",
+                       {.frequency = 0, .seconds = 60.0, .sampleRate = 8000, .amplitude = 0.3});
     const QString script = folder.write(QStringLiteral("scripts/soundscapes_town.txt"), Script);
     folder.write(QStringLiteral("tnv.ini"), "[Options]\nLastFile=" + script.toStdString() + "\nSounddir=" +
                                                 folder.file(QStringLiteral("sound")).toStdString() + "\n");
@@ -98,7 +99,7 @@ int main(int argc, char* argv[]) {
         }
         if (auto* all = panel->findChild<QPushButton*>(QStringLiteral("playAllButton")))
             all->click();
-        QTest::qWait(8500);  // past the longest first delay (8 s): the display shows a wave
+        QTest::qWait(8500); // past the longest first delay (8 s): the display shows a wave
         ok = save(panel, out + QStringLiteral("/player-from-window.png")) && ok;
         panel->close();
     });

@@ -3,13 +3,13 @@
 // the new-element dialog in parameter mode and the comments dialog. Run under a real display or xvfb-run:
 // scripts/screenshot-edits.sh does that.
 
-#include "editor/QtText.h"
 #include "editor/CommentsDialog.h"
 #include "editor/NewElementDialog.h"
+#include "editor/QtText.h"
 #include "shell/AudioOutput.h"
 #include "shell/CommandTable.h"
-#include "shell/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -18,7 +18,6 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cstdio>
 
 using namespace tonvale;
@@ -63,7 +62,8 @@ int main(int argc, char* argv[]) {
     edit->hide();
 
     NewElementDialog dialog(&window);
-    dialog.setWindowTitle(QStringLiteral("Новый - [") + scriptToQString(window.tree().first()->text()) + QLatin1Char(']'));
+    dialog.setWindowTitle(QStringLiteral("Новый - [") + scriptToQString(window.tree().first()->text()) +
+                          QLatin1Char(']'));
     dialog.setSuggestedNames({QStringLiteral("\"dsp\""), QStringLiteral("\"soundmixer\"")});
     dialog.show();
     QTest::qWait(100);
@@ -72,7 +72,8 @@ int main(int argc, char* argv[]) {
     dialog.hide();
 
     CommentsDialog comments(&window);
-    comments.setWindowTitle(QStringLiteral("Комментарии [") + scriptToQString(window.tree().first()->text()) + QLatin1Char(']'));
+    comments.setWindowTitle(QStringLiteral("Комментарии [") + scriptToQString(window.tree().first()->text()) +
+                            QLatin1Char(']'));
     const NodeData* data = window.tree().first()->data();
     comments.setComments(data->commentBeside, data->commentsAbove);
     comments.show();

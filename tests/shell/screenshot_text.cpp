@@ -3,7 +3,6 @@
 // display or xvfb-run: scripts/screenshot-text.sh does that.
 
 #include "WindowFixture.h"
-
 #include "shell/FindWindow.h"
 #include "shell/SettingsDialog.h"
 
@@ -14,7 +13,6 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
-
 #include <cstdio>
 
 using namespace tonvale;
@@ -66,15 +64,17 @@ int main(int argc, char* argv[]) {
     find.move(w->geometry().right() - find.width() - 30, w->geometry().top() + 120);
     settle();
     const QRect both = w->frameGeometry().united(find.frameGeometry());
-    bool ok = save(QGuiApplication::primaryScreen()->grabWindow(0, both.x(), both.y(), both.width(), both.height()),
-                   out + QStringLiteral("/text-find.png"));
+    bool ok =
+        save(QGuiApplication::primaryScreen()->grabWindow(0, both.x(), both.y(), both.width(), both.height()),
+             out + QStringLiteral("/text-find.png"));
     find.close();
 
     AppSettings settings;
     settings.saveMode = 2;
     settings.scriptsFolder = f.folder->path();
     settings.soundsFolder = f.folder->path() + QStringLiteral("/sound");
-    SettingsDialog setup(settings, f.prompts, [&] { return f.folder->path(); }, w.get());
+    SettingsDialog setup(
+        settings, f.prompts, [&] { return f.folder->path(); }, w.get());
     setup.prepare();
     setup.show();
     settle();

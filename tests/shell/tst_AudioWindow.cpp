@@ -4,15 +4,14 @@
 // master volume kept across a restart. Test waves are written with libsndfile.
 
 #include "AudioTestHelpers.h"
-
 #include "audiopanel/MasterVolumeWindow.h"
 #include "audiopanel/PlayerPanel.h"
 #include "audiopanel/WavePreview.h"
 #include "editor/ParamGrid.h"
 #include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -24,7 +23,6 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
 #include <memory>
 
@@ -47,7 +45,7 @@ const std::string Script =
     "}\r\n";
 
 class WrongVersion : public OpenAlAudio {
-public:
+  public:
     bool versionOk() override { return false; }
 };
 
@@ -75,7 +73,7 @@ void onModal(const std::function<void(QWidget*)>& act) {
 class TestAudioWindow : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TestFolder> m_folder;
     std::unique_ptr<Platform> m_platform;
     ScriptedPrompts m_prompts;
@@ -85,13 +83,18 @@ private:
     std::unique_ptr<MainWindow> makeWindow(AudioOutput* audio = nullptr) {
         return std::make_unique<MainWindow>(*m_platform, m_prompts, audio != nullptr ? *audio : m_audio);
     }
-    std::string sound(const QString& name) const { return m_folder->file(QStringLiteral("sound/") + name).toStdString(); }
+    std::string sound(const QString& name) const {
+        return m_folder->file(QStringLiteral("sound/") + name).toStdString();
+    }
     QString ini() const { return m_folder->file(QStringLiteral("tnv.ini")); }
     void writeIni(const std::string& extra = {}) {
-        m_folder->write(QStringLiteral("tnv.ini"), "[Options]\nLastFile=" + m_script.toStdString() + "\nSounddir=" +
-                                                       m_folder->file(QStringLiteral("sound")).toStdString() + "\n" + extra);
+        m_folder->write(QStringLiteral("tnv.ini"),
+                        "[Options]\nLastFile=" + m_script.toStdString() + "\nSounddir=" +
+                            m_folder->file(QStringLiteral("sound")).toStdString() + "\n" + extra);
     }
-    static Node* soundscape(MainWindow& w, int index) { return w.tree().topLevel()[static_cast<std::size_t>(index)]; }
+    static Node* soundscape(MainWindow& w, int index) {
+        return w.tree().topLevel()[static_cast<std::size_t>(index)];
+    }
     // Selects the "wave" row of the soundscape's loop in the grid, on the value cell.
     static void selectLoopWave(MainWindow& w, int soundscapeIndex) {
         w.selectNode(soundscape(w, soundscapeIndex)->child(0));
@@ -103,7 +106,7 @@ private:
     }
     static QString playCaption(MainWindow& w) { return w.commands().action(CommandId::PlayWave)->text(); }
 
-private slots:
+  private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale::c());
         QVERIFY(m_audio.versionOk());
@@ -116,8 +119,10 @@ private slots:
         m_prompts.clear();
         m_script = m_folder->write(QStringLiteral("scripts/soundscapes_a.txt"), Script);
         m_folder->write(QStringLiteral("sound/amb/.keep"), "");
-        QVERIFY(testing::writeWave(sound(QStringLiteral("amb/loop.wav")), {.frequency = 220, .seconds = 1.0, .sampleRate = 8000}));
-        QVERIFY(testing::writeWave(sound(QStringLiteral("amb/a.wav")), {.frequency = 0, .seconds = 0.3, .sampleRate = 8000}));
+        QVERIFY(testing::writeWave(sound(QStringLiteral("amb/loop.wav")),
+                                   {.frequency = 220, .seconds = 1.0, .sampleRate = 8000}));
+        QVERIFY(testing::writeWave(sound(QStringLiteral("amb/a.wav")),
+                                   {.frequency = 0, .seconds = 0.3, .sampleRate = 8000}));
         writeIni();
     }
 
@@ -161,7 +166,8 @@ private slots:
         QTest::addColumn<bool>("commaLocale");
         QTest::addColumn<QString>("status");
         QTest::newRow("3.456 s") << 3.456 << false << QStringLiteral("Воспроизведение: 3.5 сек.");
-        QTest::newRow("3.456 s, comma locale") << 3.456 << true << QStringLiteral("Воспроизведение: 3,5 сек.");
+        QTest::newRow("3.456 s, comma locale")
+            << 3.456 << true << QStringLiteral("Воспроизведение: 3,5 сек.");
         QTest::newRow("12.3 s") << 12.3 << false << QStringLiteral("Воспроизведение: 12 сек.");
     }
     void playTogglesAndShowsTheLength() {
@@ -170,7 +176,8 @@ private slots:
         QFETCH(QString, status);
         if (commaLocale)
             QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = seconds, .sampleRate = 8000}));
+        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")),
+                                   {.seconds = seconds, .sampleRate = 8000}));
         auto w = makeWindow();
         selectLoopWave(*w, 1);
         QVERIFY(w->commands().isEnabled(CommandId::PlayWave));
@@ -193,7 +200,8 @@ private slots:
     }
 
     void timerEndsThePreviewAndAnotherCellStopsIt() {
-        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 0.2, .sampleRate = 8000}));
+        QVERIFY(
+            testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 0.2, .sampleRate = 8000}));
         auto w = makeWindow();
         selectLoopWave(*w, 1);
         QVERIFY(w->commands().trigger(CommandId::PlayWave));
@@ -203,7 +211,8 @@ private slots:
         QVERIFY(!w->audioCommands()->preview().stopTimer().isActive());
         QVERIFY(w->commands().isEnabled(CommandId::PlayWave));
 
-        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
+        QVERIFY(
+            testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
         QVERIFY(w->commands().trigger(CommandId::PlayWave));
         QCOMPARE(playCaption(*w), QStringLiteral("Stop"));
         w->grid()->setCurrentIndex(w->grid()->gridModel()->index(0, ParamGridModel::NameColumn));
@@ -213,7 +222,8 @@ private slots:
     }
 
     void playStaysEnabledWhileTheWaveCellIsEdited() {
-        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
+        QVERIFY(
+            testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
         auto w = makeWindow();
         selectLoopWave(*w, 1);
         QVERIFY(w->commands().trigger(CommandId::PlayWave));
@@ -281,7 +291,8 @@ private slots:
     }
 
     void aPlayingPreviewStopsBeforeThePanelPlays() {
-        QVERIFY(testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
+        QVERIFY(
+            testing::writeWave(sound(QStringLiteral("preview.wav")), {.seconds = 5.0, .sampleRate = 8000}));
         auto w = makeWindow();
         w->selectNode(soundscape(*w, 0));
         // A preview still playing when the panel opens (the grid's cell change normally ends it first).

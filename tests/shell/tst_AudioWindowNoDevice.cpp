@@ -2,13 +2,12 @@
 // failed initialisation is reported once, the window runs on, and a preview reports its failure.
 
 #include "AudioTestHelpers.h"
-
 #include "audiopanel/WavePreview.h"
 #include "editor/ParamGrid.h"
 #include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
@@ -20,19 +19,22 @@ using namespace tonvale;
 class TestAudioWindowNoDevice : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void startsWithoutSoundAndReportsItOnce() {
         TestFolder folder;
         Platform platform;
         platform.setProgramFolder(folder.path());
         platform.setWritableFolder(folder.path());
         platform.setEnvironmentLookup([](const QString&) { return false; });
-        const QString script = folder.write(QStringLiteral("scripts/a.txt"),
-                                            "\"ss\"\r\n{\r\n\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\"a.wav\"\r\n\t}\r\n}\r\n");
+        const QString script = folder.write(
+            QStringLiteral("scripts/a.txt"),
+            "\"ss\"\r\n{\r\n\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\"a.wav\"\r\n\t}\r\n}\r\n");
         folder.write(QStringLiteral("sound/.keep"), "");
-        QVERIFY(testing::writeWave(folder.file(QStringLiteral("sound/a.wav")).toStdString(), {.seconds = 1.0, .sampleRate = 8000}));
-        folder.write(QStringLiteral("tnv.ini"), "[Options]\nLastFile=" + script.toStdString() + "\nSounddir=" +
-                                                    folder.file(QStringLiteral("sound")).toStdString() + "\n");
+        QVERIFY(testing::writeWave(folder.file(QStringLiteral("sound/a.wav")).toStdString(),
+                                   {.seconds = 1.0, .sampleRate = 8000}));
+        folder.write(QStringLiteral("tnv.ini"),
+                     "[Options]\nLastFile=" + script.toStdString() +
+                         "\nSounddir=" + folder.file(QStringLiteral("sound")).toStdString() + "\n");
         ScriptedPrompts prompts;
         OpenAlAudio audio;
         MainWindow w(platform, prompts, audio);

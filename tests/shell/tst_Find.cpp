@@ -3,7 +3,6 @@
 // window's caption and tabs following the main window's tab.
 
 #include "WindowFixture.h"
-
 #include "editor/ParamGrid.h"
 #include "shell/FindWindow.h"
 
@@ -18,14 +17,13 @@ using namespace tonvale::test;
 
 namespace {
 
-const std::string Script =
-    "\"sc.one\"\r\n{\r\n"
-    "\t\"dsp\"\t\"1\"\r\n"
-    "\t\"wave\"\t\"amb/Wind.wav\"\r\n"
-    "\t\"volume\"\t\"0.5\"\r\n"
-    "\t\"pitch\"\t\"WIND\"\r\n"
-    "\t\"soundlevel\"\t\"\xC2\xE5\xF2\xE5\xF0\"\r\n"  // "Ветер" in Windows-1251
-    "}\r\n";
+const std::string Script = "\"sc.one\"\r\n{\r\n"
+                           "\t\"dsp\"\t\"1\"\r\n"
+                           "\t\"wave\"\t\"amb/Wind.wav\"\r\n"
+                           "\t\"volume\"\t\"0.5\"\r\n"
+                           "\t\"pitch\"\t\"WIND\"\r\n"
+                           "\t\"soundlevel\"\t\"\xC2\xE5\xF2\xE5\xF0\"\r\n" // "Ветер" in Windows-1251
+                           "}\r\n";
 
 const QString EditorEnd = QStringLiteral("Поиск завершен. Повторить поиск?");
 
@@ -53,7 +51,7 @@ class TestFind : public QObject {
     int selectionStart() const { return w->textEditor()->textCursor().selectionStart(); }
     ParamGridModel* model() const { return w->grid()->gridModel(); }
 
-private slots:
+  private slots:
     void init() {
         f.reset();
         w = f.makeWindow();
@@ -92,7 +90,7 @@ private slots:
     }
 
     void showingOnTheTreeTabNeedsAnEnabledGrid() {
-        w->selectNode(w->tree().last());  // the end marker: the grid is disabled
+        w->selectNode(w->tree().last()); // the end marker: the grid is disabled
         QVERIFY(!w->grid()->isEnabled());
         find->showFind();
         QVERIFY(!find->isVisible());
@@ -128,11 +126,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QList<int>>("starts");
-        QTest::newRow("latin") << "wave WAVE Wave" << "Wave" << QList<int>{0, 5, 10};
-        QTest::newRow("cyrillic") << "звук\nЗВУК ЗвУк" << "Звук" << QList<int>{0, 5, 10};
-        QTest::newRow("yo") << "ёлка ЁЛКА" << "Ёлка" << QList<int>{0, 5};
+        QTest::newRow("latin") << "wave WAVE Wave"
+                               << "Wave" << QList<int>{0, 5, 10};
+        QTest::newRow("cyrillic") << "звук\nЗВУК ЗвУк"
+                                  << "Звук" << QList<int>{0, 5, 10};
+        QTest::newRow("yo") << "ёлка ЁЛКА"
+                            << "Ёлка" << QList<int>{0, 5};
         // A character without a Windows-1251 byte is not a question mark.
-        QTest::newRow("outside the code page") << "\U0001F600 ? \u4E2D?" << "?" << QList<int>{3, 6};
+        QTest::newRow("outside the code page") << "\U0001F600 ? \u4E2D?"
+                                               << "?" << QList<int>{3, 6};
     }
     void lettersMatchInAnyCase() {
         QFETCH(QString, text);
@@ -175,12 +177,30 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("result");
-        QTest::newRow("plain") << "cat cat" << "cat" << "dog" << "dog dog";
-        QTest::newRow("replacement holds the find text") << "a a" << "a" << "ab" << "ab ab";
-        QTest::newRow("replacement is the find text twice") << "aa\naa" << "A" << "aa" << "aaa\naaa";
-        QTest::newRow("empty replacement") << "aaaa" << "a" << "" << "aa";
-        QTest::newRow("cyrillic any case") << "Кот и КОТ" << "кот" << "пёс" << "пёс и пёс";
-        QTest::newRow("not found") << "abc" << "x" << "y" << "abc";
+        QTest::newRow("plain") << "cat cat"
+                               << "cat"
+                               << "dog"
+                               << "dog dog";
+        QTest::newRow("replacement holds the find text") << "a a"
+                                                         << "a"
+                                                         << "ab"
+                                                         << "ab ab";
+        QTest::newRow("replacement is the find text twice") << "aa\naa"
+                                                            << "A"
+                                                            << "aa"
+                                                            << "aaa\naaa";
+        QTest::newRow("empty replacement") << "aaaa"
+                                           << "a"
+                                           << ""
+                                           << "aa";
+        QTest::newRow("cyrillic any case") << "Кот и КОТ"
+                                           << "кот"
+                                           << "пёс"
+                                           << "пёс и пёс";
+        QTest::newRow("not found") << "abc"
+                                   << "x"
+                                   << "y"
+                                   << "abc";
     }
     void replaceAllEnds() {
         QFETCH(QString, text);
@@ -208,7 +228,7 @@ private slots:
         openOnTextTab(QStringLiteral("x1 x2 x3"));
         find->findText()->setText(QStringLiteral("x"));
         find->search();
-        find->search();  // next find position is now beyond the second x
+        find->search(); // next find position is now beyond the second x
         find->replacementText()->setText(QStringLiteral("y"));
         find->replaceAll();
         QCOMPARE(w->textEditor()->toPlainText(), QStringLiteral("x1 x2 y3"));
@@ -249,7 +269,8 @@ private slots:
         f.prompts.answer(YesButton);
         find->search();
         QCOMPARE(f.prompts.messages().size(), std::size_t(1));
-        QCOMPARE(f.prompts.messages()[0].text, QStringLiteral("Поиск по столбцу 2 завершен. Повтороить поиск?"));
+        QCOMPARE(f.prompts.messages()[0].text,
+                 QStringLiteral("Поиск по столбцу 2 завершен. Повтороить поиск?"));
         QCOMPARE(f.prompts.messages()[0].caption, QStringLiteral("Найти"));
         QCOMPARE(f.prompts.messages()[0].icon, MessageIcon::Question);
         QCOMPARE(model()->currentRow(), 1);
@@ -260,7 +281,8 @@ private slots:
         w->grid()->setCurrentIndex(model()->index(0, ParamGridModel::NameColumn));
         f.prompts.answer(NoButtonAnswer);
         find->search();
-        QCOMPARE(f.prompts.messages().back().text, QStringLiteral("Поиск по столбцу 1 завершен. Повтороить поиск?"));
+        QCOMPARE(f.prompts.messages().back().text,
+                 QStringLiteral("Поиск по столбцу 1 завершен. Повтороить поиск?"));
         QVERIFY(!model()->searchMatch());
         QCOMPARE(model()->currentRow(), 0);
     }
@@ -275,7 +297,7 @@ private slots:
         QVERIFY(model()->searchMatch());
         QVERIFY(f.prompts.records().empty());
         f.prompts.answer(NoButtonAnswer);
-        search(QStringLiteral("dsp"));  // in row 1 only
+        search(QStringLiteral("dsp")); // in row 1 only
         QCOMPARE(f.prompts.messages().size(), std::size_t(1));
         QCOMPARE(model()->currentRow(), last);
     }

@@ -5,8 +5,8 @@
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
-
 #include <memory>
 
 using namespace tonvale;
@@ -24,13 +23,15 @@ using namespace tonvale;
 class TestFirstRun : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TestFolder> m_folder;
     std::unique_ptr<Platform> m_platform;
     ScriptedPrompts m_prompts;
     NullAudio m_audio;
 
-    std::unique_ptr<MainWindow> makeWindow() { return std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio); }
+    std::unique_ptr<MainWindow> makeWindow() {
+        return std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio);
+    }
     void writeIni(const std::string& text) { m_folder->write(QStringLiteral("tnv.ini"), text); }
     static std::string iniLine(const char* key, const QString& value) {
         return std::string(key) + '=' + value.toStdString() + "\r\n";
@@ -60,7 +61,7 @@ private:
         return rows;
     }
 
-private slots:
+  private slots:
     void init() {
         m_folder = std::make_unique<TestFolder>();
         m_platform = std::make_unique<Platform>();
@@ -72,8 +73,9 @@ private slots:
     // of both sample scripts is found in the folder the build made.
     void firstRunSettingsOpenTheSampleWithEveryWaveFound() {
         QProcess settings;
-        settings.start(QStringLiteral("bash"), {QStringLiteral(TONVALE_SOURCE_DIR "/scripts/first-run-settings.sh"),
-                                                QStringLiteral(TONVALE_SOURCE_DIR), QStringLiteral(TONVALE_SAMPLE_SOUNDS)});
+        settings.start(QStringLiteral("bash"),
+                       {QStringLiteral(TONVALE_SOURCE_DIR "/scripts/first-run-settings.sh"),
+                        QStringLiteral(TONVALE_SOURCE_DIR), QStringLiteral(TONVALE_SAMPLE_SOUNDS)});
         QVERIFY(settings.waitForFinished(10000));
         QCOMPARE(settings.exitCode(), 0);
         writeIni(settings.readAllStandardOutput().toStdString());
@@ -86,7 +88,8 @@ private slots:
         QCOMPARE(w->settings().scriptsFolder, QStringLiteral(TONVALE_SOURCE_DIR "/sample"));
 
         std::size_t waves = 0;
-        for (const QString& name : {QStringLiteral("soundscapes_sample.txt"), QStringLiteral("soundscapes_interior.txt")}) {
+        for (const QString& name :
+             {QStringLiteral("soundscapes_sample.txt"), QStringLiteral("soundscapes_interior.txt")}) {
             m_prompts.answer(QStringLiteral(TONVALE_SOURCE_DIR "/sample/scripts/") + name);
             w->openFile();
             QCOMPARE(w->windowTitle(), QStringLiteral("Tonvale [%1]").arg(name));
@@ -103,7 +106,8 @@ private slots:
     // silent, keeps the names, and marks waves as missing instead of failing.
     void staleFoldersInTheSettingsFile() {
         const QString gone = m_folder->file(QStringLiteral("gone"));
-        writeIni("[Options]\r\n" + iniLine("Curdir", gone) + iniLine("Sounddir", gone + QStringLiteral("/sound")) +
+        writeIni("[Options]\r\n" + iniLine("Curdir", gone) +
+                 iniLine("Sounddir", gone + QStringLiteral("/sound")) +
                  iniLine("LastFile", gone + QStringLiteral("/scripts/old.txt")) + "[LastF]\r\n" +
                  iniLine("f01", gone + QStringLiteral("/scripts/old.txt")));
         auto w = makeWindow();
@@ -111,11 +115,12 @@ private slots:
         QVERIFY(w->tree().empty());
         QCOMPARE(w->windowTitle(), QStringLiteral("Tonvale"));
 
-        const QString script = m_folder->write(QStringLiteral("here/a.txt"),
-                                               "\"s\"\r\n{\r\n\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\")amb/x.wav\"\r\n\t}\r\n}\r\n");
+        const QString script = m_folder->write(
+            QStringLiteral("here/a.txt"),
+            "\"s\"\r\n{\r\n\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\")amb/x.wav\"\r\n\t}\r\n}\r\n");
         m_prompts.answer(script);
         w->openFile();
-        QCOMPARE(m_prompts.records().front().caption, gone);  // the open dialog starts where it was told
+        QCOMPARE(m_prompts.records().front().caption, gone); // the open dialog starts where it was told
         const std::vector<WaveRow> rows = waveRows(*w);
         QCOMPARE(rows.size(), std::size_t(1));
         QVERIFY(!rows.front().found);
@@ -133,7 +138,8 @@ private slots:
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         const bool writable = QFileInfo(folder).isWritable();
         auto restore = qScopeGuard([folder] {
-            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QFile::setPermissions(folder,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         });
         if (writable)
             QSKIP("this user writes into read-only folders (root)");

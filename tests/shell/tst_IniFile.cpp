@@ -1,7 +1,6 @@
 #include "shell/IniFile.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 
@@ -45,13 +44,13 @@ TEST_P(IniInteger, ParsesAsTheProfileReaderDoes) {
     EXPECT_EQ(IniFile::parseInteger(GetParam().text), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, IniInteger,
-                         ::testing::Values(IntegerCase{"12", 12}, IntegerCase{" -3 ", -3}, IntegerCase{"0x1F", 31},
-                                           IntegerCase{"0X10", 16}, IntegerCase{"0xFFFFFFFF", -1},
-                                           IntegerCase{"", std::nullopt}, IntegerCase{"12abc", std::nullopt},
-                                           IntegerCase{"0x", std::nullopt}, IntegerCase{"abc", std::nullopt},
-                                           IntegerCase{"99999999999", std::nullopt}),
-                         [](const ::testing::TestParamInfo<IntegerCase>& param) { return "case" + std::to_string(param.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniInteger,
+    ::testing::Values(IntegerCase{"12", 12}, IntegerCase{" -3 ", -3}, IntegerCase{"0x1F", 31},
+                      IntegerCase{"0X10", 16}, IntegerCase{"0xFFFFFFFF", -1}, IntegerCase{"", std::nullopt},
+                      IntegerCase{"12abc", std::nullopt}, IntegerCase{"0x", std::nullopt},
+                      IntegerCase{"abc", std::nullopt}, IntegerCase{"99999999999", std::nullopt}),
+    [](const ::testing::TestParamInfo<IntegerCase>& param) { return "case" + std::to_string(param.index); });
 
 TEST(IniFile, NonIntegerYieldsTheDefaultAndBoolIsNonZero) {
     const IniFile ini = parsed("[Options]\nFontS=big\nSaveOriginFile=7\nOff=0\n");
@@ -61,7 +60,8 @@ TEST(IniFile, NonIntegerYieldsTheDefaultAndBoolIsNonZero) {
 }
 
 TEST(IniFile, UpdatesInPlaceAndKeepsEverythingElse) {
-    IniFile ini = parsed("; my settings\r\n[Options]\r\nSAVED=1\r\ngarbage line\r\nUnknown=keep\r\n\r\n[Other]\r\nx=1\r\n");
+    IniFile ini = parsed(
+        "; my settings\r\n[Options]\r\nSAVED=1\r\ngarbage line\r\nUnknown=keep\r\n\r\n[Other]\r\nx=1\r\n");
     ini.writeInteger("Options", "Saved", 2);
     ini.writeString("Options", "FontS", "10");
     ini.writeString("LastF", "f01", "/tmp/a.txt");

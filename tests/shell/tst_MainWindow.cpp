@@ -7,8 +7,8 @@
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -22,7 +22,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
-
 #include <memory>
 
 using namespace tonvale;
@@ -46,7 +45,7 @@ std::string valueOf(const Node* node) {
 }
 
 class FailingAudio : public NullAudio {
-public:
+  public:
     bool versionOk() override { return m_version; }
     bool init() override { return false; }
     int errorCode() override { return 8; }
@@ -58,7 +57,7 @@ public:
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TestFolder> m_folder;
     std::unique_ptr<Platform> m_platform;
     ScriptedPrompts m_prompts;
@@ -93,7 +92,7 @@ private:
         QTest::keyClicks(grid, typed);
     }
 
-private slots:
+  private slots:
     void init() {
         m_folder = std::make_unique<TestFolder>();
         m_platform = std::make_unique<Platform>();
@@ -117,9 +116,10 @@ private slots:
         QVERIFY(m_prompts.records().empty());
         w->close();
         QCOMPARE(QString::fromStdString(TestFolder::read(ini())),
-                 QStringLiteral("[Options]\r\nSaved=1\r\nLastFile=\r\nFontS=8\r\nCurdir=\r\nSomeText=Brindle Kit\r\n"
-                                "SaveOriginFile=0\r\nSounddir=/sound\r\nGenVol=0\r\n\r\n"
-                                "[LastF]\r\nf01=\r\nf02=\r\nf03=\r\nf04=\r\nf05=\r\n"));
+                 QStringLiteral(
+                     "[Options]\r\nSaved=1\r\nLastFile=\r\nFontS=8\r\nCurdir=\r\nSomeText=Brindle Kit\r\n"
+                     "SaveOriginFile=0\r\nSounddir=/sound\r\nGenVol=0\r\n\r\n"
+                     "[LastF]\r\nf01=\r\nf02=\r\nf03=\r\nf04=\r\nf05=\r\n"));
     }
 
     void startupEdgeCases_data() {
@@ -128,7 +128,9 @@ private slots:
         QTest::addColumn<int>("fontSize");
         QTest::addColumn<QString>("someText");
         QTest::newRow("mode 0") << "[Options]\nSaved=0\n" << TildeText << 8 << "Brindle Kit";
-        QTest::newRow("mode 2 hex") << "[options]\nsaved=0x2\n" << QStringLiteral("Сохранить изменения (в оригинальный файл)") << 8 << "Brindle Kit";
+        QTest::newRow("mode 2 hex") << "[options]\nsaved=0x2\n"
+                                    << QStringLiteral("Сохранить изменения (в оригинальный файл)") << 8
+                                    << "Brindle Kit";
         QTest::newRow("mode 3") << "[Options]\nSaved=3\n" << QString() << 8 << "Brindle Kit";
         QTest::newRow("garbage mode") << "[Options]\nSaved=two\n" << TildeText << 8 << "Brindle Kit";
         QTest::newRow("font 12") << "[Options]\nFontS=12\n" << TildeText << 12 << "Brindle Kit";
@@ -146,7 +148,8 @@ private slots:
         QCOMPARE(w->textEditor()->font().pointSize(), fontSize);
         w->close();
         const QString written = QString::fromStdString(TestFolder::read(ini()));
-        QVERIFY2(written.contains(QStringLiteral("SomeText=") + someText + QStringLiteral("\r\n")), qPrintable(written));
+        QVERIFY2(written.contains(QStringLiteral("SomeText=") + someText + QStringLiteral("\r\n")),
+                 qPrintable(written));
         QVERIFY(written.contains(QStringLiteral("FontS=%1\r\n").arg(fontSize)));
         QVERIFY(written.contains(QStringLiteral("garbage without equals")));
         QVERIFY(written.contains(QStringLiteral("[Mine]\r\nkeep=this")));
@@ -154,7 +157,8 @@ private slots:
 
     void startupProjectFolderFromSystemEnvironment() {
         m_folder->write(QStringLiteral("environment"), "# machine\nVPROJECT=\"/srv/game\"\n");
-        m_platform->setEnvironmentLookup([](const QString& name) { return name == QStringLiteral("VPROJECT"); });
+        m_platform->setEnvironmentLookup(
+            [](const QString& name) { return name == QStringLiteral("VPROJECT"); });
         auto w = makeWindow();
         QCOMPARE(w->settings().scriptsFolder, QStringLiteral("/srv/game"));
         QCOMPARE(w->settings().soundsFolder, QStringLiteral("/srv/game/sound"));
@@ -202,7 +206,7 @@ private slots:
         QVERIFY(w2->startupAborted());
         QCOMPARE(m_prompts.messages()[0].text, QStringLiteral("An incorrect version of BASS.DLL was loaded"));
         w2->close();
-        QVERIFY(!TestFolder::exists(ini()));  // a run that ends at the version check writes nothing
+        QVERIFY(!TestFolder::exists(ini())); // a run that ends at the version check writes nothing
     }
 
     void openChecks_data() {
@@ -214,14 +218,18 @@ private slots:
         QTest::addColumn<bool>("loaded");
         const auto error = static_cast<int>(MessageIcon::Error);
         QTest::newRow("upper-case extension") << "Notes.TXT" << Script << QString() << QString() << 0 << true;
-        QTest::newRow("wrong extension") << "a.text" << Script
-                                         << QStringLiteral("Ошибка. Используйте файлы soundscapes с расширением:  *.txt")
-                                         << QStringLiteral("Открыть файл") << error << false;
-        QTest::newRow("working file") << "WorkFile.txt" << Script
-                                      << QStringLiteral("Вы не можете открыть файл \"workfile.txt\", т.к. этот файл является временным файлом приложения")
-                                      << QStringLiteral("Открыть файл") << static_cast<int>(MessageIcon::Warning) << false;
+        QTest::newRow("wrong extension")
+            << "a.text" << Script
+            << QStringLiteral("Ошибка. Используйте файлы soundscapes с расширением:  *.txt")
+            << QStringLiteral("Открыть файл") << error << false;
+        QTest::newRow("working file")
+            << "WorkFile.txt" << Script
+            << QStringLiteral("Вы не можете открыть файл \"workfile.txt\", т.к. этот файл является временным "
+                              "файлом приложения")
+            << QStringLiteral("Открыть файл") << static_cast<int>(MessageIcon::Warning) << false;
         QTest::newRow("no braces") << "flat.txt" << std::string("\"a\"\r\n\"b\"\r\n")
-                                   << fromUtf8(loadtext::BraceMessage) << QStringLiteral("Загрузка файла") << error << false;
+                                   << fromUtf8(loadtext::BraceMessage) << QStringLiteral("Загрузка файла")
+                                   << error << false;
     }
     void openChecks() {
         QFETCH(QString, name);
@@ -313,9 +321,9 @@ private slots:
 
     void saveModes_data() {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("confirm");   // answer to the save-as-original question
+        QTest::addColumn<bool>("confirm"); // answer to the save-as-original question
         QTest::addColumn<bool>("dontAsk");
-        QTest::addColumn<QString>("target");  // file written, relative to scripts/, empty: none
+        QTest::addColumn<QString>("target"); // file written, relative to scripts/, empty: none
         QTest::addColumn<QString>("message");
         QTest::newRow("mode 1") << 1 << false << false << "~soundscapes_a.txt" << QString();
         QTest::newRow("mode 2 yes") << 2 << true << false << "soundscapes_a.txt" << QString();
@@ -389,7 +397,7 @@ private slots:
         m_prompts.clear();
         m_prompts.answer(path.toUpper());
         w->saveAs();
-        QCOMPARE(m_prompts.records().size(), std::size_t(1));  // the dialog only
+        QCOMPARE(m_prompts.records().size(), std::size_t(1)); // the dialog only
         QCOMPARE(TestFolder::read(path), Script);
         QVERIFY(w->modified());
     }
@@ -442,7 +450,7 @@ private slots:
         QFETCH(bool, proceeds);
         writeIni("[Options]\nSaved=" + std::to_string(mode) + "\n");
         const QString second = script(QStringLiteral("scripts/b.txt"));
-        for (int route = 0; route < 3; ++route) {  // Open, recent file, close
+        for (int route = 0; route < 3; ++route) { // Open, recent file, close
             m_prompts.clear();
             auto w = makeWindow();
             open(*w, script());
@@ -477,7 +485,8 @@ private slots:
     void recentFilesRebuildAndRing() {
         const QString a = script(QStringLiteral("a.txt"));
         const QString b = script(QStringLiteral("b.txt"));
-        writeIni("[LastF]\nf01=" + a.toStdString() + "\nf02=" + m_folder->file(QStringLiteral("missing.txt")).toStdString() +
+        writeIni("[LastF]\nf01=" + a.toStdString() +
+                 "\nf02=" + m_folder->file(QStringLiteral("missing.txt")).toStdString() +
                  "\nf03=" + b.toStdString() + "\n");
         auto w = makeWindow();
         QCOMPARE(w->recentActions().size(), 2);
@@ -518,7 +527,7 @@ private slots:
     void newFileFromTemplate_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<int>("soundscapeChildren");
-        QTest::newRow("full") << int(YesButton) << 3;  // dsp, playlooping, playrandom
+        QTest::newRow("full") << int(YesButton) << 3; // dsp, playlooping, playrandom
         QTest::newRow("short") << int(NoButtonAnswer) << 0;
     }
     void newFileFromTemplate() {
@@ -549,7 +558,8 @@ private slots:
         const QString path = script();
         open(*w, path);
         editFirstValue(*w, QStringLiteral("3"));
-        QDir().mkpath(m_folder->file(QStringLiteral("scripts/~soundscapes_a.txt")));  // the target cannot be written
+        QDir().mkpath(
+            m_folder->file(QStringLiteral("scripts/~soundscapes_a.txt"))); // the target cannot be written
         m_prompts.clear();
         QVERIFY(!w->save());
         QCOMPARE(m_prompts.messages().back().text, QStringLiteral("Ошибка! Файл не сохранен"));
@@ -585,13 +595,15 @@ private slots:
         QTextCursor cursor = w->textEditor()->textCursor();
         cursor.movePosition(QTextCursor::End);
         w->textEditor()->setTextCursor(cursor);
-        for (const QString& line : {QStringLiteral("\"sc.three\""), QStringLiteral("{"), QStringLiteral("}")}) {
+        for (const QString& line :
+             {QStringLiteral("\"sc.three\""), QStringLiteral("{"), QStringLiteral("}")}) {
             QTest::keyClick(w->textEditor(), Qt::Key_Return);
             QTest::keyClicks(w->textEditor(), line);
         }
         QVERIFY(w->modified());
         QVERIFY(w->save());
-        QVERIFY(TestFolder::read(m_folder->file(QStringLiteral("scripts/~soundscapes_a.txt"))).find("\"sc.three\"") != std::string::npos);
+        QVERIFY(TestFolder::read(m_folder->file(QStringLiteral("scripts/~soundscapes_a.txt")))
+                    .find("\"sc.three\"") != std::string::npos);
         w->pages()->setCurrentIndex(MainWindow::TreeTab);
         QVERIFY(findNode(*w, "\"sc.three\"") != nullptr);
         QCOMPARE(w->currentFile(), path);
@@ -605,14 +617,16 @@ private slots:
         auto w = makeWindow();
         for (const QString& name : files) {
             m_prompts.clear();
-            const QString copy = script(QStringLiteral("rw/") + name, TestFolder::read(folder.filePath(name)));
+            const QString copy =
+                script(QStringLiteral("rw/") + name, TestFolder::read(folder.filePath(name)));
             open(*w, copy);
             // The window opens on the first soundscape: its title above the grid, its first element in row 0.
             if (Node* first = w->tree().first(); first != nullptr && !w->tree().isEndMarker(first)) {
                 QCOMPARE(w->selectedNode(), first);
                 QCOMPARE(w->titleText(), scriptToQString(first->text()));
                 const Node* child = w->tree().next(first);
-                if (first->hasChildren() && child != nullptr && child->data() != nullptr && !child->text().empty())
+                if (first->hasChildren() && child != nullptr && child->data() != nullptr &&
+                    !child->text().empty())
                     QCOMPARE(w->grid()->gridModel()->rowName(0), scriptToQString(trim(child->text())));
             }
             // Every soundscape fills the grid; the document saves to the "~" file.
@@ -625,7 +639,7 @@ private slots:
             QCOMPARE(TestFolder::exists(m_folder->file(QStringLiteral("rw/~") + name)), saved);
             if (w->tree().size() >= 2)
                 QVERIFY2(saved, qPrintable(name));
-            else  // a one-line file loads as the end marker alone, which the writer refuses
+            else // a one-line file loads as the end marker alone, which the writer refuses
                 QCOMPARE(m_prompts.messages().back().text, QStringLiteral("Ошибка! Файл не сохранен"));
         }
     }
@@ -634,7 +648,8 @@ private slots:
         auto w = makeWindow();
         open(*w, script());
         w->pages()->setCurrentIndex(MainWindow::TextTab);
-        const QString other = script(QStringLiteral("scripts/other.txt"), "\"sc.other\"\r\n{\r\n\t\"dsp\"\t\"2\"\r\n}\r\n");
+        const QString other =
+            script(QStringLiteral("scripts/other.txt"), "\"sc.other\"\r\n{\r\n\t\"dsp\"\t\"2\"\r\n}\r\n");
         open(*w, other);
         QVERIFY(w->textEditor()->toPlainText().contains(QStringLiteral("\"sc.other\"")));
         QVERIFY(!w->textEditor()->toPlainText().contains(QStringLiteral("\"sc.one\"")));

@@ -1,7 +1,6 @@
 #include "shell/RecentFiles.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 
 using tonvale::RecentFiles;

@@ -8,7 +8,10 @@ using namespace tonvale;
 TEST(Settings, DefaultsWithoutAFile) {
     IniFile ini;
     int lookups = 0;
-    const AppSettings s = readSettings(ini, [&] { ++lookups; return QStringLiteral("/proj"); });
+    const AppSettings s = readSettings(ini, [&] {
+        ++lookups;
+        return QStringLiteral("/proj");
+    });
     EXPECT_EQ(s.saveMode, 1);
     EXPECT_EQ(s.scriptsFolder, QStringLiteral("/proj"));
     EXPECT_EQ(s.soundsFolder, QStringLiteral("/proj/sound"));
@@ -52,7 +55,8 @@ TEST(Settings, EmptySomeTextBecomesTheDefault) {
 }
 
 TEST(EnvironmentFile, FindsTheNamedValue) {
-    const std::string file = "# system environment\nPATH=\"/usr/bin\"\nexport VPROJECT='/srv/game'\nOTHER=x\n";
+    const std::string file =
+        "# system environment\nPATH=\"/usr/bin\"\nexport VPROJECT='/srv/game'\nOTHER=x\n";
     EXPECT_EQ(environmentFileValue(file, QStringLiteral("VPROJECT")), QStringLiteral("/srv/game"));
     EXPECT_EQ(environmentFileValue(file, QStringLiteral("PATH")), QStringLiteral("/usr/bin"));
     EXPECT_FALSE(environmentFileValue(file, QStringLiteral("VPROJ")).has_value());

@@ -3,7 +3,6 @@
 // (Escape included), with the project folder taken from the platform.
 
 #include "WindowFixture.h"
-
 #include "editor/ParamGrid.h"
 #include "shell/SettingsDialog.h"
 
@@ -23,8 +22,8 @@ class TestSetup : public QObject {
     Q_OBJECT
 
     WindowFixture f;
-    QString project;  // an existing folder with a "sound" folder in it
-    QString other;    // another existing folder
+    QString project; // an existing folder with a "sound" folder in it
+    QString other;   // another existing folder
     AppSettings settings;
 
     QString sounds() const { return project + QDir::separator() + QStringLiteral("sound"); }
@@ -33,16 +32,17 @@ class TestSetup : public QObject {
         d->prepare();
         return d;
     }
-    template <typename T>
-    static T* child(SettingsDialog& d, const char* name) {
+    template <typename T> static T* child(SettingsDialog& d, const char* name) {
         return d.findChild<T*>(QString::fromLatin1(name));
     }
     static QList<bool> pathControlsEnabled(SettingsDialog& d) {
-        return {child<QLineEdit>(d, "scriptsFolder")->isEnabled(), child<QToolButton>(d, "browseScripts")->isEnabled(),
-                child<QLineEdit>(d, "soundsFolder")->isEnabled(), child<QToolButton>(d, "browseSounds")->isEnabled()};
+        return {child<QLineEdit>(d, "scriptsFolder")->isEnabled(),
+                child<QToolButton>(d, "browseScripts")->isEnabled(),
+                child<QLineEdit>(d, "soundsFolder")->isEnabled(),
+                child<QToolButton>(d, "browseSounds")->isEnabled()};
     }
 
-private slots:
+  private slots:
     void init() {
         f.reset();
         project = QFileInfo(f.write(QStringLiteral("project/sound/x.wav"), "")).dir().absolutePath();
@@ -52,7 +52,7 @@ private slots:
     }
 
     void openingStates_data() {
-        QTest::addColumn<int>("scripts");  // 0 project folder, 1 other folder
+        QTest::addColumn<int>("scripts"); // 0 project folder, 1 other folder
         QTest::addColumn<int>("soundsKind");
         QTest::addColumn<bool>("ticked");
         QTest::newRow("both defaults") << 0 << 0 << true;
@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(child<QLineEdit>(*d, "soundsFolder")->text(), settings.soundsFolder);
         const QString storedScripts = settings.scriptsFolder;
         const QString storedSounds = settings.soundsFolder;
-        d->apply();  // both exist: kept
+        d->apply(); // both exist: kept
         QCOMPARE(settings.scriptsFolder, storedScripts);
         QCOMPARE(settings.soundsFolder, storedSounds);
     }
@@ -98,9 +98,12 @@ private slots:
         QTest::addColumn<QString>("soundsTyped");
         QTest::addColumn<bool>("scriptsKept");
         QTest::addColumn<bool>("soundsKept");
-        QTest::newRow("missing sounds") << "other" << "nowhere" << true << false;
-        QTest::newRow("empty scripts") << "" << "other" << false << true;
-        QTest::newRow("a file is no folder") << "other/x.txt" << "other/x.txt" << false << false;
+        QTest::newRow("missing sounds") << "other"
+                                        << "nowhere" << true << false;
+        QTest::newRow("empty scripts") << ""
+                                       << "other" << false << true;
+        QTest::newRow("a file is no folder") << "other/x.txt"
+                                             << "other/x.txt" << false << false;
     }
     void foldersThatDoNotExistFallBack() {
         QFETCH(QString, scripts);
@@ -130,7 +133,7 @@ private slots:
 
     void saveModeAndConfirmation_data() {
         QTest::addColumn<int>("stored");
-        QTest::addColumn<QString>("pick");  // button the user picks, or none
+        QTest::addColumn<QString>("pick"); // button the user picks, or none
         QTest::addColumn<int>("result");
         QTest::newRow("2 kept") << 2 << "" << 2;
         QTest::newRow("2 to 1") << 2 << "saveToTilde" << 1;
@@ -163,9 +166,9 @@ private slots:
         auto d = dialog();
         f.prompts.answer(project);
         child<QToolButton>(*d, "browseScripts")->click();
-        QCOMPARE(settings.scriptsFolder, project);  // at once, so a second browse starts there
+        QCOMPARE(settings.scriptsFolder, project); // at once, so a second browse starts there
         QCOMPARE(child<QLineEdit>(*d, "scriptsFolder")->text(), project);
-        child<QToolButton>(*d, "browseScripts")->click();  // cancelled: nothing changes
+        child<QToolButton>(*d, "browseScripts")->click(); // cancelled: nothing changes
         QCOMPARE(settings.scriptsFolder, project);
         f.prompts.answer(sounds());
         child<QToolButton>(*d, "browseSounds")->click();
@@ -183,9 +186,10 @@ private slots:
     void escapeAppliesTheDialog() {
         // The project folder: present in the process environment, its value from the system file.
         f.write(QStringLiteral("environment"), "VPROJECT=\"" + project.toStdString() + "\"\n");
-        f.platform->setEnvironmentLookup([](const QString& name) { return name == QStringLiteral("VPROJECT"); });
-        f.write(QStringLiteral("tnv.ini"), "[Options]\r\nSaved=2\r\nCurdir=" + project.toStdString() + "\r\nSounddir=" +
-                                               other.toStdString() + "\r\n");
+        f.platform->setEnvironmentLookup(
+            [](const QString& name) { return name == QStringLiteral("VPROJECT"); });
+        f.write(QStringLiteral("tnv.ini"), "[Options]\r\nSaved=2\r\nCurdir=" + project.toStdString() +
+                                               "\r\nSounddir=" + other.toStdString() + "\r\n");
         auto w = f.makeWindow();
         QCOMPARE(w->statusText(1), QStringLiteral("Сохранить изменения (в оригинальный файл)"));
         bool seen = false;

@@ -3,7 +3,6 @@
 // font size buttons and the syntax colouring.
 
 #include "WindowFixture.h"
-
 #include "editor/ScriptHighlighter.h"
 #include "shell/Settings.h"
 
@@ -21,16 +20,16 @@ using namespace tonvale::test;
 
 namespace {
 
-const std::string Script =
-    "// \"Rain.Street\" comes first, in another letter case\r\n"
-    "\"rain.street\"\r\n{\r\n"
-    "\t\"dsp\"\t\"1\"\r\n"
-    "\t$mix\t\"0.5\"\r\n"
-    "\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\"amb/rain.wav\"\r\n\t}\r\n"
-    "}\r\n"
-    "\"sc.two\"\r\n{\r\n\t\"dsp\"\t\"0\"\r\n}\r\n";
+const std::string Script = "// \"Rain.Street\" comes first, in another letter case\r\n"
+                           "\"rain.street\"\r\n{\r\n"
+                           "\t\"dsp\"\t\"1\"\r\n"
+                           "\t$mix\t\"0.5\"\r\n"
+                           "\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t\"amb/rain.wav\"\r\n\t}\r\n"
+                           "}\r\n"
+                           "\"sc.two\"\r\n{\r\n\t\"dsp\"\t\"0\"\r\n}\r\n";
 
-const QString BraceMessage = QStringLiteral("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок");
+const QString BraceMessage =
+    QStringLiteral("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок");
 
 void replaceAll(QPlainTextEdit* textEditor, const QString& from, const QString& to) {
     // As the user would: select and type over, so the editor's modified mark is set.
@@ -59,7 +58,7 @@ class TestTextTab : public QObject {
     static void toText(MainWindow& w) { w.pages()->setCurrentIndex(MainWindow::TextTab); }
     static void toTree(MainWindow& w) { w.pages()->setCurrentIndex(MainWindow::TreeTab); }
 
-private slots:
+  private slots:
     void init() { f.reset(); }
 
     void treeTabIsNotLeftWithoutText_data() {
@@ -103,9 +102,12 @@ private slots:
     void selectedNodeIsLocatedCaseSensitively_data() {
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("header") << "\"rain.street\"" << "\"rain.street\"";
-        QTest::newRow("dollar parameter") << "$mix" << "$mix";
-        QTest::newRow("block header") << "\"playlooping\"" << "\"playlooping\"";
+        QTest::newRow("header") << "\"rain.street\""
+                                << "\"rain.street\"";
+        QTest::newRow("dollar parameter") << "$mix"
+                                          << "$mix";
+        QTest::newRow("block header") << "\"playlooping\""
+                                      << "\"playlooping\"";
         QTest::newRow("quoted parameter") << "\"wave\"" << QString();
         QTest::newRow("end marker") << "" << QString();
     }
@@ -146,7 +148,7 @@ private slots:
         QCOMPARE(m.icon, MessageIcon::Error);
         QVERIFY(!w->textEditor()->document()->isModified());
         QVERIFY(w->modified());
-        QVERIFY(f.findNode(*w, "\"sc.two\"") != nullptr);  // the tree is untouched
+        QVERIFY(f.findNode(*w, "\"sc.two\"") != nullptr); // the tree is untouched
 
         // With the brace back the return rebuilds the tree from the text.
         cursor.setPosition(brace);
@@ -244,7 +246,7 @@ private slots:
         QVERIFY(down && up);
         auto size = [&] { return w->textEditor()->font().pointSize(); };
         QCOMPARE(size(), 8);
-        down->click();  // at the limit: stays, and the button goes off
+        down->click(); // at the limit: stays, and the button goes off
         QCOMPARE(size(), 8);
         QVERIFY(!down->isEnabled());
         QVERIFY(up->isEnabled());
@@ -263,7 +265,8 @@ private slots:
         QCOMPARE(size(), 12);
         QVERIFY(down->isEnabled() && up->isEnabled());
         w->close();
-        QVERIFY(TestFolder::read(f.folder->file(QStringLiteral("tnv.ini"))).find("FontS=12") != std::string::npos);
+        QVERIFY(TestFolder::read(f.folder->file(QStringLiteral("tnv.ini"))).find("FontS=12") !=
+                std::string::npos);
     }
 
     void oddStoredFontSizesStayWithinTheLimits_data() {
@@ -292,8 +295,9 @@ private slots:
 
     void syntaxColouring() {
         auto w = f.makeWindow();
-        QCoreApplication::processEvents();  // the highlighter takes the document over from the event loop
-        w->textEditor()->setPlainText(QStringLiteral("// top\n\"sc.one\"\n{\n\t\"wave\"\t\"a b.wav\"  // loop {x}\n}\n"));
+        QCoreApplication::processEvents(); // the highlighter takes the document over from the event loop
+        w->textEditor()->setPlainText(
+            QStringLiteral("// top\n\"sc.one\"\n{\n\t\"wave\"\t\"a b.wav\"  // loop {x}\n}\n"));
         ScriptHighlighter* h = w->highlighter();
         auto formatAt = [&](const QString& line, const QString& piece) {
             for (QTextBlock b = w->textEditor()->document()->begin(); b.isValid(); b = b.next()) {

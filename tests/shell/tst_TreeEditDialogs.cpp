@@ -18,7 +18,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
 
 using namespace tonvale;
@@ -26,8 +25,7 @@ using namespace tonvale;
 namespace {
 
 // Runs `act` on the modal dialog once it is shown, while `ask` blocks; gives up after 3 s.
-template <typename Dialog>
-void whenShown(const std::function<void(Dialog*)>& act) {
+template <typename Dialog> void whenShown(const std::function<void(Dialog*)>& act) {
     auto* timer = new QTimer;
     auto* clock = new QElapsedTimer;
     clock->start();
@@ -44,8 +42,7 @@ void whenShown(const std::function<void(Dialog*)>& act) {
     timer->start(10);
 }
 
-template <typename T>
-T* child(QWidget* dialog, const char* name) {
+template <typename T> T* child(QWidget* dialog, const char* name) {
     T* widget = dialog->findChild<T*>(QString::fromLatin1(name));
     if (widget == nullptr)
         qFatal("no %s", name);
@@ -57,15 +54,17 @@ T* child(QWidget* dialog, const char* name) {
 class TestTreeEditDialogs : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void newElementDialogStartsAsDescribed() {
         QtPrompts prompts;
         bool checked = false;
         whenShown<NewElementDialog>([&checked](NewElementDialog* d) {
             QCOMPARE(d->size(), QSize(517, 224));
             QCOMPARE(d->windowTitle(), QStringLiteral("Новый - [\"sc\"]"));
-            QCOMPARE(child<QRadioButton>(d, "headerMode")->text(), QStringLiteral("Заголовок в выбранном элементе"));
-            QCOMPARE(child<QRadioButton>(d, "parameterMode")->text(), QStringLiteral("Параметр-значение в выбранном элементе"));
+            QCOMPARE(child<QRadioButton>(d, "headerMode")->text(),
+                     QStringLiteral("Заголовок в выбранном элементе"));
+            QCOMPARE(child<QRadioButton>(d, "parameterMode")->text(),
+                     QStringLiteral("Параметр-значение в выбранном элементе"));
             auto* param = child<QComboBox>(d, "headerName");
             QCOMPARE(param->count(), 4);
             QCOMPARE(param->itemText(3), QStringLiteral("playsoundscape"));
@@ -75,17 +74,21 @@ private slots:
             QCOMPARE(name->count(), 2);
             QCOMPARE(name->itemText(1), QStringLiteral("\"soundmixer\""));
             QCOMPARE(child<QLineEdit>(d, "value")->text(), QStringLiteral("Значение"));
-            for (QWidget* field : {static_cast<QWidget*>(param), static_cast<QWidget*>(name), static_cast<QWidget*>(child<QLineEdit>(d, "value")),
+            for (QWidget* field : {static_cast<QWidget*>(param), static_cast<QWidget*>(name),
+                                   static_cast<QWidget*>(child<QLineEdit>(d, "value")),
                                    static_cast<QWidget*>(child<QPushButton>(d, "okButton"))})
                 QVERIFY(!field->isEnabled());
             QCOMPARE(child<QPushButton>(d, "okButton")->text(), QStringLiteral("Создать"));
             QCOMPARE(child<QPushButton>(d, "cancelButton")->text(), QStringLiteral("Отмена"));
-            QCOMPARE(child<QLabel>(d, "besideLabel")->text(), QStringLiteral("Коментарий рядом с выбранным элементом"));
-            QCOMPARE(child<QLabel>(d, "aboveLabel")->text(), QStringLiteral("Коментарии над выбранным элементом"));
+            QCOMPARE(child<QLabel>(d, "besideLabel")->text(),
+                     QStringLiteral("Коментарий рядом с выбранным элементом"));
+            QCOMPARE(child<QLabel>(d, "aboveLabel")->text(),
+                     QStringLiteral("Коментарии над выбранным элементом"));
             checked = true;
-            QTest::keyClick(d, Qt::Key_Escape);  // Escape cancels
+            QTest::keyClick(d, Qt::Key_Escape); // Escape cancels
         });
-        QVERIFY(!prompts.newElement(QStringLiteral("Новый - [\"sc\"]"), {QStringLiteral("\"dsp\""), QStringLiteral("\"soundmixer\"")}));
+        QVERIFY(!prompts.newElement(QStringLiteral("Новый - [\"sc\"]"),
+                                    {QStringLiteral("\"dsp\""), QStringLiteral("\"soundmixer\"")}));
         QVERIFY(checked);
     }
 
@@ -99,14 +102,15 @@ private slots:
             auto* name = child<QComboBox>(d, "parameterName");
             name->setCurrentIndex(0);
             auto* value = child<QLineEdit>(d, "value");
-            value->setFocus();  // the default text goes when the field is entered
+            value->setFocus(); // the default text goes when the field is entered
             QTRY_COMPARE(value->text(), QString());
             QTest::keyClicks(value, QStringLiteral("0.5"));
             QTest::keyClicks(child<QLineEdit>(d, "commentBeside"), QStringLiteral("beside"));
             child<QPlainTextEdit>(d, "textEditor")->setPlainText(QStringLiteral("a\n\nб\n"));
             QTest::mouseClick(child<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
-        const std::optional<NewElementAnswers> got = prompts.newElement(QStringLiteral("Новый"), {QStringLiteral("\"wave\"")});
+        const std::optional<NewElementAnswers> got =
+            prompts.newElement(QStringLiteral("Новый"), {QStringLiteral("\"wave\"")});
         QVERIFY(got.has_value());
         QCOMPARE(got->mode, NewElementMode::Parameter);
         QCOMPARE(got->parameterName, std::string("\"wave\""));
@@ -120,7 +124,7 @@ private slots:
         whenShown<NewElementDialog>([](NewElementDialog* d) {
             QTest::mouseClick(child<QRadioButton>(d, "parameterMode"), Qt::LeftButton);
             QTest::mouseClick(child<QRadioButton>(d, "headerMode"), Qt::LeftButton);
-            QVERIFY(child<QComboBox>(d, "parameterName")->isEnabled());  // nothing is disabled again
+            QVERIFY(child<QComboBox>(d, "parameterName")->isEnabled()); // nothing is disabled again
             QVERIFY(child<QLineEdit>(d, "value")->isEnabled());
             auto* header = child<QComboBox>(d, "headerName");
             QVERIFY(header->isEnabled());
@@ -131,7 +135,7 @@ private slots:
         QVERIFY(got.has_value());
         QCOMPARE(got->mode, NewElementMode::Header);
         QCOMPARE(got->headerName, std::string("rndwave"));
-        QCOMPARE(got->value, utf8ToCp1251("Значение"));  // never entered
+        QCOMPARE(got->value, utf8ToCp1251("Значение")); // never entered
     }
 
     void commentsDialog() {
@@ -143,10 +147,11 @@ private slots:
             auto* textEditor = child<QPlainTextEdit>(d, "commentsAbove");
             QCOMPARE(textEditor->toPlainText(), QStringLiteral("a\n\nb\n"));
             QCOMPARE(child<QPushButton>(d, "okButton")->text(), QStringLiteral("Ok"));
-            textEditor->setPlainText(QStringLiteral("a\n\nb\n\n"));  // one more empty line at the end
+            textEditor->setPlainText(QStringLiteral("a\n\nb\n\n")); // one more empty line at the end
             QTest::mouseClick(child<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
-        const std::optional<CommentAnswers> got = prompts.editComments(QStringLiteral("Комментарии [\"x\"]"), "near", "a\r\rb\r");
+        const std::optional<CommentAnswers> got =
+            prompts.editComments(QStringLiteral("Комментарии [\"x\"]"), "near", "a\r\rb\r");
         QVERIFY(got.has_value());
         QCOMPARE(got->beside, std::string("near"));
         QCOMPARE(got->aboveLines, (std::vector<std::string>{"a", "", "b", ""}));
@@ -166,7 +171,8 @@ private slots:
             d->setTextValue(QStringLiteral("\"new\""));
             d->accept();
         });
-        QCOMPARE(prompts.inputText(QStringLiteral("Изменить"), QString(), QStringLiteral("\"old\"")), std::optional<QString>(QStringLiteral("\"new\"")));
+        QCOMPARE(prompts.inputText(QStringLiteral("Изменить"), QString(), QStringLiteral("\"old\"")),
+                 std::optional<QString>(QStringLiteral("\"new\"")));
         whenShown<QInputDialog>([](QInputDialog* d) { d->reject(); });
         QVERIFY(!prompts.inputText(QStringLiteral("x"), QString(), QString()).has_value());
     }
@@ -178,8 +184,9 @@ private slots:
             shown = box->text();
             box->button(QMessageBox::No)->click();
         });
-        const PromptButton answer = prompts.message(QStringLiteral("first?\rsecond."), QStringLiteral("Удалить"), MessageIcon::Warning,
-                                                    YesButton | NoButtonAnswer, NoButtonAnswer);
+        const PromptButton answer =
+            prompts.message(QStringLiteral("first?\rsecond."), QStringLiteral("Удалить"),
+                            MessageIcon::Warning, YesButton | NoButtonAnswer, NoButtonAnswer);
         QCOMPARE(answer, NoButtonAnswer);
         QCOMPARE(shown, QStringLiteral("first?\nsecond."));
     }

@@ -12,8 +12,8 @@
 #include "editor/SectionTreeModel.h"
 #include "editor/SectionTreeView.h"
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -26,7 +26,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
-
 #include <memory>
 
 using namespace tonvale;
@@ -63,7 +62,7 @@ std::vector<std::string> shape(const SectionTree& tree) {
 }
 
 class RecordingPlatform : public Platform {
-public:
+  public:
     bool openDocument(const QString& path) const override {
         opened.append(path);
         return true;
@@ -76,7 +75,7 @@ public:
 class TestTreeEdits : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TestFolder> m_folder;
     std::unique_ptr<RecordingPlatform> m_platform;
     ScriptedPrompts m_prompts;
@@ -105,7 +104,8 @@ private:
     QStringList messages() const {
         QStringList out;
         for (const PromptRecord& r : m_prompts.messages())
-            out << r.text + QLatin1Char('|') + r.caption + QLatin1Char('|') + QString::number(static_cast<int>(r.icon));
+            out << r.text + QLatin1Char('|') + r.caption + QLatin1Char('|') +
+                       QString::number(static_cast<int>(r.icon));
         return out;
     }
     static QString msg(const char* text, const char* caption, MessageIcon icon) {
@@ -123,7 +123,8 @@ private:
     // Sends a drag of the selected node onto `target` through the tree's viewport, as a mouse drag would.
     static bool dragOnto(MainWindow& w, const Node* target, Qt::DropAction* accepted = nullptr) {
         QTreeView* view = w.treeView();
-        const QPoint at = target != nullptr ? view->visualRect(w.treeModel()->indexOf(target)).center() : QPoint(5, 5);
+        const QPoint at =
+            target != nullptr ? view->visualRect(w.treeModel()->indexOf(target)).center() : QPoint(5, 5);
         QMimeData mime;
         mime.setData(SectionTreeView::MimeType, QByteArray());
         QDragEnterEvent enter(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -138,7 +139,7 @@ private:
         return drop.isAccepted();
     }
 
-private slots:
+  private slots:
     void init() {
         m_folder = std::make_unique<TestFolder>();
         m_platform = std::make_unique<RecordingPlatform>();
@@ -160,7 +161,8 @@ private slots:
         m_prompts.answer(path);
         m_prompts.answer(blocks ? YesButton : NoButtonAnswer);
         QVERIFY(w->commands().trigger(CommandId::NewFile));
-        QCOMPARE(m_prompts.records().at(0).caption, QDir::cleanPath(w->settings().scriptsFolder + QStringLiteral("/scripts")));
+        QCOMPARE(m_prompts.records().at(0).caption,
+                 QDir::cleanPath(w->settings().scriptsFolder + QStringLiteral("/scripts")));
         QCOMPARE(TestFolder::read(path), newFileBytes(blocks));
         QCOMPARE(w->currentFile(), path);
         QVERIFY(w->modified());
@@ -170,7 +172,8 @@ private slots:
         QCOMPARE(first->text(), std::string(DefaultSectionName));
         QVERIFY(first->data()->commentsAbove.find("soundscapes_myfile") != std::string::npos);
         const std::vector<std::string> expected =
-            blocks ? std::vector<std::string>{"\"dsp\"", "\"playlooping\"", "\"playrandom\""} : std::vector<std::string>{};
+            blocks ? std::vector<std::string>{"\"dsp\"", "\"playlooping\"", "\"playrandom\""}
+                   : std::vector<std::string>{};
         QCOMPARE(childTexts(first), expected);
     }
 
@@ -181,7 +184,7 @@ private slots:
         QVERIFY(w->modified());
         const std::vector<std::string> before = shape(w->tree());
         const QString file = w->currentFile();
-        m_prompts.answer(NoButtonAnswer);  // do not save; then the save dialog is cancelled
+        m_prompts.answer(NoButtonAnswer); // do not save; then the save dialog is cancelled
         w->newFile();
         QCOMPARE(m_prompts.records().size(), std::size_t(2));
         QCOMPARE(m_prompts.records()[0].buttons, YesButton | NoButtonAnswer | CancelButton);
@@ -195,13 +198,19 @@ private slots:
 
     void newSoundscape_data() {
         QTest::addColumn<QString>("answer");
-        QTest::addColumn<std::string>("added");   // empty: nothing added
+        QTest::addColumn<std::string>("added"); // empty: nothing added
         QTest::addColumn<QString>("message");
         QTest::newRow("plain name") << "fresh.one" << std::string("\"fresh.one\"") << QString();
         QTest::newRow("blanks and quotes") << "  \"odd\"name  " << std::string("\"odd name\"") << QString();
-        QTest::newRow("duplicate") << "sc.one" << std::string() << msg("Секция с таким названием уже имеется", "Новый soundscape", MessageIcon::Warning);
-        QTest::newRow("duplicate upper case") << "SC.ONE" << std::string() << msg("Секция с таким названием уже имеется", "Новый soundscape", MessageIcon::Warning);
-        QTest::newRow("duplicate with quotes") << "\"Sc.Two\"" << std::string() << msg("Секция с таким названием уже имеется", "Новый soundscape", MessageIcon::Warning);
+        QTest::newRow("duplicate") << "sc.one" << std::string()
+                                   << msg("Секция с таким названием уже имеется", "Новый soundscape",
+                                          MessageIcon::Warning);
+        QTest::newRow("duplicate upper case")
+            << "SC.ONE" << std::string()
+            << msg("Секция с таким названием уже имеется", "Новый soundscape", MessageIcon::Warning);
+        QTest::newRow("duplicate with quotes")
+            << "\"Sc.Two\"" << std::string()
+            << msg("Секция с таким названием уже имеется", "Новый soundscape", MessageIcon::Warning);
         QTest::newRow("empty answer") << "" << std::string() << QString();
         QTest::newRow("tab and braces") << "a\t{b}\nc" << std::string("\"a b c\"") << QString();
     }
@@ -210,7 +219,8 @@ private slots:
         QFETCH(std::string, added);
         QFETCH(QString, message);
         auto w = openWindow();
-        QAbstractItemModelTester tester(w->treeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(w->treeModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy inserted(w->treeModel(), &QAbstractItemModel::rowsInserted);
         QSignalSpy reset(w->treeModel(), &QAbstractItemModel::modelReset);
         const std::size_t topBefore = w->tree().topLevel().size();
@@ -230,7 +240,7 @@ private slots:
         }
         const auto& top = w->tree().topLevel();
         QCOMPARE(top.size(), topBefore + 1);
-        Node* node = top[top.size() - 2];  // just before the end marker
+        Node* node = top[top.size() - 2]; // just before the end marker
         QCOMPARE(node->text(), added);
         QVERIFY(w->tree().isEndMarker(top.back()));
         QCOMPARE(inserted.size(), 1);
@@ -247,14 +257,15 @@ private slots:
 
     void newSoundscapeGuards() {
         auto w = std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio);
-        QVERIFY(w->commands().trigger(CommandId::NewSoundscape));  // starts enabled; no file open
-        QCOMPARE(messages(), QStringList{msg("Откройте или создайте soundscape файл", "Новый soundscape", MessageIcon::None)});
+        QVERIFY(w->commands().trigger(CommandId::NewSoundscape)); // starts enabled; no file open
+        QCOMPARE(messages(), QStringList{msg("Откройте или создайте soundscape файл", "Новый soundscape",
+                                             MessageIcon::None)});
         QCOMPARE(m_prompts.messages()[0].buttons, OkButton);
         w = openWindow();
         w->pages()->setCurrentIndex(MainWindow::TextTab);
         m_prompts.clear();
         w->newSoundscape();
-        QVERIFY(m_prompts.records().empty());  // on the text tab nothing is asked
+        QVERIFY(m_prompts.records().empty()); // on the text tab nothing is asked
         w->pages()->setCurrentIndex(MainWindow::TreeTab);
         m_prompts.answer(CancelButton);
         w->newSoundscape();
@@ -268,13 +279,15 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::newRow("playlooping") << int(CommandId::NewLoopingBlock) << int(BlockKind::PlayLooping);
         QTest::newRow("playrandom") << int(CommandId::NewRandomBlock) << int(BlockKind::PlayRandom);
-        QTest::newRow("playsoundscape") << int(CommandId::NewSoundscapeBlock) << int(BlockKind::PlaySoundscape);
+        QTest::newRow("playsoundscape")
+            << int(CommandId::NewSoundscapeBlock) << int(BlockKind::PlaySoundscape);
     }
     void newBlocks() {
         QFETCH(int, command);
         QFETCH(int, kind);
         auto w = openWindow();
-        QAbstractItemModelTester tester(w->treeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(w->treeModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy inserted(w->treeModel(), &QAbstractItemModel::rowsInserted);
         QSignalSpy reset(w->treeModel(), &QAbstractItemModel::modelReset);
         select(*w, "\"sc.one\"");
@@ -284,7 +297,7 @@ private slots:
         QCOMPARE(reset.size(), 0);
         QCOMPARE(inserted.size(), 1);
         QCOMPARE(soundscape->childCount(), before + 1);
-        Node* block = soundscape->child(before);  // after all existing children
+        Node* block = soundscape->child(before); // after all existing children
         const BlockTemplate& t = blockTemplate(static_cast<BlockKind>(kind));
         QCOMPARE(block->text(), std::string(t.keyword));
         QCOMPARE(w->selectedNode(), block);
@@ -295,7 +308,8 @@ private slots:
         std::vector<std::string> want;
         for (const TemplateEntry& e : t.entries)
             want.push_back(std::to_string(e.depth) + std::string(e.key) + "=" + std::string(e.value));
-        for (Node* n = w->tree().next(block); n != nullptr && n->level() > block->level(); n = w->tree().next(n))
+        for (Node* n = w->tree().next(block); n != nullptr && n->level() > block->level();
+             n = w->tree().next(n))
             got.push_back(std::to_string(n->level() - block->level()) + n->text() + "=" + valueOf(n));
         QCOMPARE(got, want);
         // The grid lists the new block.
@@ -305,10 +319,15 @@ private slots:
     void blockCommandWithoutASoundscapeShowsItsMessage_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("message");
-        QTest::newRow("loop") << int(CommandId::NewLoopingBlock) << msg("Ошибка создания блока playlooping", "Новый блок playlooping", MessageIcon::Error);
-        QTest::newRow("rand") << int(CommandId::NewRandomBlock) << msg("Ошибка создания блока playrandom", "Новый блок playrandom", MessageIcon::Error);
+        QTest::newRow("loop") << int(CommandId::NewLoopingBlock)
+                              << msg("Ошибка создания блока playlooping", "Новый блок playlooping",
+                                     MessageIcon::Error);
+        QTest::newRow("rand") << int(CommandId::NewRandomBlock)
+                              << msg("Ошибка создания блока playrandom", "Новый блок playrandom",
+                                     MessageIcon::Error);
         QTest::newRow("playsoundscape") << int(CommandId::NewSoundscapeBlock)
-                                        << msg("Ошибка создания блока playsoundscape\"", "Новый блок playsoundscape\"", MessageIcon::Error);
+                                        << msg("Ошибка создания блока playsoundscape\"",
+                                               "Новый блок playsoundscape\"", MessageIcon::Error);
     }
     void blockCommandWithoutASoundscapeShowsItsMessage() {
         QFETCH(int, command);
@@ -334,33 +353,44 @@ private slots:
         QTest::addColumn<std::string>("under");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("value");  // "-" : the field was never entered
-        QTest::addColumn<int>("placement");  // answer to "Переместить в начало?"; 0: not asked
-        QTest::addColumn<int>("row");        // -1: last
+        QTest::addColumn<QString>("value"); // "-" : the field was never entered
+        QTest::addColumn<int>("placement"); // answer to "Переместить в начало?"; 0: not asked
+        QTest::addColumn<int>("row");       // -1: last
         QTest::addColumn<std::string>("text");
         QTest::addColumn<std::string>("stored");
         QTest::addColumn<QString>("message");
         const int header = int(NewElementMode::Header);
         const int parameter = int(NewElementMode::Parameter);
         const std::string valueDefault = "\"" + utf8ToCp1251("Значение") + "\"";
-        QTest::newRow("header appended") << std::string("\"sc.one\"") << header << "playlooping" << "-" << 0 << -1
-                                         << std::string("\"playlooping\"") << std::string() << QString();
-        QTest::newRow("parameter first") << std::string("\"playlooping\"") << parameter << "volume" << "0.5" << int(YesButton) << 0
-                                         << std::string("\"volume\"") << std::string("\"0.5\"") << QString();
-        QTest::newRow("parameter last") << std::string("\"playlooping\"") << parameter << "\"pitch\"" << "100" << int(NoButtonAnswer) << -1
-                                        << std::string("\"pitch\"") << std::string("\"100\"") << QString();
-        QTest::newRow("value never entered") << std::string("\"sc.two\"") << parameter << "soundmixer" << "-" << int(NoButtonAnswer) << -1
-                                             << std::string("\"soundmixer\"") << valueDefault << QString();
-        QTest::newRow("value left empty") << std::string("\"sc.two\"") << parameter << "x" << "" << int(NoButtonAnswer) << -1
-                                          << std::string("\"x\"") << std::string("\"\"") << QString();
-        QTest::newRow("default name") << std::string("\"sc.two\"") << parameter << "Параметр" << "1" << int(YesButton) << 0
-                                      << "\"" + utf8ToCp1251("Параметр") + "\"" << std::string("\"1\"") << QString();
-        QTest::newRow("tabs braces breaks") << std::string("\"sc.two\"") << parameter << "a\tb{" << "v}\r\nw" << int(YesButton) << 0
-                                            << std::string("\"a b\"") << std::string("\"v w\"") << QString();
-        QTest::newRow("empty header name") << std::string("\"sc.one\"") << header << "" << "-" << 0 << 0 << std::string() << std::string()
-                                           << msg("Не введено имя заголовка в секции", "Новый", MessageIcon::Error);
-        QTest::newRow("empty parameter name") << std::string("\"sc.one\"") << parameter << "" << "1" << 0 << 0 << std::string()
-                                              << std::string() << msg("Не введено наименование параметра (переменной)", "Новый", MessageIcon::Error);
+        QTest::newRow("header appended")
+            << std::string("\"sc.one\"") << header << "playlooping"
+            << "-" << 0 << -1 << std::string("\"playlooping\"") << std::string() << QString();
+        QTest::newRow("parameter first") << std::string("\"playlooping\"") << parameter << "volume"
+                                         << "0.5" << int(YesButton) << 0 << std::string("\"volume\"")
+                                         << std::string("\"0.5\"") << QString();
+        QTest::newRow("parameter last") << std::string("\"playlooping\"") << parameter << "\"pitch\""
+                                        << "100" << int(NoButtonAnswer) << -1 << std::string("\"pitch\"")
+                                        << std::string("\"100\"") << QString();
+        QTest::newRow("value never entered")
+            << std::string("\"sc.two\"") << parameter << "soundmixer"
+            << "-" << int(NoButtonAnswer) << -1 << std::string("\"soundmixer\"") << valueDefault << QString();
+        QTest::newRow("value left empty")
+            << std::string("\"sc.two\"") << parameter << "x"
+            << "" << int(NoButtonAnswer) << -1 << std::string("\"x\"") << std::string("\"\"") << QString();
+        QTest::newRow("default name") << std::string("\"sc.two\"") << parameter << "Параметр"
+                                      << "1" << int(YesButton) << 0 << "\"" + utf8ToCp1251("Параметр") + "\""
+                                      << std::string("\"1\"") << QString();
+        QTest::newRow("tabs braces breaks") << std::string("\"sc.two\"") << parameter << "a\tb{"
+                                            << "v}\r\nw" << int(YesButton) << 0 << std::string("\"a b\"")
+                                            << std::string("\"v w\"") << QString();
+        QTest::newRow("empty header name")
+            << std::string("\"sc.one\"") << header << ""
+            << "-" << 0 << 0 << std::string() << std::string()
+            << msg("Не введено имя заголовка в секции", "Новый", MessageIcon::Error);
+        QTest::newRow("empty parameter name")
+            << std::string("\"sc.one\"") << parameter << ""
+            << "1" << 0 << 0 << std::string() << std::string()
+            << msg("Не введено наименование параметра (переменной)", "Новый", MessageIcon::Error);
     }
     void newElement() {
         QFETCH(std::string, under);
@@ -373,14 +403,16 @@ private slots:
         QFETCH(std::string, stored);
         QFETCH(QString, message);
         auto w = openWindow();
-        QAbstractItemModelTester tester(w->treeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(w->treeModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy inserted(w->treeModel(), &QAbstractItemModel::rowsInserted);
         select(*w, under);
         Node* parent = w->selectedNode();
         const int before = parent->childCount();
         NewElementAnswers answers;
         answers.mode = static_cast<NewElementMode>(mode);
-        (mode == int(NewElementMode::Header) ? answers.headerName : answers.parameterName) = qstringToScript(name);
+        (mode == int(NewElementMode::Header) ? answers.headerName : answers.parameterName) =
+            qstringToScript(name);
         if (value != QStringLiteral("-")) {
             answers.enterValue();
             answers.value = qstringToScript(value);
@@ -401,7 +433,8 @@ private slots:
             return;
         }
         if (placement != 0) {
-            QCOMPARE(messages(), QStringList{msg("Переместить в начало?", "Новая секция", MessageIcon::Question)});
+            QCOMPARE(messages(),
+                     QStringList{msg("Переместить в начало?", "Новая секция", MessageIcon::Question)});
             QCOMPARE(m_prompts.messages()[0].buttons, YesButton | NoButtonAnswer);
         } else {
             QVERIFY(messages().isEmpty());
@@ -424,10 +457,12 @@ private slots:
         QTest::newRow("soundscape") << std::string("\"sc.one\"") << QStringList{"\"dsp\"", "\"soundmixer\""};
         QTest::newRow("parameter") << std::string("\"dsp\"") << QStringList{"\"dsp\"", "\"soundmixer\""};
         QTest::newRow("playlooping") << std::string("\"playlooping\"")
-                                     << QStringList{"\"wave\"", "\"volume\"", "\"pitch\"", "\"attenuation\"", "\"position\""};
+                                     << QStringList{"\"wave\"", "\"volume\"", "\"pitch\"", "\"attenuation\"",
+                                                    "\"position\""};
         QTest::newRow("playrandom") << std::string("\"playrandom\"")
-                                    << QStringList{"\"time\"", "\"volume\"", "\"pitch\"", "\"attenuation\"", "\"rndwave\"",
-                                                   "\"position\"", "\"soundlevel\""};
+                                    << QStringList{"\"time\"",        "\"volume\"",  "\"pitch\"",
+                                                   "\"attenuation\"", "\"rndwave\"", "\"position\"",
+                                                   "\"soundlevel\""};
         QTest::newRow("rndwave") << std::string("\"rndwave\"") << QStringList{"\"wave\""};
     }
     void newElementSuggestsNamesByBlockKind() {
@@ -435,7 +470,7 @@ private slots:
         QFETCH(QStringList, names);
         auto w = openWindow();
         select(*w, node);
-        w->newElement();  // cancelled: the queue is empty
+        w->newElement(); // cancelled: the queue is empty
         QCOMPARE(m_prompts.records().at(0).items, names);
         QVERIFY(!w->modified());
     }
@@ -444,7 +479,7 @@ private slots:
 
     void rename_data() {
         QTest::addColumn<QString>("answer");
-        QTest::addColumn<std::string>("text");  // expected text afterwards
+        QTest::addColumn<std::string>("text"); // expected text afterwards
         QTest::addColumn<bool>("modified");
         QTest::newRow("new name") << "\"sc.renamed\"" << std::string("\"sc.renamed\"") << true;
         QTest::newRow("trimmed, quotes kept as typed") << "  \"x.y\"  " << std::string("\"x.y\"") << true;
@@ -479,7 +514,8 @@ private slots:
 
     void deleteAsksAndTheGridFollows() {
         auto w = openWindow();
-        QAbstractItemModelTester tester(w->treeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(w->treeModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy removed(w->treeModel(), &QAbstractItemModel::rowsRemoved);
         QSignalSpy reset(w->treeModel(), &QAbstractItemModel::modelReset);
         select(*w, "\"playlooping\"");
@@ -487,8 +523,10 @@ private slots:
         m_prompts.answer(NoButtonAnswer);
         QVERIFY(w->commands().trigger(CommandId::Delete));
         const PromptRecord& question = m_prompts.records().at(0);
-        QCOMPARE(question.text, QStringLiteral("Вы действительно хотите удалить заголовок (параметр, секцию) [\"playlooping\"]?\r"
-                                               "Внимание, комментарии также удаляются."));
+        QCOMPARE(
+            question.text,
+            QStringLiteral("Вы действительно хотите удалить заголовок (параметр, секцию) [\"playlooping\"]?\r"
+                           "Внимание, комментарии также удаляются."));
         QCOMPARE(question.caption, QStringLiteral("Удалить"));
         QCOMPARE(question.icon, MessageIcon::Warning);
         QCOMPARE(question.buttons, YesButton | NoButtonAnswer);
@@ -505,13 +543,14 @@ private slots:
         QVERIFY(w->modified());
         // The node that took its row is selected, and the grid lists exactly its rows.
         QCOMPARE(w->selectedNode(), find(*w, "\"playrandom\""));
-        QCOMPARE(gridRows(*w), (QStringList{"\"time\" = \"1,2\"", "\"rndwave\" = ", "\"wave\" = \"a.wav\"", "\"wave\" = \"b.wav\""}));
+        QCOMPARE(gridRows(*w), (QStringList{"\"time\" = \"1,2\"", "\"rndwave\" = ", "\"wave\" = \"a.wav\"",
+                                            "\"wave\" = \"b.wav\""}));
         QCOMPARE(w->titleText(), QStringLiteral("\"playrandom\""));
     }
 
     void deleteTheOnlyChildSelectsItsParent() {
         auto w = openWindow();
-        select(*w, "\"dsp\"", 1);  // the one of sc.two
+        select(*w, "\"dsp\"", 1); // the one of sc.two
         m_prompts.answer(YesButton);
         w->deleteSelected();
         QCOMPARE(w->selectedNode(), find(*w, "\"sc.two\""));
@@ -527,7 +566,7 @@ private slots:
         QVERIFY(!w->commands().isEnabled(CommandId::NewElement));
         QVERIFY(!w->commands().isEnabled(CommandId::GridNewElement));
         m_prompts.clear();
-        w->deleteSelected();  // the end marker is never deleted, and nothing is asked
+        w->deleteSelected(); // the end marker is never deleted, and nothing is asked
         QVERIFY(m_prompts.records().empty());
         QCOMPARE(w->tree().size(), std::size_t(1));
     }
@@ -565,12 +604,17 @@ private slots:
         QTest::addColumn<std::string>("dragged");
         QTest::addColumn<std::string>("target");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("row");  // the dragged node's row under the target; -1: not moved
-        QTest::newRow("yes: first child") << std::string("\"playrandom\"") << std::string("\"sc.two\"") << int(YesButton) << 0;
-        QTest::newRow("no: last child") << std::string("\"playrandom\"") << std::string("\"sc.two\"") << int(NoButtonAnswer) << 1;
-        QTest::newRow("cancel") << std::string("\"playrandom\"") << std::string("\"sc.two\"") << int(CancelButton) << -1;
-        QTest::newRow("under a parameter") << std::string("\"playlooping\"") << std::string("\"dsp\"") << int(YesButton) << 0;
-        QTest::newRow("to the top of its own parent") << std::string("\"playrandom\"") << std::string("\"sc.one\"") << int(YesButton) << 0;
+        QTest::addColumn<int>("row"); // the dragged node's row under the target; -1: not moved
+        QTest::newRow("yes: first child")
+            << std::string("\"playrandom\"") << std::string("\"sc.two\"") << int(YesButton) << 0;
+        QTest::newRow("no: last child")
+            << std::string("\"playrandom\"") << std::string("\"sc.two\"") << int(NoButtonAnswer) << 1;
+        QTest::newRow("cancel") << std::string("\"playrandom\"") << std::string("\"sc.two\"")
+                                << int(CancelButton) << -1;
+        QTest::newRow("under a parameter")
+            << std::string("\"playlooping\"") << std::string("\"dsp\"") << int(YesButton) << 0;
+        QTest::newRow("to the top of its own parent")
+            << std::string("\"playrandom\"") << std::string("\"sc.one\"") << int(YesButton) << 0;
     }
     void dragAndDropMoves() {
         QFETCH(std::string, dragged);
@@ -581,7 +625,8 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->treeView()->expandAll();
-        QAbstractItemModelTester tester(w->treeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(w->treeModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy moved(w->treeModel(), &QAbstractItemModel::rowsMoved);
         QSignalSpy reset(w->treeModel(), &QAbstractItemModel::modelReset);
         select(*w, dragged);
@@ -589,7 +634,8 @@ private slots:
         Node* to = find(*w, target);
         const std::vector<std::string> subtree = [&] {
             std::vector<std::string> lines;
-            for (Node* n = w->tree().next(node); n != nullptr && n->level() > node->level(); n = w->tree().next(n))
+            for (Node* n = w->tree().next(node); n != nullptr && n->level() > node->level();
+                 n = w->tree().next(n))
                 lines.push_back(std::to_string(n->level() - node->level()) + n->text() + valueOf(n));
             return lines;
         }();
@@ -610,9 +656,10 @@ private slots:
         QCOMPARE(node->row(), row);
         QCOMPARE(node->level(), to->level() + 1);
         std::vector<std::string> after;
-        for (Node* n = w->tree().next(node); n != nullptr && n->level() > node->level(); n = w->tree().next(n))
+        for (Node* n = w->tree().next(node); n != nullptr && n->level() > node->level();
+             n = w->tree().next(n))
             after.push_back(std::to_string(n->level() - node->level()) + n->text() + valueOf(n));
-        QCOMPARE(after, subtree);  // descendants kept in order, data travelled with them
+        QCOMPARE(after, subtree); // descendants kept in order, data travelled with them
         QCOMPARE(w->selectedNode(), node);
         QVERIFY(w->treeView()->isExpanded(w->treeModel()->indexOf(to)));
         QVERIFY(w->modified());
@@ -667,12 +714,13 @@ private slots:
         QDragEnterEvent enter(QPoint(20, 40), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view->viewport(), &enter);
         moveTo(view->viewport()->height() - 4);
-        QCOMPARE(topRow(), 1);  // one node at once
-        QTRY_VERIFY_WITH_TIMEOUT(topRow() >= 3, 2000);  // then one node every 100 ms while the pointer rests there
+        QCOMPARE(topRow(), 1); // one node at once
+        QTRY_VERIFY_WITH_TIMEOUT(topRow() >= 3,
+                                 2000); // then one node every 100 ms while the pointer rests there
         moveTo(view->viewport()->height() / 2);
         const int rested = topRow();
         QTest::qWait(250);
-        QCOMPARE(topRow(), rested);  // away from the edges it stops
+        QCOMPARE(topRow(), rested); // away from the edges it stops
         moveTo(3);
         QCOMPARE(topRow(), rested - 1);
         QDragLeaveEvent leave;
@@ -685,20 +733,41 @@ private slots:
     // ---- Wave chooser ----
 
     void waveChooser_data() {
-        QTest::addColumn<QString>("sounds");   // sounds folder, relative to the test folder
-        QTest::addColumn<QString>("cell");     // value of the wave row before
-        QTest::addColumn<QString>("folder");   // folder the dialog opens in, relative
-        QTest::addColumn<QString>("chosen");   // file picked, relative; empty: cancelled
-        QTest::addColumn<QString>("stored");   // value afterwards; "@" stands for the test folder with "/"
-        QTest::newRow("below the sounds folder") << "game/sound" << "\"amb/wind.wav\"" << "game/sound/amb/" << "game/sound/ambient/rain.wav"
+        QTest::addColumn<QString>("sounds"); // sounds folder, relative to the test folder
+        QTest::addColumn<QString>("cell");   // value of the wave row before
+        QTest::addColumn<QString>("folder"); // folder the dialog opens in, relative
+        QTest::addColumn<QString>("chosen"); // file picked, relative; empty: cancelled
+        QTest::addColumn<QString>("stored"); // value afterwards; "@" stands for the test folder with "/"
+        QTest::newRow("below the sounds folder") << "game/sound"
+                                                 << "\"amb/wind.wav\""
+                                                 << "game/sound/amb/"
+                                                 << "game/sound/ambient/rain.wav"
                                                  << "\"ambient/rain.wav\"";
-        QTest::newRow("backslashes in the value") << "game/sound" << "\"amb\\wind.wav\"" << "game/sound/amb/" << "game/sound/amb/x.wav"
+        QTest::newRow("backslashes in the value") << "game/sound"
+                                                  << "\"amb\\wind.wav\""
+                                                  << "game/sound/amb/"
+                                                  << "game/sound/amb/x.wav"
                                                   << "\"amb/x.wav\"";
-        QTest::newRow("missing folder") << "game/sound" << "\"gone/wind.wav\"" << "game/sound" << "game/sound/a.wav" << "\"a.wav\"";
-        QTest::newRow("outside any sound folder") << "game/sound" << "\"amb/wind.wav\"" << "game/sound/amb/" << "other/b.wav"
+        QTest::newRow("missing folder") << "game/sound"
+                                        << "\"gone/wind.wav\""
+                                        << "game/sound"
+                                        << "game/sound/a.wav"
+                                        << "\"a.wav\"";
+        QTest::newRow("outside any sound folder") << "game/sound"
+                                                  << "\"amb/wind.wav\""
+                                                  << "game/sound/amb/"
+                                                  << "other/b.wav"
                                                   << "\"@/other/b.wav\"";
-        QTest::newRow("a sounds folder") << "game/sound" << "\"amb/wind.wav\"" << "game/sound/amb/" << "mods/sounds/c.wav" << "\"/c.wav\"";
-        QTest::newRow("cancelled") << "game/sound" << "\"amb/wind.wav\"" << "game/sound/amb/" << "" << "\"amb/wind.wav\"";
+        QTest::newRow("a sounds folder") << "game/sound"
+                                         << "\"amb/wind.wav\""
+                                         << "game/sound/amb/"
+                                         << "mods/sounds/c.wav"
+                                         << "\"/c.wav\"";
+        QTest::newRow("cancelled") << "game/sound"
+                                   << "\"amb/wind.wav\""
+                                   << "game/sound/amb/"
+                                   << ""
+                                   << "\"amb/wind.wav\"";
     }
     void waveChooser() {
         QFETCH(QString, sounds);
@@ -709,13 +778,13 @@ private slots:
         if (m_folder->path().contains(QStringLiteral("sound")))
             QSKIP("the temporary folder's path holds \"sound\"");
         QDir().mkpath(m_folder->file(sounds + QStringLiteral("/amb")));
-        auto w = openWindow(std::string("\"s\"\r\n{\r\n\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t") + cell.toStdString() +
-                            "\r\n\t}\r\n}\r\n");
+        auto w = openWindow(std::string("\"s\"\r\n{\r\n\t\"playlooping\"\r\n\t{\r\n\t\t\"wave\"\t") +
+                            cell.toStdString() + "\r\n\t}\r\n}\r\n");
         w->grid()->setSoundsFolder(m_folder->file(sounds));
         select(*w, "\"wave\"");
         ParamGrid* grid = w->grid();
         grid->setCurrentIndex(grid->gridModel()->index(0, 0));
-        QVERIFY(!w->commands().isEnabled(CommandId::ChooseWave));  // the name cell
+        QVERIFY(!w->commands().isEnabled(CommandId::ChooseWave)); // the name cell
         grid->setCurrentIndex(grid->gridModel()->index(0, 1));
         QVERIFY(w->commands().isEnabled(CommandId::ChooseWave));
         QVERIFY(w->commands().isEnabled(CommandId::GridChooseWave));
@@ -735,11 +804,13 @@ private slots:
     // ---- Enabling ----
 
     void enablingBySelection_data() {
-        QTest::addColumn<std::string>("node");  // "" : nothing selected; "#end": the end marker
+        QTest::addColumn<std::string>("node"); // "" : nothing selected; "#end": the end marker
         QTest::addColumn<bool>("textTab");
         QTest::addColumn<QString>("expected");
-        // Comment, player, blocks, new element, menu: new soundscape / edit+delete, popup: new soundscape / edit+delete+comment
-        QTest::newRow("soundscape with children") << std::string("\"sc.one\"") << false << "C P B N | n e | n e c";
+        // Comment, player, blocks, new element, menu: new soundscape / edit+delete, popup: new soundscape /
+        // edit+delete+comment
+        QTest::newRow("soundscape with children")
+            << std::string("\"sc.one\"") << false << "C P B N | n e | n e c";
         QTest::newRow("empty soundscape") << std::string("\"sc.empty\"") << false << "C . B N | n e | n e c";
         QTest::newRow("block") << std::string("\"playrandom\"") << false << "C . . N | n e | n e c";
         QTest::newRow("parameter") << std::string("\"dsp\"") << false << "C . . N | n e | n e c";
@@ -758,26 +829,31 @@ private slots:
             w->selectNode(w->tree().last());
         } else {
             const auto hash = node.find('#');
-            select(*w, node.substr(0, hash), hash == std::string::npos ? 0 : std::stoi(node.substr(hash + 1)));
+            select(*w, node.substr(0, hash),
+                   hash == std::string::npos ? 0 : std::stoi(node.substr(hash + 1)));
         }
         if (textTab)
             w->pages()->setCurrentIndex(MainWindow::TextTab);
         auto& c = w->commands();
-        const auto flag = [&c](CommandId id, const char* on) { return c.isEnabled(id) ? QString::fromLatin1(on) : QStringLiteral("."); };
-        QString got = flag(CommandId::Comments, "C") + QLatin1Char(' ') + flag(CommandId::PlayerPanel, "P") + QLatin1Char(' ') +
-                      flag(CommandId::NewLoopingBlock, "B") + QLatin1Char(' ') + flag(CommandId::GridNewElement, "N");
+        const auto flag = [&c](CommandId id, const char* on) {
+            return c.isEnabled(id) ? QString::fromLatin1(on) : QStringLiteral(".");
+        };
+        QString got = flag(CommandId::Comments, "C") + QLatin1Char(' ') + flag(CommandId::PlayerPanel, "P") +
+                      QLatin1Char(' ') + flag(CommandId::NewLoopingBlock, "B") + QLatin1Char(' ') +
+                      flag(CommandId::GridNewElement, "N");
         QCOMPARE(c.isEnabled(CommandId::NewRandomBlock), c.isEnabled(CommandId::NewLoopingBlock));
         QCOMPARE(c.isEnabled(CommandId::NewSoundscapeBlock), c.isEnabled(CommandId::NewLoopingBlock));
         QCOMPARE(c.isEnabled(CommandId::NewElement), c.isEnabled(CommandId::GridNewElement));
         QMenu* edit = w->findChild<QMenu*>(QStringLiteral("menuEdit"));
         edit->popup(QPoint(0, 0));
         edit->hide();
-        got += QStringLiteral(" | ") + flag(CommandId::NewSoundscape, "n") + QLatin1Char(' ') + flag(CommandId::Rename, "e");
+        got += QStringLiteral(" | ") + flag(CommandId::NewSoundscape, "n") + QLatin1Char(' ') +
+               flag(CommandId::Rename, "e");
         QCOMPARE(c.isEnabled(CommandId::Delete), c.isEnabled(CommandId::Rename));
         w->treeMenu()->popup(QPoint(0, 0));
         w->treeMenu()->hide();
-        got += QStringLiteral(" | ") + flag(CommandId::NewSoundscape, "n") + QLatin1Char(' ') + flag(CommandId::Rename, "e") + QLatin1Char(' ') +
-               flag(CommandId::Comments, "c");
+        got += QStringLiteral(" | ") + flag(CommandId::NewSoundscape, "n") + QLatin1Char(' ') +
+               flag(CommandId::Rename, "e") + QLatin1Char(' ') + flag(CommandId::Comments, "c");
         QCOMPARE(c.isEnabled(CommandId::Delete), c.isEnabled(CommandId::Rename));
         QCOMPARE(got, expected);
     }
@@ -787,7 +863,8 @@ private slots:
         QVERIFY(empty->tree().empty());
         empty->treeMenu()->popup(QPoint(0, 0));
         empty->treeMenu()->hide();
-        for (CommandId id : {CommandId::ExpandAll, CommandId::CollapseAll, CommandId::NewSoundscape, CommandId::Rename, CommandId::Delete, CommandId::Comments})
+        for (CommandId id : {CommandId::ExpandAll, CommandId::CollapseAll, CommandId::NewSoundscape,
+                             CommandId::Rename, CommandId::Delete, CommandId::Comments})
             QVERIFY(!empty->commands().isEnabled(id));
         auto w = openWindow();
         w->treeMenu()->popup(QPoint(0, 0));
@@ -804,16 +881,21 @@ private slots:
         auto w = openWindow();
         QStringList names;
         for (QAction* a : w->treeMenu()->actions())
-            names << (a->isSeparator() ? QStringLiteral("-") : a->menu() ? a->menu()->title() : a->objectName());
-        QCOMPARE(names, (QStringList{"ExpandAll", "CollapseAll", "-", "Правка", "Comments", "-", "PlayerPanel"}));
+            names << (a->isSeparator() ? QStringLiteral("-")
+                      : a->menu()      ? a->menu()->title()
+                                       : a->objectName());
+        QCOMPARE(names,
+                 (QStringList{"ExpandAll", "CollapseAll", "-", "Правка", "Comments", "-", "PlayerPanel"}));
         names.clear();
         for (QAction* a : w->treeMenu()->actions()[3]->menu()->actions())
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-        QCOMPARE(names, (QStringList{"NewLoopingBlock", "NewRandomBlock", "NewSoundscapeBlock", "-", "NewSoundscape", "Rename", "-", "Delete"}));
+        QCOMPARE(names, (QStringList{"NewLoopingBlock", "NewRandomBlock", "NewSoundscapeBlock", "-",
+                                     "NewSoundscape", "Rename", "-", "Delete"}));
         names.clear();
         for (QAction* a : w->gridMenu()->actions())
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-        QCOMPARE(names, (QStringList{"GridNewElement", "GridChooseWave", "Play", "-", "MasterVolume", "-", "GridFind"}));
+        QCOMPARE(names, (QStringList{"GridNewElement", "GridChooseWave", "Play", "-", "MasterVolume", "-",
+                                     "GridFind"}));
     }
 
     // ---- Expand, collapse, about, help ----
@@ -853,7 +935,8 @@ private slots:
             QVERIFY(m_prompts.messages().empty());
             QCOMPARE(m_platform->opened, QStringList{m_folder->file(QStringLiteral("HelpTNV.chm"))});
         } else {
-            QCOMPARE(messages(), QStringList{msg("Sorry, cannot file exists", "Справка", MessageIcon::Error)});
+            QCOMPARE(messages(),
+                     QStringList{msg("Sorry, cannot file exists", "Справка", MessageIcon::Error)});
             QVERIFY(m_platform->opened.isEmpty());
         }
     }

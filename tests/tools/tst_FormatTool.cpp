@@ -1,10 +1,8 @@
 #include "FormatTool.h"
-
 #include "document/FileIO.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <sstream>
 
 using namespace tonvale;
@@ -16,10 +14,11 @@ const std::string Canonical = "\"s\" \r\n\t{\r\n\t\"dsp\"      \"1\"   \r\n\t} \
 const std::string Messy = "\"s\"\n{\n    \"dsp\" \"1\"\n}\n";
 
 class FormatTool : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_dir = fs::temp_directory_path() /
-                ("tonvale-format-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                ("tonvale-format-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -78,7 +77,7 @@ TEST_F(FormatTool, WriteRewritesOnlyWhatLoadsCompletely) {
     EXPECT_NE(err.find(broken + ": error: Ошибка. Не найдена одна или несколько"), std::string::npos) << err;
     EXPECT_NE(err.find(truncated + ": warning: Error load Level (Load Tree)"), std::string::npos) << err;
     EXPECT_NE(err.find(truncated + ": error: not rewritten"), std::string::npos) << err;
-    EXPECT_EQ(run({"--write", messy}), ExitOk);  // already canonical: left alone
+    EXPECT_EQ(run({"--write", messy}), ExitOk); // already canonical: left alone
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 3);
 }
 
@@ -101,12 +100,16 @@ TEST_F(FormatTool, FailuresHaveTheirExitStatus) {
 }
 
 TEST_F(FormatTool, TreeIsExactJsonLines) {
-    EXPECT_EQ(run({"--tree", file("t.txt", "// \xE4\xEE\xE6\xE4 \xFC\n\"s\"\n{\n\"w\" \"a\\\\b\" // x\n}\n")}), ExitOk);
-    EXPECT_EQ(m_out.str(),
-              "{\"level\":0,\"text\":\"\\\"s\\\"\",\"data\":true,\"value\":\"\",\"above\":\"\\u00E4\\u00EE\\u00E6\\u00E4 "
-              "\\u00FC\",\"beside\":\"\",\"image\":0,\"selected\":1}\n"
-              "{\"level\":1,\"text\":\"\\\"w\\\"\",\"data\":true,\"value\":\"\\\"a\\\\\\\\b\\\"\",\"above\":\"\","
-              "\"beside\":\"x\",\"image\":2,\"selected\":3}\n"
-              "{\"level\":0,\"text\":\"\",\"data\":false,\"value\":\"\",\"above\":\"\",\"beside\":\"\",\"image\":4,"
-              "\"selected\":4}\n");
+    EXPECT_EQ(
+        run({"--tree", file("t.txt", "// \xE4\xEE\xE6\xE4 \xFC\n\"s\"\n{\n\"w\" \"a\\\\b\" // x\n}\n")}),
+        ExitOk);
+    EXPECT_EQ(
+        m_out.str(),
+        "{\"level\":0,\"text\":\"\\\"s\\\"\",\"data\":true,\"value\":\"\",\"above\":"
+        "\"\\u00E4\\u00EE\\u00E6\\u00E4 "
+        "\\u00FC\",\"beside\":\"\",\"image\":0,\"selected\":1}\n"
+        "{\"level\":1,\"text\":\"\\\"w\\\"\",\"data\":true,\"value\":\"\\\"a\\\\\\\\b\\\"\",\"above\":\"\","
+        "\"beside\":\"x\",\"image\":2,\"selected\":3}\n"
+        "{\"level\":0,\"text\":\"\",\"data\":false,\"value\":\"\",\"above\":\"\",\"beside\":\"\",\"image\":4,"
+        "\"selected\":4}\n");
 }

@@ -2,17 +2,15 @@
 // its scripts name is there.
 
 #include "SampleSounds.h"
-
 #include "document/Loader.h"
 #include "document/SoundPaths.h"
 
-#include <gtest/gtest.h>
-#include <sndfile.h>
-
 #include <cmath>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <random>
 #include <set>
+#include <sndfile.h>
 
 using namespace tonvale;
 namespace fs = std::filesystem;
@@ -20,9 +18,10 @@ namespace fs = std::filesystem;
 namespace {
 
 class SampleProject : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
-        s_folder = new fs::path(fs::temp_directory_path() / ("tonvale-sample-" + std::to_string(std::random_device{}())));
+        s_folder = new fs::path(fs::temp_directory_path() /
+                                ("tonvale-sample-" + std::to_string(std::random_device{}())));
         fs::remove_all(*s_folder);
         std::string error;
         ASSERT_TRUE(writeSampleSounds(s_folder->string(), error)) << error;
@@ -103,7 +102,8 @@ TEST_F(SampleProject, EveryWaveTheSampleScriptsNameExists) {
             if (node->text() != "\"wave\"" || !node->data())
                 continue;
             ++waves;
-            EXPECT_TRUE(findWaveFile(s_folder->string(), node->data()->value).has_value()) << node->data()->value;
+            EXPECT_TRUE(findWaveFile(s_folder->string(), node->data()->value).has_value())
+                << node->data()->value;
         }
     }
     EXPECT_GE(scripts, 2u);
