@@ -1,10 +1,10 @@
 // The program's entry: the application, the main window, the event loop.
 
+#include "dialogs/QtPrompts.h"
+#include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/FindWindow.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
-#include "shell/QtPrompts.h"
 
 #include <QApplication>
 

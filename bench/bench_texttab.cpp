@@ -4,10 +4,10 @@
 
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
+#include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/FindWindow.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 

@@ -4,9 +4,11 @@
 
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
+#include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
+#include "shell/TextPage.h"
+#include "shell/TreeEditor.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
@@ -57,7 +59,7 @@ void BM_DeleteSoundscape(benchmark::State& state) {
         QApplication::processEvents();
         w.prompts.answer(YesButton);
         state.ResumeTiming();
-        w.window->deleteSelected();
+        w.window->treeEditor()->deleteSelected();
         QApplication::processEvents();
         state.PauseTiming();
         if (w.window->tree().size() >= before)
@@ -79,7 +81,7 @@ void BM_DragMoveSoundscape(benchmark::State& state) {
         QApplication::processEvents();
         w.prompts.answer(NoButtonAnswer);
         state.ResumeTiming();
-        w.window->onNodeDropped(dragged, target);
+        w.window->treeEditor()->onNodeDropped(dragged, target);
         QApplication::processEvents();
         state.PauseTiming();
         if (dragged->parent() != target)

@@ -4,9 +4,9 @@
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
 #include "editor/ParamGrid.h"
+#include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 

@@ -13,7 +13,8 @@ for f in build-fuzz/fuzz/fuzz_*; do
   name=$(basename "$f")
   corpus="build-fuzz/corpus/$name"
   mkdir -p "$corpus"
-  cp -n fuzz/seeds/* "$corpus"/ 2>/dev/null || true
+  # The seeds are the test fixtures and the sample scripts: every awkward input the tests know.
+  cp -n tests/document/fixtures/*.txt sample/scripts/*.txt "$corpus"/ 2>/dev/null || true
   echo "== $name for ${seconds}s"
   "$f" -max_total_time="$seconds" -max_len=65536 -timeout=10 -print_final_stats=1 \
        -artifact_prefix=build-fuzz/ "$corpus"

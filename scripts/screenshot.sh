@@ -1,16 +1,38 @@
 #!/usr/bin/env bash
-# Starts Tonvale under a virtual X server on the sample script, selects a soundscape and saves a
-# screenshot of the main window to build/screenshots/main.png. With --docs it also refreshes the
-# README's pictures, docs/main-window.png and docs/player-panel.png (through screenshot-player.sh).
+# Screenshots under a virtual X server, saved in build/screenshots/:
+#   scripts/screenshot.sh [main]   the main window on the sample script with a soundscape selected
+#   scripts/screenshot.sh text     the text tab with the find window, and the settings dialog
+#   scripts/screenshot.sh edits    the window after a new file with blocks, the new-element and comments dialogs
+#   scripts/screenshot.sh player   the soundscape player panel and the master volume window
+#   scripts/screenshot.sh audio    the main window while a wave previews, and the panel opened from it
+#   scripts/screenshot.sh docs     main and player, then refreshes docs/main-window.png and docs/player-panel.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+mode="${1:-main}"
 scripts/install-deps.sh
 if [[ ! -f build/build.ninja ]]; then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build build -j2 --target tonvale sample_sounds
 mkdir -p build/screenshots
+xvfb=(xvfb-run -a -s "-screen 0 1024x768x24")
+
+# The windows that a test program drives and photographs itself.
+shoot() {
+  local target=$1 folder=$2
+  cmake --build build -j2 --target "$target"
+  ALSOFT_DRIVERS=null ALSOFT_CONF=/dev/null "${xvfb[@]}" "build/tests/$folder/$target" build/screenshots
+}
+case "$mode" in
+  text) shoot screenshot_text shell; exit ;;
+  edits) shoot screenshot_edits shell; exit ;;
+  player) shoot screenshot_player audiopanel; exit ;;
+  audio) shoot screenshot_audiowindow shell; exit ;;
+  main | docs) ;;
+  *) echo "usage: scripts/screenshot.sh [main|text|edits|player|audio|docs]" >&2; exit 2 ;;
+esac
+
+cmake --build build -j2 --target tonvale sample_sounds
 out="$root/build/screenshots/main.png"
 
 # A program folder of its own, so the settings of a normal run stay untouched.
@@ -33,7 +55,7 @@ FontS=10
 f01=$project/scripts/soundscapes_sample.txt
 INI
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"${xvfb[@]}" bash -c '
   set -e
   ALSOFT_DRIVERS=null "$1/tonvale" &
   pid=$!
@@ -50,8 +72,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
 ' _ "$home" "$out"
 echo "$out"
 
-if [[ "${1:-}" == --docs ]]; then
-  scripts/screenshot-player.sh
+if [[ "$mode" == docs ]]; then
+  shoot screenshot_player audiopanel
   # Small enough to commit: metadata stripped, colours reduced.
   convert "$out" -strip -colors 96 docs/main-window.png
   convert build/screenshots/player-both-groups.png -strip -colors 96 docs/player-panel.png

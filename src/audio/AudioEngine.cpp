@@ -271,19 +271,19 @@ bool AudioEngine::freeChannel(AudioChannel channel) {
 }
 
 bool AudioEngine::openLoop() {
-    if (!fileExists(loop.path))
+    if (!fileExists(loopingSound.path))
         return false;
-    loop.channel = openStream(loop.path, true, true);
-    if (loop.channel == 0)
+    loopingSound.channel = openStream(loopingSound.path, true, true);
+    if (loopingSound.channel == 0)
         return false;
-    const AudioChannel decoded = loop.channel;
-    loop.channel = createPlaybackChannel(decoded, true, true);
-    if (loop.channel == 0) {
+    const AudioChannel decoded = loopingSound.channel;
+    loopingSound.channel = createPlaybackChannel(decoded, true, true);
+    if (loopingSound.channel == 0) {
         // No playable channel: report the failure instead of handing a dead handle to the panel.
         freeChannel(decoded);
         return false;
     }
-    loop.sampleRate = channelFrequency(loop.channel);
+    loopingSound.sampleRate = channelFrequency(loopingSound.channel);
     return true;
 }
 
@@ -317,12 +317,12 @@ bool AudioEngine::openRandomWaves(const std::vector<std::string>& paths) {
 }
 
 void AudioEngine::releaseAll() {
-    stopChannel(loop.channel);
+    stopChannel(loopingSound.channel);
     stopChannel(previewChannel);
     freeChannel(previewChannel);
-    freeChannel(loop.channel);
+    freeChannel(loopingSound.channel);
     previewChannel = 0;
-    loop = LoopingSound{};
+    loopingSound = LoopingSound{};
     randomRanges = RandomRanges{};
     for (AudioChannel ch : randomWaves.channels) {
         stopChannel(ch);

@@ -71,7 +71,7 @@ class AudioEngine {
     AudioEngine(const AudioEngine&) = delete;
     AudioEngine& operator=(const AudioEngine&) = delete;
 
-    LoopingSound loop;
+    LoopingSound loopingSound;
     RandomWaveList randomWaves;
     RandomRanges randomRanges;
     AudioChannel previewChannel = 0;

@@ -83,13 +83,13 @@ void analyseSoundscape(const SectionTree& tree, const Node* selected, std::strin
                     continue;
                 switch (parameterKind(n->text())) {
                 case ParameterKind::Wave:
-                    audio.loop.path = resolveWavePath(soundDir, data->value);
+                    audio.loopingSound.path = resolveWavePath(soundDir, data->value);
                     break;
                 case ParameterKind::Volume:
-                    audio.loop.volume = static_cast<float>(parseLoopVolume(data->value));
+                    audio.loopingSound.volume = static_cast<float>(parseLoopVolume(data->value));
                     break;
                 case ParameterKind::Pitch:
-                    audio.loop.pitch = parseLoopPitch(data->value);
+                    audio.loopingSound.pitch = parseLoopPitch(data->value);
                     break;
                 default:
                     break;

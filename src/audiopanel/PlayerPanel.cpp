@@ -287,7 +287,7 @@ bool PlayerPanel::event(QEvent* e) {
 }
 
 void PlayerPanel::onShown() {
-    m_loopVisible = fileExists(m_audio.loop.path);
+    m_loopVisible = fileExists(m_audio.loopingSound.path);
     m_randVisible = !m_audio.randomWaves.channels.empty();
     m_loopGroup->setVisible(m_loopVisible);
     m_randomGroup->setVisible(m_randVisible);
@@ -304,9 +304,9 @@ void PlayerPanel::onShown() {
         } else {
             m_loopMarkLeft = 2;
             m_loopMarkRight = 19;
-            m_audio.setVolume(m_audio.loop.channel, m_audio.loop.volume);
-            setBar(BarLoopVolume, volumeToPosition(m_audio.loop.volume));
-            setBar(BarLoopPitch, loopPitchToPosition(m_audio.loop.pitch));
+            m_audio.setVolume(m_audio.loopingSound.channel, m_audio.loopingSound.volume);
+            setBar(BarLoopVolume, volumeToPosition(m_audio.loopingSound.volume));
+            setBar(BarLoopPitch, loopPitchToPosition(m_audio.loopingSound.pitch));
             giveSelection(bar(BarLoopPitch));
         }
     }
@@ -361,18 +361,18 @@ void PlayerPanel::onBarMoved(TrackBar* changed) {
         edit(tag)->setText(shown);
         giveSelection(changed);
         const double volume = readNumber(toBytes(edit(tag)->text())).value_or(0.1);
-        m_audio.setVolume(m_audio.loop.channel, static_cast<float>(volume));
+        m_audio.setVolume(m_audio.loopingSound.channel, static_cast<float>(volume));
         break;
     }
     case BarLoopPitch: {
         const int pitch = 260 - position;
         edit(tag)->setText(shown);
-        m_audio.loop.pitch = pitch;
+        m_audio.loopingSound.pitch = pitch;
         giveSelection(changed);
-        if (!m_audio.setPitch(m_audio.loop.channel, m_audio.loop.sampleRate, pitch)) {
+        if (!m_audio.setPitch(m_audio.loopingSound.channel, m_audio.loopingSound.sampleRate, pitch)) {
             changed->setValue(160);
-            m_audio.loop.pitch = 100;
-            m_audio.setPitch(m_audio.loop.channel, m_audio.loop.sampleRate, 100);
+            m_audio.loopingSound.pitch = 100;
+            m_audio.setPitch(m_audio.loopingSound.channel, m_audio.loopingSound.sampleRate, 100);
         }
         break;
     }
@@ -490,12 +490,12 @@ void PlayerPanel::updatePlayAll() {
 }
 
 void PlayerPanel::toggleLoop() {
-    const AudioChannel ch = m_audio.loop.channel;
+    const AudioChannel ch = m_audio.loopingSound.channel;
     if (m_loopTag == 0) {
         const int pitch = 260 - bar(BarLoopPitch)->value();
-        if (!m_audio.setPitch(ch, m_audio.loop.sampleRate, pitch)) {
+        if (!m_audio.setPitch(ch, m_audio.loopingSound.sampleRate, pitch)) {
             bar(BarLoopPitch)->setValue(160);
-            m_audio.setPitch(ch, m_audio.loop.sampleRate, 100);
+            m_audio.setPitch(ch, m_audio.loopingSound.sampleRate, 100);
         }
         const double volume = readNumber(toBytes(edit(BarLoopVolume)->text())).value_or(0.1);
         if (!m_audio.fadeInVolume(ch, static_cast<float>(volume)))
@@ -507,7 +507,7 @@ void PlayerPanel::toggleLoop() {
             m_playLoopButton->setText(QStringLiteral("Stop Looping"));
             m_loopIndicatorTimer.start();
             m_status->setPanelText(1, QStringLiteral(" Looping: ") +
-                                          QString::fromStdString(fileNamePart(m_audio.loop.path)));
+                                          QString::fromStdString(fileNamePart(m_audio.loopingSound.path)));
         }
     } else {
         m_audio.stopChannel(ch);
@@ -605,7 +605,7 @@ void PlayerPanel::playNextRandomWave() {
 }
 
 void PlayerPanel::animateLoopIndicator() {
-    if (!m_audio.isPlaying(m_audio.loop.channel))
+    if (!m_audio.isPlaying(m_audio.loopingSound.channel))
         return;
     if (m_loopFrame == 4) {
         m_loopFrame = 0;
@@ -689,7 +689,7 @@ bool openPlayerPanel(SectionTree& tree, Node* selected, const std::string& sound
         return modified;
     audio.releaseAll();
     analyseSoundscape(tree, selected, soundDir, audio);
-    if (!fileExists(audio.loop.path) && audio.randomWaves.channels.empty()) {
+    if (!fileExists(audio.loopingSound.path) && audio.randomWaves.channels.empty()) {
         host.showMessage({"В выбранном soundscape отсутсвуют звуки или не правильно указан путь к ним",
                           "Воспроизвести soundscape", MessageIcon::Warning});
         return modified;

@@ -4,11 +4,14 @@
 #include "audiopanel/MasterVolumeWindow.h"
 #include "audiopanel/PlayerPanel.h"
 #include "audiopanel/WavePreview.h"
+#include "dialogs/Prompts.h"
+#include "document/SectionTree.h"
 #include "editor/Icons.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
-#include "shell/MainWindow.h"
-#include "shell/Prompts.h"
+#include "settings/Settings.h"
+#include "shell/CommandTable.h"
+#include "shell/DocumentWindow.h"
 
 #include <QFile>
 
@@ -22,24 +25,24 @@ std::string fileSystemPath(const QString& path) {
 
 } // namespace
 
-AudioCommands::AudioCommands(MainWindow& window, Prompts& prompts, AudioEngine& audio)
-    : QObject(&window), m_window(window), m_prompts(prompts), m_audio(audio) {
+AudioCommands::AudioCommands(DocumentWindow& window, Prompts& prompts, AudioEngine& audio, QObject* parent)
+    : QObject(parent), m_window(window), m_prompts(prompts), m_audio(audio) {
     setObjectName(QStringLiteral("AudioCommands"));
     installLocaleDecimalSeparator();
     m_preview = new WavePreview(m_audio, *this, this);
     connect(m_preview, &WavePreview::stateChanged, this, &AudioCommands::showPreviewState);
-    m_volume = new MasterVolumeWindow(m_audio, *this, &m_window);
+    m_volume = new MasterVolumeWindow(m_audio, *this, m_window.dialogParent());
 
     CommandTable& commands = m_window.commands();
     commands.setExecute(CommandId::PlayWave, [this] { togglePlay(); });
-    // While a preview plays, Play stays enabled so that the same command stops it.
-    commands.setEnabledWhen(CommandId::PlayWave, [this] {
-        return m_preview->tag() != 0 || m_window.grid()->playableWaveSelected();
-    });
     commands.setExecute(CommandId::PlayerPanel, [this] { openPlayerPanel(); });
     commands.setExecute(CommandId::MasterVolume, [this] { showMasterVolume(); });
     connect(m_window.grid(), &ParamGrid::cellSelected, this, &AudioCommands::stopPreviewForCell);
     commands.update();
+}
+
+bool AudioCommands::previewPlaying() const {
+    return m_preview->tag() != 0;
 }
 
 AudioCommands::~AudioCommands() {
@@ -91,7 +94,7 @@ void AudioCommands::openPlayerPanel() {
     stopPreview();
     const bool modified =
         tonvale::openPlayerPanel(m_window.tree(), selected, fileSystemPath(m_window.grid()->soundsFolder()),
-                                 m_audio, *this, m_window.modified(), &m_window, m_volume);
+                                 m_audio, *this, m_window.modified(), m_window.dialogParent(), m_volume);
     m_window.setModified(modified);
     m_window.grid()->refresh();
 }

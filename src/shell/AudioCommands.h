@@ -16,17 +16,19 @@ namespace tonvale {
 class AudioEngine;
 class Prompts;
 class MasterVolumeWindow;
-class MainWindow;
+class DocumentWindow;
 class WavePreview;
 
 class AudioCommands : public QObject, public AudioHost {
     Q_OBJECT
   public:
-    AudioCommands(MainWindow& window, Prompts& prompts, AudioEngine& audio);
+    AudioCommands(DocumentWindow& window, Prompts& prompts, AudioEngine& audio, QObject* parent = nullptr);
     ~AudioCommands() override;
 
     WavePreview& preview() const { return *m_preview; }
     MasterVolumeWindow* volumeWindow() const { return m_volume; }
+    // While a preview plays, Play stays enabled so that the same command stops it.
+    bool previewPlaying() const;
 
     // Command handlers.
     void togglePlay();
@@ -44,7 +46,7 @@ class AudioCommands : public QObject, public AudioHost {
     void stopPreviewForCell();
     void stopPreview();
 
-    MainWindow& m_window;
+    DocumentWindow& m_window;
     Prompts& m_prompts;
     AudioEngine& m_audio;
     WavePreview* m_preview = nullptr;

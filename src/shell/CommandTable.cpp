@@ -1,36 +1,131 @@
 #include "shell/CommandTable.h"
 
+#include <QKeySequence>
+#include <optional>
+
 namespace tonvale {
 
-CommandTable::CommandTable(QObject* parent) : QObject(parent) {}
+namespace {
 
-void CommandTable::define(CommandId id, const CommandSpec& shape, std::function<void()> execute,
-                          std::function<bool()> enabled) {
-    Entry& entry = m_entries[index(id)];
-    entry.action = new QAction(shape.caption, this);
-    entry.action->setObjectName(QString::fromLatin1(shape.name));
-    entry.action->setToolTip(shape.hint.isEmpty() ? shape.caption : shape.hint);
-    entry.action->setStatusTip(shape.hint);
-    if (!shape.shortcut.isEmpty())
-        entry.action->setShortcut(shape.shortcut);
-    if (shape.icon)
-        entry.action->setIcon(commandIcon(*shape.icon));
-    entry.execute = std::move(execute);
-    entry.enabled = std::move(enabled);
-    connect(entry.action, &QAction::triggered, this, [this, id] { trigger(id); });
+struct CommandSpec {
+    const char* name;     // the action's object name
+    const char* caption;  // UTF-8
+    const char* hint;     // UTF-8; empty: the caption
+    const char* shortcut; // portable text of the key sequence
+    std::optional<IconId> icon;
+    const char* category; // UTF-8 menu category, or empty
+};
+
+constexpr const char* FileCategory = "Файл";
+constexpr const char* EditCategory = "Правка";
+constexpr const char* HelpCategory = "Помощь";
+
+// In the order of CommandId.
+const std::array<CommandSpec, static_cast<std::size_t>(CommandId::Count)> Specs = {{
+    {"NewFile", "Новый файл...", "Новый файл...", "Ctrl+N", IconId::NewFile, FileCategory},
+    {"Open", "Открыть...", "Открыть...", "Ctrl+O", IconId::Open, FileCategory},
+    {"Save", "Сохранить", "Сохранить", "Ctrl+S", IconId::Save, FileCategory},
+    {"SaveAs", "Сохранить как...", "", "Shift+Ctrl+S", std::nullopt, FileCategory},
+    {"Exit", "Выход", "", "", std::nullopt, FileCategory},
+    {"Settings", "Настройки...", "Настройки...", "", IconId::Settings, ""},
+    {"ExpandAll", "Развернуть", "", "Ctrl+Right", IconId::Expand, ""},
+    {"CollapseAll", "Свернуть", "", "Ctrl+Left", IconId::Collapse, ""},
+    {"NewSoundscape", "Новый soundscape...", "", "Ctrl+Ins", IconId::NewSoundscape, EditCategory},
+    {"Rename", "Изменить секцию (блок)...", "", "Ctrl+Return", IconId::Rename, EditCategory},
+    {"Delete", "Удалить секцию (блок)", "", "Ctrl+Del", IconId::Delete, EditCategory},
+    {"NewLoopingBlock", "Новый блок &playlooping", "", "", IconId::NewElement, EditCategory},
+    {"NewRandomBlock", "Новый блок p&layrandom", "", "", IconId::NewElement, EditCategory},
+    {"NewSoundscapeBlock", "Новый блок playsoundscape", "", "", IconId::NewElement, EditCategory},
+    {"Comments", "Комментарии...", "Комментарии...", "Ctrl+I", IconId::Comment, ""},
+    {"NewElement", "Новый...", "", "", IconId::NewElement, ""},
+    {"ChooseWave", "Выбрать файл...", "", "", IconId::ChooseFile, ""},
+    {"Find", "", "Найти...", "Ctrl+F", IconId::Find, ""},
+    {"FindAgain", "FindAgain", "", "F3", std::nullopt, ""},
+    {"PlayerPanel", "Панель проигрывателя soundscape", "Панель проигрывателя soundscape", "", IconId::Player,
+     ""},
+    {"About", "О программе...", "", "", IconId::About, HelpCategory},
+    {"Help", "Справка...", "", "F1", IconId::Help, HelpCategory},
+    {"GridNewElement", "Новый...", "Новый...", "", IconId::NewElement, ""},
+    {"GridChooseWave", "Выбрать файл...", "Выбрать файл...", "", IconId::ChooseFile, ""},
+    {"GridFind", "Найти...", "Найти...", "", IconId::Find, ""},
+    {"Play", "Play", "", "Ctrl+P", IconId::Play, ""},
+    {"MasterVolume", "Общая громкость", "", "", IconId::Volume, ""},
+    {"EditParameter", "Изменить параметр...", "", "", std::nullopt, ""},
+    {"OpenList", "OpenList", "", "", std::nullopt, ""},
+}};
+
+constexpr CommandId Separator = CommandId::Count;
+using enum CommandId;
+
+constexpr CommandId MainToolBarLayout[] = {NewFile,  Open,      Separator, Save,      Separator,
+                                           Settings, Separator, Comments,  Separator, PlayerPanel};
+constexpr CommandId FileMenuLayout[] = {NewFile, Open, Separator, Save, SaveAs, Separator, Exit, Separator};
+constexpr CommandId EditMenuLayout[] = {NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock, Separator,
+                                        NewSoundscape,   Rename,         Separator,          Delete,
+                                        Separator,       Comments};
+constexpr CommandId HelpMenuLayout[] = {About, Help};
+constexpr CommandId TreeMenuLayout[] = {ExpandAll, CollapseAll, Separator, Comments, Separator, PlayerPanel};
+constexpr CommandId TreeEditMenuLayout[] = {NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock, Separator,
+                                            NewSoundscape,   Rename,         Separator,          Delete};
+constexpr CommandId GridMenuLayout[] = {GridNewElement, GridChooseWave, PlayWave, Separator,
+                                        MasterVolume,   Separator,      GridFind};
+constexpr CommandId GridToolBarLayout[] = {GridNewElement, Separator, GridChooseWave, Separator,
+                                           GridFind,       Separator, PlayWave};
+constexpr CommandId ShortcutsLayout[] = {FindAgain, ExpandAll, CollapseAll, Find, PlayWave};
+
+QString utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+} // namespace
+
+std::span<const CommandId> commandLayout(CommandGroup group) {
+    switch (group) {
+    case CommandGroup::MainToolBar:
+        return MainToolBarLayout;
+    case CommandGroup::FileMenu:
+        return FileMenuLayout;
+    case CommandGroup::EditMenu:
+        return EditMenuLayout;
+    case CommandGroup::HelpMenu:
+        return HelpMenuLayout;
+    case CommandGroup::TreeMenu:
+        return TreeMenuLayout;
+    case CommandGroup::TreeEditMenu:
+        return TreeEditMenuLayout;
+    case CommandGroup::GridMenu:
+        return GridMenuLayout;
+    case CommandGroup::GridToolBar:
+        return GridToolBarLayout;
+    case CommandGroup::Shortcuts:
+        return ShortcutsLayout;
+    }
+    return {};
+}
+
+CommandTable::CommandTable(std::function<WindowState()> state, QObject* parent)
+    : QObject(parent), m_state(std::move(state)) {
+    for (std::size_t i = 0; i < Specs.size(); ++i) {
+        const CommandSpec& spec = Specs[i];
+        const auto id = static_cast<CommandId>(i);
+        auto* action = new QAction(utf8(spec.caption), this);
+        action->setObjectName(utf8(spec.name));
+        const QString hint = utf8(spec.hint);
+        action->setToolTip(hint.isEmpty() ? action->text() : hint);
+        action->setStatusTip(hint);
+        if (*spec.shortcut != '\0')
+            action->setShortcut(QKeySequence(utf8(spec.shortcut)));
+        if (spec.icon)
+            action->setIcon(commandIcon(*spec.icon));
+        if (*spec.category != '\0')
+            action->setProperty("category", utf8(spec.category));
+        connect(action, &QAction::triggered, this, [this, id] { trigger(id); });
+        m_entries[i].action = action;
+    }
 }
 
 void CommandTable::setExecute(CommandId id, std::function<void()> execute) {
     m_entries[index(id)].execute = std::move(execute);
-}
-
-void CommandTable::setEnabledWhen(CommandId id, std::function<bool()> enabled) {
-    m_entries[index(id)].enabled = std::move(enabled);
-}
-
-bool CommandTable::isEnabled(CommandId id) const {
-    const Entry& entry = m_entries[index(id)];
-    return entry.action != nullptr && (!entry.enabled || entry.enabled());
 }
 
 bool CommandTable::trigger(CommandId id) {
@@ -43,9 +138,20 @@ bool CommandTable::trigger(CommandId id) {
 }
 
 void CommandTable::update() {
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].action != nullptr)
-            m_entries[i].action->setEnabled(isEnabled(static_cast<CommandId>(i)));
+    const WindowState state = m_state();
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        m_entries[i].action->setEnabled(commandEnabled(static_cast<CommandId>(i), state));
+}
+
+void CommandTable::fill(QWidget* target, CommandGroup group) const {
+    for (CommandId id : commandLayout(group)) {
+        if (id == Separator) {
+            auto* separator = new QAction(target);
+            separator->setSeparator(true);
+            target->addAction(separator);
+        } else {
+            target->addAction(action(id));
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // The main window's file commands: open, save (the "~" file or the original after a confirmation),
 // save as, new file, exit and close, the keep-changes question and the recent-files list.
 
+#include "dialogs/Prompts.h"
 #include "document/FileIO.h"
 #include "document/Templates.h"
 #include "document/TextHelpers.h"
@@ -9,9 +10,9 @@
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
 #include "editor/UpdatesFrozen.h"
+#include "settings/Platform.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
-#include "shell/Prompts.h"
+#include "shell/TextPage.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,12 +77,10 @@ MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
 
     if (result.failure != LoadFailure::None) {
         setStatus(3, captions::LoadError);
-        setSaveEnabled(false);
-        m_commentEnabled = false;
+        setSaveOffered(false);
         if (result.failure == LoadFailure::LoadError) {
-            m_playSSEnabled = false;
             m_currentFile.clear();
-        } else if (!m_textEditor->document()->isModified()) {
+        } else if (!textEditor()->document()->isModified()) {
             m_currentFile.clear();
         }
         updateCommands();
@@ -94,10 +93,10 @@ MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
         setWindowTitle(QStringLiteral("Tonvale"));
         m_currentFile.clear();
         setStatus(3, captions::LoadError);
-        setSaveEnabled(false);
+        setSaveOffered(false);
     } else if (!isWorkFile(path)) {
         setCaptionFor(path);
-        setSaveEnabled(true);
+        setSaveOffered(true);
         addRecentFile(path);
         m_currentFile = path;
         setStatus(3, QDir::toNativeSeparators(path));
@@ -106,11 +105,9 @@ MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
         // The editor shows the document just loaded, or leaving the tab would parse the old text back.
         const WriteResult written = writeScript(m_tree);
         if (written.ok && writeBytes(workingFile(), written.bytes))
-            showText(written.bytes);
-        m_textEditor->document()->setModified(false);
+            m_textPage->showText(written.bytes);
+        textEditor()->document()->setModified(false);
     }
-    m_commentEnabled = true;
-    m_playSSEnabled = selectedNode() != nullptr;
     updateCommands();
     return LoadOutcome::Loaded;
 }
@@ -156,7 +153,7 @@ void MainWindow::openFile() {
         m_prompts.message(QStringLiteral("Ошибка. Используйте файлы soundscapes с расширением:  *.txt"),
                           captions::OpenFile, MessageIcon::Error);
         setStatus(3, captions::LoadError);
-        setSaveEnabled(false);
+        setSaveOffered(false);
         return;
     }
     if (isWorkFile(path)) {
@@ -199,9 +196,9 @@ bool MainWindow::save() {
         m_settings.saveOriginFile = answer.dontAsk;
     }
     if (m_pages->currentIndex() == TextTab) {
-        if (!writeBytes(target, editorBytes()))
+        if (!writeBytes(target, m_textPage->editorBytes()))
             return false;
-        m_textEditor->document()->setModified(false);
+        textEditor()->document()->setModified(false);
         setModified(false);
         return true;
     }
@@ -228,7 +225,7 @@ void MainWindow::saveAs() {
     WriteResult written;
     if (fromText) {
         written.ok = true;
-        written.bytes = editorBytes();
+        written.bytes = m_textPage->editorBytes();
     } else {
         written = writeScript(m_tree);
     }
@@ -241,7 +238,7 @@ void MainWindow::saveAs() {
     if (!writeBytes(path, written.bytes))
         return;
     if (fromText)
-        m_textEditor->document()->setModified(false);
+        textEditor()->document()->setModified(false);
     setCaptionFor(path);
     addRecentFile(path);
     m_currentFile = path;
@@ -299,7 +296,7 @@ void MainWindow::openRecentFile(const QString& path) {
     if (loadFile(path) == LoadOutcome::ReadError) {
         m_prompts.message(QStringLiteral("Error"), QStringLiteral("Loading File"), MessageIcon::Error);
         setStatus(3, captions::ErrorLoadingFile);
-        setSaveEnabled(false);
+        setSaveOffered(false);
         return;
     }
     setModified(false);

@@ -1,11 +1,12 @@
 #include "shell/FindWindow.h"
 
+#include "dialogs/Prompts.h"
 #include "editor/ParamGrid.h"
 #include "editor/ScriptHighlighter.h"
 #include "editor/TextFind.h"
 #include "editor/UpdatesFrozen.h"
 #include "shell/MainWindow.h"
-#include "shell/Prompts.h"
+#include "shell/TextPage.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -268,7 +269,7 @@ void FindWindow::selectInEditor(std::size_t at, qsizetype length) {
 
 void FindWindow::searchEditor() {
     const QString find = m_findEdit->text();
-    const FoldedText text(m_main.editorText());
+    const FoldedText text(m_main.textPage()->editorText());
     for (;;) {
         const std::size_t at = text.find(m_next, find);
         m_next = at;
@@ -331,7 +332,7 @@ void FindWindow::replaceOne() {
         return;
     QPlainTextEdit* textEditor = m_main.textEditor();
     for (;;) {
-        const std::size_t at = FoldedText(m_main.editorText()).find(m_next, find);
+        const std::size_t at = FoldedText(m_main.textPage()->editorText()).find(m_next, find);
         m_next = at;
         if (at != 0) {
             selectInEditor(at, find.size());
@@ -355,22 +356,23 @@ void FindWindow::replaceAll() {
     if (find.isEmpty())
         return;
     QPlainTextEdit* textEditor = m_main.textEditor();
-    const ReplaceAllPlan plan = planReplaceAll(m_main.editorText(), m_next, find, m_replaceEdit->text());
+    const ReplaceAllPlan plan =
+        planReplaceAll(m_main.textPage()->editorText(), m_next, find, m_replaceEdit->text());
     setUpdatesFrozen(textEditor, true);
     if (plan.count > 0) {
         // One edit of the document (and one undo step) for all the replacements.
         QTextCursor cursor = textEditor->textCursor();
         cursor.setPosition(static_cast<int>(plan.begin));
         cursor.setPosition(static_cast<int>(plan.end), QTextCursor::KeepAnchor);
-        m_main.highlighter()->setDeferred(true);
+        m_main.textPage()->highlighter()->setDeferred(true);
         cursor.beginEditBlock();
         cursor.insertText(plan.replacement);
         cursor.endEditBlock();
-        m_main.highlighter()->setDeferred(false);
+        m_main.textPage()->highlighter()->setDeferred(false);
         textEditor->setTextCursor(cursor);
     }
     setUpdatesFrozen(textEditor, false);
-    m_main.highlighter()->colourVisible(textEditor);
+    m_main.textPage()->highlighter()->colourVisible(textEditor);
     m_prompts.message(QStringLiteral("Поиск с заменой завершен"), QStringLiteral("Заменить все"),
                       MessageIcon::Information);
     m_next = 0;

@@ -1,17 +1,20 @@
 #include "shell/MainWindow.h"
 
+#include "dialogs/Prompts.h"
 #include "document/TextHelpers.h"
 #include "document/Writer.h"
 #include "editor/Icons.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
-#include "editor/ScriptHighlighter.h"
 #include "editor/SectionTreeModel.h"
 #include "editor/SectionTreeView.h"
+#include "settings/Platform.h"
 #include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
-#include "shell/Platform.h"
-#include "shell/Prompts.h"
+#include "shell/HelpCommands.h"
+#include "shell/StatusPanels.h"
+#include "shell/TextPage.h"
+#include "shell/TreeEditor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,170 +37,69 @@
 namespace tonvale {
 
 MainWindow::MainWindow(Platform& platform, Prompts& prompts, AudioOutput& audio, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_prompts(prompts), m_audio(audio), m_commands(this) {
-    setObjectName(QStringLiteral("MainWindow"));
+    : QMainWindow(parent), m_platform(platform), m_prompts(prompts), m_audio(audio),
+      m_commands([this] { return windowState(); }, this) {
+    setObjectName(QStringLiteral("mainWindow"));
     m_treeModel = new SectionTreeModel(&m_tree, this);
-    buildCommands();
     buildLayout();
     buildMenus();
-    attachTreeEdits();
+    buildCommands();
     startUp();
     if (!m_aborted)
-        m_audioCommands = new AudioCommands(*this, m_prompts, m_audio.player());
+        m_audioCommands = new AudioCommands(*this, m_prompts, m_audio.player(), this);
+    // Before a shortcut is matched, every command's state is brought up to the moment.
+    qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
     shutDown();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride)
+        updateCommands();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Commands
 
 void MainWindow::buildCommands() {
-    auto always = [] { return true; };
     auto& c = m_commands;
-    c.define(
-        CommandId::NewFile,
-        {"NewFile", QStringLiteral("Новый файл..."), QStringLiteral("Новый файл..."),
-         QKeySequence(QStringLiteral("Ctrl+N")), IconId::NewFile},
-        [this] { newFile(); }, always);
-    c.define(
-        CommandId::Open,
-        {"Open", QStringLiteral("Открыть..."), QStringLiteral("Открыть..."),
-         QKeySequence(QStringLiteral("Ctrl+O")), IconId::Open},
-        [this] { openFile(); }, always);
-    c.define(
-        CommandId::Save,
-        {"Save", QStringLiteral("Сохранить"), QStringLiteral("Сохранить"),
-         QKeySequence(QStringLiteral("Ctrl+S")), IconId::Save},
-        [this] { save(); }, [this] { return m_saveEnabled; });
-    c.define(
-        CommandId::SaveAs,
-        {"SaveAs",
-         QStringLiteral("Сохранить как..."),
-         {},
-         QKeySequence(QStringLiteral("Shift+Ctrl+S")),
-         std::nullopt},
-        [this] { saveAs(); }, always);
-    c.define(
-        CommandId::Exit, {"Exit", QStringLiteral("Выход"), {}, {}, std::nullopt}, [this] { exitProgram(); },
-        always);
-    c.define(
-        CommandId::Settings,
-        {"Settings", QStringLiteral("Настройки..."), QStringLiteral("Настройки..."), {}, IconId::Settings},
-        [this] { showSettings(); }, always);
-    auto hasNodes = [this] { return !m_tree.empty(); };
-    c.define(
-        CommandId::ExpandAll,
-        {"ExpandAll",
-         QStringLiteral("Развернуть"),
-         {},
-         QKeySequence(QStringLiteral("Ctrl+Right")),
-         IconId::Expand},
-        [this] { setAllExpanded(true); }, hasNodes);
-    c.define(
-        CommandId::CollapseAll,
-        {"CollapseAll",
-         QStringLiteral("Свернуть"),
-         {},
-         QKeySequence(QStringLiteral("Ctrl+Left")),
-         IconId::Collapse},
-        [this] { setAllExpanded(false); }, hasNodes);
-    // New, rename and delete keep the state the last opened menu gave them (treeMenuAboutToShow,
-    // menuBarAboutToShow); their shortcuts act on it.
-    auto onTreeTabWithNode = [this] { return m_newItemEnabled; };
-    auto onTreeTabWithElement = [this] { return m_editItemEnabled; };
-    c.define(CommandId::NewSoundscape,
-             {"NewSoundscape",
-              QStringLiteral("Новый soundscape..."),
-              {},
-              QKeySequence(QStringLiteral("Ctrl+Ins")),
-              std::nullopt},
-             nullptr, onTreeTabWithNode);
-    c.define(CommandId::Rename,
-             {"Rename",
-              QStringLiteral("Изменить секцию (блок)..."),
-              {},
-              QKeySequence(QStringLiteral("Ctrl+Return")),
-              std::nullopt},
-             nullptr, onTreeTabWithElement);
-    c.define(CommandId::Delete,
-             {"Delete",
-              QStringLiteral("Удалить секцию (блок)"),
-              {},
-              QKeySequence(QStringLiteral("Ctrl+Del")),
-              std::nullopt},
-             nullptr, onTreeTabWithElement);
-    auto newBlock = [this] { return m_newBlockEnabled && m_page == TreeTab; };
-    c.define(CommandId::NewLoopingBlock,
-             {"NewLoopingBlock", QStringLiteral("Новый блок &playlooping"), {}, {}, std::nullopt}, nullptr,
-             newBlock);
-    c.define(CommandId::NewRandomBlock,
-             {"NewRandomBlock", QStringLiteral("Новый блок p&layrandom"), {}, {}, std::nullopt}, nullptr,
-             newBlock);
-    c.define(CommandId::NewSoundscapeBlock,
-             {"NewSoundscapeBlock", QStringLiteral("Новый блок playsoundscape"), {}, {}, std::nullopt},
-             nullptr, newBlock);
-    c.define(CommandId::Comments,
-             {"Comments", QStringLiteral("Комментарии..."), QStringLiteral("Комментарии..."),
-              QKeySequence(QStringLiteral("Ctrl+I")), IconId::Comment},
-             nullptr, [this] { return m_commentEnabled; });
-    auto newElement = [this] { return m_grid->newElementAllowed(); };
-    auto waveCellSelected = [this] { return m_grid->waveCellSelected(); };
-    auto hasCurrentRow = [this] { return m_grid->hasCurrentRow(); };
-    c.define(CommandId::NewElement, {"NewElement", QStringLiteral("Новый..."), {}, {}, IconId::NewElement},
-             nullptr, newElement);
-    c.define(CommandId::ChooseWave,
-             {"ChooseWave", QStringLiteral("Выбрать файл..."), {}, {}, IconId::ChooseFile}, nullptr,
-             waveCellSelected);
-    c.define(CommandId::Find,
-             {"Find", {}, QStringLiteral("Найти..."), QKeySequence(QStringLiteral("Ctrl+F")), IconId::Find},
-             nullptr, [this, hasCurrentRow] { return m_page == TextTab || hasCurrentRow(); });
-    c.define(CommandId::FindAgain,
-             {"FindAgain", QStringLiteral("FindAgain"), {}, QKeySequence(QStringLiteral("F3")), std::nullopt},
-             nullptr, always);
-    c.define(CommandId::PlayerPanel,
-             {"PlayerPanel",
-              QStringLiteral("Панель проигрывателя soundscape"),
-              QStringLiteral("Панель проигрывателя soundscape"),
-              {},
-              IconId::Player},
-             nullptr, [this] { return m_playSSEnabled; });
-    c.define(
-        CommandId::About, {"About", QStringLiteral("О программе..."), {}, {}, std::nullopt},
-        [this] { showAbout(); }, always);
-    c.define(
-        CommandId::Help,
-        {"Help", QStringLiteral("Справка..."), {}, QKeySequence(QStringLiteral("F1")), IconId::Help},
-        [this] { showHelp(); }, always);
-    // The grid's own commands run the main window's handlers.
-    c.define(
-        CommandId::GridNewElement,
-        {"GridNewElement", QStringLiteral("Новый..."), QStringLiteral("Новый..."), {}, IconId::NewElement},
-        [this] { m_commands.trigger(CommandId::NewElement); }, newElement);
-    c.define(
-        CommandId::GridChooseWave,
-        {"GridChooseWave",
-         QStringLiteral("Выбрать файл..."),
-         QStringLiteral("Выбрать файл..."),
-         {},
-         IconId::ChooseFile},
-        [this] { m_commands.trigger(CommandId::ChooseWave); }, waveCellSelected);
-    c.define(
-        CommandId::GridFind,
-        {"GridFind", QStringLiteral("Найти..."), QStringLiteral("Найти..."), {}, IconId::Find},
-        [this] { m_commands.trigger(CommandId::Find); }, hasCurrentRow);
-    c.define(CommandId::PlayWave,
-             {"Play", QStringLiteral("Play"), {}, QKeySequence(QStringLiteral("Ctrl+P")), IconId::Play},
-             nullptr, [this] { return m_grid->playableWaveSelected(); });
-    c.define(CommandId::MasterVolume,
-             {"MasterVolume", QStringLiteral("Общая громкость"), {}, {}, IconId::Volume}, nullptr, always);
-    // Commands without behaviour, in no menu.
-    c.define(CommandId::EditParameter,
-             {"EditParameter", QStringLiteral("Изменить параметр..."), {}, {}, std::nullopt}, nullptr,
-             always);
-    c.define(CommandId::OpenList, {"OpenList", QStringLiteral("OpenList"), {}, {}, std::nullopt}, nullptr,
-             always);
+    c.setExecute(CommandId::NewFile, [this] { newFile(); });
+    c.setExecute(CommandId::Open, [this] { openFile(); });
+    c.setExecute(CommandId::Save, [this] { save(); });
+    c.setExecute(CommandId::SaveAs, [this] { saveAs(); });
+    c.setExecute(CommandId::Exit, [this] { exitProgram(); });
+    c.setExecute(CommandId::Settings, [this] { showSettings(); });
+    c.setExecute(CommandId::ExpandAll, [this] { setAllExpanded(true); });
+    c.setExecute(CommandId::CollapseAll, [this] { setAllExpanded(false); });
+    c.setExecute(CommandId::About, [this] { showAbout(m_prompts); });
+    c.setExecute(CommandId::Help, [this] { showHelp(m_platform, m_prompts); });
+    c.setExecute(CommandId::GridFind, [this] { m_commands.trigger(CommandId::Find); });
+    m_treeEditor = new TreeEditor(*this, m_prompts, this);
+    connect(static_cast<SectionTreeView*>(m_treeView), &SectionTreeView::nodeDropped, m_treeEditor,
+            &TreeEditor::onNodeDropped);
+}
+
+WindowState MainWindow::windowState() const {
+    WindowState s;
+    const Node* node = selectedNode();
+    s.documentLoaded = !m_tree.empty();
+    s.fileOnDisk = fileExists(m_currentFile);
+    s.saveOffered = m_saveOffered;
+    s.onTextTab = m_page == TextTab;
+    s.nodeSelected = node != nullptr;
+    s.endMarkerSelected = m_tree.isEndMarker(node);
+    s.selectedLevel = node != nullptr ? node->level() : -1;
+    s.selectedHasChildren = node != nullptr && node->hasChildren();
+    s.gridHasCurrentRow = m_grid->hasCurrentRow();
+    s.gridAllowsNewElement = m_grid->newElementAllowed();
+    s.gridWaveCell = m_grid->waveCellSelected();
+    s.playableWave = m_grid->playableWaveSelected();
+    s.previewPlaying = m_audioCommands != nullptr && m_audioCommands->previewPlaying();
+    return s;
 }
 
 void MainWindow::updateCommands() {
@@ -218,22 +120,23 @@ void MainWindow::buildLayout() {
     toolbar->setObjectName(QStringLiteral("mainToolBar"));
     toolbar->setMovable(false);
     toolbar->setIconSize(QSize(22, 22));
-    toolbar->addAction(m_commands.action(CommandId::NewFile));
-    toolbar->addAction(m_commands.action(CommandId::Open));
-    toolbar->addSeparator();
-    toolbar->addAction(m_commands.action(CommandId::Save));
-    toolbar->addSeparator();
-    toolbar->addAction(m_commands.action(CommandId::Settings));
-    toolbar->addSeparator();
-    toolbar->addAction(m_commands.action(CommandId::Comments));
-    toolbar->addSeparator();
-    toolbar->addAction(m_commands.action(CommandId::PlayerPanel));
+    m_commands.fill(toolbar, CommandGroup::MainToolBar);
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("pages"));
     m_pages->setDocumentMode(false);
+    m_pages->addTab(buildTreeTab(), QStringLiteral("Конструктор"));
+    m_textPage = new TextPage(m_commands.action(CommandId::Find));
+    connect(m_textPage, &TextPage::edited, this, &MainWindow::onTextEdited);
+    connect(m_textPage, &TextPage::fontSizeChanged, this, [this](int size) { m_settings.fontSize = size; });
+    m_pages->addTab(m_textPage, QStringLiteral("Файл"));
+    connect(m_pages, &QTabWidget::currentChanged, this, &MainWindow::pageChanged);
+    setCentralWidget(m_pages);
+    m_status = std::make_unique<StatusPanels>(statusBar());
+}
 
-    // Tab "Конструктор": the section tree beside the parameter pane.
+// The tab "Конструктор": the section tree beside the parameter pane.
+QWidget* MainWindow::buildTreeTab() {
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->setObjectName(QStringLiteral("splitter"));
     splitter->setHandleWidth(4);
@@ -263,17 +166,11 @@ void MainWindow::buildLayout() {
     m_title->setFixedHeight(22);
     m_title->setTextFormat(Qt::PlainText);
     m_title->setStyleSheet(QStringLiteral("QLabel { color: navy; font-weight: bold; font-size: 13px; }"));
-    m_gridBar = new QToolBar;
-    m_gridBar->setObjectName(QStringLiteral("gridToolBar"));
-    m_gridBar->setIconSize(QSize(16, 16));
-    m_gridBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_gridBar->addAction(m_commands.action(CommandId::GridNewElement));
-    m_gridBar->addSeparator();
-    m_gridBar->addAction(m_commands.action(CommandId::GridChooseWave));
-    m_gridBar->addSeparator();
-    m_gridBar->addAction(m_commands.action(CommandId::GridFind));
-    m_gridBar->addSeparator();
-    m_gridBar->addAction(m_commands.action(CommandId::PlayWave));
+    auto* gridBar = new QToolBar;
+    gridBar->setObjectName(QStringLiteral("gridToolBar"));
+    gridBar->setIconSize(QSize(16, 16));
+    gridBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_commands.fill(gridBar, CommandGroup::GridToolBar);
     m_grid = new ParamGrid(&m_tree);
     connect(m_grid, &ParamGrid::commandsChanged, this, [this] { updateCommands(); });
     connect(m_grid, &ParamGrid::edited, this, [this](bool ok) {
@@ -287,7 +184,7 @@ void MainWindow::buildLayout() {
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(2);
     panelLayout->addWidget(m_title);
-    panelLayout->addWidget(m_gridBar);
+    panelLayout->addWidget(gridBar);
     panelLayout->addWidget(m_grid, 1);
     splitter->addWidget(m_treeView);
     splitter->addWidget(panel);
@@ -299,108 +196,43 @@ void MainWindow::buildLayout() {
     auto* treeLayout = new QVBoxLayout(treeTab);
     treeLayout->setContentsMargins(2, 2, 2, 2);
     treeLayout->addWidget(splitter);
-    m_pages->addTab(treeTab, QStringLiteral("Конструктор"));
-
-    // Tab "Файл": the script as text.
-    auto* textTab = new QWidget;
-    textTab->setObjectName(QStringLiteral("textTab"));
-    auto* bar = new QWidget;
-    bar->setObjectName(QStringLiteral("textToolBar"));
-    auto* barLayout = new QHBoxLayout(bar);
-    barLayout->setContentsMargins(2, 2, 2, 2);
-    auto* findButton = new QToolButton;
-    findButton->setObjectName(QStringLiteral("findButton"));
-    findButton->setDefaultAction(m_commands.action(CommandId::Find));
-    m_fontDown = new QToolButton;
-    m_fontDown->setObjectName(QStringLiteral("fontDown"));
-    m_fontDown->setText(QStringLiteral("A−"));
-    m_fontDown->setToolTip(QStringLiteral("Уменьшить"));
-    m_fontUp = new QToolButton;
-    m_fontUp->setObjectName(QStringLiteral("fontUp"));
-    m_fontUp->setText(QStringLiteral("A+"));
-    m_fontUp->setToolTip(QStringLiteral("Увеличить"));
-    connect(m_fontDown, &QToolButton::clicked, this, [this] { decreaseFontSize(); });
-    connect(m_fontUp, &QToolButton::clicked, this, [this] { increaseFontSize(); });
-    barLayout->addWidget(findButton);
-    barLayout->addWidget(m_fontDown);
-    barLayout->addWidget(m_fontUp);
-    barLayout->addStretch();
-    m_textEditor = new QPlainTextEdit;
-    m_textEditor->setObjectName(QStringLiteral("textEditor"));
-    m_textEditor->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_textEditor->setTabChangesFocus(false);
-    connect(m_textEditor, &QPlainTextEdit::textChanged, this, [this] { onTextEdited(); });
-    m_highlighter = new ScriptHighlighter(m_textEditor->document());
-    connect(m_textEditor, &QPlainTextEdit::updateRequest, this,
-            [this] { m_highlighter->colourVisible(m_textEditor); });
-    auto* textLayout = new QVBoxLayout(textTab);
-    textLayout->setContentsMargins(2, 2, 2, 2);
-    textLayout->addWidget(bar);
-    textLayout->addWidget(m_textEditor, 1);
-    m_pages->addTab(textTab, QStringLiteral("Файл"));
-    connect(m_pages, &QTabWidget::currentChanged, this, &MainWindow::pageChanged);
-    setCentralWidget(m_pages);
-
-    for (std::size_t i = 0; i < m_status.size(); ++i) {
-        m_status[i] = new QLabel;
-        m_status[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
-        m_status[i]->setFrameShape(QFrame::StyledPanel);
-        m_status[i]->setFrameShadow(QFrame::Sunken);
-    }
-    // 280 pixels, or what the longer save-mode text needs in this font.
-    m_status[0]->setFixedWidth(
-        std::max(280, m_status[0]->fontMetrics().horizontalAdvance(saveModeText(1)) + 16));
-    m_status[0]->setAlignment(Qt::AlignCenter);
-    // 150 pixels, or what the preview's text of a long wave needs in this font.
-    m_status[1]->setFixedWidth(std::max(
-        150,
-        m_status[1]->fontMetrics().horizontalAdvance(QStringLiteral("Воспроизведение: 1,2e+02 сек.")) + 16));
-    m_status[1]->setAlignment(Qt::AlignCenter);
-    m_status[2]->setMinimumWidth(10);
-    statusBar()->addWidget(m_status[0]);
-    statusBar()->addWidget(m_status[1]);
-    statusBar()->addWidget(m_status[2], 1);
+    return treeTab;
 }
 
 void MainWindow::buildMenus() {
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("Файл"));
-    m_fileMenu->setObjectName(QStringLiteral("menuFile"));
-    m_fileMenu->addAction(m_commands.action(CommandId::NewFile));
-    m_fileMenu->addAction(m_commands.action(CommandId::Open));
-    m_fileMenu->addSeparator();
-    m_fileMenu->addAction(m_commands.action(CommandId::Save));
-    m_fileMenu->addAction(m_commands.action(CommandId::SaveAs));
-    m_fileMenu->addSeparator();
-    m_fileMenu->addAction(m_commands.action(CommandId::Exit));
-    m_fileMenu->addSeparator();
+    const auto menu = [this](QMenu* parent, const QString& title, const char* name, CommandGroup group) {
+        QMenu* m = parent != nullptr ? parent->addMenu(title) : menuBar()->addMenu(title);
+        m->setObjectName(QString::fromLatin1(name));
+        m_commands.fill(m, group);
+        connect(m, &QMenu::aboutToShow, this, [this] { updateCommands(); });
+        return m;
+    };
+    m_fileMenu = menu(nullptr, QStringLiteral("Файл"), "menuFile", CommandGroup::FileMenu);
+    menu(nullptr, QStringLiteral("Правка"), "menuEdit", CommandGroup::EditMenu);
+    menu(nullptr, QStringLiteral("Помощь"), "menuHelp", CommandGroup::HelpMenu);
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("Правка"));
-    edit->setObjectName(QStringLiteral("menuEdit"));
-    edit->addAction(m_commands.action(CommandId::NewLoopingBlock));
-    edit->addAction(m_commands.action(CommandId::NewRandomBlock));
-    edit->addAction(m_commands.action(CommandId::NewSoundscapeBlock));
-    edit->addSeparator();
-    edit->addAction(m_commands.action(CommandId::NewSoundscape));
-    edit->addAction(m_commands.action(CommandId::Rename));
-    edit->addSeparator();
-    edit->addAction(m_commands.action(CommandId::Delete));
-    edit->addSeparator();
-    edit->addAction(m_commands.action(CommandId::Comments));
+    m_treeMenu = new QMenu(this);
+    m_treeMenu->setObjectName(QStringLiteral("treeMenu"));
+    m_commands.fill(m_treeMenu, CommandGroup::TreeMenu);
+    // The "Правка" submenu stands after the first separator.
+    QAction* editMenu =
+        menu(m_treeMenu, QStringLiteral("Правка"), "editMenu", CommandGroup::TreeEditMenu)->menuAction();
+    m_treeMenu->removeAction(editMenu);
+    m_treeMenu->insertAction(m_treeMenu->actions().at(3), editMenu);
+    connect(m_treeMenu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
+    m_treeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_treeView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_treeMenu->popup(m_treeView->viewport()->mapToGlobal(at)); });
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
-    help->setObjectName(QStringLiteral("menuHelp"));
-    help->addAction(m_commands.action(CommandId::About));
-    help->addAction(m_commands.action(CommandId::Help));
-    for (QMenu* menu : {m_fileMenu, edit, help})
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::menuBarAboutToShow);
+    m_gridMenu = new QMenu(this);
+    m_gridMenu->setObjectName(QStringLiteral("gridMenu"));
+    m_commands.fill(m_gridMenu, CommandGroup::GridMenu);
+    connect(m_gridMenu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_gridMenu->popup(m_grid->viewport()->mapToGlobal(at)); });
 
-    buildPopupMenus();
-    // Commands that stand in no menu still act through their shortcuts.
-    addAction(m_commands.action(CommandId::FindAgain));
-    addAction(m_commands.action(CommandId::ExpandAll));
-    addAction(m_commands.action(CommandId::CollapseAll));
-    addAction(m_commands.action(CommandId::Find));
-    addAction(m_commands.action(CommandId::PlayWave));
+    m_commands.fill(this, CommandGroup::Shortcuts);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -414,18 +246,9 @@ QString MainWindow::workingFile() const {
     return m_platform.writableFolder() + QStringLiteral("workfile.txt");
 }
 
-QString MainWindow::saveModeText(int mode) {
-    if (mode == 0 || mode == 1)
-        return QStringLiteral("Сохранить изменеия (во временный файл \"~\")");
-    if (mode == 2)
-        return QStringLiteral("Сохранить изменения (в оригинальный файл)");
-    return {};
-}
-
 void MainWindow::startUp() {
     m_currentFile.clear();
     m_title->clear();
-    m_commentEnabled = false;
 
     IniFile ini;
     ini.load(settingsFile().toStdString());
@@ -433,18 +256,14 @@ void MainWindow::startUp() {
     m_currentFile = m_settings.lastFile;
     m_grid->setSoundsFolder(m_settings.soundsFolder);
 
-    QFont memoFont(QStringLiteral("Monospace"));
-    memoFont.setStyleHint(QFont::TypeWriter);
-    memoFont.setPointSize(std::max(1, m_settings.fontSize));
-    m_textEditor->setFont(memoFont);
-    m_textEditor->setTabStopDistance(QFontMetricsF(memoFont).horizontalAdvance(QLatin1Char(' ')) * 4);
+    m_textPage->setFontSize(m_settings.fontSize);
 
     loadRecentFiles();
 
     if (!m_currentFile.isEmpty() && fileExists(m_currentFile)) {
         if (loadFile(m_currentFile) == LoadOutcome::ReadError) {
             setStatus(3, captions::ErrorLoadingFile);
-            setSaveEnabled(false);
+            setSaveOffered(false);
         } else {
             selectFirstNode();
             m_treeView->setFocus();
@@ -490,7 +309,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::saveSettings() {
     m_settings.lastFile = m_currentFile;
     m_settings.recent = m_recent.paths();
-    m_settings.fontSize = m_textEditor->font().pointSize();
+    m_settings.fontSize = m_textPage->fontSize();
     m_settings.soundsFolder = m_grid->soundsFolder();
     IniFile ini;
     const std::string path = settingsFile().toStdString();
@@ -516,25 +335,25 @@ void MainWindow::shutDown() {
 // State
 
 QString MainWindow::statusText(int panel) const {
-    return panel >= 1 && panel <= 3 ? m_status[static_cast<std::size_t>(panel - 1)]->text() : QString();
+    return m_status->text(panel);
 }
 
 void MainWindow::setStatus(int panel, const QString& text) {
-    m_status[static_cast<std::size_t>(panel - 1)]->setText(text);
+    m_status->setText(panel, text);
 }
 
 QString MainWindow::titleText() const {
     return m_title->text();
 }
 
-void MainWindow::setSaveEnabled(bool enabled) {
-    m_saveEnabled = enabled;
-    m_commands.action(CommandId::Save)->setEnabled(m_commands.isEnabled(CommandId::Save));
+void MainWindow::setSaveOffered(bool offered) {
+    m_saveOffered = offered;
+    updateCommands();
 }
 
 void MainWindow::setModified(bool modified) {
     m_modified = modified;
-    setSaveEnabled(modified);
+    setSaveOffered(modified);
 }
 
 bool MainWindow::fileExists(const QString& path) const {
@@ -576,18 +395,99 @@ void MainWindow::onTreeSelectionChanged(Node* node) {
     if (m_tree.isEndMarker(node)) {
         m_title->clear();
         m_grid->gridModel()->setGridEnabled(false);
-        m_commentEnabled = false;
-        m_playSSEnabled = false;
-        m_newBlockEnabled = false;
-        updateCommands();
+    } else {
+        m_title->setText(scriptToQString(node->text()));
+        m_grid->fillFor(node);
+    }
+    updateCommands();
+}
+
+// Ends a structural edit: selects `select` (when given) and fills the grid for the node selected now.
+// While the edit ran, selection changes of the view were not followed, so the grid never listed a
+// node that was about to go.
+void MainWindow::endStructuralEdit(Node* select) {
+    m_treeEditing = false;
+    if (select != nullptr && select != selectedNode())
+        selectNode(select); // the selection signal fills the grid
+    else
+        onTreeSelectionChanged(selectedNode());
+}
+
+QPlainTextEdit* MainWindow::textEditor() const {
+    return m_textPage->editor();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tabs: arriving on the text tab writes the tree with the writer and shows that text; leaving it
+// checks the braces, writes the editor's lines and loads them back with the loader. A change that
+// would fail (too few nodes, unbalanced braces) is refused and the tab stays as it was. The
+// conversions do not depend on the current file still being on disk: the editor never shows the
+// text of another document, and what it shows always goes back into the tree.
+
+void MainWindow::pageChanged(int index) {
+    if (m_switchingPage || index == m_page)
+        return;
+    const int from = m_page;
+    if (!canLeaveTab(from)) {
+        m_switchingPage = true;
+        m_pages->setCurrentIndex(from);
+        m_switchingPage = false;
         return;
     }
-    m_commentEnabled = true;
-    m_title->setText(scriptToQString(node->text()));
-    m_grid->fillFor(node);
-    m_playSSEnabled = node->level() == 0 && node->hasChildren();
-    m_newBlockEnabled = node->level() == 0;
+    m_page = index;
+    onTabEntered(index);
     updateCommands();
+    emit tabChanged(index);
+}
+
+bool MainWindow::canLeaveTab(int from) {
+    if (from == TreeTab)
+        return m_tree.size() > 1; // an empty document, or the end marker alone, has no text to show
+    QTextDocument* text = textEditor()->document();
+    if (text->isEmpty())
+        return true;
+    if (!scriptBracesBalanced(m_textPage->editorBytes())) {
+        m_prompts.message(
+            QStringLiteral("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок"),
+            QStringLiteral("Сохранение временного файла"), MessageIcon::Error);
+        text->setModified(false);
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::onTabEntered(int to) {
+    if (to == TextTab) {
+        setSaveOffered(false);
+        if (!m_tree.empty()) {
+            const WriteResult written = writeScript(m_tree);
+            if (!written.ok) {
+                showMessage(written.message);
+            } else if (writeBytes(workingFile(), written.bytes)) {
+                m_textPage->showText(written.bytes);
+                setSaveOffered(m_modified);
+            }
+        }
+        if (const Node* node = selectedNode(); node != nullptr && !m_tree.isEndMarker(node))
+            m_textPage->locate(*node);
+        return;
+    }
+    if (fileExists(m_currentFile) && !m_tree.empty())
+        setSaveOffered(true);
+    if (!m_tree.empty() && !textEditor()->document()->isEmpty()) {
+        if (writeBytes(workingFile(), m_textPage->editorBytes())) {
+            loadFile(workingFile());
+            textEditor()->document()->setModified(false);
+            setSaveOffered(m_modified);
+        }
+    }
+    if (selectedNode() != nullptr)
+        m_treeView->setFocus();
+}
+
+void MainWindow::onTextEdited() {
+    if (!m_modified || !m_saveOffered)
+        setModified(true);
 }
 
 void MainWindow::setAllExpanded(bool expand) {
@@ -599,20 +499,6 @@ void MainWindow::setAllExpanded(bool expand) {
     else
         m_treeView->collapseAll();
     m_treeView->setUpdatesEnabled(true);
-}
-
-void MainWindow::showAbout() {
-    m_prompts.message(QStringLiteral("Tonvale\nРедактор soundscape-скриптов с прослушиванием звуков."),
-                      QStringLiteral("О программе"), MessageIcon::Information);
-}
-
-void MainWindow::showHelp() {
-    const QString help = m_platform.programFolder() + QStringLiteral("HelpTNV.chm");
-    if (fileExists(help))
-        m_platform.openDocument(help);
-    else
-        m_prompts.message(QStringLiteral("Sorry, cannot file exists"), QStringLiteral("Справка"),
-                          MessageIcon::Error);
 }
 
 } // namespace tonvale

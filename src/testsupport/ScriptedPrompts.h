@@ -6,7 +6,7 @@
 // and the comments dialog take a QString, NewElementAnswers or CommentAnswers from the queue; a
 // button answer in their place (or an empty queue) cancels them.
 
-#include "shell/Prompts.h"
+#include "dialogs/Prompts.h"
 
 #include <QString>
 #include <deque>

@@ -3,7 +3,7 @@
 // A platform for tests: the program folder and the writable folder are the test's own folder, and no
 // project folder is set, neither in the process environment nor in the system-wide file.
 
-#include "shell/Platform.h"
+#include "settings/Platform.h"
 
 #include <QString>
 

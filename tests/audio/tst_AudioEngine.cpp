@@ -22,11 +22,11 @@ class AudioEngineTest : public ::testing::Test {
     }
     // Opens a wave as the player's loop and starts it at full volume.
     AudioChannel startLoop(const std::string& path, float volume = 1.0f) {
-        audio.loop.path = path;
+        audio.loopingSound.path = path;
         EXPECT_TRUE(audio.openLoop());
-        audio.setVolume(audio.loop.channel, volume);
-        EXPECT_TRUE(audio.playChannel(audio.loop.channel));
-        return audio.loop.channel;
+        audio.setVolume(audio.loopingSound.channel, volume);
+        EXPECT_TRUE(audio.playChannel(audio.loopingSound.channel));
+        return audio.loopingSound.channel;
     }
 
     TempFolder dir;
@@ -87,8 +87,8 @@ TEST_P(PitchTest, PlaysAtTheRequestedFrequency) {
     const PitchCase c = GetParam();
     const std::string path = wave("sine.wav", {.frequency = 440, .seconds = 2, .sampleRate = c.fileRate});
     const AudioChannel ch = startLoop(path);
-    ASSERT_EQ(audio.loop.sampleRate, static_cast<std::uint32_t>(c.fileRate));
-    ASSERT_TRUE(audio.setPitch(ch, audio.loop.sampleRate, c.pitch));
+    ASSERT_EQ(audio.loopingSound.sampleRate, static_cast<std::uint32_t>(c.fileRate));
+    ASSERT_TRUE(audio.setPitch(ch, audio.loopingSound.sampleRate, c.pitch));
     const auto out = audio.renderLoopback(Rate);
     EXPECT_NEAR(zeroCrossingFrequency(out, Rate / 10, out.size(), Rate), c.expected, c.expected * 0.01);
 }
@@ -130,7 +130,7 @@ TEST_F(AudioEngineTest, LoopKeepsSoundingWhilePlainChannelStops) {
     // The plain channel alone, heard through the mix, ends at 0.5 s; the loop still sounds at 1.4 s.
     auto out = audio.renderLoopback(Rate * 3 / 2);
     EXPECT_FALSE(audio.isPlaying(plain));
-    EXPECT_TRUE(audio.isPlaying(audio.loop.channel));
+    EXPECT_TRUE(audio.isPlaying(audio.loopingSound.channel));
     EXPECT_NEAR(peak(out, Rate / 10, Rate * 4 / 10), 1.6f, 0.05f);  // both
     EXPECT_NEAR(peak(out, Rate * 6 / 10, out.size()), 0.8f, 0.03f); // the loop alone
     EXPECT_NEAR(zeroCrossingFrequency(out, Rate * 6 / 10, out.size(), Rate), 440.0, 4.4);
@@ -173,8 +173,8 @@ TEST_F(AudioEngineTest, ReleaseAllSoundsStopsAndFreesEverything) {
     EXPECT_FALSE(audio.isPlaying(preview));
     EXPECT_FALSE(audio.isPlaying(audio.previewChannel));
     EXPECT_TRUE(audio.randomWaves.channels.empty());
-    EXPECT_EQ(audio.loop.channel, 0u);
-    EXPECT_EQ(audio.loop.pitch, 100);
+    EXPECT_EQ(audio.loopingSound.channel, 0u);
+    EXPECT_EQ(audio.loopingSound.pitch, 100);
     EXPECT_EQ(audio.randomRanges.pitchStart, 100);
     const auto out = audio.renderLoopback(Rate / 10);
     EXPECT_EQ(peak(out, Rate / 50, out.size()), 0.0f);
@@ -214,12 +214,12 @@ TEST_F(AudioEngineTest, EachRandomWaveIsPitchedFromItsOwnRate) {
 TEST_F(AudioEngineTest, LoopThatDoesNotDecodeLeavesNoChannel) {
     const std::string bad = dir.file("bad.wav");
     writeBytes(bad, std::string(100, 'x'));
-    audio.loop.path = bad;
+    audio.loopingSound.path = bad;
     EXPECT_FALSE(audio.openLoop());
-    EXPECT_EQ(audio.loop.channel, 0u);
-    audio.loop.path = dir.file("missing.wav");
+    EXPECT_EQ(audio.loopingSound.channel, 0u);
+    audio.loopingSound.path = dir.file("missing.wav");
     EXPECT_FALSE(audio.openLoop());
-    audio.loop.path = dir.path(); // a folder is not a file
+    audio.loopingSound.path = dir.path(); // a folder is not a file
     EXPECT_FALSE(audio.openLoop());
     EXPECT_EQ(audio.liveChannelCount(), 0u);
 }
@@ -258,7 +258,7 @@ TEST_P(BadFileTest, FailsCleanly) {
     EXPECT_FALSE(audio.playFile(path));
     EXPECT_EQ(audio.previewChannel, 0u);
     EXPECT_FALSE(audio.openRandomWaves({path}));
-    audio.loop.path = path;
+    audio.loopingSound.path = path;
     EXPECT_FALSE(audio.openLoop());
     EXPECT_EQ(audio.liveChannelCount(), 0u);
     EXPECT_EQ(audio.lastError(), AudioErrorFormat);
@@ -329,15 +329,15 @@ TEST(AudioEngineNullDevice, FadeRunsOnTheWorker) {
     AudioEngine audio;
     ASSERT_TRUE(audio.init());
     EXPECT_FALSE(audio.init()); // already open
-    audio.loop.path = path;
+    audio.loopingSound.path = path;
     ASSERT_TRUE(audio.openLoop());
-    ASSERT_TRUE(audio.fadeInVolume(audio.loop.channel, 0.7f));
-    ASSERT_TRUE(audio.playChannel(audio.loop.channel));
-    EXPECT_LT(audio.channelGain(audio.loop.channel), 0.1f);
-    for (int i = 0; i < 300 && audio.channelGain(audio.loop.channel) < 0.7f; ++i)
+    ASSERT_TRUE(audio.fadeInVolume(audio.loopingSound.channel, 0.7f));
+    ASSERT_TRUE(audio.playChannel(audio.loopingSound.channel));
+    EXPECT_LT(audio.channelGain(audio.loopingSound.channel), 0.1f);
+    for (int i = 0; i < 300 && audio.channelGain(audio.loopingSound.channel) < 0.7f; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FLOAT_EQ(audio.channelGain(audio.loop.channel), 0.7f);
-    EXPECT_TRUE(audio.isPlaying(audio.loop.channel));
+    EXPECT_FLOAT_EQ(audio.channelGain(audio.loopingSound.channel), 0.7f);
+    EXPECT_TRUE(audio.isPlaying(audio.loopingSound.channel));
     audio.shutdown();
     EXPECT_FALSE(audio.initialised());
 }

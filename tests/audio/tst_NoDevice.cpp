@@ -20,7 +20,7 @@ TEST(AudioEngineWithoutDevice, InitFailsWithAMessageAndEverythingElseFailsCleanl
               "Error initializing audio!\r\n(Error code: " + std::to_string(AudioErrorDevice) + ")");
     EXPECT_FALSE(audio.playFile(path));
     EXPECT_FALSE(audio.openRandomWaves({path}));
-    audio.loop.path = path;
+    audio.loopingSound.path = path;
     EXPECT_FALSE(audio.openLoop());
     EXPECT_FALSE(audio.setMasterVolume(1.0f));
     EXPECT_FALSE(audio.isPlaying(audio.previewChannel));

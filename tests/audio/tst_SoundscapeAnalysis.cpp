@@ -74,10 +74,10 @@ const std::string Full = R"("first"
 
 TEST_F(SoundscapeAnalysisTest, GathersLoopRangesAndWavesOfTheSelectedSoundscapeOnly) {
     analyse(Full);
-    EXPECT_EQ(audio.loop.path, sounds.file("loop.wav"));
-    EXPECT_FLOAT_EQ(audio.loop.volume, 0.5f);
-    EXPECT_EQ(audio.loop.pitch, 90);
-    EXPECT_EQ(audio.loop.channel, 0u); // opened by the panel, not here
+    EXPECT_EQ(audio.loopingSound.path, sounds.file("loop.wav"));
+    EXPECT_FLOAT_EQ(audio.loopingSound.volume, 0.5f);
+    EXPECT_EQ(audio.loopingSound.pitch, 90);
+    EXPECT_EQ(audio.loopingSound.channel, 0u); // opened by the panel, not here
     EXPECT_EQ(audio.randomRanges.timeStart, 2991);
     EXPECT_EQ(audio.randomRanges.timeEnd, 2941);
     EXPECT_FLOAT_EQ(audio.randomRanges.volumeStart, 0.5f);
@@ -88,7 +88,7 @@ TEST_F(SoundscapeAnalysisTest, GathersLoopRangesAndWavesOfTheSelectedSoundscapeO
     EXPECT_EQ(audio.randomWaves.sampleRates, (std::vector<std::uint32_t>{44100, 22050}));
 
     analyse(Full, 1);
-    EXPECT_EQ(audio.loop.path, "");
+    EXPECT_EQ(audio.loopingSound.path, "");
     EXPECT_EQ(audio.randomWaves.names, (std::vector<std::string>{"d.wav"}));
     EXPECT_EQ(audio.randomRanges.timeStart, 0); // no "time": the reset values stay
     EXPECT_FLOAT_EQ(audio.randomRanges.volumeEnd, 0.0f);
@@ -97,7 +97,7 @@ TEST_F(SoundscapeAnalysisTest, GathersLoopRangesAndWavesOfTheSelectedSoundscapeO
 TEST_F(SoundscapeAnalysisTest, CommaLocaleReadsTheSameValues) {
     SeparatorGuard comma(',');
     analyse(Full);
-    EXPECT_FLOAT_EQ(audio.loop.volume, 0.5f);
+    EXPECT_FLOAT_EQ(audio.loopingSound.volume, 0.5f);
     EXPECT_FLOAT_EQ(audio.randomRanges.volumeStart, 0.5f);
     EXPECT_FLOAT_EQ(audio.randomRanges.volumeEnd, 1.0f);
 }
@@ -157,7 +157,7 @@ TEST_F(SoundscapeAnalysisTest, ShapesOfSoundscapes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         analyse(c.script);
-        EXPECT_EQ(audio.loop.path, c.loopFile.empty() ? "" : sounds.file(c.loopFile));
+        EXPECT_EQ(audio.loopingSound.path, c.loopFile.empty() ? "" : sounds.file(c.loopFile));
         EXPECT_EQ(audio.randomWaves.names, c.waves);
         EXPECT_EQ(audio.randomWaves.channels.size(), c.waves.size());
         // Every channel of an earlier analysis is gone: only this list's channels (and their decode
@@ -170,8 +170,8 @@ TEST_F(SoundscapeAnalysisTest, MissingAndOddValuesTakeDefaults) {
     analyse("\"s\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"volume\"\t\"abc\"\n\t\t\"pitch\"\t\"100.5\"\n\t}\n"
             "\t\"playrandom\"\n\t{\n\t\t\"volume\"\t\".5\"\n\t\t\"time\"\t\"400\"\n\t\t\"pitch\"\t\"\"\n"
             "\t\t\"rndwave\"\n\t\t{\n\t\t\t\"wave\"\t\"none.wav\"\n\t\t}\n\t\t\"pitch\"\t\"50\"\n\t}\n}\n");
-    EXPECT_FLOAT_EQ(audio.loop.volume, 0.5f);
-    EXPECT_EQ(audio.loop.pitch, 100);
+    EXPECT_FLOAT_EQ(audio.loopingSound.volume, 0.5f);
+    EXPECT_EQ(audio.loopingSound.pitch, 100);
     EXPECT_FLOAT_EQ(audio.randomRanges.volumeStart, 0.5f);
     EXPECT_EQ(audio.randomRanges.timeStart, -999); // the panel's bar clamps it to 300 s
     // The "pitch" after the rndwave block is not read; the empty one changes nothing.
@@ -198,7 +198,7 @@ TEST_F(SoundscapeAnalysisTest, MissingSoundFolderFindsNothing) {
     loaded = loadScript(Full);
     analyseSoundscape(loaded.tree, loaded.tree.topLevel()[0], sounds.file("no-such-folder"), audio);
     EXPECT_TRUE(audio.randomWaves.channels.empty());
-    audio.loop.path = audio.loop.path;
+    audio.loopingSound.path = audio.loopingSound.path;
     EXPECT_FALSE(audio.openLoop());
 }
 
@@ -217,7 +217,7 @@ TEST_F(SoundscapeAnalysisTest, RealWorldScriptsAnalyseWithoutFault) {
             continue;
         for (const Node* top : r.tree.topLevel()) {
             analyseSoundscape(r.tree, top, sounds.path(), audio);
-            if (!audio.loop.path.empty())
+            if (!audio.loopingSound.path.empty())
                 ++withLoop;
             EXPECT_TRUE(audio.randomWaves.channels.empty()); // none of their waves exist here
             ++soundscapes;

@@ -1,6 +1,6 @@
 // Writes screenshots of the player panel (both groups; random group only) and of the master volume
 // window into the folder given as the first argument. Run under a real display or xvfb-run, with
-// ALSOFT_DRIVERS=null: scripts/screenshot-player.sh does both.
+// ALSOFT_DRIVERS=null: scripts/screenshot.sh player does both.
 #include "AudioTestHelpers.h"
 #include "audio/AudioEngine.h"
 #include "audio/SoundscapeAnalysis.h"

@@ -153,7 +153,7 @@ class AudioPanelTest : public QObject {
         QCOMPARE(child<QLineEdit>(panel.get(), "pitchEndEdit")->text(), QStringLiteral("50"));
         QCOMPARE(panel->schedule().pitchList(), std::vector<int>{50});
         QCOMPARE(panel->randomMarkLeft(), 202);
-        QCOMPARE(m_audio->channelGain(m_audio->loop.channel), 0.5f);
+        QCOMPARE(m_audio->channelGain(m_audio->loopingSound.channel), 0.5f);
         // GenVol 0 puts the master bar at the top and applies full volume.
         QCOMPARE(panel->bar(BarMasterVolume)->value(), 0);
         QCOMPARE(child<QLineEdit>(panel.get(), "masterVolumeEdit")->text(), QStringLiteral("1"));
@@ -209,7 +209,7 @@ class AudioPanelTest : public QObject {
         QCOMPARE(edVol->text(), QStringLiteral("0,75"));
         QTest::keyClick(edVol, Qt::Key_Return);
         QCOMPARE(panel->bar(BarLoopVolume)->value(), 25);
-        QCOMPARE(m_audio->channelGain(m_audio->loop.channel), 0.75f);
+        QCOMPARE(m_audio->channelGain(m_audio->loopingSound.channel), 0.75f);
 
         // Enter with the bar's own value keeps the text as typed.
         edVol->setText(QStringLiteral(",75"));
@@ -223,7 +223,7 @@ class AudioPanelTest : public QObject {
         QTest::keyClick(edPit, Qt::Key_Enter);
         QCOMPARE(panel->bar(BarLoopPitch)->value(), 10);
         QCOMPARE(edPit->text(), QStringLiteral("250"));
-        QCOMPARE(m_audio->loop.pitch, 250);
+        QCOMPARE(m_audio->loopingSound.pitch, 250);
 
         // The popup command takes the edit box that had the focus last.
         auto* edTmS = child<QLineEdit>(panel.get(), "timeStartEdit");
@@ -284,8 +284,8 @@ class AudioPanelTest : public QObject {
         QTest::mouseClick(loopButton, Qt::LeftButton);
         QCOMPARE(panel->loopTag(), 1);
         QCOMPARE(loopButton->text(), QStringLiteral("Stop Looping"));
-        QVERIFY(m_audio->isPlaying(m_audio->loop.channel));
-        QVERIFY(m_audio->channelGain(m_audio->loop.channel) < 0.1f); // fading in
+        QVERIFY(m_audio->isPlaying(m_audio->loopingSound.channel));
+        QVERIFY(m_audio->channelGain(m_audio->loopingSound.channel) < 0.1f); // fading in
         QVERIFY(panel->loopIndicatorTimer().isActive());
         QCOMPARE(panel->statusBar()->panelText(1), QStringLiteral(" Looping: loop.wav"));
         QCOMPARE(allButton->text(), QStringLiteral("Play All"));
@@ -316,7 +316,7 @@ class AudioPanelTest : public QObject {
         QCOMPARE(panel->loopTag(), 0);
         QCOMPARE(panel->randTag(), 0);
         QCOMPARE(allButton->text(), QStringLiteral("Play All"));
-        QVERIFY(!m_audio->isPlaying(m_audio->loop.channel));
+        QVERIFY(!m_audio->isPlaying(m_audio->loopingSound.channel));
         QVERIFY(!anyRandomPlaying());
         QVERIFY(!panel->randomTimer().isActive());
         QCOMPARE(child<QLabel>(panel.get(), "L_Pit")->text(), QStringLiteral("0"));

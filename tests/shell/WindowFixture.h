@@ -3,9 +3,11 @@
 // A main window for Qt tests: a temporary program folder, no project folder, scripted prompts and
 // no sound. open() runs the Open command on a file written into the folder.
 
+#include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
+#include "shell/TextPage.h"
+#include "shell/TreeEditor.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"

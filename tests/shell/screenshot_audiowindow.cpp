@@ -1,12 +1,12 @@
 // Writes two screenshots into the folder given as the first argument: the main window while a wave
 // of the grid previews (status panel 2 shows its length), and the player panel opened from the
-// window's command. Run under xvfb-run with ALSOFT_DRIVERS=null: scripts/screenshot-audiowindow.sh.
+// window's command. Run under xvfb-run with ALSOFT_DRIVERS=null: scripts/screenshot.sh audio.
 #include "AudioTestHelpers.h"
+#include "dialogs/QtPrompts.h"
 #include "editor/ParamGrid.h"
+#include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
-#include "shell/QtPrompts.h"
 #include "testsupport/TestFolder.h"
 
 #include <QApplication>

@@ -1,15 +1,15 @@
 // Writes screenshots of the tree editing surface into the folder given as the first argument: the
 // main window after a new file with blocks (tree expanded, the soundscape selected), the "Правка" menu,
 // the new-element dialog in parameter mode and the comments dialog. Run under a real display or xvfb-run:
-// scripts/screenshot-edits.sh does that.
+// scripts/screenshot.sh edits does that.
 
 #include "editor/CommentsDialog.h"
 #include "editor/NewElementDialog.h"
 #include "editor/QtText.h"
+#include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/CommandTable.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 
 #include <QApplication>

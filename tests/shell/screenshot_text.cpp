@@ -1,10 +1,10 @@
 // Writes screenshots of the text tab with the find window open over it (text-find.png) and of the
 // settings dialog (settings.png) into the folder given as the first argument. Run under a real
-// display or xvfb-run: scripts/screenshot-text.sh does that.
+// display or xvfb-run: scripts/screenshot.sh text does that.
 
 #include "WindowFixture.h"
+#include "dialogs/SettingsDialog.h"
 #include "shell/FindWindow.h"
-#include "shell/SettingsDialog.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,10 +8,10 @@
 #include "audiopanel/PlayerPanel.h"
 #include "audiopanel/WavePreview.h"
 #include "editor/ParamGrid.h"
+#include "settings/Platform.h"
 #include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -306,7 +306,7 @@ class TestAudioWindow : public QObject {
             captionInPanel = playCaption(*w);
             // Well past the preview timer's 300 ms: the timer must not release the panel's channels.
             QTest::qWait(700);
-            loopKept = m_audio.player().loop.channel != 0 && m_audio.player().liveChannelCount() > 0;
+            loopKept = m_audio.player().loopingSound.channel != 0 && m_audio.player().liveChannelCount() > 0;
         });
         QVERIFY(w->commands().trigger(CommandId::PlayerPanel));
         QVERIFY(loopKept);

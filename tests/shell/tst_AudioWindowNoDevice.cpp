@@ -4,10 +4,10 @@
 #include "AudioTestHelpers.h"
 #include "audiopanel/WavePreview.h"
 #include "editor/ParamGrid.h"
+#include "settings/Platform.h"
 #include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 

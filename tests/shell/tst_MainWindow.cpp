@@ -6,9 +6,9 @@
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
+#include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -468,7 +468,7 @@ class TestMainWindow : public QObject {
                 closed = w->close();
             }
             const PromptRecord& question = m_prompts.records().at(0);
-            QCOMPARE(question.text, MainWindow::saveModeText(mode) + QLatin1Char('?'));
+            QCOMPARE(question.text, saveModeText(mode) + QLatin1Char('?'));
             QCOMPARE(question.caption, route == 2 ? QStringLiteral("Выход") : QStringLiteral("Сохранить"));
             QCOMPARE(question.icon, MessageIcon::Question);
             QCOMPARE(question.buttons, YesButton | NoButtonAnswer | CancelButton);

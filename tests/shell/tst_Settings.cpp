@@ -1,5 +1,5 @@
-#include "shell/Platform.h"
-#include "shell/Settings.h"
+#include "settings/Platform.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 

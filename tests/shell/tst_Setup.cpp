@@ -3,8 +3,8 @@
 // (Escape included), with the project folder taken from the platform.
 
 #include "WindowFixture.h"
+#include "dialogs/SettingsDialog.h"
 #include "editor/ParamGrid.h"
-#include "shell/SettingsDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 
 #include "WindowFixture.h"
 #include "editor/ScriptHighlighter.h"
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -94,7 +94,7 @@ class TestTextTab : public QObject {
         QVERIFY(!w->commands().isEnabled(CommandId::Save));
         QVERIFY(!w->commands().isEnabled(CommandId::Comments));
         // The working file holds what the editor shows.
-        QCOMPARE(TestFolder::read(w->workingFile()), w->editorBytes());
+        QCOMPARE(TestFolder::read(w->workingFile()), w->textPage()->editorBytes());
         // A parameter is not looked for: nothing is selected.
         QVERIFY(!w->textEditor()->textCursor().hasSelection());
     }
@@ -160,7 +160,7 @@ class TestTextTab : public QObject {
         QVERIFY(!w->textEditor()->document()->isModified());
         QVERIFY(w->modified());
         QVERIFY(w->commands().isEnabled(CommandId::Save));
-        QVERIFY(w->commands().isEnabled(CommandId::Comments));
+        QCOMPARE(w->commands().isEnabled(CommandId::Comments), w->selectedNode() != nullptr);
         QCOMPARE(w->currentFile(), f.folder->file(QStringLiteral("scripts/a.txt")));
     }
 
@@ -196,7 +196,7 @@ class TestTextTab : public QObject {
         const std::string value = "\"\xC7\xE2\xF3\xEA\xA0\xB9\x98\"";
         auto w = openScript("\"sc.one\"\r\n{\r\n\t\"dsp\"\t" + value + "\r\n}\r\n");
         toText(*w);
-        const std::string shown = w->editorBytes();
+        const std::string shown = w->textPage()->editorBytes();
         QVERIFY(shown.find(value) != std::string::npos);
         QTextCursor cursor = w->textEditor()->textCursor();
         cursor.movePosition(QTextCursor::End);
@@ -206,7 +206,7 @@ class TestTextTab : public QObject {
         QTest::keyClick(w->textEditor(), Qt::Key_Tab);
         QTest::keyClicks(w->textEditor(), QStringLiteral("y"));
         QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TextTab));
-        QVERIFY(w->editorText().endsWith(QStringLiteral("//x\ty")));
+        QVERIFY(w->textPage()->editorText().endsWith(QStringLiteral("//x\ty")));
         QVERIFY(w->save());
         const std::string saved = TestFolder::read(f.folder->file(QStringLiteral("scripts/~a.txt")));
         QCOMPARE(saved, shown + "//x\ty\r\n");
@@ -219,7 +219,7 @@ class TestTextTab : public QObject {
         const QString target = f.folder->file(QStringLiteral("scripts/b.txt"));
         f.prompts.answer(target);
         w->saveAs();
-        QCOMPARE(TestFolder::read(target), w->editorBytes());
+        QCOMPARE(TestFolder::read(target), w->textPage()->editorBytes());
         QVERIFY(TestFolder::read(target).find("\"sc.renamed\"") != std::string::npos);
         QCOMPARE(w->currentFile(), target);
         QVERIFY(!w->modified());
@@ -298,7 +298,7 @@ class TestTextTab : public QObject {
         QCoreApplication::processEvents(); // the highlighter takes the document over from the event loop
         w->textEditor()->setPlainText(
             QStringLiteral("// top\n\"sc.one\"\n{\n\t\"wave\"\t\"a b.wav\"  // loop {x}\n}\n"));
-        ScriptHighlighter* h = w->highlighter();
+        ScriptHighlighter* h = w->textPage()->highlighter();
         auto formatAt = [&](const QString& line, const QString& piece) {
             for (QTextBlock b = w->textEditor()->document()->begin(); b.isValid(); b = b.next()) {
                 if (!b.text().contains(line))

@@ -1,10 +1,10 @@
 // The real dialogs of the tree edits, shown modally through QtPrompts and driven by a timer that acts
 // on the active modal widget: the new-element dialog, the comments dialog and the input box.
 
+#include "dialogs/QtPrompts.h"
 #include "document/Cp1251.h"
 #include "editor/CommentsDialog.h"
 #include "editor/NewElementDialog.h"
-#include "shell/QtPrompts.h"
 
 #include <QApplication>
 #include <QComboBox>

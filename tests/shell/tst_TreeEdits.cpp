@@ -11,9 +11,11 @@
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
 #include "editor/SectionTreeView.h"
+#include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
+#include "shell/TextPage.h"
+#include "shell/TreeEditor.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 #include "testsupport/TestPlatform.h"
@@ -257,18 +259,23 @@ class TestTreeEdits : public QObject {
 
     void newSoundscapeGuards() {
         auto w = std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio);
-        QVERIFY(w->commands().trigger(CommandId::NewSoundscape)); // starts enabled; no file open
+        QVERIFY(!w->commands().trigger(CommandId::NewSoundscape)); // nothing open: nothing to add to
+        QVERIFY(m_prompts.records().empty());
+        // A document whose file has gone from the disk: the command says what to do.
+        w = openWindow();
+        QVERIFY(QFile::remove(w->currentFile()));
+        QVERIFY(w->commands().trigger(CommandId::NewSoundscape));
         QCOMPARE(messages(), QStringList{msg("Откройте или создайте soundscape файл", "Новый soundscape",
                                              MessageIcon::None)});
         QCOMPARE(m_prompts.messages()[0].buttons, OkButton);
         w = openWindow();
         w->pages()->setCurrentIndex(MainWindow::TextTab);
         m_prompts.clear();
-        w->newSoundscape();
+        w->treeEditor()->newSoundscape();
         QVERIFY(m_prompts.records().empty()); // on the text tab nothing is asked
         w->pages()->setCurrentIndex(MainWindow::TreeTab);
         m_prompts.answer(CancelButton);
-        w->newSoundscape();
+        w->treeEditor()->newSoundscape();
         QCOMPARE(w->tree().topLevel().size(), std::size_t(4));
     }
 
@@ -337,11 +344,11 @@ class TestTreeEdits : public QObject {
         QVERIFY(!w->commands().isEnabled(static_cast<CommandId>(command)));
         const std::vector<std::string> before = shape(w->tree());
         if (command == int(CommandId::NewLoopingBlock))
-            w->newLoopingBlock();
+            w->treeEditor()->newBlock(BlockKind::PlayLooping);
         else if (command == int(CommandId::NewRandomBlock))
-            w->newRandomBlock();
+            w->treeEditor()->newBlock(BlockKind::PlayRandom);
         else
-            w->newSoundscapeBlock();
+            w->treeEditor()->newBlock(BlockKind::PlaySoundscape);
         QCOMPARE(messages(), QStringList{message});
         QCOMPARE(shape(w->tree()), before);
         QVERIFY(!w->modified());
@@ -422,7 +429,7 @@ class TestTreeEdits : public QObject {
         m_prompts.answer(answers);
         if (placement != 0)
             m_prompts.answer(static_cast<PromptButton>(placement));
-        w->newElement();
+        w->treeEditor()->newElement();
         const PromptRecord& dialog = m_prompts.records().at(0);
         QCOMPARE(dialog.kind, PromptRecord::Kind::NewElement);
         QCOMPARE(dialog.caption, QStringLiteral("Новый - [") + scriptToQString(under) + QLatin1Char(']'));
@@ -470,7 +477,7 @@ class TestTreeEdits : public QObject {
         QFETCH(QStringList, names);
         auto w = openWindow();
         select(*w, node);
-        w->newElement(); // cancelled: the queue is empty
+        w->treeEditor()->newElement(); // cancelled: the queue is empty
         QCOMPARE(m_prompts.records().at(0).items, names);
         QVERIFY(!w->modified());
     }
@@ -552,21 +559,21 @@ class TestTreeEdits : public QObject {
         auto w = openWindow();
         select(*w, "\"dsp\"", 1); // the one of sc.two
         m_prompts.answer(YesButton);
-        w->deleteSelected();
+        w->treeEditor()->deleteSelected();
         QCOMPARE(w->selectedNode(), find(*w, "\"sc.two\""));
         QCOMPARE(gridRows(*w), QStringList{QStringLiteral("\"sc.two\" = ")});
         // Deleting every soundscape leaves the end marker: nothing more to add to.
         for (const char* name : {"\"sc.one\"", "\"sc.two\"", "\"sc.empty\""}) {
             select(*w, name);
             m_prompts.answer(YesButton);
-            w->deleteSelected();
+            w->treeEditor()->deleteSelected();
         }
         QCOMPARE(w->tree().size(), std::size_t(1));
         QCOMPARE(w->selectedNode(), w->tree().last());
         QVERIFY(!w->commands().isEnabled(CommandId::NewElement));
         QVERIFY(!w->commands().isEnabled(CommandId::GridNewElement));
         m_prompts.clear();
-        w->deleteSelected(); // the end marker is never deleted, and nothing is asked
+        w->treeEditor()->deleteSelected(); // the end marker is never deleted, and nothing is asked
         QVERIFY(m_prompts.records().empty());
         QCOMPARE(w->tree().size(), std::size_t(1));
     }
@@ -586,13 +593,13 @@ class TestTreeEdits : public QObject {
         QVERIFY(w->modified());
         // Shown again as the same three lines; Cancel changes nothing.
         m_prompts.answer(CancelButton);
-        w->editSelectedComments();
+        w->treeEditor()->editSelectedComments();
         QCOMPARE(m_prompts.records().at(1).items, (QStringList{"a", "", "b"}));
         QCOMPARE(m_prompts.records().at(1).initial, QStringLiteral("next to it"));
         QCOMPARE(node->data()->commentsAbove, std::string("a\r\rb\r"));
         // Braces and tabs never enter a comment.
         m_prompts.answer(CommentAnswers{"x{\ty}", {"c}d"}});
-        w->editSelectedComments();
+        w->treeEditor()->editSelectedComments();
         QVERIFY(node->data()->commentBeside.find_first_of("{}\t") == std::string::npos);
         QVERIFY(node->data()->commentsAbove.find_first_of("{}\t") == std::string::npos);
         QVERIFY(loadScript(writeScript(w->tree()).bytes).ok());
@@ -818,7 +825,7 @@ class TestTreeEdits : public QObject {
         QTest::newRow("wave entry") << std::string("\"wave\"") << false << "C . . N | n e | n e c";
         QTest::newRow("wave in rndwave") << std::string("\"wave\"#1") << false << "C . . . | n e | n e c";
         QTest::newRow("end marker") << std::string("#end") << false << ". . . . | n . | n . .";
-        QTest::newRow("text tab") << std::string("\"sc.one\"") << true << ". P . N | . . | n e c";
+        QTest::newRow("text tab") << std::string("\"sc.one\"") << true << ". P . . | . . | . . .";
     }
     void enablingBySelection() {
         QFETCH(std::string, node);
@@ -871,10 +878,11 @@ class TestTreeEdits : public QObject {
         w->treeMenu()->hide();
         QVERIFY(w->commands().isEnabled(CommandId::NewSoundscape));
         QVERIFY(w->commands().isEnabled(CommandId::ExpandAll));
+        // Without its file the document still offers the command, which then says what to do.
         QVERIFY(QFile::remove(w->currentFile()));
         w->treeMenu()->popup(QPoint(0, 0));
         w->treeMenu()->hide();
-        QVERIFY(!w->commands().isEnabled(CommandId::NewSoundscape));
+        QVERIFY(w->commands().isEnabled(CommandId::NewSoundscape));
     }
 
     void popupMenusHoldTheirCommands() {
@@ -948,6 +956,9 @@ class TestTreeEdits : public QObject {
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        // A menu opened over the end marker leaves nothing behind: the shortcuts follow the selection.
+        w->selectNode(w->tree().last());
+        emit w->treeMenu()->aboutToShow();
         select(*w, "\"sc.two\"");
         m_prompts.answer(QStringLiteral("sc.renamed"));
         QTest::keyClick(w->treeView(), Qt::Key_Return, Qt::ControlModifier);

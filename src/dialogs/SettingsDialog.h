@@ -6,7 +6,7 @@
 // it is closed, what it shows is applied by apply(). It works on the main window's settings: a folder
 // picked with a browse button becomes the scripts or sounds folder at once; the rest waits for apply().
 
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 
 #include <QDialog>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "shell/SettingsDialog.h"
+#include "dialogs/SettingsDialog.h"
 
+#include "dialogs/Prompts.h"
 #include "editor/ParamGrid.h"
+#include "settings/Platform.h"
 #include "shell/MainWindow.h"
-#include "shell/Platform.h"
-#include "shell/Prompts.h"
 
 #include <QCheckBox>
 #include <QDir>

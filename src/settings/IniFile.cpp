@@ -1,4 +1,4 @@
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 #include "document/FileIO.h"
 #include "document/TextHelpers.h"

@@ -1,8 +1,8 @@
-#include "shell/QtPrompts.h"
+#include "dialogs/QtPrompts.h"
 
+#include "dialogs/SaveOriginDialog.h"
 #include "editor/CommentsDialog.h"
 #include "editor/NewElementDialog.h"
-#include "shell/SaveOriginDialog.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 
@@ -55,6 +55,14 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     ini.writeBool(Options, "SaveOriginFile", s.saveOriginFile);
     ini.writeString(Options, "Sounddir", settingsBytes(s.soundsFolder));
     ini.writeInteger(Options, "GenVol", s.masterVolumeSetting);
+}
+
+QString saveModeText(int mode) {
+    if (mode == 0 || mode == 1)
+        return QStringLiteral("Сохранить изменеия (во временный файл \"~\")");
+    if (mode == 2)
+        return QStringLiteral("Сохранить изменения (в оригинальный файл)");
+    return {};
 }
 
 } // namespace tonvale

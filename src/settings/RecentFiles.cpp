@@ -1,4 +1,4 @@
-#include "shell/RecentFiles.h"
+#include "settings/RecentFiles.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "shell/Platform.h"
+#include "settings/Platform.h"
 
 #include "document/FileIO.h"
 #include "document/TextHelpers.h"

@@ -1,4 +1,4 @@
-#include "shell/SaveOriginDialog.h"
+#include "dialogs/SaveOriginDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

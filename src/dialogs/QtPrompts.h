@@ -3,7 +3,7 @@
 // The Prompts of the running program: Qt message boxes, file dialogs, the input box, and the program's
 // own dialogs (save-as-original, new element, comments), each created for one question and freed after it.
 
-#include "shell/Prompts.h"
+#include "dialogs/Prompts.h"
 
 class QWidget;
 

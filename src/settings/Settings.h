@@ -3,7 +3,7 @@
 // The values the main window keeps in tnv.ini, with their defaults, and the one read at start-up and
 // the one write at shutdown (keys in a fixed order).
 
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <QString>
 #include <array>
@@ -27,6 +27,9 @@ inline constexpr const char* SettingsFileName = "tnv.ini";
 inline constexpr const char* DefaultSomeText = "Brindle Kit";
 
 // `projectFolder` is asked once for Curdir's default and once for Sounddir's.
+// The status bar's text of a save mode; empty for a mode that has none.
+QString saveModeText(int mode);
+
 AppSettings readSettings(const IniFile& ini, const std::function<QString()>& projectFolder);
 // Writes Saved, LastFile, f01..f05, FontS, Curdir, SomeText, SaveOriginFile, Sounddir, GenVol.
 void writeSettings(IniFile& ini, const AppSettings& settings);

@@ -1,0 +1,232 @@
+// Tree edits: new soundscape and blocks from the templates, the new-element dialog, rename, delete,
+// comments, moves by drag and drop and the wave file chooser. Every change goes through the
+// document's edit functions with the tree model's observer, so the view gets exact row signals; the
+// grid follows the selection.
+
+#include "shell/TreeEditor.h"
+
+#include "dialogs/Prompts.h"
+#include "document/Edits.h"
+#include "document/NewElements.h"
+#include "document/SoundPaths.h"
+#include "editor/ParamGrid.h"
+#include "editor/QtText.h"
+#include "editor/SectionTreeModel.h"
+#include "shell/CommandTable.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTreeView>
+
+namespace tonvale {
+
+namespace {
+const QString WaveDialogTitle = QStringLiteral("Файлы звуков");
+const QString WaveFilter = QStringLiteral("WAV (*.wav)");
+
+std::string fileSystemPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString fromFileSystem(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+} // namespace
+
+TreeEditor::TreeEditor(DocumentWindow& window, Prompts& prompts, QObject* parent)
+    : QObject(parent), m_window(window), m_prompts(prompts) {
+    CommandTable& c = window.commands();
+    c.setExecute(CommandId::NewSoundscape, [this] { newSoundscape(); });
+    c.setExecute(CommandId::NewLoopingBlock, [this] { newBlock(BlockKind::PlayLooping); });
+    c.setExecute(CommandId::NewRandomBlock, [this] { newBlock(BlockKind::PlayRandom); });
+    c.setExecute(CommandId::NewSoundscapeBlock, [this] { newBlock(BlockKind::PlaySoundscape); });
+    c.setExecute(CommandId::NewElement, [this] { newElement(); });
+    c.setExecute(CommandId::GridNewElement, [this] { newElement(); });
+    c.setExecute(CommandId::Rename, [this] { renameSelected(); });
+    c.setExecute(CommandId::Delete, [this] { deleteSelected(); });
+    c.setExecute(CommandId::Comments, [this] { editSelectedComments(); });
+    c.setExecute(CommandId::ChooseWave, [this] { chooseWaveFile(); });
+    c.setExecute(CommandId::GridChooseWave, [this] { chooseWaveFile(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Templates: new soundscape and blocks
+
+void TreeEditor::newSoundscape() {
+    if (!m_window.fileOnDisk()) {
+        m_prompts.message(fromUtf8(newtext::OpenOrCreateFile), fromUtf8(newtext::SoundscapeCaption),
+                          MessageIcon::None);
+        return;
+    }
+    if (m_window.onTextTab())
+        return;
+    const std::optional<QString> answer =
+        m_prompts.inputText(fromUtf8(newtext::SoundscapePromptCaption), QString(), QString());
+    if (answer && !answer->isEmpty()) {
+        const CreateResult created =
+            createSoundscape(m_window.tree(), qstringToScript(*answer), m_window.treeModel()->observer());
+        if (created) {
+            m_window.endStructuralEdit(created.node);
+            m_window.setModified(true);
+            return;
+        }
+        if (created.message) {
+            if (created.message->text == edittext::Unexpected)
+                m_window.setModified(false);
+            m_window.showMessage(*created.message);
+        }
+    }
+    m_window.setModified(m_window.modified());
+}
+
+void TreeEditor::newBlock(BlockKind kind) {
+    Node* soundscape = m_window.selectedNode();
+    const CreateResult created =
+        createBlock(m_window.tree(), soundscape, kind, m_window.treeModel()->observer());
+    if (!created) {
+        m_window.showMessage(blockFailureMessage(kind));
+        m_window.setModified(m_window.modified());
+        return;
+    }
+    m_window.treeView()->expand(m_window.treeModel()->indexOf(soundscape));
+    m_window.endStructuralEdit(created.node);
+    m_window.setModified(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// New element, rename, delete, comments
+
+void TreeEditor::newElement() {
+    Node* selected = m_window.selectedNode();
+    if (selected == nullptr)
+        return;
+    QStringList names;
+    for (const std::string& name : suggestedParameters(blockKind(selected->text())))
+        names.append(scriptToQString(name));
+    const QString caption =
+        QStringLiteral("Новый - [") + scriptToQString(selected->text()) + QLatin1Char(']');
+    const std::optional<NewElementAnswers> answers = m_prompts.newElement(caption, names);
+    if (!answers)
+        return;
+    if (const std::optional<Message> stop = checkNewElement(m_window.tree(), selected, *answers)) {
+        m_window.showMessage(*stop);
+        return;
+    }
+    PlacementAnswer placement = PlacementAnswer::No;
+    if (asksPlacement(*answers)) {
+        const PromptButton first =
+            m_prompts.message(fromUtf8(newtext::PlacementQuestion), fromUtf8(newtext::PlacementCaption),
+                              MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
+        placement = first == YesButton ? PlacementAnswer::Yes : PlacementAnswer::No;
+    }
+    const CreateResult created =
+        addNewElement(m_window.tree(), selected, *answers, placement, m_window.treeModel()->observer());
+    if (!created) {
+        if (created.message)
+            m_window.showMessage(*created.message);
+        return;
+    }
+    m_window.setModified(true);
+    m_window.endStructuralEdit(created.node);
+}
+
+void TreeEditor::renameSelected() {
+    Node* node = m_window.selectedNode();
+    if (node == nullptr || m_window.onTextTab() || m_window.tree().isEndMarker(node))
+        return;
+    const std::optional<QString> answer =
+        m_prompts.inputText(fromUtf8(edittext::RenameCaption), QString(), scriptToQString(node->text()));
+    if (!answer)
+        return;
+    const std::string text = qstringToScript(*answer);
+    if (storableLine(text).empty())
+        return;
+    renameNode(m_window.tree(), node, text, m_window.treeModel()->observer());
+    m_window.endStructuralEdit(nullptr);
+    m_window.setModified(true);
+}
+
+void TreeEditor::deleteSelected() {
+    Node* node = m_window.selectedNode();
+    if (node == nullptr || m_window.onTextTab() || m_window.tree().isEndMarker(node))
+        return;
+    const Message question = deleteQuestion(*node);
+    const PromptButton answer = m_prompts.message(fromUtf8(question.text), fromUtf8(question.caption),
+                                                  question.icon, YesButton | NoButtonAnswer, NoButtonAnswer);
+    if (answer == NoButtonAnswer)
+        return;
+    // The grid lets go of the rows before their nodes go; the view's own choice of a new current
+    // node is not followed until the tree has its new shape.
+    m_window.beginStructuralEdit();
+    m_window.grid()->clearRows();
+    m_window.grid()->gridModel()->setSelectedNode(nullptr);
+    const DeleteResult deleted = deleteNode(m_window.tree(), node, m_window.treeModel()->observer());
+    m_window.endStructuralEdit(deleted.selectAfter);
+    m_window.setModified(true);
+}
+
+void TreeEditor::editSelectedComments() {
+    Node* node = m_window.selectedNode();
+    if (node == nullptr || node->data() == nullptr)
+        return;
+    const NodeData& comments = *node->data();
+    const QString caption =
+        QStringLiteral("Комментарии [") + scriptToQString(node->text()) + QLatin1Char(']');
+    const std::optional<CommentAnswers> answer =
+        m_prompts.editComments(caption, comments.commentBeside, comments.commentsAbove);
+    if (!answer)
+        return;
+    setComments(m_window.tree(), node, answer->beside, answer->aboveLines, m_window.treeModel()->observer());
+    m_window.setModified(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Moves by drag and drop
+
+void TreeEditor::onNodeDropped(Node* dragged, Node* target) {
+    if (!dropMoves(m_window.tree(), dragged, target))
+        return;
+    const PromptButton answer =
+        m_prompts.message(fromUtf8(edittext::MoveQuestion), fromUtf8(edittext::MoveCaption),
+                          MessageIcon::Question, YesButton | NoButtonAnswer | CancelButton, YesButton);
+    const PlacementAnswer placement = answer == YesButton        ? PlacementAnswer::Yes
+                                      : answer == NoButtonAnswer ? PlacementAnswer::No
+                                                                 : PlacementAnswer::Cancel;
+    if (placement == PlacementAnswer::Cancel)
+        return;
+    m_window.beginStructuralEdit();
+    const MoveResult moved =
+        moveNode(m_window.tree(), dragged, target, placement, m_window.treeModel()->observer());
+    if (!moved.done()) {
+        m_window.endStructuralEdit(nullptr);
+        return;
+    }
+    m_window.treeView()->expandRecursively(m_window.treeModel()->indexOf(target));
+    m_window.endStructuralEdit(dragged);
+    if (const Node* before = m_window.tree().previous(dragged))
+        m_window.treeView()->scrollTo(m_window.treeModel()->indexOf(before),
+                                      QAbstractItemView::PositionAtTop);
+    m_window.setModified(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The wave file chooser
+
+void TreeEditor::chooseWaveFile() {
+    if (!m_window.grid()->waveCellSelected())
+        return;
+    ParamGridModel* grid = m_window.grid()->gridModel();
+    const int row = grid->currentRow();
+    const std::string sounds = fileSystemPath(m_window.grid()->soundsFolder());
+    const std::string folder =
+        waveChooserFolder(sounds, qstringToScript(grid->cellText(row, grid->currentColumn())),
+                          [](const std::string& path) { return QFileInfo(fromFileSystem(path)).isDir(); });
+    const QString chosen = m_prompts.openFile(WaveDialogTitle, fromFileSystem(folder), WaveFilter);
+    if (chosen.isEmpty())
+        return;
+    // The grid writes the value into the node and reports it (modified flag, or the failure message).
+    grid->writeValue(row, scriptToQString(storedWaveValue(sounds, fileSystemPath(chosen))));
+    m_window.grid()->widenColumns();
+}
+
+} // namespace tonvale
