@@ -2,6 +2,7 @@
 
 #include "audio/DecimalSeparator.h"
 #include "audio/Values.h"
+#include "document/BlockKinds.h"
 #include "document/SoundPaths.h"
 #include "document/TextHelpers.h"
 
@@ -10,18 +11,19 @@
 namespace tonvale {
 
 SoundBlock classifyBlockHeader(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    if (lower == "\"playlooping\"")
+    const std::optional<BlockKind> kind = blockKindOf(text, KeywordCase::Ignored);
+    if (!kind)
+        return SoundBlock::None;
+    switch (*kind) {
+    case BlockKind::PlayLooping:
         return SoundBlock::PlayLooping;
-    if (lower == "\"playrandom\"")
+    case BlockKind::PlayRandom:
         return SoundBlock::PlayRandom;
-    if (lower == "\"rndwave\"")
+    case BlockKind::RandomWaves:
         return SoundBlock::RndWave;
-    if (lower == "\"playsoundscape\"")
+    case BlockKind::PlaySoundscape:
         return SoundBlock::PlaySoundscape;
+    }
     return SoundBlock::None;
 }
 

@@ -6,9 +6,6 @@ namespace tonvale {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> BlockKeywords = {"\"playlooping\"", "\"playrandom\"", "\"rndwave\"",
-                                                           "\"playsoundscape\""};
-
 char asciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -57,11 +54,8 @@ Node* insertWithData(SectionTree& tree, Node* parent, int row, std::string text,
 int blockKind(std::string_view text) {
     if (text.empty())
         return -1;
-    for (std::size_t i = 0; i < BlockKeywords.size(); ++i) {
-        if (text == BlockKeywords[i])
-            return static_cast<int>(i) + 1;
-    }
-    return 0;
+    const std::optional<BlockKind> kind = blockKindOf(text);
+    return kind ? static_cast<int>(*kind) + 1 : 0;
 }
 
 bool isBlockKeyword(std::string_view text) {
@@ -69,22 +63,16 @@ bool isBlockKeyword(std::string_view text) {
 }
 
 std::vector<std::string> suggestedParameters(int kind) {
-    switch (kind) {
-    case 0:
+    if (kind == 0)
         return {"\"dsp\"", "\"soundmixer\""};
-    case 1:
-        return {"\"wave\"", "\"volume\"", "\"pitch\"", "\"attenuation\"", "\"position\""};
-    case 2:
-        return {"\"time\"",    "\"volume\"",   "\"pitch\"",     "\"attenuation\"",
-                "\"rndwave\"", "\"position\"", "\"soundlevel\""};
-    case 3:
-        return {"\"wave\""};
-    case 4:
-        return {"\"name\"", "\"volume\"", "\"position\"", "\"positionoverride\"",
-                "\"ambientpositionoverride\""};
-    default:
+    if (kind < 1 || kind > static_cast<int>(BlockKinds.size()))
         return {};
+    std::vector<std::string> names;
+    for (std::string_view name : BlockKinds[static_cast<std::size_t>(kind - 1)].suggested) {
+        if (!name.empty())
+            names.emplace_back(name);
     }
+    return names;
 }
 
 bool sectionNameExists(const SectionTree& tree, std::string_view storedName) {
@@ -150,6 +138,8 @@ Message blockFailureMessage(BlockKind kind) {
         return message("Ошибка создания блока playlooping", "Новый блок playlooping", MessageIcon::Error);
     case BlockKind::PlayRandom:
         return message("Ошибка создания блока playrandom", "Новый блок playrandom", MessageIcon::Error);
+    case BlockKind::RandomWaves:
+        return message("Ошибка создания блока rndwave", "Новый блок rndwave", MessageIcon::Error);
     case BlockKind::PlaySoundscape:
         break;
     }

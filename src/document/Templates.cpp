@@ -82,11 +82,15 @@ const BlockTemplate& blockTemplate(BlockKind kind) {
                                                {1, "\"position\"", "\"0\""},
                                                {1, "\"positionoverride\"", "\"0\""},
                                                {1, "\"ambientpositionoverride\"", "\"1\""}}};
+    // A list of random waves stands inside a playrandom block; on its own it holds one wave.
+    static const BlockTemplate randomWaves{"\"rndwave\"", {{1, "\"wave\"", "\"wav file name\""}}};
     switch (kind) {
     case BlockKind::PlayLooping:
         return playLooping;
     case BlockKind::PlayRandom:
         return playRandom;
+    case BlockKind::RandomWaves:
+        return randomWaves;
     case BlockKind::PlaySoundscape:
         break;
     }

@@ -3,6 +3,7 @@
 // The texts a new script starts from and the blocks the editor adds to a soundscape. Keys and
 // values carry their double quotes as in a script; the lines are Windows-1251 bytes.
 
+#include "document/BlockKinds.h"
 #include "document/SectionTree.h"
 
 #include <string>
@@ -20,8 +21,6 @@ std::vector<std::string> shortNewFileLines();
 void appendDefaultBlocks(std::vector<std::string>& lines);
 // The bytes of a new file: the full text with blocks or the short one, every line followed by CR LF.
 std::string newFileBytes(bool withBlocks);
-
-enum class BlockKind { PlayLooping, PlayRandom, PlaySoundscape };
 
 // One line of a block template: a child of the block (depth 1) or of its "rndwave" list (depth 2).
 struct TemplateEntry {

@@ -1,5 +1,6 @@
 #include "editor/ParamGrid.h"
 
+#include "document/Edits.h"
 #include "document/SoundPaths.h"
 #include "editor/QtText.h"
 #include "editor/UpdatesFrozen.h"
@@ -193,7 +194,8 @@ void ParamGrid::enterPressed() {
     if (!m_readOnly && m_model->isEditable(row, m_model->currentColumn())) {
         const bool wasEditing = isEditing();
         closeOpenEditor();
-        m_model->writeValue(row, normaliseName(m_model->cellText(row, ParamGridModel::ValueColumn)));
+        m_model->writeValue(row, scriptToQString(normalizeName(
+                                     qstringToScript(m_model->cellText(row, ParamGridModel::ValueColumn)))));
         if (!wasEditing)
             edit(currentIndex());
     }

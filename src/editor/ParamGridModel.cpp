@@ -20,26 +20,6 @@ const QString WaveName = QStringLiteral("\"wave\"");
 const QColor ParamGridModel::ReadOnlyColour(236, 234, 230);
 const QColor ParamGridModel::MatchColour(211, 248, 215);
 
-bool isBlockKeyword(const QString& text) {
-    return blockKind(qstringToScript(text)) > 0;
-}
-
-QString trimScript(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-QString normaliseName(const QString& text) {
-    QString unquoted = text;
-    unquoted.replace(QLatin1Char('"'), QLatin1Char(' '));
-    return QLatin1Char('"') + trimScript(unquoted) + QLatin1Char('"');
-}
-
 ParamGridModel::ParamGridModel(SectionTree* tree, QObject* parent)
     : QAbstractTableModel(parent), m_tree(tree), m_rows(1) {}
 
@@ -70,14 +50,15 @@ void ParamGridModel::fill(Node* selected) {
         for (Node* node = m_tree->next(selected); node != nullptr; node = m_tree->next(node)) {
             if (node->level() <= level || !node->hasData() || node->text().empty())
                 break;
-            rows.push_back({node, trimScript(scriptToQString(node->text())),
-                            trimScript(scriptToQString(node->data()->value)),
-                            blockKind(trim(node->text())) > 0});
+            rows.push_back({node, scriptToQString(trim(node->text())),
+                            scriptToQString(trim(node->data()->value)),
+                            blockKindOf(trim(node->text())).has_value()});
         }
     } else {
         setGridEnabled(true);
-        rows.push_back({selected, trimScript(scriptToQString(selected->text())),
-                        scriptToQString(selected->data()->value), blockKind(trim(selected->text())) > 0});
+        rows.push_back({selected, scriptToQString(trim(selected->text())),
+                        scriptToQString(selected->data()->value),
+                        blockKindOf(trim(selected->text())).has_value()});
     }
     if (rows.empty())
         rows.emplace_back();

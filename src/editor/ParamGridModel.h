@@ -17,16 +17,6 @@
 
 namespace tonvale {
 
-// blockKind (document/NewElements.h) of a node text shown as Qt text.
-bool isBlockKeyword(const QString& text);
-
-// Trims characters up to code 32 at both ends, as the script rules do.
-QString trimScript(const QString& text);
-// Every double quote becomes a blank, the text is trimmed and enclosed in double quotes.
-QString normaliseName(const QString& text);
-// The file a wave value names: the sounds folder, a separator, and the value with either slash taken
-// as a folder separator; every double quote is removed from the whole path.
-
 class ParamGridModel : public QAbstractTableModel {
     Q_OBJECT
   public:

@@ -24,10 +24,14 @@ struct Case {
 };
 
 const std::vector<CommandId> Dependent = {
-    CommandId::Save,           CommandId::ExpandAll,       CommandId::CollapseAll,     CommandId::NewSoundscape,
-    CommandId::Rename,         CommandId::Delete,          CommandId::Comments,        CommandId::NewLoopingBlock,
-    CommandId::NewRandomBlock, CommandId::NewSoundscapeBlock, CommandId::PlayerPanel,  CommandId::NewElement,
-    CommandId::GridNewElement, CommandId::ChooseWave,      CommandId::GridChooseWave,  CommandId::Find,
+    CommandId::Save,           CommandId::ExpandAll,
+    CommandId::CollapseAll,    CommandId::NewSoundscape,
+    CommandId::Rename,         CommandId::Delete,
+    CommandId::Comments,       CommandId::NewLoopingBlock,
+    CommandId::NewRandomBlock, CommandId::NewSoundscapeBlock,
+    CommandId::PlayerPanel,    CommandId::NewElement,
+    CommandId::GridNewElement, CommandId::ChooseWave,
+    CommandId::GridChooseWave, CommandId::Find,
     CommandId::GridFind,       CommandId::PlayWave,
 };
 
@@ -39,14 +43,14 @@ std::vector<Case> cases() {
     WindowState s = soundscapeSelected();
     list.push_back({"soundscape with blocks selected",
                     s,
-                    {ExpandAll, CollapseAll, NewSoundscape, Rename, Delete, Comments, NewLoopingBlock, NewRandomBlock,
-                     NewSoundscapeBlock, PlayerPanel}});
+                    {ExpandAll, CollapseAll, NewSoundscape, Rename, Delete, Comments, NewLoopingBlock,
+                     NewRandomBlock, NewSoundscapeBlock, PlayerPanel}});
 
     s.selectedHasChildren = false;
     list.push_back({"empty soundscape: no player panel",
                     s,
-                    {ExpandAll, CollapseAll, NewSoundscape, Rename, Delete, Comments, NewLoopingBlock, NewRandomBlock,
-                     NewSoundscapeBlock}});
+                    {ExpandAll, CollapseAll, NewSoundscape, Rename, Delete, Comments, NewLoopingBlock,
+                     NewRandomBlock, NewSoundscapeBlock}});
 
     s = soundscapeSelected();
     s.selectedLevel = 2;
@@ -57,8 +61,8 @@ std::vector<Case> cases() {
     s.playableWave = true;
     list.push_back({"block parameter with a found wave, modified",
                     s,
-                    {Save, ExpandAll, CollapseAll, NewSoundscape, Rename, Delete, Comments, NewElement, GridNewElement,
-                     ChooseWave, GridChooseWave, Find, GridFind, PlayWave}});
+                    {Save, ExpandAll, CollapseAll, NewSoundscape, Rename, Delete, Comments, NewElement,
+                     GridNewElement, ChooseWave, GridChooseWave, Find, GridFind, PlayWave}});
 
     s = soundscapeSelected();
     s.endMarkerSelected = true;
@@ -85,16 +89,17 @@ TEST(CommandState, EnabledCommandsFollowTheWindowState) {
     for (const Case& c : cases()) {
         for (CommandId id : Dependent) {
             const bool expected = std::find(c.enabled.begin(), c.enabled.end(), id) != c.enabled.end();
-            EXPECT_EQ(commandEnabled(id, c.state), expected) << c.name << ", command " << static_cast<int>(id);
+            EXPECT_EQ(commandEnabled(id, c.state), expected)
+                << c.name << ", command " << static_cast<int>(id);
         }
     }
 }
 
 TEST(CommandState, FileAndHelpCommandsAreAlwaysOffered) {
     for (const Case& c : cases()) {
-        for (CommandId id : {CommandId::NewFile, CommandId::Open, CommandId::SaveAs, CommandId::Exit,
-                             CommandId::Settings, CommandId::About, CommandId::Help, CommandId::FindAgain,
-                             CommandId::MasterVolume})
+        for (CommandId id :
+             {CommandId::NewFile, CommandId::Open, CommandId::SaveAs, CommandId::Exit, CommandId::Settings,
+              CommandId::About, CommandId::Help, CommandId::FindAgain, CommandId::MasterVolume})
             EXPECT_TRUE(commandEnabled(id, c.state)) << c.name;
     }
 }
