@@ -9,6 +9,8 @@ cd "$(dirname "$0")/.."
 TONVALE_CHECK_PACKAGE=1 scripts/install-deps.sh
 
 build=${TONVALE_PACKAGE_BUILD:-build-package}
+# Paths below the repository reach the compiler cache relative, so a clone in another folder reuses it.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTONVALE_BUILD_BENCH=OFF \
       -DTONVALE_BUILD_FUZZ=OFF -DTONVALE_SANITIZE=OFF -DTONVALE_BUILD_GUI=ON
 cmake --build "$build" -j2
