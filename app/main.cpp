@@ -1,5 +1,6 @@
 // The program's entry: the application, the main window, the event loop.
 
+#include "CommandLine.h"
 #include "dialogs/QtPrompts.h"
 #include "settings/Platform.h"
 #include "shell/AudioOutput.h"
@@ -9,6 +10,8 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = tonvale::answerInfoOptions(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TonvaleApp"));
     QApplication::setApplicationDisplayName(QStringLiteral("TonvaleApp"));

@@ -13,3 +13,11 @@ elseif(MSVC)
     target_compile_options(tonvale_warnings INTERFACE /WX)
   endif()
 endif()
+
+# Optimised builds are hardened as Debian builds its packages: checked string and memory functions,
+# and relocations resolved and made read-only at start.
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang" AND NOT TONVALE_SANITIZE)
+  add_compile_options($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE>
+                      $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=2>)
+  add_link_options(LINKER:-z,relro LINKER:-z,now)
+endif()

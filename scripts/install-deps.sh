@@ -6,6 +6,9 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libopenal-dev libsndfile
 if [[ "${TONVALE_WITH_FUZZ:-0}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+if [[ "${TONVALE_CHECK_PACKAGE:-0}" == 1 ]]; then
+  packages+=(dpkg-dev file lintian desktop-file-utils appstream)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,5 +1,6 @@
 #include "FormatTool.h"
 
+#include "TonvaleVersion.h"
 #include "document/FileIO.h"
 #include "document/Loader.h"
 #include "document/Writer.h"
@@ -17,6 +18,8 @@ constexpr const char* Usage =
     "       tonvale-format --check FILE... name the files that are not in canonical form (exit 1)\n"
     "       tonvale-format --write FILE... rewrite the files in canonical form\n"
     "       tonvale-format --tree FILE     print the section tree as JSON lines\n"
+    "       tonvale-format --help          print this help\n"
+    "       tonvale-format --version       print the version\n"
     "Exit status: 0 ok, 1 not canonical, 2 a load or write failed, 3 an I/O error.\n";
 
 void report(std::ostream& err, const std::string& file, const Message& message, const char* kind) {
@@ -94,6 +97,10 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         (args.empty() ? err : out) << Usage;
         return args.empty() ? ExitFailed : ExitOk;
+    }
+    if (args[0] == "--version") {
+        out << "tonvale-format " << ProgramVersion << '\n';
+        return out.good() ? ExitOk : ExitIoError;
     }
     const std::string mode = args[0].starts_with("--") ? args[0] : std::string();
     const std::vector<std::string> files(args.begin() + (mode.empty() ? 0 : 1), args.end());

@@ -113,3 +113,24 @@ TEST_F(FormatTool, TreeIsExactJsonLines) {
         "{\"level\":0,\"text\":\"\",\"data\":false,\"value\":\"\",\"above\":\"\",\"beside\":\"\",\"image\":4,"
         "\"selected\":4}\n");
 }
+
+TEST_F(FormatTool, HelpAndVersionGoToStandardOutput) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string firstLine;
+    };
+    const Case cases[] = {
+        {{"--help"}, "Usage: tonvale-format FILE            print FILE in canonical form"},
+        {{"-h"}, "Usage: tonvale-format FILE            print FILE in canonical form"},
+        {{"--version"}, "tonvale-format " TONVALE_EXPECTED_VERSION},
+        {{"--version", "a.txt"}, "tonvale-format " TONVALE_EXPECTED_VERSION},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.args), ExitOk) << c.args[0];
+        const std::string out = m_out.str();
+        EXPECT_EQ(out.substr(0, out.find('\n')), c.firstLine);
+        EXPECT_EQ(m_err.str(), "") << c.args[0];
+    }
+    EXPECT_EQ(run({"--version"}), ExitOk);
+    EXPECT_EQ(m_out.str(), "tonvale-format " TONVALE_EXPECTED_VERSION "\n");
+}
