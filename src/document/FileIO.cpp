@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -119,12 +120,12 @@ std::string randomDigits(std::mt19937& rng) {
     return std::string(6 - digits.size(), '0') + digits;
 }
 
-// Creates ".~NAME.tmpNNNNNN" in `folder`, exclusively; returns the descriptor or -1 with errno set.
-int createTemporary(const fs::path& folder, const std::string& name, mode_t mode, std::string& temp) {
+// Creates "PREFIXNNNNNN" in `folder`, exclusively; returns the descriptor or -1 with errno set.
+int createUnique(const fs::path& folder, const std::string& prefix, mode_t mode, std::string& temp) {
     std::mt19937 rng(std::random_device{}());
     int fd = -1;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = (folder / (".~" + name + ".tmp" + randomDigits(rng))).string();
+        temp = (folder / (prefix + randomDigits(rng))).string();
         fd = openRetrying(temp, O_WRONLY | O_CREAT | O_EXCL, mode);
         if (fd >= 0 || errno != EEXIST)
             break;
@@ -136,6 +137,11 @@ void syncFolder(const fs::path& folder) {
     Descriptor fd(openRetrying(folder.string(), O_RDONLY | O_DIRECTORY));
     if (fd.get() >= 0)
         ::fsync(fd.get());
+}
+
+// The temporary files of a save of NAME are ".~NAME.tmpNNNNNN" beside it.
+std::string temporaryPrefix(const fs::path& target) {
+    return ".~" + target.filename().string() + ".tmp";
 }
 
 fs::path folderOf(const fs::path& file) {
@@ -184,7 +190,7 @@ FileResult saveThroughTemporary(const std::string& target, std::string_view byte
     std::string temp;
     // A new file gets the usual permissions (less the umask); a replacement gets the old file's below,
     // before any byte is written.
-    Descriptor fd(createTemporary(folder, targetPath.filename().string(), old ? 0600 : 0666, temp));
+    Descriptor fd(createUnique(folder, temporaryPrefix(targetPath), old ? 0600 : 0666, temp));
     if (fd.get() < 0) {
         const int error = errno;
         tryInPlace = error == EACCES || error == EPERM;
@@ -236,10 +242,13 @@ FileResult saveThroughTemporary(const std::string& target, std::string_view byte
 FileResult saveInPlace(const std::string& target, std::string_view bytes) {
     std::error_code ec;
     const fs::path copyFolder = fs::temp_directory_path(ec);
-    if (ec)
-        return systemError(ec.value(), "temporary folder");
+    if (ec) {
+        const char* named = std::getenv("TMPDIR");
+        return systemError(ec.value(), named != nullptr ? named : "/tmp");
+    }
     std::string copy;
-    Descriptor copyFd(createTemporary(copyFolder, fs::path(target).filename().string(), 0600, copy));
+    Descriptor copyFd(
+        createUnique(copyFolder, "tonvale-" + fs::path(target).filename().string() + "-", 0600, copy));
     if (copyFd.get() < 0) {
         const int error = errno;
         return systemError(error, copyFolder.string());
@@ -308,7 +317,7 @@ bool isTemporaryOf(const std::string& entry, const std::string& prefix) {
 
 void removeStaleTemporaries(const std::string& target) {
     const fs::path targetPath(target);
-    const std::string prefix = ".~" + targetPath.filename().string() + ".tmp";
+    const std::string prefix = temporaryPrefix(targetPath);
     const auto now = fs::file_time_type::clock::now();
     std::error_code ec;
     for (fs::directory_iterator it(folderOf(targetPath), ec), end; !ec && it != end; it.increment(ec)) {

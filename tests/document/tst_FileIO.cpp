@@ -222,10 +222,12 @@ TEST(FileIO, ReplacementKeepsModeOwnerAndGroup) {
 }
 
 // The folder takes no new file, but the file may be written: it is written in place, whether the new
-// text is shorter or longer than the old one.
+// text is shorter or longer than the old one, and the copy made first is gone afterwards.
 TEST(FileIO, FileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
     TempDir dir;
     fs::create_directory(dir.path / "locked");
+    fs::create_directory(dir.path / "copies");
+    fs::permissions(dir.path / "copies", fs::perms::all);
     const fs::path file = dir.path / "locked" / "a.txt";
     std::ofstream(file) << "old text of medium length";
     const bool root = runningAsRoot();
@@ -235,15 +237,28 @@ TEST(FileIO, FileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
         fs::permissions(dir.path / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     }
     const ino_t inode = statOf(file).st_ino;
-    auto save = [&file](const std::string& bytes) {
+    auto save = [&](const std::string& bytes) {
+        ::setenv("TMPDIR", (dir.path / "copies").c_str(), 1);
         const FileResult result = saveFile(file.string(), bytes);
+        ::unsetenv("TMPDIR");
         return result.ok() && result.inPlace ? 0 : 1;
     };
     for (const std::string& text : {std::string("short"), std::string(100000, 'L')}) {
         EXPECT_EQ(root ? runAsUser(StrangerUser, StrangerGroup, [&] { return save(text); }) : save(text), 0);
         EXPECT_EQ(contentsOf(file), text);
         EXPECT_EQ(statOf(file).st_ino, inode);
+        EXPECT_EQ(entries(dir.path / "copies"), 0u);
     }
+    // Without the copy the file is not touched.
+    fs::permissions(dir.path / "copies", fs::perms::owner_read | fs::perms::owner_exec);
+    auto refused = [&] {
+        ::setenv("TMPDIR", (dir.path / "copies").c_str(), 1);
+        const FileResult result = saveFile(file.string(), "lost?");
+        ::unsetenv("TMPDIR");
+        return !result.ok() && result.code == EACCES && result.path == (dir.path / "copies").string() ? 0 : 1;
+    };
+    EXPECT_EQ(root ? runAsUser(StrangerUser, StrangerGroup, refused) : refused(), 0);
+    EXPECT_EQ(contentsOf(file), std::string(100000, 'L'));
     fs::permissions(dir.path / "locked", fs::perms::owner_all);
     EXPECT_EQ(entries(dir.path / "locked"), 1u);
 }
