@@ -29,20 +29,30 @@ void report(std::ostream& err, const std::string& file, const Message& message, 
     err << '\n';
 }
 
+// The status of a load: a document of which only a part could be loaded is a failure in every mode,
+// since printing, checking, rewriting or listing that part would pass it off as the whole file.
+int loadStatus(const std::string& file, const LoadResult& loaded, std::ostream& err) {
+    if (!loaded.ok())
+        return ExitFailed;
+    if (loaded.levelError) {
+        err << file << ": error: incomplete: only the part before the level error could be loaded\n";
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
 // Loads and writes one file. Returns the exit status for it; `canonical` receives the text.
-int formatFile(const std::string& file, std::ostream& err, std::string& original, std::string& canonical,
-               bool& truncated) {
+int formatFile(const std::string& file, std::ostream& err, std::string& original, std::string& canonical) {
     std::string error;
     if (!readWholeFile(file, original, error)) {
         err << file << ": error: cannot read the file: " << error << '\n';
         return ExitIoError;
     }
     LoadResult loaded = loadScript(original);
-    truncated = loaded.levelError;
     for (const Message& message : loaded.messages)
         report(err, file, message, message.text == loadtext::LevelMessage ? "warning" : "error");
-    if (!loaded.ok())
-        return ExitFailed;
+    if (const int status = loadStatus(file, loaded, err); status != ExitOk)
+        return status;
     WriteResult written = writeScript(loaded.tree);
     if (!written) {
         report(err, file, written.message, "error");
@@ -121,8 +131,8 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
         LoadResult loaded = loadScript(original);
         for (const Message& message : loaded.messages)
             report(err, files[0], message, message.text == loadtext::LevelMessage ? "warning" : "error");
-        if (!loaded.ok())
-            return ExitFailed;
+        if (const int status = loadStatus(files[0], loaded, err); status != ExitOk)
+            return status;
         out << treeAsJsonLines(loaded.tree);
         return out.good() ? ExitOk : ExitIoError;
     }
@@ -131,8 +141,7 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
     for (const std::string& file : files) {
         std::string original;
         std::string canonical;
-        bool truncated = false;
-        int result = formatFile(file, err, original, canonical, truncated);
+        int result = formatFile(file, err, original, canonical);
         if (result == ExitOk) {
             if (mode.empty()) {
                 out.write(canonical.data(), static_cast<std::streamsize>(canonical.size()));
@@ -143,9 +152,6 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
                     out << file << '\n';
                     result = ExitNotCanonical;
                 }
-            } else if (truncated) {
-                err << file << ": error: not rewritten: part of the file could not be loaded\n";
-                result = ExitFailed;
             } else if (canonical != original) {
                 std::string error;
                 if (!writeFileAtomic(file, canonical, error)) {

@@ -199,12 +199,13 @@ double AudioEngine::now() const {
 }
 
 AudioChannel AudioEngine::openStream(const std::string& path, bool decodeOnly, bool loop) {
+    m_lastErrorReason.clear();
     if (!m_device) {
         m_lastError = AudioErrorInit;
         return 0;
     }
     DecodedWave wave;
-    if (!decodeWaveFile(path, wave)) {
+    if (!decodeWaveFile(path, wave, m_lastErrorReason)) {
         m_lastError = fileExists(path) ? AudioErrorFormat : AudioErrorFileOpen;
         return 0;
     }

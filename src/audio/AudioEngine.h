@@ -88,6 +88,9 @@ class AudioEngine {
     std::string errorText(std::string_view message) const;
     static std::string errorText(std::string_view message, int code);
     int lastError() const { return m_lastError; }
+    // Why the last file that was opened could not be decoded (the decoder's words, with no file name);
+    // empty when the last open decoded its file.
+    const std::string& lastErrorReason() const { return m_lastErrorReason; }
     void shutdown();
 
     bool openLoop();
@@ -135,6 +138,7 @@ class AudioEngine {
     std::map<AudioChannel, std::unique_ptr<Channel>> m_channels;
     AudioChannel m_nextHandle = 1;
     int m_lastError = AudioOk;
+    std::string m_lastErrorReason;
     bool m_loopback = false;
     int m_sampleRate = 44100;
     std::uint64_t m_renderedFrames = 0;

@@ -1,20 +1,30 @@
 #include "audio/WaveDecoder.h"
 
 #include <algorithm>
-#include <limits>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tonvale {
 
 namespace {
 
-// One libsndfile handle, closed on every path.
+// One descriptor and one libsndfile handle on it, both closed on every path.
 class SndFile {
   public:
-    explicit SndFile(const std::string& path) { m_file = sf_open(path.c_str(), SFM_READ, &m_info); }
+    explicit SndFile(int fd) : m_fd(fd) {
+        if (m_fd >= 0)
+            m_file = sf_open_fd(m_fd, SFM_READ, &m_info, SF_FALSE);
+    }
     ~SndFile() {
         if (m_file)
             sf_close(m_file);
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
     SndFile(const SndFile&) = delete;
     SndFile& operator=(const SndFile&) = delete;
@@ -22,61 +32,111 @@ class SndFile {
     const SF_INFO& info() const { return m_info; }
 
   private:
+    int m_fd;
     SF_INFO m_info{};
     SNDFILE* m_file = nullptr;
 };
 
-// Frames beyond this are not decoded (about 50 minutes at 48 kHz): a corrupt header must not make
-// the preview allocate gigabytes.
-constexpr sf_count_t MaxFrames = sf_count_t{1} << 27;
+constexpr sf_count_t ChunkFrames = sf_count_t{1} << 14;
+
+const char* notRegularReason(mode_t mode) {
+    return S_ISDIR(mode)                    ? "not a regular file but a folder"
+           : S_ISFIFO(mode)                 ? "not a regular file but a named pipe"
+           : S_ISCHR(mode) || S_ISBLK(mode) ? "not a regular file but a device"
+           : S_ISSOCK(mode)                 ? "not a regular file but a socket"
+                                            : "not a regular file but a special file";
+}
+
+// Opens a regular file for reading without blocking; -1 with `reason` set otherwise.
+int openRegularFile(const std::string& path, std::string& reason) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        reason = std::strerror(errno);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        reason = notRegularReason(st.st_mode);
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        reason = std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) { // replaced since it was looked at
+        reason = notRegularReason(st.st_mode);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
 
 } // namespace
 
-bool decodeWaveFile(const std::string& path, DecodedWave& wave) {
+bool decodeWaveFile(const std::string& path, DecodedWave& wave, std::string& reason) {
     wave = DecodedWave{};
-    SndFile file(path);
-    if (!file.get())
+    reason.clear();
+    SndFile file(openRegularFile(path, reason));
+    if (!reason.empty())
         return false;
+    if (!file.get()) {
+        reason = std::string("not a sound file libsndfile can read: ") + sf_strerror(nullptr);
+        return false;
+    }
     const SF_INFO& info = file.info();
     // Header-only files report 0 frames; ADPCM files may report padding frames that decode to
     // nothing, so the count that matters is what sf_readf_short delivers below.
-    if (info.frames <= 0 || info.channels <= 0 || info.samplerate <= 0 || info.channels > 64)
+    if (info.frames <= 0) {
+        reason = "the file holds no sound";
         return false;
+    }
+    if (info.channels <= 0 || info.channels > 64 || info.samplerate <= 0) {
+        reason = "the file claims " + std::to_string(info.channels) + " channels at " +
+                 std::to_string(info.samplerate) + " Hz";
+        return false;
+    }
     sf_command(file.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
 
-    const sf_count_t wanted = std::min(info.frames, MaxFrames);
     const auto channels = static_cast<std::size_t>(info.channels);
-    std::vector<std::int16_t> raw;
-    try {
-        raw.resize(static_cast<std::size_t>(wanted) * channels);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    const bool mixDown = channels > 2;
+    // The cap counts samples, so a file with many channels cannot multiply it.
+    const sf_count_t wanted = std::min(info.frames, static_cast<sf_count_t>(MaxDecodedSamples / channels));
     sf_count_t got = 0;
-    while (got < wanted) {
-        const sf_count_t n =
-            sf_readf_short(file.get(), raw.data() + static_cast<std::size_t>(got) * channels, wanted - got);
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    if (got <= 0)
-        return false;
-    raw.resize(static_cast<std::size_t>(got) * channels);
-
-    if (channels <= 2) {
-        wave.samples = std::move(raw);
-        wave.channels = info.channels;
-    } else {
-        wave.samples.resize(static_cast<std::size_t>(got));
-        for (std::size_t f = 0; f < static_cast<std::size_t>(got); ++f) {
-            long sum = 0;
-            for (std::size_t c = 0; c < channels; ++c)
-                sum += raw[f * channels + c];
-            wave.samples[f] = static_cast<std::int16_t>(sum / static_cast<long>(channels));
+    try {
+        // Decoded in chunks: memory grows with what the file really holds.
+        std::vector<std::int16_t> chunk(static_cast<std::size_t>(ChunkFrames) * channels);
+        while (got < wanted) {
+            const sf_count_t n =
+                sf_readf_short(file.get(), chunk.data(), std::min(ChunkFrames, wanted - got));
+            if (n <= 0)
+                break;
+            const auto frames = static_cast<std::size_t>(n);
+            if (!mixDown) {
+                wave.samples.insert(wave.samples.end(), chunk.begin(),
+                                    chunk.begin() + static_cast<std::ptrdiff_t>(frames * channels));
+            } else {
+                for (std::size_t f = 0; f < frames; ++f) {
+                    long sum = 0;
+                    for (std::size_t c = 0; c < channels; ++c)
+                        sum += chunk[f * channels + c];
+                    wave.samples.push_back(static_cast<std::int16_t>(sum / static_cast<long>(channels)));
+                }
+            }
+            got += n;
         }
-        wave.channels = 1;
+    } catch (const std::bad_alloc&) {
+        wave = DecodedWave{};
+        reason = "not enough memory to decode the file";
+        return false;
     }
+    if (got <= 0) {
+        wave = DecodedWave{};
+        reason = "the file holds no sound";
+        return false;
+    }
+    wave.channels = mixDown ? 1 : info.channels;
     wave.sampleRate = static_cast<std::uint32_t>(info.samplerate);
     wave.frames = got;
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,8 +16,14 @@ struct DecodedWave {
     std::int64_t frames = 0; // frames actually decoded, never the header's claim
 };
 
-// Decodes a whole file with libsndfile. Returns false for a missing, unreadable, empty, header-only
-// or otherwise undecodable file; `wave` is then left empty.
-bool decodeWaveFile(const std::string& path, DecodedWave& wave);
+// Decodes a whole file with libsndfile, up to MaxDecodedSamples samples (the rest is not decoded).
+// Memory follows the samples the file really holds, never the count its header claims. Returns false
+// for a missing, unreadable, empty, header-only or otherwise undecodable file, and for anything but a
+// regular file (a named pipe or a device is not opened for reading); `wave` is then left empty and
+// `reason` says why.
+bool decodeWaveFile(const std::string& path, DecodedWave& wave, std::string& reason);
+
+// 256 MB of 16-bit samples: about 46 minutes of 48 kHz mono, 23 of stereo.
+inline constexpr std::size_t MaxDecodedSamples = std::size_t{1} << 27;
 
 } // namespace tonvale

@@ -4,12 +4,15 @@
 #include "document/TextHelpers.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 
 namespace tonvale {
 
 namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -50,6 +53,9 @@ std::optional<KeyLine> keyLine(std::string_view line) {
 
 void IniFile::parse(std::string_view bytes) {
     m_lines.clear();
+    m_byteOrderMark = bytes.starts_with(ByteOrderMark);
+    if (m_byteOrderMark)
+        bytes.remove_prefix(ByteOrderMark.size());
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find_first_of("\r\n", start);
@@ -63,7 +69,7 @@ void IniFile::parse(std::string_view bytes) {
 }
 
 std::string IniFile::serialize() const {
-    std::string out;
+    std::string out(m_byteOrderMark ? ByteOrderMark : std::string_view());
     for (const std::string& line : m_lines) {
         out += line;
         out += "\r\n";
@@ -73,9 +79,14 @@ std::string IniFile::serialize() const {
 
 bool IniFile::load(const std::string& path) {
     std::string bytes;
-    std::string error;
-    if (!readWholeFile(path, bytes, error)) {
-        m_lines.clear();
+    const FileResult read = readFile(path, bytes);
+    m_unreadablePath.clear();
+    if (!read) {
+        parse({});
+        if (read.kind != FileErrorKind::System || read.code != ENOENT) {
+            m_unreadablePath = path;
+            m_readError = read.text(path);
+        }
         return false;
     }
     parse(bytes);
@@ -83,6 +94,10 @@ bool IniFile::load(const std::string& path) {
 }
 
 bool IniFile::save(const std::string& path, std::string& error) const {
+    if (!m_unreadablePath.empty() && path == m_unreadablePath) {
+        error = "the settings file could not be read (" + m_readError + "), so it is not replaced";
+        return false;
+    }
     return writeFileAtomic(path, serialize(), error);
 }
 

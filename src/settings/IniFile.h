@@ -5,6 +5,7 @@
 // other line (comments, unknown sections and keys, garbage) kept as it was. An existing key is updated
 // in place; a new key goes after the last entry of its section; a new section goes at the end.
 // Reading takes at most 2047 characters of a value; integers may be written "0x..." in hexadecimal.
+// A UTF-8 byte-order mark at the start of the file is skipped when reading and written back.
 
 #include <optional>
 #include <string>
@@ -21,8 +22,10 @@ class IniFile {
     std::string serialize() const;
 
     // Reads a file; a missing or unreadable file gives an empty profile (every key takes its default).
+    // Only a regular file is read: a named pipe or a device is refused without blocking.
     bool load(const std::string& path);
-    // Writes through a temporary file beside the target, so a failure never leaves it truncated.
+    // Writes through a temporary file beside the target, so a failure never leaves it truncated. A file
+    // that exists but could not be read by `load` is not replaced: its contents would be lost.
     bool save(const std::string& path, std::string& error) const;
 
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
@@ -46,6 +49,9 @@ class IniFile {
     std::optional<Located> locate(std::string_view section, std::string_view key) const;
 
     std::vector<std::string> m_lines;
+    bool m_byteOrderMark = false;
+    std::string m_unreadablePath; // the file `load` found but could not read
+    std::string m_readError;
 };
 
 } // namespace tonvale

@@ -262,6 +262,7 @@ TEST_P(BadFileTest, FailsCleanly) {
     EXPECT_FALSE(audio.openLoop());
     EXPECT_EQ(audio.liveChannelCount(), 0u);
     EXPECT_EQ(audio.lastError(), AudioErrorFormat);
+    EXPECT_FALSE(audio.lastErrorReason().empty()); // the decoder's reason, for the message
 }
 
 INSTANTIATE_TEST_SUITE_P(

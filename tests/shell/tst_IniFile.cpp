@@ -1,10 +1,16 @@
+#include "document/FileIO.h"
 #include "settings/IniFile.h"
+#include "testsupport/HostileFiles.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 
 using tonvale::IniFile;
+namespace fs = std::filesystem;
 
 namespace {
 IniFile parsed(const std::string& text) {
@@ -74,4 +80,51 @@ TEST(IniFile, EmptyTextIsWrittenAsKeyWithNothingAfterTheSign) {
     IniFile ini;
     ini.writeString("Options", "LastFile", "");
     EXPECT_EQ(ini.serialize(), "[Options]\r\nLastFile=\r\n");
+}
+
+TEST(IniFile, ByteOrderMarkIsSkippedAndKept) {
+    IniFile ini = parsed("\xEF\xBB\xBF[Options]\r\nSaved=2\r\n");
+    EXPECT_EQ(ini.readInteger("Options", "Saved", 1), 2);
+    ini.writeInteger("Options", "FontS", 10); // into the existing section, not a second one
+    EXPECT_EQ(ini.serialize(), "\xEF\xBB\xBF[Options]\r\nSaved=2\r\nFontS=10\r\n");
+    EXPECT_EQ(parsed("[Options]\r\n").serialize(), "[Options]\r\n");
+}
+
+// A settings file that is a named pipe, a device or a folder is not waited on, read or replaced, and
+// neither is one too large to read; one that is missing is made.
+TEST(IniFile, OnlyARegularFileIsReadAndReplaced) {
+    const fs::path dir = fs::temp_directory_path() / "tonvale-inifile-special";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder.ini");
+    const fs::path pipe = dir / "pipe.ini";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir / "zero.ini");
+    const fs::path huge = dir / "huge.ini";
+    { std::ofstream(huge) << "[Options]\r\n"; }
+    fs::resize_file(huge, tonvale::MaxScriptBytes + 1); // sparse: takes no room on disk
+    const std::pair<fs::path, const char*> cases[] = {{pipe, "not a regular file but a named pipe"},
+                                                      {dir / "zero.ini", "not a regular file but a device"},
+                                                      {dir / "folder.ini", "not a regular file but a folder"},
+                                                      {huge, "the file is larger than 256 MB"}};
+    for (const auto& [path, reason] : cases) {
+        IniFile ini;
+        {
+            tonvale::testing::PipeRelease release(pipe.string());
+            EXPECT_FALSE(ini.load(path.string())) << path;
+        }
+        ini.writeInteger("Options", "Saved", 2);
+        std::string error;
+        EXPECT_FALSE(ini.save(path.string(), error)) << path;
+        EXPECT_EQ(error,
+                  std::string("the settings file could not be read (") + reason + "), so it is not replaced");
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(fs::is_symlink(dir / "zero.ini"));
+    EXPECT_EQ(fs::file_size(huge), tonvale::MaxScriptBytes + 1);
+    IniFile fresh;
+    EXPECT_FALSE(fresh.load((dir / "new.ini").string()));
+    fresh.writeInteger("Options", "Saved", 2);
+    std::string error;
+    EXPECT_TRUE(fresh.save((dir / "new.ini").string(), error)) << error;
+    fs::remove_all(dir);
 }
