@@ -1,5 +1,6 @@
 #include "FormatTool.h"
 
+#include "Lint.h"
 #include "document/FileIO.h"
 #include "document/Loader.h"
 #include "document/Writer.h"
@@ -17,6 +18,7 @@ constexpr const char* Usage =
     "       tonvale-format --check FILE... name the files that are not in canonical form (exit 1)\n"
     "       tonvale-format --write FILE... rewrite the files in canonical form\n"
     "       tonvale-format --tree FILE     print the section tree as JSON lines\n"
+    "       tonvale-format --lint [OPTIONS] PATH... check a project (--lint --help for more)\n"
     "Exit status: 0 ok, 1 not canonical, 2 a load or write failed, 3 an I/O error.\n";
 
 void report(std::ostream& err, const std::string& file, const Message& message, const char* kind) {
@@ -95,6 +97,8 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
         (args.empty() ? err : out) << Usage;
         return args.empty() ? ExitFailed : ExitOk;
     }
+    if (args[0] == "--lint")
+        return runLint(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     const std::string mode = args[0].starts_with("--") ? args[0] : std::string();
     const std::vector<std::string> files(args.begin() + (mode.empty() ? 0 : 1), args.end());
     const bool single = mode.empty() || mode == "--tree";
