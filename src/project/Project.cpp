@@ -38,7 +38,7 @@ fs::path manifestRoot(const std::string& manifestPath) {
         folder = ".";
     const fs::path name = folder.filename();
     if (name == "." || name == ".." || !folder.has_parent_path())
-        return folder / "..";
+        return (folder / "..").lexically_normal();
     return folder.parent_path();
 }
 
@@ -180,7 +180,7 @@ Project projectFromPaths(const std::vector<std::string>& paths, std::string soun
     }
     Project project = builder.finish();
     for (const Manifest& manifest : project.manifests)
-        soundCandidates.push_back((manifestRoot(manifest.path) / "sound").string());
+        soundCandidates.push_back((manifestRoot(manifest.path) / "sound").lexically_normal().string());
     if (soundFolder.empty()) {
         const auto found = std::find_if(soundCandidates.begin(), soundCandidates.end(),
                                         [](const std::string& folder) { return isFolder(folder); });

@@ -58,8 +58,10 @@ class Indexer {
             return; // inside a block already reported, or a variable
         const ScriptKey* row = findScriptKey(where, element.key);
         if (row == nullptr) {
+            const std::string in = " in " + std::string(blockKeyword(where));
             add(Check::UnknownKey, element.keyAt,
-                "unknown key " + quoted(element.key) + " in " + std::string(blockKeyword(where)));
+                element.key.empty() ? "a block without a key" + in
+                                    : "unknown key " + quoted(element.key) + in);
             return;
         }
         if (row->value == KeyValue::Block) {
