@@ -73,11 +73,18 @@ bool parseOptions(const std::vector<std::string>& args, LintOptions& options, st
             onlyPaths = true;
         } else if (valueOf("--sound-dir", value)) {
             options.soundFolder = value;
-        } else if (valueOf("--format", value) && (value == "json" || value == "text")) {
+        } else if (valueOf("--format", value)) {
+            if (value != "json" && value != "text") {
+                err << "tonvale-format: unknown format \"" << value << "\" (json or text)\n";
+                return false;
+            }
             options.json = value == "json";
         } else if (valueOf("--disable", value)) {
             if (!disableChecks(value, options.checks, err))
                 return false;
+        } else if (arg == "--sound-dir" || arg == "--format" || arg == "--disable") {
+            err << "tonvale-format: option \"" << arg << "\" needs a value\n";
+            return false;
         } else {
             err << "tonvale-format: unknown option \"" << arg << "\"\n";
             return false;
