@@ -1,6 +1,7 @@
 #include "FormatTool.h"
 
 #include "TonvaleVersion.h"
+#include "Lint.h"
 #include "document/FileIO.h"
 #include "document/Loader.h"
 #include "document/Writer.h"
@@ -20,6 +21,7 @@ constexpr const char* Usage =
     "       tonvale-format --tree FILE     print the section tree as JSON lines\n"
     "       tonvale-format --help          print this help\n"
     "       tonvale-format --version       print the version\n"
+    "       tonvale-format --lint [OPTIONS] PATH... check a project (--lint --help for more)\n"
     "Exit status: 0 ok, 1 not canonical, 2 a load or write failed, 3 an I/O error.\n";
 
 void report(std::ostream& err, const std::string& file, const Message& message, const char* kind) {
@@ -112,6 +114,8 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
         out << "tonvale-format " << ProgramVersion << '\n';
         return out.good() ? ExitOk : ExitIoError;
     }
+    if (args[0] == "--lint")
+        return runLint(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     const std::string mode = args[0].starts_with("--") ? args[0] : std::string();
     const std::vector<std::string> files(args.begin() + (mode.empty() ? 0 : 1), args.end());
     const bool single = mode.empty() || mode == "--tree";
