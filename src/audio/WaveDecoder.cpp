@@ -1,6 +1,7 @@
 #include "audio/WaveDecoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <sndfile.h>
 
@@ -29,6 +30,14 @@ class SndFile {
 // Frames beyond this are not decoded (about 50 minutes at 48 kHz): a corrupt header must not make
 // the preview allocate gigabytes.
 constexpr sf_count_t MaxFrames = sf_count_t{1} << 27;
+constexpr sf_count_t BlockFrames = 65536;
+
+// A decoded value as a 16-bit sample: 16-bit files come back exactly, louder values clip.
+std::int16_t toSample(float v) {
+    if (std::isnan(v))
+        return 0;
+    return static_cast<std::int16_t>(std::lround(std::clamp(v * 32768.0f, -32768.0f, 32767.0f)));
+}
 
 } // namespace
 
@@ -39,25 +48,32 @@ bool decodeWaveFile(const std::string& path, DecodedWave& wave) {
         return false;
     const SF_INFO& info = file.info();
     // Header-only files report 0 frames; ADPCM files may report padding frames that decode to
-    // nothing, so the count that matters is what sf_readf_short delivers below.
+    // nothing, so the count that matters is what the reads below deliver.
     if (info.frames <= 0 || info.channels <= 0 || info.samplerate <= 0 || info.channels > 64)
         return false;
-    sf_command(file.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
-
+    // Read as floats and converted here, clamped: float and compressed files (Ogg Vorbis, MP3) keep
+    // their own level instead of being scaled to their peak, and values beyond full scale clip
+    // instead of wrapping round.
     const sf_count_t wanted = std::min(info.frames, MaxFrames);
     const auto channels = static_cast<std::size_t>(info.channels);
     std::vector<std::int16_t> raw;
+    std::vector<float> block;
     try {
         raw.resize(static_cast<std::size_t>(wanted) * channels);
+        block.resize(static_cast<std::size_t>(std::min<sf_count_t>(wanted, BlockFrames)) * channels);
     } catch (const std::bad_alloc&) {
         return false;
     }
     sf_count_t got = 0;
     while (got < wanted) {
         const sf_count_t n =
-            sf_readf_short(file.get(), raw.data() + static_cast<std::size_t>(got) * channels, wanted - got);
+            sf_readf_float(file.get(), block.data(), std::min<sf_count_t>(wanted - got, BlockFrames));
         if (n <= 0)
             break;
+        std::transform(block.begin(),
+                       block.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(n) * channels),
+                       raw.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(got) * channels),
+                       toSample);
         got += n;
     }
     if (got <= 0)
