@@ -1,8 +1,10 @@
 #include "AudioTestHelpers.h"
 #include "audio/SoundscapeMix.h"
 #include "document/Loader.h"
+#include "document/SoundPaths.h"
 
 #include <gtest/gtest.h>
+#include <list>
 
 using namespace tonvale;
 using namespace tonvale::testing;
@@ -355,3 +357,65 @@ TEST(SoundscapeNames, AreFoundWithoutRegardToCaseOrQuotes) {
     EXPECT_EQ(soundscapeName(found), "One.Two");
     EXPECT_EQ(findSoundscape(doc.tree, "one"), nullptr);
 }
+
+#ifdef TONVALE_REALWORLD
+// Every soundscape of the real-world scripts, with a placeholder file for every wave they name and
+// references looked up across all of them.
+TEST(SoundscapeMixRealWorld, EverySoundscapeGathersWithItsReferences) {
+    const std::filesystem::path dir(TONVALE_REALWORLD);
+    if (!std::filesystem::is_directory(dir))
+        GTEST_SKIP() << "no real-world scripts";
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().extension() == ".txt")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    std::list<LoadResult> docs;
+    for (const auto& file : files)
+        docs.push_back(loadScriptFile(file.string()));
+
+    TempFolder sounds;
+    for (const LoadResult& doc : docs)
+        for (const Node* node : doc.tree.preorder())
+            if (node->data() && node->text() == "\"wave\"") {
+                const std::string path = wavePath(sounds.path(), node->data()->value);
+                if (path.back() == '/')
+                    continue;
+                std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+                writeBytes(path, "");
+            }
+    const SoundscapeLookup everywhere = [&](std::string_view name) {
+        for (const LoadResult& doc : docs)
+            if (const Node* node = findSoundscape(doc.tree, name))
+                return SoundscapeRef{&doc.tree, node};
+        return SoundscapeRef{};
+    };
+    std::size_t soundscapes = 0, loops = 0, randoms = 0, nested = 0, notFound = 0, mostRandoms = 0;
+    for (const LoadResult& doc : docs)
+        for (const Node* top : doc.tree.topLevel()) {
+            if (!top->hasChildren())
+                continue;
+            const SoundscapeMix mix = gatherSoundscape(doc.tree, top, sounds.path(), everywhere);
+            ++soundscapes;
+            loops += mix.loops.size();
+            randoms += mix.randoms.size();
+            mostRandoms = std::max(mostRandoms, mix.randoms.size());
+            nested += mix.soundscapes.size() - 1;
+            for (const MixProblem& p : mix.problems) {
+                EXPECT_NE(p.kind, MixProblemKind::MissingWave) << p.subject;
+                notFound += p.kind == MixProblemKind::SoundscapeNotFound;
+            }
+            for (const MixRandomBlock& r : mix.randoms) {
+                EXPECT_LE(r.delayMinMs, r.delayMaxMs);
+                EXPECT_GE(r.delayMinMs, 100u);
+            }
+        }
+    std::printf(
+        "%zu soundscapes: %zu loops, %zu random blocks (at most %zu in one), %zu nested, %zu references "
+        "not found\n",
+        soundscapes, loops, randoms, mostRandoms, nested, notFound);
+    EXPECT_GT(soundscapes, 20u);
+    EXPECT_GT(loops, soundscapes / 2);
+    EXPECT_GT(nested, 0u);
+}
+#endif
