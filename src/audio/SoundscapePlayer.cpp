@@ -6,14 +6,6 @@
 
 namespace tonvale {
 
-namespace {
-
-// A start this late on the live clock (the window was busy) is drawn but not played, so a stall does
-// not release a burst of waves at once.
-constexpr std::uint64_t LateStartMs = 250;
-
-} // namespace
-
 SoundscapeSchedule::SoundscapeSchedule(const std::vector<MixRandomBlock>& blocks, std::uint32_t seed)
     : m_blocks(blocks), m_random(seed) {
     m_next.reserve(blocks.size());
@@ -160,12 +152,15 @@ std::uint64_t SoundscapePlayer::elapsedMs() const {
 }
 
 void SoundscapePlayer::tick() {
+    tickAt(elapsedMs());
+}
+
+void SoundscapePlayer::tickAt(std::uint64_t nowMs) {
     if (!m_playing || !m_schedule)
         return;
-    const std::uint64_t now = elapsedMs();
-    m_nowMs = now;
-    while (std::optional<RandomStart> s = m_schedule->takeDue(now))
-        if (now - s->ms <= LateStartMs)
+    m_nowMs = std::max(m_nowMs, nowMs);
+    while (std::optional<RandomStart> s = m_schedule->takeDue(nowMs))
+        if (nowMs - s->ms <= LateStartMs)
             fire(*s);
 }
 

@@ -80,8 +80,13 @@ class SoundscapePlayer {
     void stop();
     bool playing() const { return m_playing; }
 
-    // Live playback: starts what is due by the steady clock.
+    // Live playback: starts what is due by the steady clock. A start found more than LateStartMs
+    // after its time (the window was busy) is drawn but not played, so a stall does not release a
+    // burst of waves at once.
     void tick();
+    // The same at `nowMs` after the start.
+    void tickAt(std::uint64_t nowMs);
+    static constexpr std::uint64_t LateStartMs = 1000;
     // Starts every random wave due at or before `ms` after the start (the renderer's clock).
     void advanceTo(std::uint64_t ms);
     std::optional<std::uint64_t> nextStartMs() const;

@@ -350,6 +350,26 @@ TEST_F(SoundscapePlayerTest, LivePlaybackShowsWhatPlaysAndStopReleasesEveryChann
     EXPECT_EQ(player.nextStartMs(), 1000u);
 }
 
+TEST_F(SoundscapePlayerTest, LiveTicksSkipStartsLeftFarBehindByAStall) {
+    ASSERT_TRUE(writeWave(sounds.file("drip.wav"), {.seconds = 0.2}));
+    const SoundscapeMix mix = gather(
+        "\"s\"\n{\n\"playrandom\"\n{\n\"time\" \"0.5\"\n\"rndwave\"\n{\n\"wave\" \"drip.wav\"\n}\n}\n}\n",
+        "s");
+    AudioEngine audio;
+    ASSERT_TRUE(audio.initLoopback(Rate, 2));
+    SoundscapePlayer player(audio);
+    player.setMix(mix);
+    ASSERT_TRUE(player.start(1));
+    player.tickAt(520); // 20 ms late: plays
+    ASSERT_EQ(player.starts().size(), 1u);
+    player.tickAt(5000); // a stall: of the starts at 1000 .. 5000 ms only those of the last second play
+    std::vector<std::uint64_t> played;
+    for (const RandomStart& s : player.starts())
+        played.push_back(s.ms);
+    EXPECT_EQ(played, (std::vector<std::uint64_t>{500, 4000, 4500, 5000}));
+    EXPECT_EQ(player.nextStartMs(), 5500u); // the schedule kept its times
+}
+
 TEST_F(SoundscapePlayerTest, RepeatedStartsOfOneWaveOverlapUpToTheVoiceLimit) {
     ASSERT_TRUE(writeWave(sounds.file("long.wav"), {.seconds = 30}));
     AudioEngine audio;
