@@ -62,8 +62,9 @@ enum AudioErrorCode : int {
 // shares: loop, randomWaves, randomRanges and previewChannel. The analysis fills the state, the
 // previews and the panels play through it. Calls come from the GUI thread only; the one thread of its
 // own is the slide worker, which only sets source gains. Whether a sound still plays is polled.
-// The program keeps one instance (the back-end's current context is process-wide): open one device
-// at a time.
+// The program keeps one instance on its device (the back-end's current context is process-wide):
+// open one such device at a time. Offline engines (initOffline) make their context current on their
+// own thread only, so the renderer's engine can live beside the program's.
 class AudioEngine {
   public:
     AudioEngine();
