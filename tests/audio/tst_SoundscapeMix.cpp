@@ -143,6 +143,8 @@ TEST_F(SoundscapeMixTest, GathersEveryBlockAndScalesNestedSoundscapesByTheirRefe
     EXPECT_EQ(mix.randoms[1].soundscape, "middle");
 }
 
+namespace {
+
 struct ValueCase {
     const char* name;
     const char* block; // the parameters of one playrandom block (its rndwave is added)
@@ -152,6 +154,8 @@ struct ValueCase {
 };
 
 class RandomValues : public SoundscapeMixTest, public ::testing::WithParamInterface<ValueCase> {};
+
+} // namespace
 
 TEST_P(RandomValues, AreReadPutInOrderAndKeptInRange) {
     const ValueCase& c = GetParam();

@@ -98,6 +98,8 @@ TEST_F(SoundscapePlayerTest, ANestedSoundscapePlaysAtItsReferenceVolume) {
         440.0, 0.5);
 }
 
+namespace {
+
 struct PitchCase {
     const char* name;
     const char* block; // the soundscape's one block
@@ -105,6 +107,8 @@ struct PitchCase {
 };
 
 class PitchedPlayback : public SoundscapePlayerTest, public ::testing::WithParamInterface<PitchCase> {};
+
+} // namespace
 
 TEST_P(PitchedPlayback, ChangesTheFrequencyByThePercentage) {
     ASSERT_TRUE(writeWave(sounds.file("440.wav"), {.frequency = 440, .seconds = 4}));
@@ -249,6 +253,8 @@ TEST_F(SoundscapePlayerTest, ACycleOfReferencesRendersEachSoundscapeOnce) {
     EXPECT_NEAR(toneAmplitude(left, 660, 0, 2 * Rate), 0.25, 0.005);
 }
 
+namespace {
+
 struct FormatCase {
     const char* name;
     const char* extension;
@@ -257,6 +263,8 @@ struct FormatCase {
 };
 
 class WaveFormats : public SoundscapePlayerTest, public ::testing::WithParamInterface<FormatCase> {};
+
+} // namespace
 
 TEST_P(WaveFormats, DecodeAndPlayAtTheirOwnPitchAndLevel) {
     const FormatCase& c = GetParam();

@@ -115,6 +115,8 @@ TEST_F(RenderTool, RateAndLengthShapeTheFile) {
     EXPECT_EQ(info.frames, 11025);
 }
 
+namespace {
+
 struct ExitCase {
     const char* name;
     std::vector<std::string> args; // "{script}", "{dir}" are replaced
@@ -123,6 +125,8 @@ struct ExitCase {
 };
 
 class RenderToolExit : public RenderTool, public ::testing::WithParamInterface<ExitCase> {};
+
+} // namespace
 
 TEST_P(RenderToolExit, StatusAndMessage) {
     writeBytes(project.file("scripts/broken.txt"), "\"x\"\n{\n\"playlooping\"\n{\n");
