@@ -68,7 +68,7 @@ class RenderTool : public ::testing::Test {
 } // namespace
 
 TEST_F(RenderTool, WritesTheWholeSoundscapeAndReportsWhatIsMissing) {
-    const std::string bytes = render("hall.wav", {"--seconds", "2", "--seed", "4"});
+    const std::string bytes = render("hall.wav", {"--seconds", "2", "--seed", "4", "--rate", "22050"});
     EXPECT_EQ(out.str(), ""); // a given seed is not printed
     // The wave that is missing is named, the rest plays, the nested soundscape from the other script too.
     EXPECT_NE(err.str().find("wave \"amb/gone.wav\" not found; left out"), std::string::npos) << err.str();
@@ -79,15 +79,15 @@ TEST_F(RenderTool, WritesTheWholeSoundscapeAndReportsWhatIsMissing) {
     SNDFILE* file = sf_open(project.file("hall.wav").c_str(), SFM_READ, &info);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(info.channels, 2);
-    EXPECT_EQ(info.samplerate, 44100);
-    EXPECT_EQ(info.frames, 88200);
+    EXPECT_EQ(info.samplerate, 22050);
+    EXPECT_EQ(info.frames, 44100);
     std::vector<float> samples(static_cast<std::size_t>(info.frames) * 2);
     sf_readf_float(file, samples.data(), info.frames);
     sf_close(file);
     std::vector<float> left(samples.size() / 2);
     for (std::size_t i = 0; i < left.size(); ++i)
         left[i] = samples[2 * i];
-    EXPECT_NEAR(peak(left, 0, 2000), 0.3 * 0.5 + 0.8 * 0.5, 0.02); // the hum and the nested loop at once
+    EXPECT_NEAR(peak(left, 0, 1000), 0.3 * 0.5 + 0.8 * 0.5, 0.02); // the hum and the nested loop at once
     EXPECT_FALSE(bytes.empty());
 }
 
@@ -103,16 +103,6 @@ TEST_F(RenderTool, TheSameSeedGivesTheSameBytesAndADrawnSeedIsPrinted) {
     ASSERT_EQ(printed.back(), '\n');
     const std::string seed = printed.substr(6, printed.size() - 7);
     EXPECT_EQ(render("e.wav", {"--seconds", "3", "--seed", seed}), drawn);
-}
-
-TEST_F(RenderTool, RateAndLengthShapeTheFile) {
-    render("r.wav", {"--seconds", "0.5", "--rate", "22050", "--seed", "1"});
-    SF_INFO info{};
-    SNDFILE* file = sf_open(project.file("r.wav").c_str(), SFM_READ, &info);
-    ASSERT_NE(file, nullptr);
-    sf_close(file);
-    EXPECT_EQ(info.samplerate, 22050);
-    EXPECT_EQ(info.frames, 11025);
 }
 
 namespace {
