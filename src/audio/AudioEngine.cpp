@@ -5,6 +5,7 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <algorithm>
 #include <filesystem>
 #include <sndfile.h>
 #include <system_error>
@@ -37,6 +38,9 @@ struct AudioEngine::Device {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
     LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
+    PFNALCSETTHREADCONTEXTPROC setThreadContext = nullptr;
+    PFNALCGETTHREADCONTEXTPROC getThreadContext = nullptr;
+    ALCcontext* previousThreadContext = nullptr; // the thread's context before an offline engine took it
 };
 
 struct AudioEngine::Channel {
@@ -73,12 +77,30 @@ bool AudioEngine::initialised() const {
     return m_device != nullptr;
 }
 
-bool AudioEngine::openContext(bool loopback, int sampleRate) {
+bool AudioEngine::openContext(bool loopback, int sampleRate, int channels, bool threadLocal) {
     if (m_device) {
         m_lastError = AudioErrorAlreadyInit;
         return false;
     }
+    if (channels != 1 && channels != 2) {
+        m_lastError = AudioErrorParameter;
+        return false;
+    }
     auto dev = std::make_unique<Device>();
+    if (threadLocal) {
+        if (alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context") != ALC_TRUE) {
+            m_lastError = AudioErrorDriver;
+            return false;
+        }
+        dev->setThreadContext =
+            reinterpret_cast<PFNALCSETTHREADCONTEXTPROC>(alcGetProcAddress(nullptr, "alcSetThreadContext"));
+        dev->getThreadContext =
+            reinterpret_cast<PFNALCGETTHREADCONTEXTPROC>(alcGetProcAddress(nullptr, "alcGetThreadContext"));
+        if (!dev->setThreadContext || !dev->getThreadContext) {
+            m_lastError = AudioErrorDriver;
+            return false;
+        }
+    }
     std::vector<ALCint> attrs;
     if (loopback) {
         if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE) {
@@ -95,7 +117,7 @@ bool AudioEngine::openContext(bool loopback, int sampleRate) {
         }
         dev->device = openLoopback(nullptr);
         attrs = {ALC_FORMAT_CHANNELS_SOFT,
-                 ALC_MONO_SOFT,
+                 channels == 2 ? ALC_STEREO_SOFT : ALC_MONO_SOFT,
                  ALC_FORMAT_TYPE_SOFT,
                  ALC_FLOAT_SOFT,
                  ALC_FREQUENCY,
@@ -114,7 +136,11 @@ bool AudioEngine::openContext(bool loopback, int sampleRate) {
         return false;
     }
     dev->context = alcCreateContext(dev->device, attrs.data());
-    if (!dev->context || alcMakeContextCurrent(dev->context) != ALC_TRUE) {
+    if (dev->context && threadLocal)
+        dev->previousThreadContext = dev->getThreadContext();
+    const bool current = dev->context && (threadLocal ? dev->setThreadContext(dev->context) == ALC_TRUE
+                                                      : alcMakeContextCurrent(dev->context) == ALC_TRUE);
+    if (!current) {
         if (dev->context)
             alcDestroyContext(dev->context);
         alcCloseDevice(dev->device);
@@ -124,6 +150,8 @@ bool AudioEngine::openContext(bool loopback, int sampleRate) {
     m_device = std::move(dev);
     m_loopback = loopback;
     m_sampleRate = sampleRate;
+    m_outputChannels = loopback ? channels : 2;
+    m_threadLocal = threadLocal;
     m_renderedFrames = 0;
     m_lastError = AudioOk;
     if (!loopback)
@@ -132,11 +160,25 @@ bool AudioEngine::openContext(bool loopback, int sampleRate) {
 }
 
 bool AudioEngine::init(void* /*window*/) {
-    return openContext(false, 44100);
+    return openContext(false, 44100, 2, false);
 }
 
-bool AudioEngine::initLoopback(int sampleRate) {
-    return openContext(true, sampleRate);
+bool AudioEngine::initLoopback(int sampleRate, int channels) {
+    return openContext(true, sampleRate, channels, false);
+}
+
+bool AudioEngine::initOffline(int sampleRate, int channels) {
+    return openContext(true, sampleRate, channels, true);
+}
+
+void AudioEngine::leaveThread() {
+    if (m_device && m_threadLocal)
+        m_device->setThreadContext(m_device->previousThreadContext);
+}
+
+void AudioEngine::enterThread() {
+    if (m_device && m_threadLocal)
+        m_device->setThreadContext(m_device->context);
 }
 
 std::string AudioEngine::errorText(std::string_view message, int code) {
@@ -154,13 +196,16 @@ void AudioEngine::shutdown() {
     while (!m_channels.empty())
         freeChannel(m_channels.begin()->first);
     if (m_device) {
-        if (alcGetCurrentContext() == m_device->context)
+        if (m_threadLocal)
+            m_device->setThreadContext(m_device->previousThreadContext);
+        else if (alcGetCurrentContext() == m_device->context)
             alcMakeContextCurrent(nullptr);
         alcDestroyContext(m_device->context);
         alcCloseDevice(m_device->device);
         m_device.reset();
     }
     m_loopback = false;
+    m_threadLocal = false;
 }
 
 AudioEngine::Channel* AudioEngine::find(AudioChannel channel) const {
@@ -198,7 +243,7 @@ double AudioEngine::now() const {
     return VolumeSlides::steadyNow();
 }
 
-AudioChannel AudioEngine::openStream(const std::string& path, bool decodeOnly, bool loop) {
+AudioChannel AudioEngine::openStream(const std::string& path, bool decodeOnly, bool looping, bool asStereo) {
     m_lastErrorReason.clear();
     if (!m_device) {
         m_lastError = AudioErrorInit;
@@ -208,6 +253,13 @@ AudioChannel AudioEngine::openStream(const std::string& path, bool decodeOnly, b
     if (!decodeWaveFile(path, wave, m_lastErrorReason)) {
         m_lastError = fileExists(path) ? AudioErrorFormat : AudioErrorFileOpen;
         return 0;
+    }
+    if (asStereo && wave.channels == 1) {
+        std::vector<std::int16_t> both(wave.samples.size() * 2);
+        for (std::size_t i = 0; i < wave.samples.size(); ++i)
+            both[2 * i] = both[2 * i + 1] = wave.samples[i];
+        wave.samples = std::move(both);
+        wave.channels = 2;
     }
     auto channel = std::make_unique<Channel>();
     channel->buffer = std::make_shared<SharedBuffer>();
@@ -224,7 +276,7 @@ AudioChannel AudioEngine::openStream(const std::string& path, bool decodeOnly, b
     channel->sampleRate = wave.sampleRate;
     channel->frames = wave.frames;
     channel->decodeOnly = decodeOnly;
-    if (!decodeOnly && !attachSource(*channel, loop)) {
+    if (!decodeOnly && !attachSource(*channel, looping)) {
         m_lastError = AudioErrorDriver;
         return 0;
     }
@@ -232,7 +284,7 @@ AudioChannel AudioEngine::openStream(const std::string& path, bool decodeOnly, b
     return issue(std::move(channel));
 }
 
-AudioChannel AudioEngine::createPlaybackChannel(AudioChannel source, bool freeSource, bool loop) {
+AudioChannel AudioEngine::createPlaybackChannel(AudioChannel source, bool freeSource, bool looping) {
     Channel* from = find(source);
     if (!from || !from->decodeOnly) {
         m_lastError = AudioErrorHandle;
@@ -242,7 +294,7 @@ AudioChannel AudioEngine::createPlaybackChannel(AudioChannel source, bool freeSo
     channel->buffer = from->buffer;
     channel->sampleRate = from->sampleRate;
     channel->frames = from->frames;
-    if (!attachSource(*channel, loop)) {
+    if (!attachSource(*channel, looping)) {
         m_lastError = AudioErrorDriver;
         return 0;
     }
@@ -442,19 +494,26 @@ float AudioEngine::masterVolume() const {
 }
 
 std::vector<float> AudioEngine::renderLoopback(std::size_t frames) {
-    std::vector<float> out(frames, 0.0f);
-    if (!m_device || !m_loopback)
-        return out;
+    std::vector<float> out(frames * static_cast<std::size_t>(m_outputChannels), 0.0f);
+    renderLoopback(out.data(), frames);
+    return out;
+}
+
+void AudioEngine::renderLoopback(float* out, std::size_t frames) {
+    if (!m_device || !m_loopback) {
+        std::fill(out, out + frames * static_cast<std::size_t>(m_outputChannels), 0.0f);
+        return;
+    }
     // Slides advance on the rendered clock in 5 ms steps, like the worker does on the real clock.
     const std::size_t step = static_cast<std::size_t>(m_sampleRate) / 200;
     for (std::size_t done = 0; done < frames;) {
         const std::size_t n = std::min(step, frames - done);
         m_slides.tick(now());
-        m_device->renderSamples(m_device->device, out.data() + done, static_cast<ALCsizei>(n));
+        m_device->renderSamples(m_device->device, out + done * static_cast<std::size_t>(m_outputChannels),
+                                static_cast<ALCsizei>(n));
         done += n;
         m_renderedFrames += n;
     }
-    return out;
 }
 
 std::string fileNamePart(std::string_view path) {

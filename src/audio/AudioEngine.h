@@ -62,8 +62,9 @@ enum AudioErrorCode : int {
 // shares: loop, randomWaves, randomRanges and previewChannel. The analysis fills the state, the
 // previews and the panels play through it. Calls come from the GUI thread only; the one thread of its
 // own is the slide worker, which only sets source gains. Whether a sound still plays is polled.
-// The program keeps one instance (the back-end's current context is process-wide): open one device
-// at a time.
+// The program keeps one instance on its device (the back-end's current context is process-wide):
+// open one such device at a time. Offline engines (initOffline) make their context current on their
+// own thread only, so the renderer's engine can live beside the program's.
 class AudioEngine {
   public:
     AudioEngine();
@@ -82,8 +83,16 @@ class AudioEngine {
     // Opens the default output device at 44100 Hz. `window` is accepted for symmetry with the
     // platform's window handle and not used.
     bool init(void* window = nullptr);
-    // Opens a loopback device (mono, 32-bit float) that tests render with renderLoopback.
-    bool initLoopback(int sampleRate = 44100);
+    // Opens a loopback device (32-bit float, mono or stereo) rendered with renderLoopback.
+    bool initLoopback(int sampleRate = 44100, int channels = 1);
+    // Opens a loopback device whose context is current on the calling thread only, so offline
+    // rendering can run beside the program's own device, on that device's thread or another one.
+    // Every later call on this engine comes from the same thread.
+    bool initOffline(int sampleRate, int channels);
+    // While an offline engine's thread runs other code (a progress report that may use the
+    // program's device), its context steps aside and then comes back.
+    void leaveThread();
+    void enterThread();
     bool initialised() const;
     std::string errorText(std::string_view message) const;
     static std::string errorText(std::string_view message, int code);
@@ -112,12 +121,17 @@ class AudioEngine {
     // Stream building blocks. A decode-only stream holds the decoded data and cannot play; a playback
     // channel made from it plays, loops if asked, takes a playback frequency, and frees its source
     // when asked to.
-    AudioChannel openStream(const std::string& path, bool decodeOnly, bool loop);
-    AudioChannel createPlaybackChannel(AudioChannel source, bool freeSource, bool loop);
+    // `asStereo` plays a mono file as two equal channels, so it reaches both sides of a stereo
+    // output at its own level instead of being panned to the centre.
+    AudioChannel openStream(const std::string& path, bool decodeOnly, bool looping, bool asStereo = false);
+    AudioChannel createPlaybackChannel(AudioChannel source, bool freeSource, bool looping);
     bool freeChannel(AudioChannel channel);
 
-    // Loopback devices: renders `frames` mono samples and advances the slides by the same time.
+    // Loopback devices: renders `frames` frames (interleaved when stereo) and advances the slides by
+    // the same time.
     std::vector<float> renderLoopback(std::size_t frames);
+    void renderLoopback(float* out, std::size_t frames);
+    int outputChannels() const { return m_outputChannels; }
     bool isLoopback() const { return m_loopback; }
     std::size_t liveChannelCount() const { return m_channels.size(); }
     float channelGain(AudioChannel channel) const;
@@ -130,7 +144,7 @@ class AudioEngine {
     Channel* find(AudioChannel channel) const;
     AudioChannel issue(std::unique_ptr<Channel> channel);
     static bool attachSource(Channel& channel, bool loop);
-    bool openContext(bool loopback, int sampleRate);
+    bool openContext(bool loopback, int sampleRate, int channels, bool threadLocal);
     double now() const;
 
     struct Device;
@@ -141,6 +155,8 @@ class AudioEngine {
     std::string m_lastErrorReason;
     bool m_loopback = false;
     int m_sampleRate = 44100;
+    int m_outputChannels = 1;
+    bool m_threadLocal = false;
     std::uint64_t m_renderedFrames = 0;
     VolumeSlides m_slides;
 };

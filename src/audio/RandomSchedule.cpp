@@ -17,6 +17,26 @@ int ClockSeededRandom::below(int n) {
     return std::uniform_int_distribution<int>(0, n - 1)(m_engine);
 }
 
+int SeededRandom::below(int n) {
+    if (n <= 1)
+        return 0;
+    const auto range = static_cast<std::uint32_t>(n);
+    // The largest multiple of n that fits: draws at or above it would favour the low values.
+    const std::uint32_t limit = 0xFFFFFFFFu - (0xFFFFFFFFu % range + 1) % range;
+    std::uint32_t x = 0;
+    do
+        x = static_cast<std::uint32_t>(m_engine());
+    while (x > limit);
+    return static_cast<int>(x % range);
+}
+
+std::uint32_t SeededRandom::freshSeed() {
+    std::random_device device;
+    const auto clock =
+        static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    return device() ^ static_cast<std::uint32_t>(clock) ^ static_cast<std::uint32_t>(clock >> 32);
+}
+
 void RandomSchedule::buildTimeList(int startPos, int endPos) {
     const int n = startPos - endPos;
     m_timeList.clear();

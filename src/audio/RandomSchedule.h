@@ -26,6 +26,21 @@ class ClockSeededRandom final : public RandomSource {
     std::mt19937 m_engine;
 };
 
+// A generator whose draws are the same on every platform and standard library for the same seed:
+// mt19937's output (fixed by the standard) reduced to 0..n-1 by rejection, not by a library
+// distribution. The whole-soundscape player and the renderer take every random decision from one.
+class SeededRandom final : public RandomSource {
+  public:
+    explicit SeededRandom(std::uint32_t seed) : m_engine(seed) {}
+    // Draws nothing for n <= 1 (the answer is 0).
+    int below(int n) override;
+    // A seed for a run that was given none.
+    static std::uint32_t freshSeed();
+
+  private:
+    std::mt19937 m_engine;
+};
+
 // One random wave to start: which wave, at which volume and pitch, and the delay until the next one.
 struct RandomDraw {
     std::uint32_t delayMs = 0;

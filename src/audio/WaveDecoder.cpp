@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
@@ -38,6 +39,13 @@ class SndFile {
 };
 
 constexpr sf_count_t ChunkFrames = sf_count_t{1} << 14;
+
+// A decoded value as a 16-bit sample: 16-bit files come back exactly, louder values clip.
+std::int16_t toSample(float v) {
+    if (std::isnan(v))
+        return 0;
+    return static_cast<std::int16_t>(std::lround(std::clamp(v * 32768.0f, -32768.0f, 32767.0f)));
+}
 
 const char* notRegularReason(mode_t mode) {
     return S_ISDIR(mode)                    ? "not a regular file but a folder"
@@ -87,7 +95,7 @@ bool decodeWaveFile(const std::string& path, DecodedWave& wave, std::string& rea
     }
     const SF_INFO& info = file.info();
     // Header-only files report 0 frames; ADPCM files may report padding frames that decode to
-    // nothing, so the count that matters is what sf_readf_short delivers below.
+    // nothing, so the count that matters is what the reads below deliver.
     if (info.frames <= 0) {
         reason = "the file holds no sound";
         return false;
@@ -97,7 +105,9 @@ bool decodeWaveFile(const std::string& path, DecodedWave& wave, std::string& rea
                  std::to_string(info.samplerate) + " Hz";
         return false;
     }
-    sf_command(file.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+    // Read as floats and converted here, clamped: float and compressed files (Ogg Vorbis, MP3) keep
+    // their own level instead of being scaled to their peak, and values beyond full scale clip
+    // instead of wrapping round.
 
     const auto channels = static_cast<std::size_t>(info.channels);
     const bool mixDown = channels > 2;
@@ -106,13 +116,16 @@ bool decodeWaveFile(const std::string& path, DecodedWave& wave, std::string& rea
     sf_count_t got = 0;
     try {
         // Decoded in chunks: memory grows with what the file really holds.
-        std::vector<std::int16_t> chunk(static_cast<std::size_t>(ChunkFrames) * channels);
+        std::vector<float> floats(static_cast<std::size_t>(ChunkFrames) * channels);
+        std::vector<std::int16_t> chunk(floats.size());
         while (got < wanted) {
             const sf_count_t n =
-                sf_readf_short(file.get(), chunk.data(), std::min(ChunkFrames, wanted - got));
+                sf_readf_float(file.get(), floats.data(), std::min(ChunkFrames, wanted - got));
             if (n <= 0)
                 break;
             const auto frames = static_cast<std::size_t>(n);
+            std::transform(floats.begin(), floats.begin() + static_cast<std::ptrdiff_t>(frames * channels),
+                           chunk.begin(), toSample);
             if (!mixDown) {
                 wave.samples.insert(wave.samples.end(), chunk.begin(),
                                     chunk.begin() + static_cast<std::ptrdiff_t>(frames * channels));
