@@ -6,6 +6,7 @@
 #include <sstream>
 
 using namespace tonvale;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 namespace {
@@ -74,7 +75,8 @@ TEST_F(FormatTool, WriteRewritesOnlyWhatLoadsCompletely) {
     EXPECT_EQ(contents(broken), "\"s\"\n{\n\"a\"\n");
     EXPECT_EQ(contents(truncated), levelText);
     const std::string err = m_err.str();
-    EXPECT_NE(err.find(broken + ": error: Ошибка. Не найдена одна или несколько"), std::string::npos) << err;
+    EXPECT_NE(err.find(broken + ":2: error: Ошибка. Не найдена одна или несколько"), std::string::npos)
+        << err;
     EXPECT_NE(err.find(truncated + ": warning: Error load Level (Load Tree)"), std::string::npos) << err;
     EXPECT_NE(err.find(truncated + ": error: not rewritten"), std::string::npos) << err;
     EXPECT_EQ(run({"--write", messy}), ExitOk); // already canonical: left alone
@@ -90,8 +92,8 @@ TEST_F(FormatTool, LevelErrorIsAWarningWhenPrinting) {
 TEST_F(FormatTool, FailuresHaveTheirExitStatus) {
     EXPECT_EQ(run({(m_dir / "missing.txt").string()}), ExitIoError);
     EXPECT_NE(m_err.str().find("cannot read the file"), std::string::npos);
-    EXPECT_EQ(run({file("one.txt", "soundscapes_manifest{}")}), ExitFailed);
-    EXPECT_NE(m_err.str().find("Файл не имеет данных"), std::string::npos);
+    EXPECT_EQ(run({file("one.txt", "soundscapes_manifest")}), ExitFailed);
+    EXPECT_NE(m_err.str().find("Ошибка. Не найдена"), std::string::npos);
     EXPECT_EQ(run({}), ExitFailed);
     EXPECT_EQ(run({"--bogus", "x"}), ExitFailed);
     EXPECT_EQ(run({"--tree"}), ExitFailed);
@@ -101,15 +103,39 @@ TEST_F(FormatTool, FailuresHaveTheirExitStatus) {
 
 TEST_F(FormatTool, TreeIsExactJsonLines) {
     EXPECT_EQ(
-        run({"--tree", file("t.txt", "// \xE4\xEE\xE6\xE4 \xFC\n\"s\"\n{\n\"w\" \"a\\\\b\" // x\n}\n")}),
+        run({"--tree", file("t.txt", "// \xE4\xEE\xE6\xE4 \xFC\n//two\n\"s\"\n{\n\"w\" \"a\\\\b\" // x\n"
+                                     "\"e\" {}\n//off\n}\n// end\n\n")}),
         ExitOk);
     EXPECT_EQ(
         m_out.str(),
-        "{\"level\":0,\"text\":\"\\\"s\\\"\",\"data\":true,\"value\":\"\",\"above\":"
-        "\"\\u00E4\\u00EE\\u00E6\\u00E4 "
-        "\\u00FC\",\"beside\":\"\",\"image\":0,\"selected\":1}\n"
-        "{\"level\":1,\"text\":\"\\\"w\\\"\",\"data\":true,\"value\":\"\\\"a\\\\\\\\b\\\"\",\"above\":\"\","
-        "\"beside\":\"x\",\"image\":2,\"selected\":3}\n"
-        "{\"level\":0,\"text\":\"\",\"data\":false,\"value\":\"\",\"above\":\"\",\"beside\":\"\",\"image\":4,"
-        "\"selected\":4}\n");
+        "{\"level\":0,\"key\":\"\\\"s\\\"\",\"value\":\"\",\"above\":[\" \\u00E4\\u00EE\\u00E6\\u00E4 "
+        "\\u00FC\",\"two\"],\"beside\":\"\",\"trailing\":[\"off\"],\"block\":true}\n"
+        "{\"level\":1,\"key\":\"\\\"w\\\"\",\"value\":\"\\\"a\\\\\\\\b\\\"\",\"above\":[],\"beside\":\" "
+        "x\",\"trailing\":[],\"block\":false}\n"
+        "{\"level\":1,\"key\":\"\\\"e\\\"\",\"value\":\"\",\"above\":[],\"beside\":\"\",\"trailing\":[],"
+        "\"block\":true}\n"
+        "{\"level\":0,\"key\":\"\",\"value\":\"\",\"above\":[\" end\"],\"beside\":\"\",\"trailing\":[],"
+        "\"block\":false}\n");
+}
+
+TEST_F(FormatTool, BraceMessageNamesTheLine) {
+    const std::string broken = file("broken.txt", "\"s\"\n{\n\t\"a\" \"1\"\n\"t\" {\n\t\"b\" \"2\"\n}\n");
+    EXPECT_EQ(run({broken}), ExitFailed);
+    EXPECT_EQ(m_err.str(),
+              broken + ":2: error: Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных "
+                       "скобок. Или файл непригоден для загрузки в программу. Строка 2: открывающая скобка "
+                       "«{» не закрыта. (Загрузка файла)\n");
+    EXPECT_EQ(run({"--tree", broken}), ExitFailed);
+    EXPECT_NE(m_err.str().find(broken + ":2: error:"), std::string::npos);
+}
+
+TEST_F(FormatTool, NothingAfterANulByteIsLost) {
+    const std::string bytes = "\"s\"\r\n{\r\n\t\"a\"\0\"1\"  // x\0y\r\n\0\r\n\t\"b\" \"2\"\r\n}\r\n"s;
+    const std::string path = file("nul.txt", bytes);
+    EXPECT_EQ(run({path}), ExitOk);
+    const std::string expected =
+        "\"s\" \r\n\t{\r\n\t\"a\"      \"1\"    // x\0y\r\n\t\"b\"      \"2\"   \r\n\t} \r\n\r\n"s;
+    EXPECT_EQ(m_out.str(), expected);
+    EXPECT_EQ(run({"--write", path}), ExitOk);
+    EXPECT_EQ(contents(path), expected);
 }
