@@ -366,10 +366,28 @@ LoadResult loadScriptUnguarded(std::string_view bytes) {
     std::vector<LinePiece> pieces;
     LineCursor cursor(bytes);
     bool complete = true;
+    bool textSeen = false;
+    std::string unmarked;
     for (std::string_view raw; complete && cursor.next(raw);) {
         const bool isLast = cursor.atEnd();
+        if (!textSeen && !tree.byteOrderMark()) {
+            // A byte-order mark before the script's first text (after blanks and braces) is the
+            // byte-order mark too: the writer puts it first, where it must read back as one.
+            const std::size_t start =
+                std::find_if(raw.begin(), raw.end(),
+                             [](char c) { return !isTrimmable(c) && c != '{' && c != '}'; }) -
+                raw.begin();
+            if (raw.substr(start).starts_with(ByteOrderMark)) {
+                unmarked.assign(raw.substr(0, start)).append(raw.substr(start + ByteOrderMark.size()));
+                raw = unmarked;
+                tree.setByteOrderMark(true);
+            }
+        }
         pieces.clear();
         splitLinePieces(raw, pieces); // never fails once the brace check has passed
+        textSeen = textSeen || std::any_of(pieces.begin(), pieces.end(), [](const LinePiece& piece) {
+                       return piece.kind == PieceKind::Element || piece.kind == PieceKind::Comment;
+                   });
         // The last line ends the tree with the end marker. When its last piece is text at the top
         // level, that text is the end marker's, as written; otherwise the end marker is empty.
         std::string endText;

@@ -283,6 +283,14 @@ TEST(Loader, ByteOrderMarkIsRememberedAndNoText) {
     EXPECT_TRUE(written.starts_with("\xEF\xBB\xBF// \xC3\xA9t\xC3\xA9\r\n\"s\" \r\n")) << written;
     EXPECT_EQ(canonical(written), written);
     EXPECT_FALSE(mustLoad("\"s\"\n{\n}\n").tree.byteOrderMark());
+    // Before the first text, after blank lines: still the byte-order mark, which a save puts first.
+    LoadResult late = mustLoad("\r\n {} \xEF\xBB\xBF//x\r\n\"s\"\r\n{\r\n}\r\n");
+    EXPECT_TRUE(late.tree.byteOrderMark());
+    EXPECT_EQ(describe(late.tree), (std::vector<std::string>{"0|\"s\"||x\r||{}", "0||-"}));
+    // After the first text it is text.
+    LoadResult inside = mustLoad("\"s\"\r\n{\r\n\xEF\xBB\xBF\"a\" \"1\"\r\n}\r\n");
+    EXPECT_FALSE(inside.tree.byteOrderMark());
+    EXPECT_TRUE(inside.tree.first()->child(0)->text().starts_with("\xEF\xBB\xBF"));
 }
 
 } // namespace
