@@ -281,9 +281,9 @@ DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer) {
     return result;
 }
 
-Message deleteQuestion(const Node& node) {
-    return {"Вы действительно хотите удалить заголовок (параметр, секцию) [" + cp1251ToUtf8(node.text()) +
-                "]?\rВнимание, комментарии также удаляются.",
+Message deleteQuestion(const Node& node, ScriptEncoding encoding) {
+    return {"Вы действительно хотите удалить заголовок (параметр, секцию) [" +
+                scriptToUtf8(node.text(), encoding) + "]?\rВнимание, комментарии также удаляются.",
             std::string(edittext::DeleteCaption), MessageIcon::Warning};
 }
 

@@ -28,6 +28,7 @@
 // renamed, its parent and row, the node to select after a delete), so the window can select and
 // scroll without walking the tree.
 
+#include "document/Cp1251.h"
 #include "document/Message.h"
 #include "document/SectionTree.h"
 
@@ -119,8 +120,9 @@ struct DeleteResult {
 // Deletes a node (not the end marker) with its whole subtree and their data.
 DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer = nullptr);
 // "Вы действительно хотите удалить ... [text]?" CR "Внимание, комментарии также удаляются.",
-// caption "Удалить", warning icon; asked with Yes and No, No being the default.
-Message deleteQuestion(const Node& node);
+// caption "Удалить", warning icon; asked with Yes and No, No being the default. The node's text is
+// shown in the script's encoding.
+Message deleteQuestion(const Node& node, ScriptEncoding encoding = ScriptEncoding::Windows1251);
 
 // ---- Moves by drag and drop ----
 

@@ -161,7 +161,7 @@ Message blockFailureMessage(BlockKind kind) {
 }
 
 void NewElementAnswers::enterValue() {
-    if (value == utf8ToCp1251(newtext::ValueDefault))
+    if (value == utf8ToScript(newtext::ValueDefault, encoding))
         value.clear();
 }
 

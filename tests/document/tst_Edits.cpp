@@ -183,6 +183,8 @@ TEST(Delete, QuestionNamesTheNodeAndWarnsAboutComments) {
                              "Внимание, комментарии также удаляются.");
     EXPECT_EQ(question.caption, "Удалить");
     EXPECT_EQ(question.icon, MessageIcon::Warning);
+    SectionTree utf8 = mustLoad("\"звук\"\n{\n\t\"k\"\t\"v\"\n}\n").tree;
+    EXPECT_NE(deleteQuestion(*utf8.first(), ScriptEncoding::Utf8).text.find("[\"звук\"]"), std::string::npos);
 }
 
 TEST(Delete, RemovesTheSubtreeAndNamesTheNodeToSelect) {

@@ -254,6 +254,15 @@ TEST(NewElement, DefaultFieldsGiveParameterAndValueInQuotes) {
     EXPECT_EQ(dataOf(emptied.node).value, "\"\"");
 }
 
+TEST(NewElement, DefaultTextsFollowTheScriptsEncoding) {
+    NewElementAnswers answers(ScriptEncoding::Utf8);
+    EXPECT_EQ(answers.parameterName, "Параметр");
+    EXPECT_EQ(answers.value, "Значение");
+    answers.enterValue();
+    EXPECT_EQ(answers.value, "");
+    EXPECT_EQ(NewElementAnswers(ScriptEncoding::Windows1251).value, cp("Значение"));
+}
+
 TEST(NewElement, HeaderIsAppendedWithTheDialogComments) {
     SectionTree tree = newFile(true);
     Node* soundscape = tree.first();
