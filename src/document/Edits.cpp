@@ -225,7 +225,7 @@ std::string joinCommentLines(const std::vector<std::string>& lines) {
 
 std::string besideComment(std::string_view text, std::string_view value, std::string_view comment) {
     std::string beside = oneLineComment(comment);
-    if (beside.find_first_of("{}") == std::string::npos)
+    if (!containsEither(beside, '{', '}'))
         return beside;
     // The comment starts at its "//" unless a quote of the key or value left open hides it: then a
     // brace in it would be read as a block, or refuse the file, and the braces go.

@@ -236,17 +236,20 @@ namespace {
 std::string elementText(std::string_view piece) {
     const std::size_t comment = piece.find("//");
     const std::string_view code = piece.substr(0, comment);
-    std::string text;
-    text.reserve(piece.size());
-    for (char c : code)
-        text.push_back(static_cast<unsigned char>(c) < 32 ? ' ' : c);
-    if (comment == std::string_view::npos)
-        return std::string(trim(text));
-    std::size_t begin = 0; // the blanks before the comment stay: an end marker is written as it is
-    while (begin < text.size() && text[begin] == ' ')
+    std::size_t begin = 0;
+    std::size_t end = code.size();
+    while (begin < end && isTrimmable(code[begin]))
         ++begin;
-    text.erase(0, begin);
-    text.append(trimCommentEnd(piece.substr(comment)));
+    // The blanks before a comment stay: an end marker is written as it is.
+    while (comment == std::string_view::npos && end > begin && isTrimmable(code[end - 1]))
+        --end;
+    std::string text(code.substr(begin, end - begin));
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 32)
+            c = ' ';
+    }
+    if (comment != std::string_view::npos)
+        text.append(trimCommentEnd(piece.substr(comment)));
     return text;
 }
 

@@ -89,40 +89,39 @@ std::string_view trimCommentEnd(std::string_view text) {
     return text.substr(0, end);
 }
 
-namespace {
-bool isBlank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), isTrimmable);
-}
-} // namespace
-
 bool splitLinePieces(std::string_view line, std::vector<LinePiece>& pieces) {
     std::size_t start = 0; // where the current text begins
+    bool text = false;     // something other than blanks since `start`
     bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
+    const std::size_t size = line.size();
+    for (std::size_t i = 0; i < size; ++i) {
         const char c = line[i];
+        if (isTrimmable(c))
+            continue;
         if (c == '"') {
             quoted = !quoted;
-        } else if (c == '/' && !quoted && i + 1 < line.size() && line[i + 1] == '/') {
+            text = true;
+        } else if (c == '/' && !quoted && i + 1 < size && line[i + 1] == '/') {
             // The rest is a comment: on its own, or beside the element text before it.
-            const std::string_view before = line.substr(start, i - start);
-            if (isBlank(before))
-                pieces.push_back({PieceKind::Comment, line.substr(i + 2)});
-            else
+            if (text)
                 pieces.push_back({PieceKind::Element, line.substr(start)});
+            else
+                pieces.push_back({PieceKind::Comment, line.substr(i + 2)});
             return true;
         } else if (c == '{' || c == '}') {
             if (quoted)
                 return false;
-            const std::string_view before = line.substr(start, i - start);
-            if (!isBlank(before))
-                pieces.push_back({PieceKind::Element, before});
+            if (text)
+                pieces.push_back({PieceKind::Element, line.substr(start, i - start)});
             pieces.push_back({c == '{' ? PieceKind::Open : PieceKind::Close, line.substr(i, 1)});
             start = i + 1;
+            text = false;
+        } else {
+            text = true;
         }
     }
-    const std::string_view rest = line.substr(start);
-    if (!isBlank(rest))
-        pieces.push_back({PieceKind::Element, rest});
+    if (text)
+        pieces.push_back({PieceKind::Element, line.substr(start)});
     return true;
 }
 
@@ -136,7 +135,7 @@ BraceCheck checkScriptBraces(std::string_view text) {
     std::size_t lineNumber = 0;
     for (std::string_view line; cursor.next(line);) {
         ++lineNumber;
-        if (line.find_first_of("{}") == std::string_view::npos)
+        if (!containsEither(line, '{', '}'))
             continue;
         pieces.clear();
         if (!splitLinePieces(line, pieces))

@@ -36,6 +36,15 @@ struct IndentedLine {
 };
 IndentedLine splitIndentation(std::string_view line);
 
+// True when the text holds `a` or `b` (a plain scan: find_first_of asks memchr for every character).
+constexpr bool containsEither(std::string_view text, char a, char b) {
+    for (char c : text) {
+        if (c == a || c == b)
+            return true;
+    }
+    return false;
+}
+
 // Trailing blanks and tabs at the end of a comment are layout, not text: they go.
 std::string_view trimCommentEnd(std::string_view text);
 

@@ -15,11 +15,11 @@ constexpr std::string_view SixBlanks = "      ";
 
 // True when the text holds a line break, which the output turns into CR LF.
 bool hasLineBreak(std::string_view text) {
-    return text.find_first_of("\r\n") != std::string_view::npos;
+    return containsEither(text, '\r', '\n');
 }
 
 bool hasBrace(std::string_view text) {
-    return text.find_first_of("{}") != std::string_view::npos;
+    return containsEither(text, '{', '}');
 }
 
 // Collects output and turns every lone CR and every lone LF into CR LF.
