@@ -134,7 +134,7 @@ void cutKeyValue(SectionTree& tree, Node* node, bool opens) {
 
 } // namespace
 
-LoadResult loadScriptUnguarded(std::string_view bytes);
+LoadResult loadScriptUnguarded(std::string_view bytes, ScriptEncoding asciiOnly);
 
 bool buildTreeFromLines(SectionTree& tree, const std::vector<std::string>& lines) {
     tree.clear();
@@ -216,9 +216,9 @@ bool assignImages(SectionTree& tree) {
     return true;
 }
 
-LoadResult loadScript(std::string_view bytes) {
+LoadResult loadScript(std::string_view bytes, ScriptEncoding asciiOnly) {
     try {
-        return loadScriptUnguarded(bytes);
+        return loadScriptUnguarded(bytes, asciiOnly);
     } catch (const std::exception&) {
         // Out of memory while building: report it like any other failure of the build.
         LoadResult result;
@@ -329,30 +329,31 @@ class TreeWalk {
 } // namespace
 
 namespace loadtext {
-std::string braceMessage(const BraceCheck& check) {
-    std::string text(BraceMessage);
-    const std::string line = " Строка " + std::to_string(check.line) + ": ";
+std::string braceLineText(const BraceCheck& check) {
+    const std::string line = "Строка " + std::to_string(check.line) + ": ";
     switch (check.problem) {
     case BraceProblem::UnmatchedClose:
-        text += line + "закрывающая скобка «}» без открывающей.";
-        break;
+        return line + "закрывающая скобка «}» без открывающей.";
     case BraceProblem::LeftOpen:
-        text += line + "открывающая скобка «{» не закрыта.";
-        break;
+        return line + "открывающая скобка «{» не закрыта.";
     case BraceProblem::InQuotes:
-        text += line + "фигурная скобка внутри кавычек.";
-        break;
+        return line + "фигурная скобка внутри кавычек.";
     case BraceProblem::None:
     case BraceProblem::NoBraces:
         break;
     }
-    return text;
+    return {};
+}
+
+std::string braceMessage(const BraceCheck& check) {
+    const std::string where = braceLineText(check);
+    return where.empty() ? std::string(BraceMessage) : std::string(BraceMessage) + " " + where;
 }
 } // namespace loadtext
 
-LoadResult loadScriptUnguarded(std::string_view bytes) {
+LoadResult loadScriptUnguarded(std::string_view bytes, ScriptEncoding asciiOnly) {
     LoadResult result;
-    result.encoding = detectEncoding(bytes);
+    result.encoding = detectEncoding(bytes, asciiOnly);
     const bool byteOrderMark = startsWithByteOrderMark(bytes);
     if (byteOrderMark)
         bytes.remove_prefix(ByteOrderMark.size());
@@ -426,7 +427,7 @@ LoadResult loadScriptUnguarded(std::string_view bytes) {
     return result;
 }
 
-LoadResult loadScriptFile(const std::string& path) {
+LoadResult loadScriptFile(const std::string& path, ScriptEncoding asciiOnly) {
     std::string bytes;
     std::string error;
     if (!readWholeFile(path, bytes, error)) {
@@ -435,7 +436,7 @@ LoadResult loadScriptFile(const std::string& path) {
         result.readError = std::move(error);
         return result;
     }
-    return loadScript(bytes);
+    return loadScript(bytes, asciiOnly);
 }
 
 } // namespace tonvale

@@ -44,15 +44,19 @@ inline constexpr std::string_view LoadErrorMessage = "Ошибка загруз�
 inline constexpr std::string_view LoadErrorCaption = "Открыть файл";
 inline constexpr std::string_view LevelMessage = "Error load Level";
 inline constexpr std::string_view LevelCaption = "Load Tree";
-// The brace message, with the line the check names and what is wrong there.
+// "Строка N: " and what is wrong there, for a brace check that names a line; empty otherwise.
+std::string braceLineText(const BraceCheck& check);
+// The brace message, followed by braceLineText when the check names a line.
 std::string braceMessage(const BraceCheck& check);
 } // namespace loadtext
 
 // Turns script bytes into the section tree (the text-to-tree steps of loading a file). A UTF-8
 // byte-order mark at the start is no part of the text: the tree remembers it for the writer.
-LoadResult loadScript(std::string_view bytes);
+// `asciiOnly` is the encoding a script of ASCII bytes only is given (LoadResult::encoding): text that
+// comes back from the text tab keeps the encoding of the document it came from.
+LoadResult loadScript(std::string_view bytes, ScriptEncoding asciiOnly = ScriptEncoding::Windows1251);
 // Reads the file, then loads it; a file that cannot be read gives LoadFailure::ReadError.
-LoadResult loadScriptFile(const std::string& path);
+LoadResult loadScriptFile(const std::string& path, ScriptEncoding asciiOnly = ScriptEncoding::Windows1251);
 
 // The stages of loading, exposed for tests and tools. `buildTreeFromLines` builds the tree from lines
 // whose leading tabs and blanks give the level; it returns false on a level jump of more than one.

@@ -177,6 +177,7 @@ TEST_P(BraceCheck, AcceptsOrRejectsTheFileNamingTheLine) {
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0].text, GetParam().message);
     EXPECT_EQ(r.braces.line, GetParam().line);
+    EXPECT_EQ(loadtext::braceLineText(r.braces).empty(), GetParam().line == 0);
     EXPECT_EQ(r.messages[0].caption, "Загрузка файла");
     EXPECT_EQ(r.messages[0].icon, MessageIcon::Error);
 }
@@ -283,6 +284,11 @@ TEST(Loader, ByteOrderMarkIsRememberedAndNoText) {
     EXPECT_TRUE(written.starts_with("\xEF\xBB\xBF// \xC3\xA9t\xC3\xA9\r\n\"s\" \r\n")) << written;
     EXPECT_EQ(canonical(written), written);
     EXPECT_FALSE(mustLoad("\"s\"\n{\n}\n").tree.byteOrderMark());
+    EXPECT_EQ(mustLoad("\"s\"\n{\n}\n").encoding, ScriptEncoding::Windows1251);
+    // Text of ASCII only keeps the encoding it is given: the text tab's text of a UTF-8 document.
+    EXPECT_EQ(loadScript("\"s\"\n{\n}\n", ScriptEncoding::Utf8).encoding, ScriptEncoding::Utf8);
+    EXPECT_EQ(loadScript("// \xC7\n\"s\"\n{\n}\n", ScriptEncoding::Utf8).encoding,
+              ScriptEncoding::Windows1251);
     // Before the first text, after blank lines: still the byte-order mark, which a save puts first.
     LoadResult late = mustLoad("\r\n {} \xEF\xBB\xBF//x\r\n\"s\"\r\n{\r\n}\r\n");
     EXPECT_TRUE(late.tree.byteOrderMark());
