@@ -1,7 +1,7 @@
 #include "FormatTool.h"
 
-#include "TonvaleVersion.h"
 #include "Lint.h"
+#include "TonvaleVersion.h"
 #include "document/FileIO.h"
 #include "document/Loader.h"
 #include "document/Writer.h"
@@ -43,6 +43,16 @@ int loadStatus(const std::string& file, const LoadResult& loaded, std::ostream& 
     return ExitOk;
 }
 
+// The loader's messages, in order. A brace check that names a line puts it after the file name, as
+// compilers do, so editors can jump there.
+void reportLoad(std::ostream& err, const std::string& file, const LoadResult& loaded) {
+    for (const Message& message : loaded.messages) {
+        const bool braces = loaded.failure == LoadFailure::BraceCheck && loaded.braces.line != 0;
+        report(err, braces ? file + ":" + std::to_string(loaded.braces.line) : file, message,
+               message.text == loadtext::LevelMessage ? "warning" : "error");
+    }
+}
+
 // Loads and writes one file. Returns the exit status for it; `canonical` receives the text.
 int formatFile(const std::string& file, std::ostream& err, std::string& original, std::string& canonical) {
     std::string error;
@@ -51,8 +61,7 @@ int formatFile(const std::string& file, std::ostream& err, std::string& original
         return ExitIoError;
     }
     LoadResult loaded = loadScript(original);
-    for (const Message& message : loaded.messages)
-        report(err, file, message, message.text == loadtext::LevelMessage ? "warning" : "error");
+    reportLoad(err, file, loaded);
     if (const int status = loadStatus(file, loaded, err); status != ExitOk)
         return status;
     WriteResult written = writeScript(loaded.tree);
@@ -83,24 +92,44 @@ void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
+// Comment lines (each followed by a CR) as a JSON list of strings.
+void appendJsonLines(std::string& out, std::string_view comments) {
+    out.push_back('[');
+    for (bool first = true; !comments.empty(); first = false) {
+        const std::size_t cr = std::min(comments.find('\r'), comments.size());
+        if (!first)
+            out.push_back(',');
+        appendJsonString(out, comments.substr(0, cr));
+        comments.remove_prefix(std::min(cr + 1, comments.size()));
+    }
+    out.push_back(']');
+}
+
 } // namespace
 
 std::string treeAsJsonLines(const SectionTree& tree) {
     std::string out;
+    const Node* endMarker = tree.last();
     for (const Node* node : tree.preorder()) {
         const NodeData* data = node->data();
-        out += "{\"level\":" + std::to_string(node->level()) + ",\"text\":";
+        const auto field = [data](std::string NodeData::*member) {
+            return data != nullptr ? std::string_view(data->*member) : std::string_view();
+        };
+        out += "{\"level\":" + std::to_string(node->level()) + ",\"key\":";
         appendJsonString(out, node->text());
-        out += ",\"data\":";
-        out += data != nullptr ? "true" : "false";
         out += ",\"value\":";
-        appendJsonString(out, data != nullptr ? std::string_view(data->value) : std::string_view());
+        appendJsonString(out, field(&NodeData::value));
         out += ",\"above\":";
-        appendJsonString(out, data != nullptr ? std::string_view(data->commentsAbove) : std::string_view());
+        // The top level's trailing comments stand above the end marker line.
+        appendJsonLines(out, node == endMarker ? std::string_view(tree.topLevelComments())
+                                               : field(&NodeData::commentsAbove));
         out += ",\"beside\":";
-        appendJsonString(out, data != nullptr ? std::string_view(data->commentBeside) : std::string_view());
-        out += ",\"image\":" + std::to_string(node->image()) +
-               ",\"selected\":" + std::to_string(node->selectedImage()) + "}\n";
+        appendJsonString(out, field(&NodeData::commentBeside));
+        out += ",\"trailing\":";
+        appendJsonLines(out, field(&NodeData::trailingComments));
+        out += ",\"block\":";
+        out += opensBlock(node) ? "true" : "false";
+        out += "}\n";
     }
     return out;
 }
@@ -133,8 +162,7 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
             return ExitIoError;
         }
         LoadResult loaded = loadScript(original);
-        for (const Message& message : loaded.messages)
-            report(err, files[0], message, message.text == loadtext::LevelMessage ? "warning" : "error");
+        reportLoad(err, files[0], loaded);
         if (const int status = loadStatus(files[0], loaded, err); status != ExitOk)
             return status;
         out << treeAsJsonLines(loaded.tree);

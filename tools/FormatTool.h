@@ -15,8 +15,11 @@ enum FormatExit : int { ExitOk = 0, ExitNotCanonical = 1, ExitFailed = 2, ExitIo
 // tree go to `out`; the tool's own messages (UTF-8) go to `err`.
 int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// The section tree as JSON lines, one object a node in pre-order; bytes above 127 are written as
-// \u00XX so that the script's bytes can be read back exactly.
+// The document as JSON lines, one object a node in pre-order, ending with a newline: level, key (the
+// node's text), value, the comment lines above it as a list, the beside comment, the trailing comment
+// lines of its block as a list, and whether it opens a block. The top level's trailing comments are
+// the end marker's lines above. Bytes above 127 and control bytes are written as \u00XX so that the
+// script's bytes can be read back exactly.
 std::string treeAsJsonLines(const class SectionTree& tree);
 
 } // namespace tonvale

@@ -1,5 +1,6 @@
 #include "document/Cp1251.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 
@@ -43,6 +44,40 @@ void appendUtf8(std::string& out, char32_t c) {
         out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
+}
+
+// Length of the valid UTF-8 sequence at `at` (overlong forms, surrogates and code points above
+// U+10FFFF excluded), 0 when there is none; the code point goes to `c`.
+std::size_t utf8Sequence(std::string_view text, std::size_t at, char32_t& c) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) {
+        c = lead;
+        return 1;
+    }
+    const std::size_t length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    c = length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[at + k]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (next & 0x3F);
+    }
+    constexpr char32_t Smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < Smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+void appendUtf16(std::u16string& out, char32_t c) {
+    if (c < 0x10000) {
+        out.push_back(static_cast<char16_t>(c));
+        return;
+    }
+    c -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
 }
 
 } // namespace
@@ -128,6 +163,87 @@ std::string utf8ToCp1251(std::string_view text) {
         i += valid ? length : 1;
     }
     return out;
+}
+
+bool startsWithByteOrderMark(std::string_view bytes) {
+    return bytes.starts_with(ByteOrderMark);
+}
+
+bool isValidUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t c = 0;
+        const std::size_t length = utf8Sequence(bytes, i, c);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+ScriptEncoding detectEncoding(std::string_view bytes, ScriptEncoding asciiOnly) {
+    const bool ascii = std::none_of(bytes.begin(), bytes.end(),
+                                    [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+    if (ascii)
+        return asciiOnly;
+    return isValidUtf8(bytes) ? ScriptEncoding::Utf8 : ScriptEncoding::Windows1251;
+}
+
+ScriptEncoding detectEncoding(std::string_view bytes) {
+    return detectEncoding(bytes, ScriptEncoding::Windows1251);
+}
+
+std::string_view encodingName(ScriptEncoding encoding) {
+    return encoding == ScriptEncoding::Utf8 ? "UTF-8" : "Windows-1251";
+}
+
+std::u16string scriptToUtf16(std::string_view bytes, ScriptEncoding encoding) {
+    if (encoding == ScriptEncoding::Windows1251)
+        return cp1251ToUtf16(bytes);
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t c = 0;
+        const std::size_t length = utf8Sequence(bytes, i, c);
+        if (length == 0) {
+            out.push_back(cp1251ToUnicode(static_cast<unsigned char>(bytes[i])));
+            ++i;
+            continue;
+        }
+        appendUtf16(out, c);
+        i += length;
+    }
+    return out;
+}
+
+std::string utf16ToScript(std::u16string_view text, ScriptEncoding encoding) {
+    if (encoding == ScriptEncoding::Windows1251)
+        return utf16ToCp1251(text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = '?'; // half of a pair
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+std::string utf8ToScript(std::string_view text, ScriptEncoding encoding) {
+    if (encoding == ScriptEncoding::Windows1251)
+        return utf8ToCp1251(text);
+    return utf16ToScript(scriptToUtf16(text, ScriptEncoding::Utf8), ScriptEncoding::Utf8);
+}
+
+std::string scriptToUtf8(std::string_view bytes, ScriptEncoding encoding) {
+    if (encoding == ScriptEncoding::Windows1251)
+        return cp1251ToUtf8(bytes);
+    return utf16ToScript(scriptToUtf16(bytes, ScriptEncoding::Utf8), ScriptEncoding::Utf8);
 }
 
 } // namespace tonvale

@@ -2,6 +2,7 @@
 
 #include "document/Cp1251.h"
 #include "document/Loader.h"
+#include "document/TextHelpers.h"
 #include "document/Writer.h"
 
 #include <algorithm>
@@ -26,19 +27,19 @@ bool isPlainQuotedKey(std::string_view text) {
 
 // What a save followed by a load makes of a node's line. The writer and the loader are the authority
 // on the script format, so the line is passed through them rather than through a copy of their rules.
-std::optional<LineContent> readBack(std::string_view text, std::string_view value, bool hasChildren) {
+std::optional<LineContent> readBack(std::string_view text, std::string_view value, bool opens) {
     SectionTree probe;
     Node* node = probe.append(nullptr, std::string(text));
-    probe.ensureData(node).value = std::string(value);
-    if (hasChildren)
-        probe.ensureData(probe.append(node, "\"x\""));
+    NodeData& probeData = probe.ensureData(node);
+    probeData.value = std::string(value);
+    probeData.block = opens;
     probe.append(nullptr, std::string());
     const WriteResult written = writeScript(probe);
     if (!written.ok)
         return std::nullopt;
     const LoadResult loaded = loadScript(written.bytes);
     const Node* back = loaded.tree.first();
-    if (!loaded.ok() || back == nullptr || back->hasChildren() != hasChildren)
+    if (!loaded.ok() || back == nullptr || back->hasChildren() || opensBlock(back) != opens)
         return std::nullopt;
     const NodeData* data = back->data();
     if (data == nullptr)
@@ -54,7 +55,7 @@ void notifyChanged(TreeObserver* observer, const Node* node) {
 std::pair<int, int> imagesFor(const SectionTree& tree, const Node* node) {
     if (tree.isEndMarker(node))
         return {ImageEndMarker, ImageEndMarker};
-    if (node->hasChildren())
+    if (opensBlock(node))
         return {ImageHeader, ImageHeaderSelected};
     return {ImageParameter, ImageParameterSelected};
 }
@@ -65,6 +66,21 @@ void refreshNodeImages(SectionTree& tree, Node* node, TreeObserver* observer) {
         return;
     tree.setImages(node, image, selected);
     notifyChanged(observer, node);
+}
+
+// A block that loses its last child stays a block, written with its braces: the key in front of it
+// must not turn into a parameter that takes the next line's key as its value.
+void keepBlock(SectionTree& tree, Node* parent) {
+    if (parent != nullptr && parent->hasData() && parent->childCount() == 1)
+        tree.ensureData(parent).block = true;
+}
+
+// A comment typed on one line: line breaks become blanks; every other character is comment text.
+std::string oneLineComment(std::string_view text) {
+    std::string out(text);
+    std::replace(out.begin(), out.end(), '\r', ' ');
+    std::replace(out.begin(), out.end(), '\n', ' ');
+    return out;
 }
 
 } // namespace
@@ -102,10 +118,10 @@ std::string normalizeName(std::string_view text) {
     return '"' + storableLine(unquoted) + '"';
 }
 
-bool lineReadsBack(std::string_view text, std::string_view value, bool hasChildren) {
+bool lineReadsBack(std::string_view text, std::string_view value, bool opens) {
     if (isPlainQuotedKey(text) && storableLine(value) == value)
         return true;
-    const std::optional<LineContent> back = readBack(text, value, hasChildren);
+    const std::optional<LineContent> back = readBack(text, value, opens);
     return back && back->text == text && back->value == value;
 }
 
@@ -115,9 +131,9 @@ void settleLine(SectionTree& tree, Node* node, TreeObserver* observer) {
     NodeData& data = tree.ensureData(node);
     // One reading gives the canonical form; the bound only guards against a loop.
     for (int pass = 0; pass < 3; ++pass) {
-        if (lineReadsBack(node->text(), data.value, node->hasChildren()))
+        if (lineReadsBack(node->text(), data.value, opensBlock(node)))
             return;
-        std::optional<LineContent> back = readBack(node->text(), data.value, node->hasChildren());
+        std::optional<LineContent> back = readBack(node->text(), data.value, opensBlock(node));
         if (!back)
             return;
         tree.setText(node, std::move(back->text));
@@ -130,9 +146,9 @@ bool setNodeValue(SectionTree& tree, Node* node, std::string_view value, TreeObs
     if (node == nullptr || !node->hasData() || tree.isEndMarker(node))
         return false;
     std::string clean = storableLine(value);
-    if (!lineReadsBack(node->text(), clean, node->hasChildren())) {
+    if (!lineReadsBack(node->text(), clean, opensBlock(node))) {
         std::string quoted = normalizeName(clean);
-        if (lineReadsBack(node->text(), quoted, node->hasChildren()))
+        if (lineReadsBack(node->text(), quoted, opensBlock(node)))
             clean = std::move(quoted);
     }
     NodeData& data = tree.ensureData(node);
@@ -154,7 +170,7 @@ RenameResult renameNode(SectionTree& tree, Node* node, std::string_view text, Tr
         return {};
     const NodeData* data = node->data();
     const std::string value = data != nullptr ? data->value : std::string();
-    if (!lineReadsBack(clean, value, node->hasChildren()))
+    if (!lineReadsBack(clean, value, opensBlock(node)))
         clean = normalizeName(clean);
     if (clean == node->text())
         return {};
@@ -200,20 +216,37 @@ std::string joinCommentLines(const std::vector<std::string>& lines) {
         if (pieces.empty())
             pieces.emplace_back();
         for (const std::string& piece : pieces) {
-            out += sanitizeLineText(piece);
+            out += piece;
             out += '\r';
         }
     }
     return out;
 }
 
+std::string besideComment(std::string_view text, std::string_view value, std::string_view comment) {
+    std::string beside = oneLineComment(comment);
+    if (!containsEither(beside, '{', '}'))
+        return beside;
+    // The comment starts at its "//" unless a quote of the key or value left open hides it: then a
+    // brace in it would be read as a block, or refuse the file, and the braces go.
+    std::string line = std::string(text) + ' ' + std::string(value) + "  //" + beside;
+    std::vector<LinePiece> pieces;
+    const bool quotedBrace = !splitLinePieces(line, pieces);
+    const bool structural = std::any_of(pieces.begin(), pieces.end(), [](const LinePiece& p) {
+        return p.kind != PieceKind::Element && p.kind != PieceKind::Comment;
+    });
+    if (quotedBrace || structural)
+        std::erase_if(beside, [](char c) { return c == '{' || c == '}'; });
+    return beside;
+}
+
 bool setComments(SectionTree& tree, Node* node, std::string_view beside,
                  const std::vector<std::string>& aboveLines, TreeObserver* observer) {
     if (node == nullptr || !node->hasData() || tree.isEndMarker(node))
         return false;
-    std::string newBeside = sanitizeLineText(beside);
-    std::string newAbove = joinCommentLines(aboveLines);
     NodeData& data = tree.ensureData(node);
+    std::string newBeside = besideComment(node->text(), data.value, beside);
+    std::string newAbove = joinCommentLines(aboveLines);
     if (data.commentBeside == newBeside && data.commentsAbove == newAbove)
         return false;
     data.commentBeside = std::move(newBeside);
@@ -235,6 +268,7 @@ DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer) {
         result.selectAfter = siblings[static_cast<std::size_t>(row) - 1];
     else
         result.selectAfter = parent;
+    keepBlock(tree, parent);
     if (observer != nullptr)
         observer->aboutToRemove(parent, row, 1);
     tree.remove(node);
@@ -247,9 +281,9 @@ DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer) {
     return result;
 }
 
-Message deleteQuestion(const Node& node) {
-    return {"Вы действительно хотите удалить заголовок (параметр, секцию) [" + cp1251ToUtf8(node.text()) +
-                "]?\rВнимание, комментарии также удаляются.",
+Message deleteQuestion(const Node& node, ScriptEncoding encoding) {
+    return {"Вы действительно хотите удалить заголовок (параметр, секцию) [" +
+                scriptToUtf8(node.text(), encoding) + "]?\rВнимание, комментарии также удаляются.",
             std::string(edittext::DeleteCaption), MessageIcon::Warning};
 }
 
@@ -281,6 +315,7 @@ MoveResult moveNode(SectionTree& tree, Node* node, Node* target, PlacementAnswer
         return result;
     }
     Node* oldParent = node->parent();
+    keepBlock(tree, oldParent);
     if (observer != nullptr)
         observer->aboutToMove(node, oldParent, result.oldRow, target, destRow);
     tree.move(node, target, destRow);

@@ -2,10 +2,11 @@
 
 // Named edits of the document. The grid, the tree commands, the templates, the wave chooser and the
 // player panel change the document only through these functions, so the tree's invariants hold: no
-// node text, Value or comment contains a tab, "{", "}" or another control byte, only CommentsAbove
-// holds line breaks (a CR after each of its lines), the end marker stays the last node at the top
-// level, and every node's text and Value read back unchanged when the document is saved and loaded
-// again (comments read back as a save writes them: lines above joined by blanks, "/" as blanks).
+// node text or Value contains a tab, "{", "}" or another control byte; comments hold any byte but a
+// line break, except that CommentsAbove and the trailing comments end each of their lines with a CR;
+// the end marker stays the last node at the top level; and every node's text, Value and comments read
+// back unchanged when the document is saved and loaded again. A block that loses its last child keeps
+// its braces (NodeData::block), and its trailing comments travel with it.
 //
 // How a tree model follows the edits
 // ----------------------------------
@@ -27,6 +28,7 @@
 // renamed, its parent and row, the node to select after a delete), so the window can select and
 // scroll without walking the tree.
 
+#include "document/Cp1251.h"
 #include "document/Message.h"
 #include "document/SectionTree.h"
 
@@ -97,9 +99,12 @@ std::vector<std::string> splitEditLines(std::string_view text);
 // The lines of CommentsAbove as the comments dialog shows them: every CR ends a line (two CRs in a
 // row give an empty line), text after the last CR is a last line, the empty text has no lines.
 std::vector<std::string> commentLines(std::string_view commentsAbove);
-// CommentsAbove made of lines: each line sanitized and followed by one CR; no lines give "".
+// CommentsAbove made of lines: each line kept as typed and followed by one CR; no lines give "".
 // A line break inside a given line starts a new line.
 std::string joinCommentLines(const std::vector<std::string>& lines);
+// A beside comment as it may be stored for an element with this text and Value: line breaks become
+// blanks; braces stay unless a quote left open in the text or Value would make them read as a block.
+std::string besideComment(std::string_view text, std::string_view value, std::string_view comment);
 // Sets both comments of a node with data (the comments dialog's OK). Returns true when it changed.
 bool setComments(SectionTree& tree, Node* node, std::string_view beside,
                  const std::vector<std::string>& aboveLines, TreeObserver* observer = nullptr);
@@ -115,8 +120,9 @@ struct DeleteResult {
 // Deletes a node (not the end marker) with its whole subtree and their data.
 DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer = nullptr);
 // "Вы действительно хотите удалить ... [text]?" CR "Внимание, комментарии также удаляются.",
-// caption "Удалить", warning icon; asked with Yes and No, No being the default.
-Message deleteQuestion(const Node& node);
+// caption "Удалить", warning icon; asked with Yes and No, No being the default. The node's text is
+// shown in the script's encoding.
+Message deleteQuestion(const Node& node, ScriptEncoding encoding = ScriptEncoding::Windows1251);
 
 // ---- Moves by drag and drop ----
 
@@ -156,10 +162,10 @@ bool refreshImages(SectionTree& tree, TreeObserver* observer = nullptr);
 // ---- For the other edits of the document core ----
 
 // Re-reads a node's line the way a save and a load would (its key and Value may be cut differently
-// once it gains or loses children), storing and reporting the result when it differs.
+// once it opens or loses a block), storing and reporting the result when it differs.
 void settleLine(SectionTree& tree, Node* node, TreeObserver* observer);
 // True when the node's text and Value come back unchanged from a save and a load, given whether it
-// has children.
-bool lineReadsBack(std::string_view text, std::string_view value, bool hasChildren);
+// opens a block.
+bool lineReadsBack(std::string_view text, std::string_view value, bool opens);
 
 } // namespace tonvale

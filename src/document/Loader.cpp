@@ -10,10 +10,6 @@ namespace tonvale {
 
 namespace {
 
-bool isShortBlank(std::string_view line) {
-    return line.empty() || line == "\t" || line == "\t\t";
-}
-
 void addMessage(LoadResult& result, std::string_view text, std::string_view caption) {
     result.messages.push_back({std::string(text), std::string(caption), MessageIcon::Error});
 }
@@ -37,35 +33,23 @@ Node* placeNode(SectionTree& tree, Node* last, std::size_t level, std::string te
     return nullptr;
 }
 
-// Two kinds of node cannot come back from a save as they are, so the structure is settled before the
-// node data is built:
-// - A comment line between an element and the "{" of its block ends up as the parent of the block's
-//   elements, and deleting the comment would take them along. The comment (with the comment lines just
-//   before it) and its children move into the element before it; when no element precedes it, the
-//   children take the comment's place.
-// - A node without text above the third level is a blank line, which loading drops at that depth; its
-//   children take its place.
-// Every line keeps its place in file order. Each children list is rebuilt in one pass, so even
-// pathological files stay linear.
-bool isVoidNode(const Node* node, int level, const Node* endMarker) {
-    return node->text().empty() && level <= 2 && node != endMarker;
-}
-
+// A comment line between an element and the "{" of its block goes into the block as the walk reads it.
+// A comment line before an unnamed block (a "{" that follows a brace) is left as the parent of the
+// block's elements, and deleting the comment would take them along; such a comment (with the comment
+// lines just before it) and its children move into the element before it; when no element precedes
+// it, the children take the comment's place. Every line keeps its place in file order. Each children
+// list is rebuilt in one pass, so even pathological files stay linear.
 bool needsSettling(const SectionTree& tree) {
-    const Node* endMarker = tree.last();
     for (const Node* node : tree.preorder()) {
-        if ((node->hasChildren() && isCommentLine(node->text())) ||
-            isVoidNode(node, node->level(), endMarker))
+        if (node->hasChildren() && isCommentLine(node->text()))
             return true;
     }
     return false;
 }
 
 void settleStructure(SectionTree& tree) {
-    const Node* endMarker = tree.last();
     std::vector<Node*> kids;
     std::vector<Node*> pending; // items still to place, in reverse order
-    std::vector<Node*> dropped;
     for (Node* parent = nullptr;;) {
         const auto& original = parent != nullptr ? parent->children() : tree.topLevel();
         const int level = parent != nullptr ? parent->level() + 1 : 0;
@@ -77,8 +61,7 @@ void settleStructure(SectionTree& tree) {
             Node* node = pending.back();
             pending.pop_back();
             const bool comment = isCommentLine(node->text());
-            const bool isVoid = isVoidNode(node, level, endMarker);
-            if (!isVoid && (!comment || !node->hasChildren())) {
+            if (!comment || !node->hasChildren()) {
                 if (!comment)
                     owner = static_cast<std::ptrdiff_t>(kids.size());
                 kids.push_back(node);
@@ -87,10 +70,7 @@ void settleStructure(SectionTree& tree) {
             changed = true;
             std::vector<Node*> block = node->children();
             tree.setChildren(node, {});
-            if (isVoid) {
-                dropped.push_back(node);
-                pending.insert(pending.end(), block.rbegin(), block.rend());
-            } else if (owner >= 0) {
+            if (owner >= 0) {
                 Node* ownerNode = kids[static_cast<std::size_t>(owner)];
                 std::vector<Node*> ownerKids = ownerNode->children();
                 ownerKids.insert(ownerKids.end(), kids.begin() + owner + 1, kids.end());
@@ -111,15 +91,10 @@ void settleStructure(SectionTree& tree) {
         if (parent == nullptr)
             break;
     }
-    tree.removeLeaves(dropped);
 }
 
-void replaceSlashes(std::string& text) {
-    std::replace(text.begin(), text.end(), '/', ' ');
-}
-
-// Key and value of an element line that contains a blank.
-void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
+// Key and value of an element line that contains a blank. `opens`: the element opens a block.
+void cutKeyValue(SectionTree& tree, Node* node, bool opens) {
     const std::string_view text = node->text();
     const std::string_view trimmed = trim(text);
     std::string collapsed;
@@ -137,7 +112,7 @@ void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
     else if (q > 1)
         e = secondPosition(sv, ' ');
     else if (countOccurrences(" ", sv) < 2 || text.starts_with('$'))
-        e = nextIsDeeper ? sv.size() : firstPosition(sv, ' ');
+        e = opens ? sv.size() : firstPosition(sv, ' ');
     else
         e = secondPosition(sv, ' ');
     const std::string_view key = trim(sv.substr(0, e));
@@ -159,7 +134,7 @@ void cutKeyValue(SectionTree& tree, Node* node, bool nextIsDeeper) {
 
 } // namespace
 
-LoadResult loadScriptUnguarded(std::string_view bytes);
+LoadResult loadScriptUnguarded(std::string_view bytes, ScriptEncoding asciiOnly);
 
 bool buildTreeFromLines(SectionTree& tree, const std::vector<std::string>& lines) {
     tree.clear();
@@ -174,47 +149,55 @@ bool buildTreeFromLines(SectionTree& tree, const std::vector<std::string>& lines
     return true;
 }
 
+namespace {
+
+// An element of a children list: its beside comment, key and value, and the comment lines above it.
+void attachElement(SectionTree& tree, Node* node, std::string&& above) {
+    NodeData& data = tree.ensureData(node);
+    if (const std::size_t at = node->text().find("//"); at != std::string::npos) {
+        data.commentBeside.assign(trimCommentEnd(std::string_view(node->text()).substr(at + 2)));
+        tree.setText(node, std::string(trim(std::string_view(node->text()).substr(0, at))));
+    }
+    // Comment lines inside a block (its children now) stay in it as its trailing comments.
+    const bool opens = node->hasChildren() || data.block;
+    data.block = opens;
+    if (node->text().find(' ') != std::string::npos)
+        cutKeyValue(tree, node, opens);
+    data.commentsAbove = std::move(above);
+}
+
+} // namespace
+
 void attachNodeData(SectionTree& tree) {
     if (needsSettling(tree))
         settleStructure(tree);
     const std::vector<Node*> order = tree.preorder();
     if (order.empty())
         return;
-    // Comment lines are not elements: whether an element opens a block is decided by the next element.
-    std::vector<int> nextElementLevel(order.size(), -1);
-    for (std::size_t i = order.size() - 1; i > 0; --i) {
-        const bool isElement = i + 1 == order.size() || !isCommentLine(order[i]->text());
-        nextElementLevel[i - 1] = isElement ? order[i]->level() : nextElementLevel[i];
-    }
-    std::string pending;
-    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
-        Node* node = order[i];
-        if (isCommentLine(node->text())) {
-            std::string comment = node->text();
-            replaceSlashes(comment);
-            pending += ' ';
-            pending += trim(comment);
-            continue;
-        }
-        bool beside = false;
-        if (const std::size_t at = node->text().find("//"); at != std::string::npos) {
-            pending += ' ';
-            pending.append(node->text(), at);
-            replaceSlashes(pending);
-            pending = std::string(trim(pending));
-            beside = true;
-            tree.setText(node, std::string(trim(std::string_view(node->text()).substr(0, at))));
-        }
-        NodeData& data = tree.ensureData(node);
-        if (node->text().find(' ') != std::string::npos)
-            cutKeyValue(tree, node, nextElementLevel[i] > node->level());
-        (beside ? data.commentBeside : data.commentsAbove) = std::string(trim(pending));
-        pending.clear();
-    }
+    const Node* endMarker = order.back();
     std::vector<Node*> comments;
-    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
-        if (isCommentLine(order[i]->text()))
-            comments.push_back(order[i]); // leaves: their children were re-homed above
+    // Each children list in turn: comment lines wait for the next element of their list; those left
+    // at the end of the list are the trailing comments of its block.
+    auto attachList = [&](const std::vector<Node*>& kids) {
+        std::string pending;
+        for (Node* node : kids) {
+            if (node == endMarker)
+                break;
+            if (isCommentLine(node->text())) {
+                pending.append(node->text(), 2);
+                pending += '\r';
+                comments.push_back(node); // a leaf: its children were re-homed above
+                continue;
+            }
+            attachElement(tree, node, std::move(pending));
+            pending.clear();
+        }
+        return pending;
+    };
+    tree.setTopLevelComments(attachList(tree.topLevel()));
+    for (Node* node : order) {
+        if (node->hasChildren() && !isCommentLine(node->text()))
+            tree.ensureData(node).trailingComments = attachList(node->children());
     }
     tree.removeLeaves(comments);
 }
@@ -224,7 +207,7 @@ bool assignImages(SectionTree& tree) {
     if (last == nullptr || last->level() != 0)
         return false;
     for (Node* node : tree.preorder()) {
-        if (node->hasChildren())
+        if (opensBlock(node))
             tree.setImages(node, ImageHeader, ImageHeaderSelected);
         else
             tree.setImages(node, ImageParameter, ImageParameterSelected);
@@ -233,9 +216,9 @@ bool assignImages(SectionTree& tree) {
     return true;
 }
 
-LoadResult loadScript(std::string_view bytes) {
+LoadResult loadScript(std::string_view bytes, ScriptEncoding asciiOnly) {
     try {
-        return loadScriptUnguarded(bytes);
+        return loadScriptUnguarded(bytes, asciiOnly);
     } catch (const std::exception&) {
         // Out of memory while building: report it like any other failure of the build.
         LoadResult result;
@@ -245,56 +228,196 @@ LoadResult loadScript(std::string_view bytes) {
     }
 }
 
-LoadResult loadScriptUnguarded(std::string_view bytes) {
+namespace {
+
+// Element text as the tree holds it: tabs and every other control character become blanks (trimming
+// treats them all as blanks, so cutting and trimming must agree or a saved line would read back
+// differently), then the text is trimmed. A beside comment keeps its characters.
+std::string elementText(std::string_view piece) {
+    const std::size_t comment = piece.find("//");
+    const std::string_view code = piece.substr(0, comment);
+    std::size_t begin = 0;
+    std::size_t end = code.size();
+    while (begin < end && isTrimmable(code[begin]))
+        ++begin;
+    // The blanks before a comment stay: an end marker is written as it is.
+    while (comment == std::string_view::npos && end > begin && isTrimmable(code[end - 1]))
+        --end;
+    std::string text(code.substr(begin, end - begin));
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 32)
+            c = ' ';
+    }
+    if (comment != std::string_view::npos)
+        text.append(trimCommentEnd(piece.substr(comment)));
+    return text;
+}
+
+std::string commentText(std::string_view afterSlashes) {
+    std::string text("//");
+    text.append(trimCommentEnd(afterSlashes));
+    return text;
+}
+
+// Builds the tree from the pieces of the script's lines, in one pass. Braces set the depth; elements
+// and comment lines become nodes at that depth (comment lines are settled into the node data later).
+class TreeWalk {
+  public:
+    explicit TreeWalk(SectionTree& tree) : m_tree(tree) {}
+
+    std::size_t depth() const { return m_depth; }
+
+    // False on a jump of more than one level: the rest of the file is not loaded.
+    bool piece(const LinePiece& piece) {
+        switch (piece.kind) {
+        case PieceKind::Open:
+            open();
+            return true;
+        case PieceKind::Close:
+            if (m_depth >= 1)
+                --m_depth; // a "}" at the top closes nothing
+            m_owner = nullptr;
+            m_between.clear();
+            return true;
+        case PieceKind::Comment:
+            return place(m_depth, commentText(piece.text), true);
+        case PieceKind::Element:
+            return place(m_depth, elementText(piece.text), false);
+        }
+        return true;
+    }
+    // The end marker: the last line's text, when the last piece is text at the top level; else empty.
+    bool endMarker(std::string text) { return place(0, std::move(text), false); }
+
+  private:
+    bool place(std::size_t level, std::string text, bool comment) {
+        Node* node = placeNode(m_tree, m_last, level, std::move(text));
+        if (node == nullptr)
+            return false;
+        m_last = node;
+        if (comment) {
+            m_between.push_back(node);
+        } else {
+            m_owner = node;
+            m_between.clear();
+        }
+        return true;
+    }
+
+    void open() {
+        if (m_owner != nullptr && static_cast<std::size_t>(m_owner->level()) == m_depth) {
+            // The block belongs to the element before it; comment lines between the two go into the
+            // block, above its first element.
+            for (Node* comment : m_between) {
+                if (comment->parent() == m_owner->parent())
+                    m_tree.move(comment, m_owner, -1);
+            }
+            m_tree.ensureData(m_owner).block = true;
+        }
+        m_owner = nullptr;
+        m_between.clear();
+        ++m_depth;
+    }
+
+    SectionTree& m_tree;
+    Node* m_last = nullptr;
+    Node* m_owner = nullptr;      // the element a "{" now would open a block for
+    std::vector<Node*> m_between; // comment lines placed since that element
+    std::size_t m_depth = 0;
+};
+
+} // namespace
+
+namespace loadtext {
+std::string braceLineText(const BraceCheck& check) {
+    const std::string line = "Строка " + std::to_string(check.line) + ": ";
+    switch (check.problem) {
+    case BraceProblem::UnmatchedClose:
+        return line + "закрывающая скобка «}» без открывающей.";
+    case BraceProblem::LeftOpen:
+        return line + "открывающая скобка «{» не закрыта.";
+    case BraceProblem::InQuotes:
+        return line + "фигурная скобка внутри кавычек.";
+    case BraceProblem::None:
+    case BraceProblem::NoBraces:
+        break;
+    }
+    return {};
+}
+
+std::string braceMessage(const BraceCheck& check) {
+    const std::string where = braceLineText(check);
+    return where.empty() ? std::string(BraceMessage) : std::string(BraceMessage) + " " + where;
+}
+} // namespace loadtext
+
+LoadResult loadScriptUnguarded(std::string_view bytes, ScriptEncoding asciiOnly) {
     LoadResult result;
-    if (!scriptBracesBalanced(bytes)) {
+    result.encoding = detectEncoding(bytes, asciiOnly);
+    const bool byteOrderMark = startsWithByteOrderMark(bytes);
+    if (byteOrderMark)
+        bytes.remove_prefix(ByteOrderMark.size());
+    result.braces = checkScriptBraces(bytes);
+    if (!result.braces.ok) {
         result.failure = LoadFailure::BraceCheck;
-        addMessage(result, loadtext::BraceMessage, loadtext::BraceCaption);
+        addMessage(result, loadtext::braceMessage(result.braces), loadtext::BraceCaption);
         return result;
     }
 
-    // Normalisation and tree building in one pass. For each line, in the terms of the rules: blank
-    // lines go; tabs become blanks and the line is trimmed; brace lines set the depth; other braces
-    // are deleted; the depth (plus any blanks the deleted braces left in front) is the level.
     SectionTree& tree = result.tree;
-    Node* last = nullptr;
-    std::size_t depth = 0;
-    std::string content;
+    tree.setByteOrderMark(byteOrderMark);
+    TreeWalk walk(tree);
+    std::vector<LinePiece> pieces;
     LineCursor cursor(bytes);
-    for (std::string_view raw; cursor.next(raw);) {
+    bool complete = true;
+    bool textSeen = false;
+    std::string unmarked;
+    for (std::string_view raw; complete && cursor.next(raw);) {
         const bool isLast = cursor.atEnd();
-        if (!isLast && isShortBlank(raw))
-            continue;
-        const std::string_view line = trim(raw);
-        std::size_t lineDepth = depth;
-        if (line == "{") {
-            ++depth;
-            lineDepth = 0;
-        } else if (line == "}" && depth >= 1) {
-            --depth;
-            lineDepth = 0;
+        if (!textSeen && !tree.byteOrderMark()) {
+            // A byte-order mark before the script's first text (after blanks and braces) is the
+            // byte-order mark too: the writer puts it first, where it must read back as one.
+            const std::size_t start =
+                std::find_if(raw.begin(), raw.end(),
+                             [](char c) { return !isTrimmable(c) && c != '{' && c != '}'; }) -
+                raw.begin();
+            if (raw.substr(start).starts_with(ByteOrderMark)) {
+                unmarked.assign(raw.substr(0, start)).append(raw.substr(start + ByteOrderMark.size()));
+                raw = unmarked;
+                tree.setByteOrderMark(true);
+            }
         }
-        content.clear();
-        for (char c : line) {
-            if (c == '{' || c == '}')
-                continue;
-            // Tabs, and any other control character, become blanks: trimming treats them all as
-            // blanks, so cutting and trimming must agree or a saved line would read back differently.
-            content.push_back(static_cast<unsigned char>(c) < 32 ? ' ' : c);
+        pieces.clear();
+        splitLinePieces(raw, pieces); // never fails once the brace check has passed
+        textSeen = textSeen || std::any_of(pieces.begin(), pieces.end(), [](const LinePiece& piece) {
+                       return piece.kind == PieceKind::Element || piece.kind == PieceKind::Comment;
+                   });
+        // The last line ends the tree with the end marker. When its last piece is text at the top
+        // level, that text is the end marker's, as written; otherwise the end marker is empty.
+        std::string endText;
+        if (isLast && !pieces.empty() &&
+            (pieces.back().kind == PieceKind::Element || pieces.back().kind == PieceKind::Comment)) {
+            for (std::size_t i = 0; complete && i + 1 < pieces.size(); ++i)
+                complete = walk.piece(pieces[i]);
+            const LinePiece& final = pieces.back();
+            if (walk.depth() == 0)
+                endText =
+                    final.kind == PieceKind::Comment ? commentText(final.text) : elementText(final.text);
+            else if (complete)
+                complete = walk.piece(final); // inside a block left open: an element of the block
+            pieces.clear();
         }
-        if (!isLast && content.empty() && lineDepth <= 2)
-            continue;
-        const IndentedLine start = splitIndentation(content);
-        // A deleted brace can leave control characters at either end of the text; a reload would trim
-        // them, so they go now.
-        Node* node = placeNode(tree, last, lineDepth + start.level, std::string(trim(start.rest)));
-        if (node == nullptr) {
-            result.levelError = true;
-            addMessage(result, loadtext::LevelMessage, loadtext::LevelCaption);
-            break;
-        }
-        last = node;
+        for (std::size_t i = 0; complete && i < pieces.size(); ++i)
+            complete = walk.piece(pieces[i]);
+        if (complete && isLast)
+            complete = walk.endMarker(std::move(endText));
     }
+    if (!complete) {
+        result.levelError = true;
+        addMessage(result, loadtext::LevelMessage, loadtext::LevelCaption);
+    }
+    if (Node* last = tree.last())
+        tree.clearData(last); // the end marker has none, even when a load cut short left a "{" after it
 
     attachNodeData(tree);
     if (!assignImages(tree)) {
@@ -304,7 +427,7 @@ LoadResult loadScriptUnguarded(std::string_view bytes) {
     return result;
 }
 
-LoadResult loadScriptFile(const std::string& path) {
+LoadResult loadScriptFile(const std::string& path, ScriptEncoding asciiOnly) {
     std::string bytes;
     std::string error;
     if (!readWholeFile(path, bytes, error)) {
@@ -313,7 +436,7 @@ LoadResult loadScriptFile(const std::string& path) {
         result.readError = std::move(error);
         return result;
     }
-    return loadScript(bytes);
+    return loadScript(bytes, asciiOnly);
 }
 
 } // namespace tonvale

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "document/Cp1251.h"
 #include "document/Message.h"
 #include "document/SectionTree.h"
+#include "document/TextHelpers.h"
 
 #include <string>
 #include <string_view>
@@ -25,6 +27,10 @@ struct LoadResult {
     bool levelError = false;
     std::vector<Message> messages;
     std::string readError; // what the system said when the file could not be read
+    // Why the brace check failed and the line it names (0: none), when failure is BraceCheck.
+    BraceCheck braces;
+    // How the script's texts are shown; decided from the bytes that were read.
+    ScriptEncoding encoding = ScriptEncoding::Windows1251;
 
     bool ok() const { return failure == LoadFailure::None; }
 };
@@ -38,17 +44,26 @@ inline constexpr std::string_view LoadErrorMessage = "Ошибка загруз�
 inline constexpr std::string_view LoadErrorCaption = "Открыть файл";
 inline constexpr std::string_view LevelMessage = "Error load Level";
 inline constexpr std::string_view LevelCaption = "Load Tree";
+// "Строка N: " and what is wrong there, for a brace check that names a line; empty otherwise.
+std::string braceLineText(const BraceCheck& check);
+// The brace message, followed by braceLineText when the check names a line.
+std::string braceMessage(const BraceCheck& check);
 } // namespace loadtext
 
-// Turns script bytes into the section tree (the text-to-tree steps of loading a file).
-LoadResult loadScript(std::string_view bytes);
+// Turns script bytes into the section tree (the text-to-tree steps of loading a file). A UTF-8
+// byte-order mark at the start is no part of the text: the tree remembers it for the writer.
+// `asciiOnly` is the encoding a script of ASCII bytes only is given (LoadResult::encoding): text that
+// comes back from the text tab keeps the encoding of the document it came from.
+LoadResult loadScript(std::string_view bytes, ScriptEncoding asciiOnly = ScriptEncoding::Windows1251);
 // Reads the file, then loads it; a file that cannot be read gives LoadFailure::ReadError.
-LoadResult loadScriptFile(const std::string& path);
+LoadResult loadScriptFile(const std::string& path, ScriptEncoding asciiOnly = ScriptEncoding::Windows1251);
 
 // The stages of loading, exposed for tests and tools. `buildTreeFromLines` builds the tree from lines
 // whose leading tabs and blanks give the level; it returns false on a level jump of more than one.
 bool buildTreeFromLines(SectionTree& tree, const std::vector<std::string>& lines);
-// Cuts every node's text into key, value and comments; comment lines end in their element's data.
+// Cuts every node's text into key, value and comments. Comment lines (nodes whose text begins with
+// "//") end in the data of the element below them in their block; those that no element follows end
+// as the block's trailing comments (the top level's, for the last ones before the end marker).
 void attachNodeData(SectionTree& tree);
 // Sets the images; false when the last node is not at the top level (such a tree is not accepted).
 bool assignImages(SectionTree& tree);

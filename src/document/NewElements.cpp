@@ -97,8 +97,11 @@ CreateResult createSoundscape(SectionTree& tree, std::string_view answer, TreeOb
         return result;
     }
     const int row = static_cast<int>(tree.topLevel().size()) - 1;
-    // A soundscape shows as a header from the start, even before it has children.
-    result.node = insertWithData(tree, nullptr, row, name, {}, ImageHeader, observer);
+    // A soundscape is a block from the start, even before it has children: it shows as a header and
+    // is written with its braces.
+    NodeData data;
+    data.block = true;
+    result.node = insertWithData(tree, nullptr, row, name, std::move(data), ImageHeader, observer);
     result.row = row;
     return result;
 }
@@ -148,7 +151,7 @@ Message blockFailureMessage(BlockKind kind) {
 }
 
 void NewElementAnswers::enterValue() {
-    if (value == utf8ToCp1251(newtext::ValueDefault))
+    if (value == utf8ToScript(newtext::ValueDefault, encoding))
         value.clear();
 }
 
@@ -190,11 +193,13 @@ CreateResult addNewElement(SectionTree& tree, Node* selected, const NewElementAn
     NodeData data;
     data.value = header ? std::string() : normalizeName(answers.value);
     data.commentsAbove = joinCommentLines(answers.commentLines);
-    data.commentBeside = sanitizeLineText(answers.commentBeside);
+    // A header opens a block from the start, so it is written with its braces even while empty.
+    data.block = header;
+    std::string name = normalizeName(header ? answers.headerName : answers.parameterName);
+    data.commentBeside = besideComment(name, data.value, answers.commentBeside);
     const int row = !header && placement == PlacementAnswer::Yes ? 0 : selected->childCount();
-    result.node = insertWithData(tree, selected, row,
-                                 normalizeName(header ? answers.headerName : answers.parameterName),
-                                 std::move(data), ImageParameter, observer);
+    result.node = insertWithData(tree, selected, row, std::move(name), std::move(data),
+                                 header ? ImageHeader : ImageParameter, observer);
     result.parent = selected;
     result.row = row;
     settleLine(tree, selected, observer);

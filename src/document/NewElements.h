@@ -81,8 +81,16 @@ Message blockFailureMessage(BlockKind kind);
 
 enum class NewElementMode { None = 0, Header = 1, Parameter = 2 };
 
-// The dialog's fields, in the script's code page, starting as the dialog starts.
+// The dialog's fields, as script bytes in the script's encoding, starting as the dialog starts.
 struct NewElementAnswers {
+    NewElementAnswers() = default;
+    // The default texts in the encoding of the open script (a UTF-8 script must not get
+    // Windows-1251 bytes, which would make it read as Windows-1251 next time).
+    explicit NewElementAnswers(ScriptEncoding textEncoding)
+        : encoding(textEncoding), parameterName(utf8ToScript(newtext::ParameterDefault, textEncoding)),
+          value(utf8ToScript(newtext::ValueDefault, textEncoding)) {}
+
+    ScriptEncoding encoding = ScriptEncoding::Windows1251;
     NewElementMode mode = NewElementMode::None;
     std::string headerName;                                              // the header's name
     std::string parameterName = utf8ToCp1251(newtext::ParameterDefault); // the parameter's name

@@ -6,10 +6,16 @@ namespace tonvale {
 
 // The data of one script element: its value and the comments that belong to it. Every node of the
 // section tree has one, except the end marker. Texts are the script's own bytes, never converted.
+// Comment texts are kept as written after their "//" (braces, tabs and every "/" included); only the
+// blanks and tabs that end a comment line are layout. Comment lines are stored each followed by a CR.
 struct NodeData {
     std::string value;         // value as written, quotes included; empty for headers
-    std::string commentsAbove; // comment lines above the element, "//" removed, lines joined by CR
-    std::string commentBeside; // comment on the element's own line, "//" removed
+    std::string commentsAbove; // comment lines above the element
+    std::string commentBeside; // comment on the element's own line
+    // Comment lines at the end of the element's block, after its last child and before its "}".
+    std::string trailingComments;
+    // The element opens a block, even one left without children: it is written with its braces.
+    bool block = false;
 
     bool operator==(const NodeData&) const = default;
 };

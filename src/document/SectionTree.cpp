@@ -37,11 +37,14 @@ void SectionTree::releaseStorage() {
     m_count = 0;
     m_order.clear();
     m_orderValid = true;
+    m_topLevelComments.clear();
+    m_byteOrderMark = false;
 }
 
 SectionTree::SectionTree(SectionTree&& other) noexcept
     : m_chunks(std::move(other.m_chunks)), m_free(std::move(other.m_free)), m_root(&m_rootNode),
-      m_count(other.m_count), m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid) {
+      m_count(other.m_count), m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid),
+      m_topLevelComments(std::move(other.m_topLevelComments)), m_byteOrderMark(other.m_byteOrderMark) {
     m_rootNode.m_level = -1;
     m_rootNode.m_children = std::move(other.m_rootNode.m_children);
     for (Node* child : m_rootNode.m_children)
@@ -58,6 +61,8 @@ SectionTree& SectionTree::operator=(SectionTree&& other) noexcept {
         m_count = other.m_count;
         m_order = std::move(other.m_order);
         m_orderValid = other.m_orderValid;
+        m_topLevelComments = std::move(other.m_topLevelComments);
+        m_byteOrderMark = other.m_byteOrderMark;
         m_rootNode.m_children = std::move(other.m_rootNode.m_children);
         for (Node* child : m_rootNode.m_children)
             child->m_parent = m_root;
@@ -341,6 +346,13 @@ void SectionTree::clearData(Node* node) {
 void SectionTree::setImages(Node* node, int image, int selectedImage) {
     node->m_image = static_cast<std::int8_t>(image);
     node->m_selectedImage = static_cast<std::int8_t>(selectedImage);
+}
+
+bool opensBlock(const Node* node) {
+    if (node->hasChildren())
+        return true;
+    const NodeData* data = node->data();
+    return data != nullptr && (data->block || !data->trailingComments.empty());
 }
 
 } // namespace tonvale

@@ -113,6 +113,14 @@ class SectionTree {
     void clearData(Node* node);
     void setImages(Node* node, int image, int selectedImage);
 
+    // Comment lines at the end of the top level, kept before the end marker line (each followed by a
+    // CR, like a block's trailing comments).
+    const std::string& topLevelComments() const { return m_topLevelComments; }
+    void setTopLevelComments(std::string comments) { m_topLevelComments = std::move(comments); }
+    // The script began with a UTF-8 byte-order mark, which is written back before its first line.
+    bool byteOrderMark() const { return m_byteOrderMark; }
+    void setByteOrderMark(bool present) { m_byteOrderMark = present; }
+
   private:
     Node* allocate();
     void release(Node* node);
@@ -136,6 +144,12 @@ class SectionTree {
     std::size_t m_count = 0;
     mutable std::vector<Node*> m_order;
     mutable bool m_orderValid = true;
+    std::string m_topLevelComments;
+    bool m_byteOrderMark = false;
 };
+
+// True when the node is written with a block: it has children, or its data says it opens a block (a
+// block left empty), or it has trailing comments, which live inside its block.
+bool opensBlock(const Node* node);
 
 } // namespace tonvale

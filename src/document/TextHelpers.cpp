@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 namespace tonvale {
 
@@ -83,41 +82,87 @@ bool bracesBalanced(const std::vector<std::string>& lines) {
     return braceCountsValid(open, close);
 }
 
-namespace {
-void countCodeBraces(std::string_view line, std::size_t& open, std::size_t& close) {
-    for (std::size_t i = 0; i < line.size(); ++i) {
+std::string_view trimCommentEnd(std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t'))
+        --end;
+    return text.substr(0, end);
+}
+
+bool splitLinePieces(std::string_view line, std::vector<LinePiece>& pieces) {
+    std::size_t start = 0; // where the current text begins
+    bool text = false;     // something other than blanks since `start`
+    bool quoted = false;
+    const std::size_t size = line.size();
+    for (std::size_t i = 0; i < size; ++i) {
         const char c = line[i];
-        if (c == '{')
-            ++open;
-        else if (c == '}')
-            ++close;
-        else if (c == '/' && i + 1 < line.size() && line[i + 1] == '/')
-            return; // the rest of the line is a comment
+        if (isTrimmable(c))
+            continue;
+        if (c == '"') {
+            quoted = !quoted;
+            text = true;
+        } else if (c == '/' && !quoted && i + 1 < size && line[i + 1] == '/') {
+            // The rest is a comment: on its own, or beside the element text before it.
+            if (text)
+                pieces.push_back({PieceKind::Element, line.substr(start)});
+            else
+                pieces.push_back({PieceKind::Comment, line.substr(i + 2)});
+            return true;
+        } else if (c == '{' || c == '}') {
+            if (quoted)
+                return false;
+            if (text)
+                pieces.push_back({PieceKind::Element, line.substr(start, i - start)});
+            pieces.push_back({c == '{' ? PieceKind::Open : PieceKind::Close, line.substr(i, 1)});
+            start = i + 1;
+            text = false;
+        } else {
+            text = true;
+        }
     }
-}
-} // namespace
-
-bool scriptBracesBalanced(const std::vector<std::string_view>& lines) {
-    std::size_t open = 0;
-    std::size_t close = 0;
-    for (auto line : lines)
-        countCodeBraces(line, open, close);
-    return braceCountsValid(open, close);
+    if (text)
+        pieces.push_back({PieceKind::Element, line.substr(start)});
+    return true;
 }
 
-bool scriptBracesBalanced(std::string_view text) {
+BraceCheck checkScriptBraces(std::string_view text) {
     std::size_t open = 0;
     std::size_t close = 0;
+    std::size_t firstUnmatchedClose = 0;
+    std::vector<std::size_t> openLines; // lines of the braces still open, outermost first
+    std::vector<LinePiece> pieces;
     LineCursor cursor(text);
-    for (std::string_view line; cursor.next(line);)
-        countCodeBraces(line, open, close);
-    return braceCountsValid(open, close);
+    std::size_t lineNumber = 0;
+    for (std::string_view line; cursor.next(line);) {
+        ++lineNumber;
+        if (!containsEither(line, '{', '}'))
+            continue;
+        pieces.clear();
+        if (!splitLinePieces(line, pieces))
+            return {false, BraceProblem::InQuotes, lineNumber};
+        for (const LinePiece& piece : pieces) {
+            if (piece.kind == PieceKind::Open) {
+                ++open;
+                openLines.push_back(lineNumber);
+            } else if (piece.kind == PieceKind::Close) {
+                ++close;
+                if (!openLines.empty())
+                    openLines.pop_back();
+                else if (firstUnmatchedClose == 0)
+                    firstUnmatchedClose = lineNumber;
+            }
+        }
+    }
+    if (braceCountsValid(open, close))
+        return {true, BraceProblem::None, 0};
+    if (firstUnmatchedClose != 0)
+        return {false, BraceProblem::UnmatchedClose, firstUnmatchedClose};
+    if (!openLines.empty())
+        return {false, BraceProblem::LeftOpen, openLines.front()};
+    return {false, BraceProblem::NoBraces, 0};
 }
 
-LineCursor::LineCursor(std::string_view bytes) : m_text(bytes) {
-    if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()))
-        m_text = bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
-}
+LineCursor::LineCursor(std::string_view bytes) : m_text(bytes) {}
 
 bool LineCursor::next(std::string_view& line) {
     if (m_pos >= m_text.size())

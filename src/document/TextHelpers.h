@@ -36,14 +36,57 @@ struct IndentedLine {
 };
 IndentedLine splitIndentation(std::string_view line);
 
+// True when the text holds `a` or `b` (a plain scan: find_first_of asks memchr for every character).
+constexpr bool containsEither(std::string_view text, char a, char b) {
+    for (char c : text) {
+        if (c == a || c == b)
+            return true;
+    }
+    return false;
+}
+
+// Trailing blanks and tabs at the end of a comment are layout, not text: they go.
+std::string_view trimCommentEnd(std::string_view text);
+
+// One piece of a script line. A "{" or "}" outside double quotes and comments counts as if it stood on
+// a line of its own at its place, so one line can hold several pieces: `"name" {` is an element and
+// an opening brace, `{ "a" "b" }` a brace, an element and a brace.
+enum class PieceKind { Element, Open, Close, Comment };
+struct LinePiece {
+    PieceKind kind = PieceKind::Element;
+    // Element: the text between braces, untrimmed, with its beside comment if it has one.
+    // Comment: the text after the "//" of a comment that no element text precedes.
+    std::string_view text;
+};
+// Cuts a line into pieces; text that is blank (blanks, tabs, control characters) gives none. A "//"
+// outside quotes starts a comment that runs to the end of the line. Returns false, with the pieces
+// before it, when a brace stands inside double quotes (a quote left open runs to the end of the line).
+bool splitLinePieces(std::string_view line, std::vector<LinePiece>& pieces);
+
 // The brace rule shared by every check: at least one "{", at least one "}", and an even total.
 bool braceCountsValid(std::size_t open, std::size_t close);
-// Brace check of a list of lines, counting every brace (used on the writer's own output, where the
-// block marks follow beside comments).
+// Brace check of a list of lines, counting every brace.
 bool bracesBalanced(const std::vector<std::string>& lines);
-// Brace check of a script's own text: braces inside "//" comments do not count.
-bool scriptBracesBalanced(std::string_view text);
-bool scriptBracesBalanced(const std::vector<std::string_view>& lines);
+
+// Why a script fails the brace check, and the line (1-based) where it shows first.
+enum class BraceProblem {
+    None,
+    NoBraces,       // the script holds no "{" or no "}" at all outside comments (no line to name)
+    UnmatchedClose, // the first "}" that closes nothing
+    LeftOpen,       // the first "{" that nothing closes
+    InQuotes,       // a brace inside double quotes
+};
+struct BraceCheck {
+    bool ok = false;
+    BraceProblem problem = BraceProblem::None;
+    std::size_t line = 0; // 0 when there is no line to name
+};
+// Brace check of a script's own text: only braces outside quotes and comments count, they must pass
+// braceCountsValid, and a brace inside quotes fails the script.
+BraceCheck checkScriptBraces(std::string_view text);
+inline bool scriptBracesBalanced(std::string_view text) {
+    return checkScriptBraces(text).ok;
+}
 
 // Walks script bytes line by line without storing them; same rules as splitLines.
 class LineCursor {
@@ -58,8 +101,8 @@ class LineCursor {
     std::size_t m_pos = 0;
 };
 
-// Splits script bytes into lines: CR LF, a lone CR and a lone LF end a line, a break at the very end
-// starts no further line, and a NUL byte ends the text.
+// Splits script bytes into lines: CR LF, a lone CR and a lone LF end a line, and a break at the very
+// end starts no further line. A NUL byte is an ordinary character: it never ends the text.
 std::vector<std::string_view> splitLines(std::string_view bytes);
 
 // Case-sensitive Boyer-Moore-Horspool search of `pattern` in `text` from the 1-based position

@@ -1,5 +1,8 @@
 #include "document/Writer.h"
 
+#include "document/Cp1251.h"
+#include "document/TextHelpers.h"
+
 #include <algorithm>
 #include <new>
 #include <vector>
@@ -10,72 +13,26 @@ namespace {
 
 constexpr std::string_view SixBlanks = "      ";
 
-// True when the text holds a character the layout must look at: a brace or a line break.
-bool hasSpecial(std::string_view text) {
-    for (char c : text) {
-        if (c == '{' || c == '}' || c == '\r' || c == '\n')
-            return true;
-    }
-    return false;
+// True when the text holds a line break, which the output turns into CR LF.
+bool hasLineBreak(std::string_view text) {
+    return containsEither(text, '\r', '\n');
 }
 
-// Counts of one text, taken in a single pass.
-struct Counts {
-    std::size_t tabs = 0;
-    std::size_t open = 0;
-    std::size_t close = 0;
-
-    explicit Counts(std::string_view text) {
-        for (char c : text) {
-            tabs += c == '\t';
-            open += c == '{';
-            close += c == '}';
-        }
-    }
-    Counts& operator+=(const Counts& other) {
-        tabs += other.tabs;
-        open += other.open;
-        close += other.close;
-        return *this;
-    }
-};
-
-// The pieces of one node's line before the block marks. The line is: tabs, text, then
-// six blanks + Value + two blanks when there is a value, then two blanks + "//" + CommentBeside when
-// there is a beside comment.
-struct LineParts {
-    std::string_view text;
-    std::string_view value;  // empty when absent
-    std::string_view beside; // empty when absent
-    std::string_view above;  // CommentsAbove, empty when absent
-    std::size_t level = 0;
-
-    explicit LineParts(const Node* node)
-        : text(node->text()), level(static_cast<std::size_t>(node->level())) {
-        if (const NodeData* data = node->data()) {
-            value = data->value;
-            beside = data->commentBeside;
-            above = data->commentsAbove;
-        }
-    }
-    // Tabs anywhere in the element line (a tab inside a text counts as one more level), and the braces
-    // of the element line and of the comments above it.
-    Counts elementCounts() const {
-        Counts counts(text);
-        counts += Counts(value);
-        counts += Counts(beside);
-        counts.tabs += level;
-        return counts;
-    }
-};
+bool hasBrace(std::string_view text) {
+    return containsEither(text, '{', '}');
+}
 
 // Collects output and turns every lone CR and every lone LF into CR LF.
 class Output {
   public:
     explicit Output(const ByteSink& sink) : m_sink(sink) { m_buffer.reserve(ChunkSize + 4096); }
 
-    // A piece without line breaks.
+    // A piece of a line; line breaks inside it become CR LF.
     void plain(std::string_view piece) {
+        if (hasLineBreak(piece)) {
+            text(piece);
+            return;
+        }
         settle();
         m_buffer.append(piece);
         flushIfFull();
@@ -146,173 +103,147 @@ class Output {
     bool m_pendingCr = false;
 };
 
-// Per-line facts the layout needs from the next line.
-struct LineInfo {
-    std::size_t elementTabs = 0; // tabs of the element line: decides the block marks
-    std::size_t allTabs = 0;     // tabs of the whole line with its comment block: indents braces
-    std::size_t opens = 0;       // block marks " {" (0 or 1)
-    std::size_t closes = 0;      // block marks " } "
-    std::size_t textCloses = 0;  // "}" inside the line's own texts
-};
-
+// Lays the tree out line by line. Each element line is followed by the brace lines of the blocks it
+// opens or closes: an opening brace on the next line, indented like the block's elements; after a
+// block's last line, its trailing comments, then its closing brace. Closing braces that follow one
+// another are indented by their number and carry two trailing blanks, the last of them one.
 class Writer {
   public:
-    explicit Writer(const SectionTree& tree) : m_nodes(tree.preorder()) {}
+    explicit Writer(const SectionTree& tree) : m_tree(tree), m_nodes(tree.preorder()) {}
 
     bool write(const ByteSink& sink, Message* failure) {
         if (m_nodes.size() < 2)
             return fail(failure, writetext::NoData);
-        computeLines();
-        if (!braceCountsValid(m_openCount, m_closeCount))
-            return fail(failure, writetext::BadFormat);
-        Output out(sink);
-        const std::size_t count = m_nodes.size();
-        const bool extraLast = m_addBraces && m_braceLineLast;
-        for (std::size_t i = 0; i < count; ++i) {
-            const bool isLastNode = i + 1 == count;
-            if (isLastNode && m_addBraces && !m_braceLineLast)
-                emitBraceLine(out, /*isLastLine=*/false, tabsOfLine(i));
-            const bool isLastLine = isLastNode && !extraLast;
-            std::size_t nextTabs = 0;
-            if (!isLastNode)
-                nextTabs = m_info[i + 1].allTabs;
-            else if (extraLast)
-                nextTabs = 0; // the "{}" line has no tabs
-            emitNodeLine(out, i, isLastLine, nextTabs);
+        bool anyBlock = false;
+        for (const Node* node : m_nodes) {
+            if (!textsCanBeWritten(node))
+                return fail(failure, writetext::BadFormat);
+            anyBlock = anyBlock || (node != m_nodes.back() && opensBlock(node));
         }
-        if (extraLast)
-            emitBraceLine(out, /*isLastLine=*/true, 0);
+        Output out(sink);
+        if (m_tree.byteOrderMark())
+            out.plain(ByteOrderMark);
+        // A script without any block gets a "{}" line so that it passes the brace check when it is
+        // loaded again. It goes first: after an element, a "{" would open that element's block.
+        if (!anyBlock)
+            out.plain("{}\r\n");
+        for (std::size_t i = 0; i + 1 < m_nodes.size(); ++i)
+            emitElement(out, i);
+        emitComments(out, m_tree.topLevelComments(), 0);
+        emitLine(out, m_nodes.back(), false);
+        out.plain("\r\n");
         out.finish();
         return true;
     }
 
   private:
-    static bool braceCountsValid(std::size_t open, std::size_t close) {
-        return open > 0 && close > 0 && (open + close) % 2 == 0;
-    }
     static bool fail(Message* failure, std::string_view text) {
         if (failure != nullptr)
             *failure = {std::string(text), std::string(writetext::Caption), MessageIcon::Error};
         return false;
     }
 
-    std::size_t tabsOfLine(std::size_t i) const { return m_info[i].allTabs; }
+    // A brace in a node's text or value would be read back as a block (or refuse the file); braces in
+    // comments are comment text. The end marker's text is written as it is, unless it is an element.
+    static bool textsCanBeWritten(const Node* node) {
+        if (hasBrace(node->text()) && !isCommentLine(node->text()))
+            return false;
+        const NodeData* data = node->data();
+        return data == nullptr || !hasBrace(data->value);
+    }
 
-    void computeLines() {
-        const std::size_t count = m_nodes.size();
-        m_info.assign(count, {});
-        for (std::size_t i = 0; i < count; ++i) {
-            const LineParts parts(m_nodes[i]);
-            const Counts element = parts.elementCounts();
-            const Counts above(parts.above);
-            m_info[i].elementTabs = element.tabs;
-            m_info[i].allTabs = element.tabs + above.tabs;
-            m_info[i].textCloses = element.close + above.close;
-            m_openCount += element.open + above.open;
-            m_closeCount += element.close + above.close;
+    // Comment lines, each followed by a CR, written as "//" lines at `tabs` tabs.
+    static void emitComments(Output& out, std::string_view comments, std::size_t tabs) {
+        while (!comments.empty()) {
+            const std::size_t cr = comments.find('\r');
+            out.repeat('\t', tabs);
+            out.plain("//");
+            out.plain(comments.substr(0, cr));
+            out.plain("\r\n");
+            comments.remove_prefix(cr == std::string_view::npos ? comments.size() : cr + 1);
         }
-        for (std::size_t i = 0; i + 1 < count; ++i) {
-            const std::size_t n = m_info[i].elementTabs;
-            const std::size_t m = m_info[i + 1].elementTabs;
-            if (m > n) {
-                m_info[i].opens = 1;
-            } else if (m < n && !startsWithDollar(i)) {
-                m_info[i].closes = n - m;
+    }
+
+    // The element line without its end: tabs, text, then six blanks + Value + two blanks when there is
+    // a value, then two blanks + "//" + CommentBeside when there is a beside comment.
+    // A line whose key and value leave a quote open ends right after them (unless a beside comment
+    // follows): blanks written there would fall inside the quotes.
+    static void emitLine(Output& out, const Node* node, bool blankAtEnd) {
+        out.repeat('\t', static_cast<std::size_t>(node->level()));
+        out.plain(node->text());
+        const NodeData* data = node->data();
+        const bool besideComment = data != nullptr && !data->commentBeside.empty();
+        bool quoteOpen = false;
+        if (!besideComment) {
+            const std::string_view value = data != nullptr ? std::string_view(data->value) : "";
+            quoteOpen = (std::count(node->text().begin(), node->text().end(), '"') +
+                         std::count(value.begin(), value.end(), '"')) %
+                            2 !=
+                        0;
+        }
+        if (data != nullptr && !data->value.empty()) {
+            out.plain(SixBlanks);
+            out.plain(data->value);
+            if (!quoteOpen)
+                out.plain("  ");
+        }
+        if (besideComment) {
+            out.plain("  //");
+            out.plain(data->commentBeside);
+        }
+        if (blankAtEnd && !quoteOpen)
+            out.plain(" ");
+    }
+
+    static void emitClosingRun(Output& out, std::size_t count) {
+        for (std::size_t k = 0; k < count; ++k) {
+            out.repeat('\t', count);
+            out.plain(k + 1 < count ? "}  \r\n" : "} \r\n");
+        }
+    }
+
+    void emitElement(Output& out, std::size_t i) const {
+        const Node* node = m_nodes[i];
+        const NodeData* data = node->data();
+        const std::string_view above = data != nullptr ? std::string_view(data->commentsAbove) : "";
+        emitComments(out, above, 0);
+
+        // The blocks that end after this line, innermost first: its own empty block, then every
+        // ancestor whose last line this is.
+        const bool opens = opensBlock(node);
+        std::vector<const Node*>& closing = m_closing;
+        closing.clear();
+        if (!node->hasChildren()) {
+            if (opens)
+                closing.push_back(node);
+            const int nextLevel = m_nodes[i + 1]->level();
+            for (const Node* a = node->parent(); a != nullptr && a->level() >= nextLevel; a = a->parent())
+                closing.push_back(a);
+        }
+        emitLine(out, node, opens || !closing.empty());
+        out.plain("\r\n");
+        if (opens) {
+            out.repeat('\t', static_cast<std::size_t>(node->level()) + 1);
+            out.plain("{\r\n");
+        }
+        std::size_t run = 0;
+        for (const Node* block : closing) {
+            const NodeData* blockData = block->data();
+            if (blockData != nullptr && !blockData->trailingComments.empty()) {
+                emitClosingRun(out, run);
+                run = 0;
+                emitComments(out, blockData->trailingComments, static_cast<std::size_t>(block->level()) + 1);
             }
-            m_openCount += m_info[i].opens;
-            m_closeCount += m_info[i].closes;
+            ++run;
         }
-        // A script without any brace gets a "{}" line so that it loads again. It goes last, unless the
-        // last line has text (such as a trailing comment), which must stay last to survive a reload.
-        m_addBraces = m_openCount == 0 && m_closeCount == 0;
-        if (m_addBraces) {
-            ++m_openCount;
-            ++m_closeCount;
-            const LineParts lastParts(m_nodes.back());
-            m_braceLineLast = lastParts.text.empty() && lastParts.value.empty() && lastParts.beside.empty() &&
-                              lastParts.above.empty() && lastParts.level == 0;
-        }
+        emitClosingRun(out, run);
+        if (!above.empty())
+            out.plain("\r\n");
     }
 
-    // A top-level line beginning with "$" (a variable) gets no closing marks; it still opens a block
-    // when elements follow it one level deeper, so no block is ever left without its brace.
-    bool startsWithDollar(std::size_t i) const {
-        return m_nodes[i]->level() == 0 && m_nodes[i]->text().starts_with('$');
-    }
-
-    // Emits a piece of a line. Unless on the last line, every "{" becomes CR + `openTabs` tabs + "{"
-    // and every "}" becomes CR + `closeTabs` tabs + "}".
-    static void piece(Output& out, std::string_view text, bool keepBraces, std::size_t openTabs,
-                      std::size_t closeTabs) {
-        if (!hasSpecial(text)) {
-            out.plain(text);
-            return;
-        }
-        if (keepBraces) {
-            out.text(text);
-            return;
-        }
-        while (!text.empty()) {
-            const std::size_t at = text.find_first_of("{}");
-            if (at == std::string_view::npos) {
-                out.text(text);
-                return;
-            }
-            out.text(text.substr(0, at));
-            out.byte('\r');
-            out.repeat('\t', text[at] == '{' ? openTabs : closeTabs);
-            out.byte(text[at]);
-            text.remove_prefix(at + 1);
-        }
-    }
-
-    void emitNodeLine(Output& out, std::size_t i, bool isLastLine, std::size_t nextTabs) const {
-        const LineParts parts(m_nodes[i]);
-        const LineInfo& info = m_info[i];
-        const std::size_t closeTabs = info.closes + info.textCloses;
-        auto emit = [&](std::string_view text) { piece(out, text, isLastLine, nextTabs, closeTabs); };
-        if (!parts.above.empty()) {
-            emit("//");
-            std::string_view above = parts.above;
-            for (std::size_t cr = above.find('\r'); cr != std::string_view::npos; cr = above.find('\r')) {
-                emit(above.substr(0, cr));
-                emit("\r//");
-                above.remove_prefix(cr + 1);
-            }
-            emit(above);
-            out.byte('\r');
-        }
-        out.repeat('\t', parts.level);
-        emit(parts.text);
-        if (!parts.value.empty()) {
-            emit(SixBlanks);
-            emit(parts.value);
-            emit("  ");
-        }
-        if (!parts.beside.empty()) {
-            emit("  //");
-            emit(parts.beside);
-        }
-        if (info.opens != 0)
-            emit(" {");
-        for (std::size_t c = 0; c < info.closes; ++c)
-            emit(" } ");
-        if (!parts.above.empty())
-            out.byte('\r');
-        out.text("\r\n");
-    }
-
-    static void emitBraceLine(Output& out, bool isLastLine, std::size_t nextTabs) {
-        piece(out, "{}", isLastLine, nextTabs, 1);
-        out.text("\r\n");
-    }
-
+    const SectionTree& m_tree;
     const std::vector<Node*>& m_nodes;
-    std::vector<LineInfo> m_info;
-    std::size_t m_openCount = 0;
-    std::size_t m_closeCount = 0;
-    bool m_addBraces = false;
-    bool m_braceLineLast = true;
+    mutable std::vector<const Node*> m_closing;
 };
 
 } // namespace
@@ -334,7 +265,8 @@ WriteResult writeScript(const SectionTree& tree) {
     for (const Node* node : tree.preorder()) {
         estimate += static_cast<std::size_t>(node->level()) * 2 + node->text().size() + 16;
         if (const NodeData* data = node->data())
-            estimate += data->value.size() + data->commentsAbove.size() + data->commentBeside.size();
+            estimate += data->value.size() + data->commentsAbove.size() + data->commentBeside.size() +
+                        data->trailingComments.size();
     }
     result.bytes.reserve(estimate);
     result.ok = writeScript(

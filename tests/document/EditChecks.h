@@ -16,12 +16,17 @@
 
 namespace tonvale::testing {
 
-inline bool hasLineBreakOrBrace(std::string_view text, bool crAllowed) {
+inline bool hasLineBreakOrBrace(std::string_view text) {
     for (char c : text) {
-        if (c == '\t' || c == '{' || c == '}' || c == '\n' || c == '\0' || (c == '\r' && !crAllowed))
+        if (c == '\t' || c == '{' || c == '}' || c == '\n' || c == '\0' || c == '\r')
             return true;
     }
     return false;
+}
+
+// Comments hold any byte but line breaks; comment lines are each followed by a CR.
+inline bool isCommentLines(std::string_view text) {
+    return text.find('\n') == std::string_view::npos && (text.empty() || text.back() == '\r');
 }
 
 // Structure, data and text invariants of a document that edits must keep.
@@ -31,78 +36,68 @@ inline void expectInvariants(const SectionTree& tree) {
     const Node* last = order.back();
     EXPECT_EQ(last->level(), 0);
     EXPECT_FALSE(last->hasData());
+    EXPECT_TRUE(isCommentLines(tree.topLevelComments()));
     for (const Node* node : order) {
         const Node* parent = node->parent();
         EXPECT_EQ(node->level(), parent != nullptr ? parent->level() + 1 : 0) << node->text();
         const std::vector<Node*>& siblings = parent != nullptr ? parent->children() : tree.topLevel();
         ASSERT_LT(static_cast<std::size_t>(node->row()), siblings.size());
         EXPECT_EQ(siblings[static_cast<std::size_t>(node->row())], node);
-        EXPECT_FALSE(hasLineBreakOrBrace(node->text(), false)) << node->text();
+        EXPECT_FALSE(hasLineBreakOrBrace(node->text())) << node->text();
         if (node == last)
             continue;
         const NodeData* data = node->data();
         ASSERT_NE(data, nullptr) << node->text();
-        EXPECT_FALSE(hasLineBreakOrBrace(data->value, false)) << data->value;
-        EXPECT_FALSE(hasLineBreakOrBrace(data->commentBeside, false)) << data->commentBeside;
-        EXPECT_FALSE(hasLineBreakOrBrace(data->commentsAbove, true)) << data->commentsAbove;
+        EXPECT_FALSE(hasLineBreakOrBrace(data->value)) << data->value;
+        EXPECT_EQ(data->commentBeside.find_first_of("\r\n"), std::string::npos) << data->commentBeside;
+        EXPECT_TRUE(isCommentLines(data->commentsAbove)) << data->commentsAbove;
+        EXPECT_TRUE(isCommentLines(data->trailingComments)) << data->trailingComments;
     }
 }
 
-// Images as the loader assigns them; `emptySoundscapes` allows a childless top-level node to keep the
-// header images a new soundscape is given.
-inline void expectImages(const SectionTree& tree, bool emptySoundscapes = false) {
+// Images as the loader assigns them: a node that opens a block (a soundscape or header left without
+// children included) shows as a header.
+inline void expectImages(const SectionTree& tree) {
     for (const Node* node : tree.preorder()) {
-        int image = node->hasChildren() ? ImageHeader : ImageParameter;
+        int image = opensBlock(node) ? ImageHeader : ImageParameter;
         if (tree.isEndMarker(node))
             image = ImageEndMarker;
-        else if (emptySoundscapes && node->level() == 0 && node->image() == ImageHeader)
-            image = ImageHeader;
         EXPECT_EQ(node->image(), image) << node->text();
         EXPECT_EQ(node->selectedImage(), image == ImageEndMarker ? ImageEndMarker : image + 1)
             << node->text();
     }
 }
 
-// The comments a save and a load give back. The writer puts each CommentsAbove line (every CR ends
-// one) after "//" and the beside comment after "//"; the loader joins comment lines with blanks,
-// turns every "/" into a blank, trims, and merges comments above into a beside comment.
-inline std::pair<std::string, std::string> reloadedComments(const NodeData& data) {
-    auto slashesToBlanks = [](std::string text) {
-        std::replace(text.begin(), text.end(), '/', ' ');
-        return text;
-    };
-    std::string pending;
-    if (!data.commentsAbove.empty()) {
-        std::string_view rest = data.commentsAbove;
-        for (;;) {
-            const std::size_t cr = rest.find('\r');
-            pending += ' ';
-            pending += trim(slashesToBlanks("//" + std::string(rest.substr(0, cr))));
-            if (cr == std::string_view::npos)
-                break;
-            rest.remove_prefix(cr + 1);
-        }
-    }
-    if (data.commentBeside.empty())
-        return {std::string(trim(pending)), {}};
-    pending += ' ';
-    pending += "//" + data.commentBeside;
-    return {{}, std::string(trim(slashesToBlanks(pending)))};
-}
-
-// What the tree should read back as: every text, Value and level exactly, comments as above.
+// What the tree should read back as: every text, Value, comment and level exactly. Only the blanks
+// and tabs that end a comment line are layout.
 inline std::vector<std::string> describeReloaded(const SectionTree& tree) {
+    auto lines = [](std::string_view comments) {
+        std::string out;
+        while (!comments.empty()) {
+            const std::size_t cr = std::min(comments.find('\r'), comments.size());
+            out += trimCommentEnd(comments.substr(0, cr));
+            out += '\r';
+            comments.remove_prefix(std::min(cr + 1, comments.size()));
+        }
+        return out;
+    };
     std::vector<std::string> out;
     for (const Node* node : tree.preorder()) {
         std::string entry = std::to_string(node->level()) + "|" + node->text();
         if (const NodeData* data = node->data()) {
-            const auto [above, beside] = reloadedComments(*data);
-            entry += "|" + data->value + "|" + above + "|" + beside;
+            entry += "|" + data->value + "|" + lines(data->commentsAbove) + "|" +
+                     std::string(trimCommentEnd(data->commentBeside));
+            if (!data->trailingComments.empty())
+                entry += "|trailing:" + lines(data->trailingComments);
         } else {
             entry += "|-";
         }
+        if (opensBlock(node) && !node->hasChildren())
+            entry += "|{}";
         out.push_back(entry);
     }
+    if (!tree.topLevelComments().empty())
+        out.push_back("top:" + lines(tree.topLevelComments()));
     return out;
 }
 

@@ -38,17 +38,26 @@ inline std::string canonical(std::string_view bytes) {
     return written.bytes;
 }
 
-// A compact description of the tree: one entry a node, "level|text|value|above|beside".
+// A compact description of the tree: one entry a node, "level|text|value|above|beside", then
+// "|trailing:" and the block's trailing comments when it has some, and "|{}" for a block without
+// children; a last entry "top:" with the top level's trailing comments when there are some.
 inline std::vector<std::string> describe(const SectionTree& tree) {
     std::vector<std::string> out;
     for (const Node* node : tree.preorder()) {
         std::string entry = std::to_string(node->level()) + "|" + node->text();
-        if (const NodeData* data = node->data())
+        if (const NodeData* data = node->data()) {
             entry += "|" + data->value + "|" + data->commentsAbove + "|" + data->commentBeside;
-        else
+            if (!data->trailingComments.empty())
+                entry += "|trailing:" + data->trailingComments;
+        } else {
             entry += "|-";
+        }
+        if (opensBlock(node) && !node->hasChildren())
+            entry += "|{}";
         out.push_back(entry);
     }
+    if (!tree.topLevelComments().empty())
+        out.push_back("top:" + tree.topLevelComments());
     return out;
 }
 

@@ -99,7 +99,7 @@ const std::vector<std::string>& awkwardInputs() {
 
 void expectSound(const SectionTree& tree, const ModelMirror& mirror) {
     expectInvariants(tree);
-    expectImages(tree, /*emptySoundscapes=*/true);
+    expectImages(tree);
     mirror.expectInSync();
     expectReadsBack(tree);
 }

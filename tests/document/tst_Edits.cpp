@@ -144,15 +144,36 @@ TEST(Comments, SeveralLinesWithEmptyOnesAreStoredWithACarriageReturnAfterEach) {
     ModelMirror mirror(tree);
     EXPECT_TRUE(setComments(tree, node, "beside\ttext", {"a", "", "b"}, &mirror));
     EXPECT_EQ(dataOf(node).commentsAbove, "a\r\rb\r");
-    EXPECT_EQ(dataOf(node).commentBeside, "beside text");
+    EXPECT_EQ(dataOf(node).commentBeside, "beside\ttext"); // a tab is comment text
     EXPECT_EQ(commentLines(dataOf(node).commentsAbove), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(mirror.reportedChange(node));
-    EXPECT_FALSE(setComments(tree, node, "beside text", {"a", "", "b"}));
+    EXPECT_FALSE(setComments(tree, node, "beside\ttext", {"a", "", "b"}));
     EXPECT_TRUE(setComments(tree, node, "", {}));
-    EXPECT_EQ(dataOf(node), NodeData{});
-    EXPECT_TRUE(setComments(tree, node, "", {"x\r\ny{}"})); // a break inside a line starts a new one
-    EXPECT_EQ(dataOf(node).commentsAbove, "x\ry\r");
+    EXPECT_EQ(dataOf(node).commentsAbove, "");
+    EXPECT_EQ(dataOf(node).commentBeside, "");
+    EXPECT_TRUE(setComments(tree, node, "one\ntwo", {"x\r\ny{}"})); // a break inside a line starts a new one
+    EXPECT_EQ(dataOf(node).commentsAbove, "x\ry{}\r");
+    EXPECT_EQ(dataOf(node).commentBeside, "one two");
     EXPECT_FALSE(setComments(tree, tree.last(), "x", {}));
+}
+
+TEST(Comments, KeepEverySlashBraceAndBlankAndReadBackExactly) {
+    SectionTree tree = mustLoad(twoSoundscapes()).tree;
+    Node* node = findNode(tree, "\"playlooping\"");
+    const std::vector<std::string> above = {"//\"wave\" \"a/b.wav\"", "{", "  }  x", "", "////"};
+    ASSERT_TRUE(setComments(tree, node, " beside { / }", above));
+    expectReadsBack(tree);
+    const LoadResult back = mustLoad(writeScript(tree).bytes);
+    const NodeData& data = dataOf(findNode(back.tree, "\"playlooping\""));
+    EXPECT_EQ(commentLines(data.commentsAbove), above);
+    EXPECT_EQ(data.commentBeside, " beside { / }");
+}
+
+TEST(Comments, BracesBesideALineWithAnOpenQuoteWouldBeReadAsABlockAndGo) {
+    EXPECT_EQ(besideComment("\"k\"", "\"v\"", "a { b }"), "a { b }");
+    EXPECT_EQ(besideComment("\"k\"", "\"v", "a \" } b"), "a \"  b");
+    EXPECT_EQ(besideComment("\"k", "", "x{"), "x");
+    EXPECT_EQ(besideComment("k", "v", "line\r\nbreak"), "line  break");
 }
 
 TEST(Delete, QuestionNamesTheNodeAndWarnsAboutComments) {
@@ -162,6 +183,8 @@ TEST(Delete, QuestionNamesTheNodeAndWarnsAboutComments) {
                              "Внимание, комментарии также удаляются.");
     EXPECT_EQ(question.caption, "Удалить");
     EXPECT_EQ(question.icon, MessageIcon::Warning);
+    SectionTree utf8 = mustLoad("\"звук\"\n{\n\t\"k\"\t\"v\"\n}\n").tree;
+    EXPECT_NE(deleteQuestion(*utf8.first(), ScriptEncoding::Utf8).text.find("[\"звук\"]"), std::string::npos);
 }
 
 TEST(Delete, RemovesTheSubtreeAndNamesTheNodeToSelect) {
@@ -196,14 +219,19 @@ TEST(Delete, RemovesTheSubtreeAndNamesTheNodeToSelect) {
     }
 }
 
-TEST(Delete, OnlyChildLeavesAParameterAndTheEndMarkerStays) {
+TEST(Delete, OnlyChildLeavesAnEmptyBlockAndTheEndMarkerStays) {
     SectionTree tree = mustLoad(twoSoundscapes()).tree;
     Node* rndwave = findNode(tree, "\"rndwave\"");
     deleteNode(tree, rndwave->child(1));
     const DeleteResult result = deleteNode(tree, rndwave->child(0));
     EXPECT_EQ(result.selectAfter, rndwave);
     EXPECT_FALSE(rndwave->hasChildren());
-    EXPECT_EQ(rndwave->image(), ImageParameter);
+    // A header without children keeps its braces: a bare "rndwave" would take the next key as its value.
+    EXPECT_TRUE(opensBlock(rndwave));
+    EXPECT_EQ(rndwave->image(), ImageHeader);
+    const std::string written = writeScript(tree).bytes;
+    EXPECT_NE(written.find("\t\t\"rndwave\" \r\n\t\t\t{\r\n\t\t\t}  \r\n"), std::string::npos) << written;
+    expectReadsBack(tree);
     EXPECT_FALSE(deleteNode(tree, tree.last()).removed);
     EXPECT_FALSE(deleteNode(tree, nullptr).removed);
     deleteNode(tree, findNode(tree, "\"one\""));
@@ -211,6 +239,27 @@ TEST(Delete, OnlyChildLeavesAParameterAndTheEndMarkerStays) {
     EXPECT_EQ(tree.size(), 1U);
     EXPECT_TRUE(tree.isEndMarker(tree.first()));
     EXPECT_FALSE(writeScript(tree).ok); // nothing left to write: the writer says so
+}
+
+TEST(TrailingComments, TravelWithTheirBlockAndGoWithIt) {
+    SectionTree tree =
+        mustLoad(crlf({"\"a\"", "{", "\t\"loop\"", "\t{", "\t\t\"wave\" \"x\"", "\t\t//\"wave\" \"off\"",
+                       "\t}", "}", "\"b\"", "{", "\t\"dsp\" \"1\"", "}"}))
+            .tree;
+    Node* loop = findNode(tree, "\"loop\"");
+    ASSERT_EQ(dataOf(loop).trailingComments, "\"wave\" \"off\"\r");
+    ModelMirror mirror(tree);
+    ASSERT_TRUE(moveNode(tree, loop, findNode(tree, "\"b\""), PlacementAnswer::No, &mirror).done());
+    mirror.expectInSync();
+    expectReadsBack(tree);
+    const std::string moved = writeScript(tree).bytes;
+    EXPECT_NE(
+        moved.find("\"b\" \r\n\t{\r\n\t\"dsp\"      \"1\"  \r\n\t\"loop\" \r\n\t\t{\r\n\t\t\"wave\"      "
+                   "\"x\"   \r\n\t\t//\"wave\" \"off\"\r\n\t\t}  \r\n"),
+        std::string::npos)
+        << moved;
+    deleteNode(tree, loop);
+    EXPECT_EQ(writeScript(tree).bytes.find("off"), std::string::npos);
 }
 
 TEST(Move, YesPutsTheBlockFirstInAnotherSoundscapeWithItsParametersInOrder) {

@@ -43,8 +43,13 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"NoBlankKeepsWholeText", "\"rndwave\"", "\"rndwave\"", "", ""},
         CutCase{"RunsOfBlanksCollapse", "  \"wave\"   \"a   b\"   ", "\"wave\"", "\"a b\"", ""},
         CutCase{"BesideComment", "\"wave\" \"wave file name\" // it rains", "\"wave\"", "\"wave file name\"",
-                "it rains"},
-        CutCase{"SlashesInCommentBecomeBlanks", "\"dsp\" \"1\" //a/b//c", "\"dsp\"", "\"1\"", "a b  c"},
+                " it rains"},
+        CutCase{"SlashesAndBracesInCommentStay", "\"dsp\" \"1\" //a/b//c { }", "\"dsp\"", "\"1\"",
+                "a/b//c { }"},
+        CutCase{"TabsInCommentStayAndTheEndIsLayout", "\"dsp\" \"1\" //\ta\tb \t ", "\"dsp\"", "\"1\"",
+                "\ta\tb"},
+        CutCase{"ControlCharactersInCommentStay", std::string("\"dsp\"\x01\"1\" //\x01\0x", 15), "\"dsp\"",
+                "\"1\"", std::string("\x01\0x", 3)},
         CutCase{"ValueCutAtDoubleSlash", "\"wave\" \"http://x\"", "\"wave\"", "\"http:", "x\""},
         CutCase{"UnquotedKeyBeforeQuote", "volume \"0.5\"", "volume", "\"0.5\"", ""},
         CutCase{"TwoBlanksBeforeQuoteCutAtSecondBlank", "a b \"c\"", "a b", "\"c\"", ""},
@@ -57,21 +62,21 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"SNDLVL_60dB\"", ""}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST(Loader, CommentLinesAboveJoinIntoOneLine) {
+TEST(Loader, CommentLinesAboveStayLinesWithTheirText) {
     const Element e = loadElement("\"dsp\" \"1\"", "");
     EXPECT_EQ(e.above, "");
-    LoadResult r = mustLoad(crlf({"\"s\"", "{", "// first / line", "\t//  second", "\"dsp\" \"1\"", "}"}));
+    LoadResult r =
+        mustLoad(crlf({"\"s\"", "{", "// first / line", "\t//  second", "//", "////", "\"dsp\" \"1\"", "}"}));
     const NodeData* data = r.tree.first()->child(0)->data();
-    EXPECT_EQ(data->commentsAbove, "first   line second");
+    EXPECT_EQ(data->commentsAbove, " first / line\r  second\r\r//\r");
     EXPECT_EQ(data->commentBeside, "");
 }
 
-TEST(Loader, CommentsAboveAndBesideBothGoBeside) {
+TEST(Loader, CommentsAboveAndBesideStayApart) {
     LoadResult r = mustLoad(crlf({"\"s\"", "{", "// above", "\"dsp\" \"1\" // beside", "}"}));
     const NodeData* data = r.tree.first()->child(0)->data();
-    EXPECT_EQ(data->commentsAbove, "");
-    // The beside text keeps its "//" as two blanks after the joining blank.
-    EXPECT_EQ(data->commentBeside, "above    beside");
+    EXPECT_EQ(data->commentsAbove, " above\r");
+    EXPECT_EQ(data->commentBeside, " beside");
 }
 
 TEST(Loader, BuildsLevelsImagesAndTheEndMarker) {
@@ -90,22 +95,21 @@ TEST(Loader, BuildsLevelsImagesAndTheEndMarker) {
 }
 
 TEST(Loader, LastLineBecomesTheEndMarkerText) {
-    // Two comment lines after the last brace: the first is dropped, the second is the end marker.
+    // Two comment lines after the last brace: the first is a comment of the top level, kept before
+    // the end marker; the second is the end marker.
     LoadResult r = mustLoad("\"s\"\n{\n\"a\" \"1\"\n}\n// one\n// two");
     EXPECT_EQ(r.tree.size(), 3u);
     EXPECT_EQ(r.tree.last()->text(), "// two");
     EXPECT_FALSE(r.tree.last()->hasData());
-    EXPECT_EQ(describe(r.tree)[1], "1|\"a\"|\"1\"||");
+    EXPECT_EQ(describe(r.tree),
+              (std::vector<std::string>{"0|\"s\"|||", "1|\"a\"|\"1\"||", "0|// two|-", "top: one\r"}));
 }
 
-TEST(Loader, BraceOnTheHeaderLineLosesTheNesting) {
+TEST(Loader, BraceOnTheHeaderLineOpensItsBlock) {
     LoadResult own = mustLoad(crlf({"\"s\"", "{", "\"playlooping\"", "{", "\"wave\" \"a\"", "}", "}"}));
-    EXPECT_EQ(own.tree.first()->child(0)->childCount(), 1);
-    LoadResult same = mustLoad(crlf({"\"s\"", "{", "\"playlooping\" {", "\"wave\" \"a\"", "}", "}"}));
-    const Node* block = same.tree.first()->child(0);
-    EXPECT_EQ(block->text(), "\"playlooping\"");
-    EXPECT_EQ(block->childCount(), 0);
-    EXPECT_EQ(same.tree.first()->childCount(), 2); // the former child is now a sibling
+    LoadResult same = mustLoad(crlf({"\"s\" {", "\"playlooping\" {", "\"wave\" \"a\" }", "}"}));
+    EXPECT_EQ(describe(same.tree), describe(own.tree));
+    EXPECT_EQ(same.tree.first()->child(0)->childCount(), 1);
 }
 
 TEST(Loader, UnquotedHeaderWithBraceOnItsLineKeepsItsName) {
@@ -139,28 +143,30 @@ TEST(Loader, LevelJumpLeavingADeepLastNodeFails) {
     EXPECT_EQ(r.messages[1], (Message{"Ошибка загрузки файла", "Открыть файл", MessageIcon::Error}));
 }
 
-TEST(Loader, BlankLinesSurviveOnlyThreeLevelsDeep) {
-    const std::string rnd =
-        crlf({"\"s\"", "{", "\"playrandom\"", "{", "\"rndwave\"", "{", "\"wave\" \"a\"", "   ",
-              "\"wave\" \"b\"", "}", "}", "\"playlooping\"", "{", "\"wave\" \"c\"", "   ", "}", "}"});
+TEST(Loader, LinesOfBlanksTabsAndControlCharactersAreBlankAtEveryDepth) {
+    const std::string rnd = crlf({"\"s\"", "{", "\"playrandom\"", "{", "\"rndwave\"", "{", "\"wave\" \"a\"",
+                                  "   ", "\"wave\" \"b\"", "\t\t\t  \x01", "}", "}", "\"playlooping\"", "{",
+                                  "\"wave\" \"c\"", std::string("\t\0\x1a", 3), "}", "}"});
     LoadResult r = mustLoad(rnd);
     const Node* list = r.tree.first()->child(0)->child(0);
-    ASSERT_EQ(list->childCount(), 3);
-    EXPECT_EQ(list->child(1)->text(), "");
-    EXPECT_EQ(list->child(1)->level(), 3);
+    ASSERT_EQ(list->childCount(), 2);
+    EXPECT_EQ(list->child(1)->text(), "\"wave\"");
     EXPECT_EQ(r.tree.first()->child(1)->childCount(), 1);
+    EXPECT_EQ(canonical(canonical(rnd)), canonical(rnd));
 }
 
 struct BraceCase {
     const char* name;
     std::string script;
     bool loads;
+    std::string message;
+    std::size_t line;
     friend void PrintTo(const BraceCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class BraceCheck : public ::testing::TestWithParam<BraceCase> {};
 
-TEST_P(BraceCheck, AcceptsOrRejectsTheFile) {
+TEST_P(BraceCheck, AcceptsOrRejectsTheFileNamingTheLine) {
     LoadResult r = loadScript(GetParam().script);
     if (GetParam().loads) {
         EXPECT_TRUE(r.ok());
@@ -169,38 +175,53 @@ TEST_P(BraceCheck, AcceptsOrRejectsTheFile) {
     EXPECT_EQ(r.failure, LoadFailure::BraceCheck);
     EXPECT_TRUE(r.tree.empty());
     ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].text,
-              "Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. "
-              "Или файл непригоден для загрузки в программу.");
+    EXPECT_EQ(r.messages[0].text, GetParam().message);
+    EXPECT_EQ(r.braces.line, GetParam().line);
+    EXPECT_EQ(loadtext::braceLineText(r.braces).empty(), GetParam().line == 0);
     EXPECT_EQ(r.messages[0].caption, "Загрузка файла");
     EXPECT_EQ(r.messages[0].icon, MessageIcon::Error);
 }
 
+const std::string Base = "Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. "
+                         "Или файл непригоден для загрузки в программу.";
+
 INSTANTIATE_TEST_SUITE_P(
     Files, BraceCheck,
-    ::testing::Values(BraceCase{"Empty", "", false}, BraceCase{"NoOpening", "\"a\"\n}\n", false},
-                      BraceCase{"NoClosing", "\"a\"\n{\n", false},
-                      BraceCase{"OddTotal", "\"a\"\n{\n{\n}\n", false},
-                      BraceCase{"ThreeOpenOneClose", "\"a\"\n{\n{\n{\n\"b\"\n}\n", true},
-                      BraceCase{"OnlyCommentedBraces", "// {\n// }\n", false},
-                      BraceCase{"CommentQuotesAClosingBrace",
-                                "// table: the character } ends a block\n\"a\"\n{\n\"b\" \"1\"\n}\n", true},
-                      BraceCase{"BraceInBesideComment", "\"a\" // {\n{\n\"b\" \"1\"\n}\n", true}),
+    ::testing::Values(
+        BraceCase{"Empty", "", false, Base, 0},
+        BraceCase{"NoOpening", "\"a\"\n}\n", false,
+                  Base + " Строка 2: закрывающая скобка «}» без открывающей.", 2},
+        BraceCase{"NoClosing", "\"a\"\n{\n", false, Base + " Строка 2: открывающая скобка «{» не закрыта.",
+                  2},
+        BraceCase{"OddTotalNamesTheFirstBraceLeftOpen", "\"a\"\n{\n\"b\" {\n}\n", false,
+                  Base + " Строка 2: открывающая скобка «{» не закрыта.", 2},
+        BraceCase{"FirstUnmatchedClose", "\"a\"\n{\n}\n\"b\" \"1\" }\n{\n}\n", false,
+                  Base + " Строка 4: закрывающая скобка «}» без открывающей.", 4},
+        BraceCase{"BraceInsideQuotes", "\"a\"\n{\n\"wave\" \"x{y\"\n}\n", false,
+                  Base + " Строка 3: фигурная скобка внутри кавычек.", 3},
+        BraceCase{"BraceAfterAnUnterminatedQuote", "\"a\"\n{\n\"wave\" \"x }\n}\n", false,
+                  Base + " Строка 3: фигурная скобка внутри кавычек.", 3},
+        BraceCase{"ThreeOpenOneClose", "\"a\"\n{\n{\n{\n\"b\"\n}\n", true, "", 0},
+        BraceCase{"OnlyCommentedBraces", "// {\n// }\n", false, Base, 0},
+        BraceCase{"CommentQuotesAClosingBrace",
+                  "// table: the character } ends a block\n\"a\"\n{\n\"b\" \"1\"\n}\n", true, "", 0},
+        BraceCase{"BraceInBesideComment", "\"a\" // {\n{\n\"b\" \"1\"\n}\n", true, "", 0},
+        BraceCase{"BraceInQuotesInsideAComment", "\"a\" // \"{\"\n{\n\"b\" \"1\"\n}\n", true, "", 0},
+        BraceCase{"QuotedDoubleSlashDoesNotHideABrace", "\"a//b\" {\n\"b\" \"1\"\n}\n", true, "", 0}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST(Loader, CommentBetweenHeaderAndBraceKeepsTheBlock) {
-    LoadResult r =
-        mustLoad(crlf({"\"s\"", "// about the block", "{", "\"dsp\" \"1\"", "\"playlooping\"", "// loop", "{",
-                       "\"wave\" \"a\"", "}", "}", "\"t\"", "{", "\"dsp\" \"2\"", "}"}));
-    EXPECT_EQ(describe(r.tree), (std::vector<std::string>{"0|\"s\"|||", "1|\"dsp\"|\"1\"|about the block|",
-                                                          "1|\"playlooping\"|||", "2|\"wave\"|\"a\"|loop|",
-                                                          "0|\"t\"|||", "1|\"dsp\"|\"2\"||", "0||-"}));
+TEST(Loader, CommentBetweenHeaderAndBraceGoesIntoTheBlock) {
+    LoadResult r = mustLoad(crlf({"\"s\"", "// about the block", "{", "\"dsp\" \"1\"", "\"playlooping\"",
+                                  "// loop", "{", "\"wave\" \"a\"", "}", "}", "\"t\"", "//only", "{", "}"}));
+    EXPECT_EQ(describe(r.tree), (std::vector<std::string>{"0|\"s\"|||", "1|\"dsp\"|\"1\"| about the block\r|",
+                                                          "1|\"playlooping\"|||", "2|\"wave\"|\"a\"| loop\r|",
+                                                          "0|\"t\"||||trailing:only\r|{}", "0||-"}));
 }
 
 TEST(Loader, CommentOpeningAnUnnamedBlockKeepsItsElements) {
     LoadResult r = mustLoad(crlf({"\"s\"", "{", "// unnamed", "{", "\"a\" \"1\"", "}", "\"b\" \"2\"", "}"}));
-    EXPECT_EQ(describe(r.tree),
-              (std::vector<std::string>{"0|\"s\"|||", "1|\"a\"|\"1\"|unnamed|", "1|\"b\"|\"2\"||", "0||-"}));
+    EXPECT_EQ(describe(r.tree), (std::vector<std::string>{"0|\"s\"|||", "1|\"a\"|\"1\"| unnamed\r|",
+                                                          "1|\"b\"|\"2\"||", "0||-"}));
 }
 
 TEST(Loader, TreeFromLinesFollowsTheIndentation) {
@@ -247,9 +268,35 @@ TEST(Loader, MalformedBytesNeverCrash) {
     }
 }
 
-TEST(Loader, NulByteEndsTheText) {
-    LoadResult r = mustLoad(bytes("\"s\"\n{\n\"a\" \"1\"\n}\n\0\"ignored\"\n{\n"));
-    EXPECT_EQ(r.tree.size(), 3u);
+TEST(Loader, NulByteIsAControlCharacterAndEndsNothing) {
+    LoadResult r = mustLoad(bytes("\"s\"\n{\n\"a\"\0\"1\" //x\0y\n\0\n}\n\"t\"\n{\n\"b\" \"2\"\n}\n"));
+    EXPECT_EQ(describe(r.tree), (std::vector<std::string>{"0|\"s\"|||", "1|\"a\"|\"1\"||" + bytes("x\0y"),
+                                                          "0|\"t\"|||", "1|\"b\"|\"2\"||", "0||-"}));
+}
+
+TEST(Loader, ByteOrderMarkIsRememberedAndNoText) {
+    LoadResult r = mustLoad("\xEF\xBB\xBF// \xC3\xA9t\xC3\xA9\r\n\"s\"\r\n{\r\n\"a\" \"1\"\r\n}\r\n");
+    EXPECT_TRUE(r.tree.byteOrderMark());
+    EXPECT_EQ(r.encoding, ScriptEncoding::Utf8);
+    EXPECT_EQ(describe(r.tree),
+              (std::vector<std::string>{"0|\"s\"|| \xC3\xA9t\xC3\xA9\r|", "1|\"a\"|\"1\"||", "0||-"}));
+    const std::string written = writeScript(r.tree).bytes;
+    EXPECT_TRUE(written.starts_with("\xEF\xBB\xBF// \xC3\xA9t\xC3\xA9\r\n\"s\" \r\n")) << written;
+    EXPECT_EQ(canonical(written), written);
+    EXPECT_FALSE(mustLoad("\"s\"\n{\n}\n").tree.byteOrderMark());
+    EXPECT_EQ(mustLoad("\"s\"\n{\n}\n").encoding, ScriptEncoding::Windows1251);
+    // Text of ASCII only keeps the encoding it is given: the text tab's text of a UTF-8 document.
+    EXPECT_EQ(loadScript("\"s\"\n{\n}\n", ScriptEncoding::Utf8).encoding, ScriptEncoding::Utf8);
+    EXPECT_EQ(loadScript("// \xC7\n\"s\"\n{\n}\n", ScriptEncoding::Utf8).encoding,
+              ScriptEncoding::Windows1251);
+    // Before the first text, after blank lines: still the byte-order mark, which a save puts first.
+    LoadResult late = mustLoad("\r\n {} \xEF\xBB\xBF//x\r\n\"s\"\r\n{\r\n}\r\n");
+    EXPECT_TRUE(late.tree.byteOrderMark());
+    EXPECT_EQ(describe(late.tree), (std::vector<std::string>{"0|\"s\"||x\r||{}", "0||-"}));
+    // After the first text it is text.
+    LoadResult inside = mustLoad("\"s\"\r\n{\r\n\xEF\xBB\xBF\"a\" \"1\"\r\n}\r\n");
+    EXPECT_FALSE(inside.tree.byteOrderMark());
+    EXPECT_TRUE(inside.tree.first()->child(0)->text().starts_with("\xEF\xBB\xBF"));
 }
 
 } // namespace

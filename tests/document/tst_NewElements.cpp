@@ -24,8 +24,9 @@ TEST(NewFile, ShortTextIsTheDefaultSoundscapeWithItsComment) {
     const std::string bytes = newFileBytes(false);
     EXPECT_EQ(bytes, crlf(shortNewFileLines()));
     const SectionTree tree = newFile(false);
-    EXPECT_EQ(describe(tree),
-              (std::vector<std::string>{"0|\"myfile.defsection\"||" + cp(TemplateComment) + "|", "0||-"}));
+    // The soundscape has no children yet: it keeps its empty block.
+    EXPECT_EQ(describe(tree), (std::vector<std::string>{
+                                  "0|\"myfile.defsection\"||" + cp(TemplateComment) + "\r||{}", "0||-"}));
 }
 
 TEST(NewFile, FullTextHasTheDefaultBlocks) {
@@ -35,7 +36,7 @@ TEST(NewFile, FullTextHasTheDefaultBlocks) {
     EXPECT_EQ(newFileBytes(true), crlf(lines));
     const SectionTree tree = newFile(true);
     EXPECT_EQ(describe(tree), (std::vector<std::string>{
-                                  "0|\"myfile.defsection\"||" + cp(TemplateComment) + "|",
+                                  "0|\"myfile.defsection\"||" + cp(TemplateComment) + "\r|",
                                   "1|\"dsp\"|\"0\"||",
                                   "1|\"playlooping\"|||",
                                   "2|\"volume\"|\"0.5\"||",
@@ -94,7 +95,7 @@ TEST(NewSoundscape, OtherBytesCompareExactly) {
     EXPECT_TRUE(createSoundscape(tree, cp("ЗВУК")));
 }
 
-TEST(NewSoundscape, GoesJustBeforeTheEndMarkerAndSavesAsItsNameAlone) {
+TEST(NewSoundscape, GoesJustBeforeTheEndMarkerAndSavesWithAnEmptyBlock) {
     SectionTree tree = newFile(true);
     ModelMirror mirror(tree);
     const CreateResult result = createSoundscape(tree, "  new.area  ", &mirror);
@@ -106,15 +107,17 @@ TEST(NewSoundscape, GoesJustBeforeTheEndMarkerAndSavesAsItsNameAlone) {
     EXPECT_EQ(tree.topLevel().size(), 3U);
     EXPECT_EQ(tree.topLevel()[1], result.node);
     EXPECT_TRUE(tree.isEndMarker(tree.next(result.node)));
-    EXPECT_EQ(dataOf(result.node), NodeData{});
+    EXPECT_TRUE(opensBlock(result.node));
+    EXPECT_EQ(dataOf(result.node).value, "");
     EXPECT_EQ(result.node->image(), ImageHeader);
     EXPECT_EQ(result.node->selectedImage(), ImageHeaderSelected);
     mirror.expectInSync();
     const WriteResult written = writeScript(tree);
     ASSERT_TRUE(written.ok);
-    EXPECT_TRUE(written.bytes.ends_with("} \r\n\"new.area\"\r\n\r\n")) << written.bytes;
+    // A bare name would make the game read the next soundscape's name as its value.
+    EXPECT_TRUE(written.bytes.ends_with("} \r\n\"new.area\" \r\n\t{\r\n\t} \r\n\r\n")) << written.bytes;
     const LoadResult reloaded = mustLoad(written.bytes);
-    EXPECT_FALSE(findNode(reloaded.tree, "\"new.area\"")->hasChildren());
+    EXPECT_EQ(describe(reloaded.tree), describe(tree));
 }
 
 TEST(NewSoundscape, EmptyAnswerAddsNothingAndAnEmptyTreeIsAnUnexpectedError) {
@@ -251,6 +254,15 @@ TEST(NewElement, DefaultFieldsGiveParameterAndValueInQuotes) {
     EXPECT_EQ(dataOf(emptied.node).value, "\"\"");
 }
 
+TEST(NewElement, DefaultTextsFollowTheScriptsEncoding) {
+    NewElementAnswers answers(ScriptEncoding::Utf8);
+    EXPECT_EQ(answers.parameterName, "Параметр");
+    EXPECT_EQ(answers.value, "Значение");
+    answers.enterValue();
+    EXPECT_EQ(answers.value, "");
+    EXPECT_EQ(NewElementAnswers(ScriptEncoding::Windows1251).value, cp("Значение"));
+}
+
 TEST(NewElement, HeaderIsAppendedWithTheDialogComments) {
     SectionTree tree = newFile(true);
     Node* soundscape = tree.first();
@@ -266,10 +278,15 @@ TEST(NewElement, HeaderIsAppendedWithTheDialogComments) {
     ASSERT_TRUE(result);
     EXPECT_EQ(soundscape->children().back(), result.node); // a header always goes last
     EXPECT_EQ(result.node->text(), "\"playlooping\"");
-    EXPECT_EQ(dataOf(result.node), (NodeData{"", "a\r\rb\r", "next to it"}));
+    EXPECT_EQ(dataOf(result.node).commentsAbove, "a\r\rb\r");
+    EXPECT_EQ(dataOf(result.node).commentBeside, "next to it");
+    EXPECT_EQ(dataOf(result.node).value, "");
     EXPECT_FALSE(result.node->hasChildren());
-    EXPECT_EQ(result.node->image(), ImageParameter); // no children yet: images by kind
+    // A header opens its block from the start: it shows as a header and is written with braces.
+    EXPECT_TRUE(opensBlock(result.node));
+    EXPECT_EQ(result.node->image(), ImageHeader);
     mirror.expectInSync();
+    expectReadsBack(tree);
 }
 
 TEST(NewElement, MissingNamesAndSelectionGiveTheirMessages) {

@@ -55,18 +55,91 @@ TEST(TextHelpers, ScriptBraceCheckIgnoresBracesInComments) {
     EXPECT_TRUE(scriptBracesBalanced("\"a\" // {\n{\n\"b\" \"c\" // }}}\n}"));
     EXPECT_FALSE(scriptBracesBalanced("// {\n// }\n"));
     EXPECT_FALSE(scriptBracesBalanced(""));
-    // Quotes do not protect: "//" starts a comment wherever it stands.
+    // A brace inside quotes fails the check, even after a "//" inside the quotes.
     EXPECT_FALSE(scriptBracesBalanced("\"a//{\"\n}\n"));
 }
 
-TEST(TextHelpers, SplitLinesHonoursEveryLineBreakAndStopsAtNul) {
+// Pieces of a line, written compactly: "{", "}", "E:" + element text, "C:" + comment text.
+std::vector<std::string> pieces(std::string_view line, bool* ok = nullptr) {
+    std::vector<LinePiece> found;
+    const bool fine = splitLinePieces(line, found);
+    if (ok != nullptr)
+        *ok = fine;
+    std::vector<std::string> out;
+    for (const LinePiece& piece : found) {
+        switch (piece.kind) {
+        case PieceKind::Open:
+            out.emplace_back("{");
+            break;
+        case PieceKind::Close:
+            out.emplace_back("}");
+            break;
+        case PieceKind::Element:
+            out.push_back("E:" + std::string(piece.text));
+            break;
+        case PieceKind::Comment:
+            out.push_back("C:" + std::string(piece.text));
+            break;
+        }
+    }
+    return out;
+}
+
+TEST(TextHelpers, LinePiecesSplitBracesOutsideQuotesAndComments) {
+    using P = std::vector<std::string>;
+    const std::pair<std::string_view, P> cases[] = {
+        {"\"name\" {", {"E:\"name\" ", "{"}},
+        {"\t\"key\" \"value\" }", {"E:\t\"key\" \"value\" ", "}"}},
+        {"{ \"a\" \"b\" }", {"{", "E: \"a\" \"b\" ", "}"}},
+        {"}}", {"}", "}"}},
+        {"soundscapes_manifest{}", {"E:soundscapes_manifest", "{", "}"}},
+        {"\t//\t{ \"a\" }", {"C:\t{ \"a\" }"}},
+        {"\"a\" \"b\" // c { }", {"E:\"a\" \"b\" // c { }"}},
+        {"} // end of block", {"}", "C: end of block"}},
+        {"{ // opens", {"{", "C: opens"}},
+        {"\"a//b\" {", {"E:\"a//b\" ", "{"}},
+        {"\x01 \t ", {}},
+        {"\x01{\x02", {"{"}},
+        {"", {}},
+    };
+    for (const auto& [line, expected] : cases) {
+        bool ok = false;
+        EXPECT_EQ(pieces(line, &ok), expected) << line;
+        EXPECT_TRUE(ok) << line;
+    }
+    bool ok = true;
+    EXPECT_EQ(pieces("\"a\" { \"b{\" }", &ok), (P{"E:\"a\" ", "{"}));
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(trimCommentEnd(" a b \t \t"), " a b");
+    EXPECT_EQ(trimCommentEnd(std::string_view("x\0", 2)), std::string_view("x\0", 2));
+}
+
+TEST(TextHelpers, BraceCheckNamesTheLineWhereTheCountGoesWrong) {
+    const std::pair<std::string_view, BraceCheck> cases[] = {
+        {"a\n{\n}\n", {true, BraceProblem::None, 0}},
+        {"a {\n{\n{\n}\n", {true, BraceProblem::None, 0}}, // blocks left open still pass on an even count
+        {"a\n}\n{\n}\n", {false, BraceProblem::UnmatchedClose, 2}},
+        {"a\n{\n{ b }\n", {false, BraceProblem::LeftOpen, 2}},
+        {"a { \"}\" }\n", {false, BraceProblem::InQuotes, 1}},
+        {"// { }\n", {false, BraceProblem::NoBraces, 0}},
+    };
+    for (const auto& [text, expected] : cases) {
+        const BraceCheck check = checkScriptBraces(text);
+        EXPECT_EQ(check.ok, expected.ok) << text;
+        EXPECT_EQ(check.problem, expected.problem) << text;
+        EXPECT_EQ(check.line, expected.line) << text;
+    }
+}
+
+TEST(TextHelpers, SplitLinesHonoursEveryLineBreakAndKeepsNul) {
     using Lines = std::vector<std::string_view>;
     EXPECT_EQ(splitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
     EXPECT_EQ(splitLines("a\r\n"), (Lines{"a"}));
     EXPECT_EQ(splitLines("a\r\n\r\n"), (Lines{"a", ""}));
     EXPECT_EQ(splitLines("\n\r"), (Lines{"", ""}));
     EXPECT_EQ(splitLines(""), Lines{});
-    EXPECT_EQ(splitLines(std::string_view("a\nb\0c\nd", 7)), (Lines{"a", "b"}));
+    // A NUL byte is an ordinary character: nothing after it is lost.
+    EXPECT_EQ(splitLines(std::string_view("a\nb\0c\nd", 7)), (Lines{"a", std::string_view("b\0c", 3), "d"}));
 }
 
 struct SearchCase {

@@ -100,29 +100,67 @@ TEST(Writer, ValueAndBesideCommentLayout) {
 
 TEST(Writer, CommentsAboveBecomeLinesFollowedByAnEmptyLine) {
     Doc doc;
-    doc.add(doc.soundscape, "\"dsp\"", "\"1\"", "first\rsecond\r");
-    EXPECT_EQ(doc.write(), crlf({"\"s\" ", "\t{", "//first", "//second", "//", "\t\"dsp\"      \"1\"   ",
+    // Every line of CommentsAbove is followed by a CR; the last CR ends the last line.
+    doc.add(doc.soundscape, "\"dsp\"", "\"1\"", "first\r\rthird {/}\r");
+    EXPECT_EQ(doc.write(), crlf({"\"s\" ", "\t{", "//first", "//", "//third {/}", "\t\"dsp\"      \"1\"   ",
                                  "\t} ", "", ""}));
 }
 
-TEST(Writer, ScriptWithoutBlocksGetsABraceLine) {
+TEST(Writer, ScriptWithoutBlocksGetsABraceLineFirst) {
     SectionTree tree;
-    tree.ensureData(tree.append(nullptr, "\"a\""));
+    tree.ensureData(tree.append(nullptr, "\"a\"")).value = "\"1\"";
     tree.append(nullptr, "");
     WriteResult w = writeScript(tree);
     ASSERT_TRUE(w.ok);
-    EXPECT_EQ(w.bytes, crlf({"\"a\"", "", "{}"}));
+    // After the element, the "{" would open the element's block.
+    EXPECT_EQ(w.bytes, crlf({"{}", "\"a\"      \"1\"  ", ""}));
     EXPECT_EQ(canonical(w.bytes), w.bytes);
+    EXPECT_EQ(describe(mustLoad(w.bytes).tree), describe(tree));
 }
 
 TEST(Writer, ScriptWithoutBlocksKeepsItsTrailingComment) {
-    LoadResult r = mustLoad(crlf({"\"a\" \"1\"", "{}", "// the end"}));
+    LoadResult r = mustLoad(crlf({"\"a\" \"1\"", "// note", "{", "}", "// the end"}));
     ASSERT_EQ(r.tree.last()->text(), "// the end");
     WriteResult first = writeScript(r.tree);
     ASSERT_TRUE(first.ok);
+    EXPECT_EQ(first.bytes, crlf({"\"a\"      \"1\"   ", "\t{", "\t// note", "\t} ", "// the end"}));
     LoadResult again = mustLoad(first.bytes);
     EXPECT_EQ(again.tree.last()->text(), "// the end");
     EXPECT_EQ(canonical(first.bytes), first.bytes);
+}
+
+TEST(Writer, EmptyBlocksKeepTheirBraces) {
+    SectionTree tree;
+    Node* empty = tree.append(nullptr, "\"empty\"");
+    tree.ensureData(empty).block = true;
+    Node* s = tree.append(nullptr, "\"s\"");
+    tree.ensureData(s);
+    Node* list = tree.append(s, "\"rndwave\"");
+    tree.ensureData(list).block = true;
+    tree.append(nullptr, "");
+    WriteResult w = writeScript(tree);
+    ASSERT_TRUE(w.ok) << w.message.text;
+    EXPECT_EQ(w.bytes, crlf({"\"empty\" ", "\t{", "\t} ", "\"s\" ", "\t{", "\t\"rndwave\" ", "\t\t{",
+                             "\t\t}  ", "\t\t} ", ""}));
+    EXPECT_EQ(describe(mustLoad(w.bytes).tree), describe(tree));
+}
+
+TEST(Writer, TrailingCommentsCloseTheirBlockAtItsIndentation) {
+    SectionTree tree;
+    Node* s = tree.append(nullptr, "\"s\"");
+    tree.ensureData(s).trailingComments = "}\r//\"off\"\r";
+    Node* loop = tree.append(s, "\"playlooping\"");
+    tree.ensureData(loop).trailingComments = "\t\"wave\" \"a/b.wav\"\r";
+    Node* wave = tree.append(loop, "\"wave\"");
+    tree.ensureData(wave).value = "\"x\"";
+    tree.append(nullptr, "");
+    tree.setTopLevelComments(" end of file {\r");
+    WriteResult w = writeScript(tree);
+    ASSERT_TRUE(w.ok) << w.message.text;
+    EXPECT_EQ(w.bytes, crlf({"\"s\" ", "\t{", "\t\"playlooping\" ", "\t\t{", "\t\t\"wave\"      \"x\"   ",
+                             "\t\t//\t\"wave\" \"a/b.wav\"", "\t} ", "\t//}", "\t////\"off\"", "\t} ",
+                             "// end of file {", ""}));
+    EXPECT_EQ(describe(mustLoad(w.bytes).tree), describe(tree));
 }
 
 TEST(Writer, VariableWithChildrenStillOpensItsBlock) {
@@ -149,7 +187,11 @@ TEST(Writer, TooFewNodesIsReported) {
     EXPECT_FALSE(writeScript(one).ok);
 }
 
-TEST(Writer, UnbalancedBracesInTextsAreRefused) {
+TEST(Writer, BracesInTextsAreRefusedAndBracesInCommentsWritten) {
+    Doc commented;
+    commented.add(commented.soundscape, "\"a\"", "\"1\"", "{\r", "}");
+    EXPECT_EQ(commented.write(),
+              crlf({"\"s\" ", "\t{", "//{", "\t\"a\"      \"1\"    //} ", "\t} ", "", ""}));
     Doc doc;
     doc.add(doc.soundscape, "\"a\"", "\"{\"");
     doc.tree.append(nullptr, "");
@@ -179,3 +221,72 @@ TEST(Writer, LineBreaksAreAlwaysCrLf) {
         }
     }
 }
+
+namespace {
+
+// A script as people write it, and the exact canonical text it is saved as.
+struct LayoutCase {
+    const char* name;
+    std::string input;
+    std::vector<std::string> output; // lines, each followed by CR LF
+    friend void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CanonicalLayout : public ::testing::TestWithParam<LayoutCase> {};
+
+} // namespace
+
+TEST_P(CanonicalLayout, KeepsWhatTheUserWroteAndIsStable) {
+    const std::string once = canonical(GetParam().input);
+    EXPECT_EQ(once, crlf(GetParam().output));
+    EXPECT_EQ(canonical(once), once);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CanonicalLayout,
+    ::testing::Values(
+        LayoutCase{
+            "CommentedOutBlockStaysAtTheEndOfItsBlock",
+            "\"s\"\n{\n\t\"a\" \"1\"\n\t//\"playsoundscape\"\n\t//{\n\t//\t\"name\"\t\"x\"\n\t//}\n}\n",
+            {"\"s\" ", "\t{", "\t\"a\"      \"1\"   ", "\t//\"playsoundscape\"", "\t//{",
+             "\t//\t\"name\"\t\"x\"", "\t//}", "\t} ", ""}},
+        LayoutCase{
+            "CommentTableKeepsItsLines",
+            "//------------\n// volume  0.5\n//   pitch 100\n//------------\n\"s\"\n{\n\t\"a\" \"1\"\n}\n",
+            {"//------------", "// volume  0.5", "//   pitch 100", "//------------", "\"s\" ", "\t{", "",
+             "\t\"a\"      \"1\"   ", "\t} ", ""}},
+        LayoutCase{"SlashesInCommentsStay",
+                   "\"s\"\n{\n\t//\"wave\" \"ambient/machines/heli_pass1.wav\"\n\t////\n\t\"a\" \"1\" // was "
+                   "\"0.5\" / "
+                   "now 1\n}\n",
+                   {"\"s\" ", "\t{", "//\"wave\" \"ambient/machines/heli_pass1.wav\"", "////",
+                    "\t\"a\"      \"1\"    // was \"0.5\" / now 1 ", "\t} ", "", ""}},
+        LayoutCase{"BracesSharingALineWithText",
+                   "\"s\" {\n\t\"playlooping\" {\n\t\t\"wave\" \"a.wav\" }\n\t\"b\" \"2\" }\n",
+                   {"\"s\" ", "\t{", "\t\"playlooping\" ", "\t\t{", "\t\t\"wave\"      \"a.wav\"   ", "\t} ",
+                    "\t\"b\"      \"2\"   ", "\t} ", ""}},
+        LayoutCase{"BlockOnOneLineAndTwoClosingBraces",
+                   "\"s\"\n{ \"a\" \"b\"\n\"c\" { \"d\" \"e\" }}\n",
+                   {"\"s\" ", "\t{", "\t\"a\"      \"b\"  ", "\t\"c\" ", "\t\t{", "\t\t\"d\"      \"e\"   ",
+                    "\t\t}  ", "\t\t} ", ""}},
+        LayoutCase{"LinesOfBlanksBeforeAClosingBrace",
+                   "\"s\"\n{\n\t\"rndwave\"\n\t{\n\t\t\"wave\" \"a\"\n\t\t\t\t\n    \n\t\t\"wave\" "
+                   "\"b\"\n\t\t\t\n\t}\n}\n",
+                   {"\"s\" ", "\t{", "\t\"rndwave\" ", "\t\t{", "\t\t\"wave\"      \"a\"  ",
+                    "\t\t\"wave\"      \"b\"   ", "\t\t}  ", "\t\t} ", ""}},
+        LayoutCase{"EmptySoundscapeKeepsItsBlock",
+                   "\"empty\"\n{\n}\n\"next\"\n{\n\t\"a\" \"1\"\n}\n",
+                   {"\"empty\" ", "\t{", "\t} ", "\"next\" ", "\t{", "\t\"a\"      \"1\"   ", "\t} ", ""}},
+        LayoutCase{"CommentsAfterTheLastBlock",
+                   "\"s\"\n{\n\t\"a\" \"1\"\n}\n// one\n//two {\n// last\n",
+                   {"\"s\" ", "\t{", "\t\"a\"      \"1\"   ", "\t} ", "// one", "//two {", "// last"}},
+        LayoutCase{"CommentsBesideBracesStayInTheirBlock",
+                   "\"s\"\n{\n\t\"a\" \"1\"\n} // end of s\n\"t\" { // about t\n\t\"b\" \"2\"\n}\n",
+                   {"\"s\" ", "\t{", "\t\"a\"      \"1\"   ", "\t} ", "// end of s", "\"t\" ", "\t{", "",
+                    "// about t", "\t\"b\"      \"2\"   ", "\t} ", "", ""}},
+        LayoutCase{"OneLineManifest", "soundscapes_manifest{}", {"soundscapes_manifest ", "\t{", "\t} ", ""}},
+        LayoutCase{"NulIsABlankInElementsAndKeptInComments",
+                   std::string("\"s\"\n{\n\t\"a\"\0\"1\"\0 //x\0y\n\0\n\t\"b\" \"2\"\n}\n", 35),
+                   {"\"s\" ", "\t{", std::string("\t\"a\"      \"1\"    //x\0y", 22), "\t\"b\"      \"2\"   ",
+                    "\t} ", ""}}),
+    [](const auto& p) { return std::string(p.param.name); });

@@ -250,10 +250,11 @@ class TestTreeEdits : public QObject {
         QCOMPARE(w->selectedNode(), node);
         QCOMPARE(node->image(), static_cast<int>(ImageHeader));
         QVERIFY(w->modified() && w->commands().isEnabled(CommandId::Save));
-        // Saved as a line holding only its name, and read back the same.
+        // Saved with an empty block (a bare name would take the next name as its value), and read
+        // back the same.
         const WriteResult written = writeScript(w->tree());
         QVERIFY(written.ok);
-        QVERIFY(written.bytes.find("\r\n" + added + "\r\n") != std::string::npos);
+        QVERIFY(written.bytes.find("\r\n" + added + " \r\n\t{\r\n\t} \r\n") != std::string::npos);
         QCOMPARE(shape(loadScript(written.bytes).tree), shape(w->tree()));
     }
 
@@ -597,12 +598,17 @@ class TestTreeEdits : public QObject {
         QCOMPARE(m_prompts.records().at(1).items, (QStringList{"a", "", "b"}));
         QCOMPARE(m_prompts.records().at(1).initial, QStringLiteral("next to it"));
         QCOMPARE(node->data()->commentsAbove, std::string("a\r\rb\r"));
-        // Braces and tabs never enter a comment.
+        // Braces and tabs are comment text: kept, and read back as typed.
         m_prompts.answer(CommentAnswers{"x{\ty}", {"c}d"}});
         w->treeEditor()->editSelectedComments();
-        QVERIFY(node->data()->commentBeside.find_first_of("{}\t") == std::string::npos);
-        QVERIFY(node->data()->commentsAbove.find_first_of("{}\t") == std::string::npos);
-        QVERIFY(loadScript(writeScript(w->tree()).bytes).ok());
+        QCOMPARE(node->data()->commentBeside, std::string("x{\ty}"));
+        QCOMPARE(node->data()->commentsAbove, std::string("c}d\r"));
+        const LoadResult back = loadScript(writeScript(w->tree()).bytes);
+        QVERIFY(back.ok());
+        QCOMPARE(shape(back.tree), shape(w->tree()));
+        const Node* reread = back.tree.nodeAt(w->tree().absoluteIndex(node));
+        QCOMPARE(reread->data()->commentBeside, std::string("x{\ty}"));
+        QCOMPARE(reread->data()->commentsAbove, std::string("c}d\r"));
     }
 
     // ---- Drag and drop ----

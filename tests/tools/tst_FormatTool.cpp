@@ -11,6 +11,7 @@
 
 using namespace tonvale;
 using namespace tonvale::testing;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 namespace {
@@ -79,7 +80,8 @@ TEST_F(FormatTool, WriteRewritesOnlyWhatLoadsCompletely) {
     EXPECT_EQ(contents(broken), "\"s\"\n{\n\"a\"\n");
     EXPECT_EQ(contents(truncated), levelText);
     const std::string err = m_err.str();
-    EXPECT_NE(err.find(broken + ": error: Ошибка. Не найдена одна или несколько"), std::string::npos) << err;
+    EXPECT_NE(err.find(broken + ":2: error: Ошибка. Не найдена одна или несколько"), std::string::npos)
+        << err;
     EXPECT_NE(err.find(truncated + ": warning: Error load Level (Load Tree)"), std::string::npos) << err;
     EXPECT_NE(err.find(truncated + ": error: incomplete"), std::string::npos) << err;
     EXPECT_EQ(run({"--write", messy}), ExitOk); // already canonical: left alone
@@ -105,8 +107,8 @@ TEST_F(FormatTool, IncompleteDocumentFailsInEveryMode) {
 TEST_F(FormatTool, FailuresHaveTheirExitStatus) {
     EXPECT_EQ(run({(m_dir / "missing.txt").string()}), ExitIoError);
     EXPECT_NE(m_err.str().find("cannot read the file"), std::string::npos);
-    EXPECT_EQ(run({file("one.txt", "soundscapes_manifest{}")}), ExitFailed);
-    EXPECT_NE(m_err.str().find("Файл не имеет данных"), std::string::npos);
+    EXPECT_EQ(run({file("one.txt", "soundscapes_manifest")}), ExitFailed);
+    EXPECT_NE(m_err.str().find("Ошибка. Не найдена"), std::string::npos);
     EXPECT_EQ(run({}), ExitFailed);
     EXPECT_EQ(run({"--bogus", "x"}), ExitFailed);
     EXPECT_EQ(run({"--tree"}), ExitFailed);
@@ -116,17 +118,41 @@ TEST_F(FormatTool, FailuresHaveTheirExitStatus) {
 
 TEST_F(FormatTool, TreeIsExactJsonLines) {
     EXPECT_EQ(
-        run({"--tree", file("t.txt", "// \xE4\xEE\xE6\xE4 \xFC\n\"s\"\n{\n\"w\" \"a\\\\b\" // x\n}\n")}),
+        run({"--tree", file("t.txt", "// \xE4\xEE\xE6\xE4 \xFC\n//two\n\"s\"\n{\n\"w\" \"a\\\\b\" // x\n"
+                                     "\"e\" {}\n//off\n}\n// end\n\n")}),
         ExitOk);
     EXPECT_EQ(
         m_out.str(),
-        "{\"level\":0,\"text\":\"\\\"s\\\"\",\"data\":true,\"value\":\"\",\"above\":"
-        "\"\\u00E4\\u00EE\\u00E6\\u00E4 "
-        "\\u00FC\",\"beside\":\"\",\"image\":0,\"selected\":1}\n"
-        "{\"level\":1,\"text\":\"\\\"w\\\"\",\"data\":true,\"value\":\"\\\"a\\\\\\\\b\\\"\",\"above\":\"\","
-        "\"beside\":\"x\",\"image\":2,\"selected\":3}\n"
-        "{\"level\":0,\"text\":\"\",\"data\":false,\"value\":\"\",\"above\":\"\",\"beside\":\"\",\"image\":4,"
-        "\"selected\":4}\n");
+        "{\"level\":0,\"key\":\"\\\"s\\\"\",\"value\":\"\",\"above\":[\" \\u00E4\\u00EE\\u00E6\\u00E4 "
+        "\\u00FC\",\"two\"],\"beside\":\"\",\"trailing\":[\"off\"],\"block\":true}\n"
+        "{\"level\":1,\"key\":\"\\\"w\\\"\",\"value\":\"\\\"a\\\\\\\\b\\\"\",\"above\":[],\"beside\":\" "
+        "x\",\"trailing\":[],\"block\":false}\n"
+        "{\"level\":1,\"key\":\"\\\"e\\\"\",\"value\":\"\",\"above\":[],\"beside\":\"\",\"trailing\":[],"
+        "\"block\":true}\n"
+        "{\"level\":0,\"key\":\"\",\"value\":\"\",\"above\":[\" end\"],\"beside\":\"\",\"trailing\":[],"
+        "\"block\":false}\n");
+}
+
+TEST_F(FormatTool, BraceMessageNamesTheLine) {
+    const std::string broken = file("broken.txt", "\"s\"\n{\n\t\"a\" \"1\"\n\"t\" {\n\t\"b\" \"2\"\n}\n");
+    EXPECT_EQ(run({broken}), ExitFailed);
+    EXPECT_EQ(m_err.str(),
+              broken + ":2: error: Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных "
+                       "скобок. Или файл непригоден для загрузки в программу. Строка 2: открывающая скобка "
+                       "«{» не закрыта. (Загрузка файла)\n");
+    EXPECT_EQ(run({"--tree", broken}), ExitFailed);
+    EXPECT_NE(m_err.str().find(broken + ":2: error:"), std::string::npos);
+}
+
+TEST_F(FormatTool, NothingAfterANulByteIsLost) {
+    const std::string bytes = "\"s\"\r\n{\r\n\t\"a\"\0\"1\"  // x\0y\r\n\0\r\n\t\"b\" \"2\"\r\n}\r\n"s;
+    const std::string path = file("nul.txt", bytes);
+    EXPECT_EQ(run({path}), ExitOk);
+    const std::string expected =
+        "\"s\" \r\n\t{\r\n\t\"a\"      \"1\"    // x\0y\r\n\t\"b\"      \"2\"   \r\n\t} \r\n\r\n"s;
+    EXPECT_EQ(m_out.str(), expected);
+    EXPECT_EQ(run({"--write", path}), ExitOk);
+    EXPECT_EQ(contents(path), expected);
 }
 
 TEST_F(FormatTool, HelpAndVersionGoToStandardOutput) {
@@ -148,60 +174,60 @@ TEST_F(FormatTool, HelpAndVersionGoToStandardOutput) {
     }
     EXPECT_EQ(run({"--version"}), ExitOk);
     EXPECT_EQ(m_out.str(), "tonvale-format " TONVALE_EXPECTED_VERSION "\n");
-// Named pipes, devices, folders and files far larger than any script: refused at once with the reason,
-// in every mode, never read until memory runs out and never waited on.
-TEST_F(FormatTool, InputsThatAreNotScriptsFailAtOnce) {
-    const fs::path pipe = m_dir / "pipe.txt";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    fs::create_symlink("/dev/zero", m_dir / "zero.txt");
-    const fs::path huge = m_dir / "huge.txt";
-    std::ofstream(huge).put('"');
-    fs::resize_file(huge, MaxScriptBytes + 1); // sparse: takes no room on disk
-    const std::vector<std::pair<fs::path, std::string>> cases{
-        {pipe, "not a regular file but a named pipe"},
-        {"/dev/zero", "not a regular file but a device"},
-        {m_dir / "zero.txt", "not a regular file but a device"},
-        {m_dir, "not a regular file but a folder"},
-        {huge, "the file is larger than 256 MB"}};
-    for (const auto& [path, reason] : cases) {
-        for (const char* mode : {"", "--check", "--write"}) {
-            std::vector<std::string> args{path.string()};
-            if (*mode != '\0')
-                args.insert(args.begin(), mode);
-            PipeRelease release(pipe.string());
-            EXPECT_EQ(run(args), ExitIoError) << path << ' ' << mode;
-            EXPECT_EQ(m_err.str(), path.string() + ": error: cannot read the file: " + reason + "\n");
+    // Named pipes, devices, folders and files far larger than any script: refused at once with the reason,
+    // in every mode, never read until memory runs out and never waited on.
+    TEST_F(FormatTool, InputsThatAreNotScriptsFailAtOnce) {
+        const fs::path pipe = m_dir / "pipe.txt";
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        fs::create_symlink("/dev/zero", m_dir / "zero.txt");
+        const fs::path huge = m_dir / "huge.txt";
+        std::ofstream(huge).put('"');
+        fs::resize_file(huge, MaxScriptBytes + 1); // sparse: takes no room on disk
+        const std::vector<std::pair<fs::path, std::string>> cases{
+            {pipe, "not a regular file but a named pipe"},
+            {"/dev/zero", "not a regular file but a device"},
+            {m_dir / "zero.txt", "not a regular file but a device"},
+            {m_dir, "not a regular file but a folder"},
+            {huge, "the file is larger than 256 MB"}};
+        for (const auto& [path, reason] : cases) {
+            for (const char* mode : {"", "--check", "--write"}) {
+                std::vector<std::string> args{path.string()};
+                if (*mode != '\0')
+                    args.insert(args.begin(), mode);
+                PipeRelease release(pipe.string());
+                EXPECT_EQ(run(args), ExitIoError) << path << ' ' << mode;
+                EXPECT_EQ(m_err.str(), path.string() + ": error: cannot read the file: " + reason + "\n");
+            }
         }
+        struct stat st {};
+        EXPECT_TRUE(::stat(pipe.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+        EXPECT_EQ(fs::file_size(huge), MaxScriptBytes + 1);
     }
-    struct stat st {};
-    EXPECT_TRUE(::stat(pipe.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
-    EXPECT_EQ(fs::file_size(huge), MaxScriptBytes + 1);
-}
 
-TEST_F(FormatTool, WriteGoesThroughLinksAndLeavesReadOnlyFilesAlone) {
-    const std::string target = file("target.txt", Messy);
-    fs::create_symlink("target.txt", m_dir / "link.txt");
-    ::chmod(target.c_str(), 0640);
-    EXPECT_EQ(run({"--write", (m_dir / "link.txt").string()}), ExitOk) << m_err.str();
-    EXPECT_TRUE(fs::is_symlink(m_dir / "link.txt"));
-    EXPECT_EQ(contents(target), Canonical);
-    struct stat st {};
-    ASSERT_EQ(::stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    TEST_F(FormatTool, WriteGoesThroughLinksAndLeavesReadOnlyFilesAlone) {
+        const std::string target = file("target.txt", Messy);
+        fs::create_symlink("target.txt", m_dir / "link.txt");
+        ::chmod(target.c_str(), 0640);
+        EXPECT_EQ(run({"--write", (m_dir / "link.txt").string()}), ExitOk) << m_err.str();
+        EXPECT_TRUE(fs::is_symlink(m_dir / "link.txt"));
+        EXPECT_EQ(contents(target), Canonical);
+        struct stat st {};
+        ASSERT_EQ(::stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
 
-    const std::string locked = file("locked.txt", Messy);
-    ::chmod(locked.c_str(), 0444);
-    EXPECT_EQ(run({"--write", locked}), ExitIoError);
-    EXPECT_EQ(m_err.str(), locked + ": error: cannot write the file: the file is read-only\n");
-    EXPECT_EQ(contents(locked), Messy);
-}
+        const std::string locked = file("locked.txt", Messy);
+        ::chmod(locked.c_str(), 0444);
+        EXPECT_EQ(run({"--write", locked}), ExitIoError);
+        EXPECT_EQ(m_err.str(), locked + ": error: cannot write the file: the file is read-only\n");
+        EXPECT_EQ(contents(locked), Messy);
+    }
 
-TEST_F(FormatTool, WriteRemovesTheTemporaryFilesOfAKilledSave) {
-    const std::string messy = file("messy.txt", Messy);
-    const fs::path stale = m_dir / ".~messy.txt.tmp123456";
-    std::ofstream(stale) << "part of a save";
-    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
-    EXPECT_EQ(run({"--write", messy}), ExitOk);
-    EXPECT_EQ(contents(messy), Canonical);
-    EXPECT_FALSE(fs::exists(stale));
-}
+    TEST_F(FormatTool, WriteRemovesTheTemporaryFilesOfAKilledSave) {
+        const std::string messy = file("messy.txt", Messy);
+        const fs::path stale = m_dir / ".~messy.txt.tmp123456";
+        std::ofstream(stale) << "part of a save";
+        fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
+        EXPECT_EQ(run({"--write", messy}), ExitOk);
+        EXPECT_EQ(contents(messy), Canonical);
+        EXPECT_FALSE(fs::exists(stale));
+    }
