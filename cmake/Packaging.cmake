@@ -49,6 +49,9 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_
 
 # Manual pages: roff sources with the version and the release date filled in, installed gzipped.
 set(man_pages tonvale-format)
+if(TARGET tonvale-render)
+  list(APPEND man_pages tonvale-render)
+endif()
 if(TONVALE_BUILD_GUI)
   list(APPEND man_pages tonvale)
 endif()

@@ -279,7 +279,8 @@ TEST_P(WaveFormats, DecodeAndPlayAtTheirOwnPitchAndLevel) {
         sounds.file(file),
         {.frequency = 440, .seconds = 2, .sampleRate = c.sampleRate, .format = c.format, .amplitude = 0.3}));
     DecodedWave decoded;
-    ASSERT_TRUE(decodeWaveFile(sounds.file(file), decoded));
+    std::string reason;
+    ASSERT_TRUE(decodeWaveFile(sounds.file(file), decoded, reason));
     EXPECT_EQ(decoded.sampleRate, static_cast<std::uint32_t>(c.sampleRate));
     EXPECT_GT(decoded.frames, c.sampleRate); // more than a second of it
 
@@ -294,7 +295,8 @@ TEST(WaveDecoding, ClipsFloatValuesBeyondFullScaleInsteadOfWrapping) {
         dir.file("loud.wav"),
         {.frequency = 100, .seconds = 0.1, .format = SF_FORMAT_WAV | SF_FORMAT_FLOAT, .amplitude = 1.5}));
     DecodedWave decoded;
-    ASSERT_TRUE(decodeWaveFile(dir.file("loud.wav"), decoded));
+    std::string reason;
+    ASSERT_TRUE(decodeWaveFile(dir.file("loud.wav"), decoded, reason));
     // A quarter period in: the sine is at its top, beyond full scale.
     EXPECT_EQ(decoded.samples[Rate / 400], 32767);
     EXPECT_EQ(decoded.samples[3 * Rate / 400], -32768);
@@ -401,14 +403,14 @@ TEST_F(SoundscapePlayerTest, AnOfflineRenderLeavesTheProgramsOwnDeviceAlone) {
     // The program's device: a loop playing on a process-wide context.
     AudioEngine live;
     ASSERT_TRUE(live.initLoopback(Rate));
-    live.loop.path = sounds.file("440.wav");
+    live.loopingSound.path = sounds.file("440.wav");
     ASSERT_TRUE(live.openLoop());
-    ASSERT_TRUE(live.playChannel(live.loop.channel));
+    ASSERT_TRUE(live.playChannel(live.loopingSound.channel));
 
     int reports = 0;
     std::vector<float> out;
     const RenderResult same = renderSoundscapeSamples(mix, {2.0, Rate, 1}, out, [&](double done) {
-        EXPECT_TRUE(live.isPlaying(live.loop.channel)); // the program's context is in place here
+        EXPECT_TRUE(live.isPlaying(live.loopingSound.channel)); // the program's context is in place here
         EXPECT_GT(done, 0.0);
         ++reports;
         return true;
@@ -421,7 +423,7 @@ TEST_F(SoundscapePlayerTest, AnOfflineRenderLeavesTheProgramsOwnDeviceAlone) {
     EXPECT_EQ(fromThread, out);
     const std::vector<float> liveOut = live.renderLoopback(Rate);
     EXPECT_NEAR(zeroCrossingFrequency(liveOut, 0, Rate, Rate), 440.0, 0.5);
-    EXPECT_TRUE(live.isPlaying(live.loop.channel));
+    EXPECT_TRUE(live.isPlaying(live.loopingSound.channel));
 }
 
 TEST_F(SoundscapePlayerTest, RenderingToAFileWritesSixteenBitStereoOrNothing) {

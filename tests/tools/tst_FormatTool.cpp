@@ -174,60 +174,62 @@ TEST_F(FormatTool, HelpAndVersionGoToStandardOutput) {
     }
     EXPECT_EQ(run({"--version"}), ExitOk);
     EXPECT_EQ(m_out.str(), "tonvale-format " TONVALE_EXPECTED_VERSION "\n");
-    // Named pipes, devices, folders and files far larger than any script: refused at once with the reason,
-    // in every mode, never read until memory runs out and never waited on.
-    TEST_F(FormatTool, InputsThatAreNotScriptsFailAtOnce) {
-        const fs::path pipe = m_dir / "pipe.txt";
-        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-        fs::create_symlink("/dev/zero", m_dir / "zero.txt");
-        const fs::path huge = m_dir / "huge.txt";
-        std::ofstream(huge).put('"');
-        fs::resize_file(huge, MaxScriptBytes + 1); // sparse: takes no room on disk
-        const std::vector<std::pair<fs::path, std::string>> cases{
-            {pipe, "not a regular file but a named pipe"},
-            {"/dev/zero", "not a regular file but a device"},
-            {m_dir / "zero.txt", "not a regular file but a device"},
-            {m_dir, "not a regular file but a folder"},
-            {huge, "the file is larger than 256 MB"}};
-        for (const auto& [path, reason] : cases) {
-            for (const char* mode : {"", "--check", "--write"}) {
-                std::vector<std::string> args{path.string()};
-                if (*mode != '\0')
-                    args.insert(args.begin(), mode);
-                PipeRelease release(pipe.string());
-                EXPECT_EQ(run(args), ExitIoError) << path << ' ' << mode;
-                EXPECT_EQ(m_err.str(), path.string() + ": error: cannot read the file: " + reason + "\n");
-            }
+}
+
+// Named pipes, devices, folders and files far larger than any script: refused at once with the reason,
+// in every mode, never read until memory runs out and never waited on.
+TEST_F(FormatTool, InputsThatAreNotScriptsFailAtOnce) {
+    const fs::path pipe = m_dir / "pipe.txt";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", m_dir / "zero.txt");
+    const fs::path huge = m_dir / "huge.txt";
+    std::ofstream(huge).put('"');
+    fs::resize_file(huge, MaxScriptBytes + 1); // sparse: takes no room on disk
+    const std::vector<std::pair<fs::path, std::string>> cases{
+        {pipe, "not a regular file but a named pipe"},
+        {"/dev/zero", "not a regular file but a device"},
+        {m_dir / "zero.txt", "not a regular file but a device"},
+        {m_dir, "not a regular file but a folder"},
+        {huge, "the file is larger than 256 MB"}};
+    for (const auto& [path, reason] : cases) {
+        for (const char* mode : {"", "--check", "--write"}) {
+            std::vector<std::string> args{path.string()};
+            if (*mode != '\0')
+                args.insert(args.begin(), mode);
+            PipeRelease release(pipe.string());
+            EXPECT_EQ(run(args), ExitIoError) << path << ' ' << mode;
+            EXPECT_EQ(m_err.str(), path.string() + ": error: cannot read the file: " + reason + "\n");
         }
-        struct stat st {};
-        EXPECT_TRUE(::stat(pipe.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
-        EXPECT_EQ(fs::file_size(huge), MaxScriptBytes + 1);
     }
+    struct stat st {};
+    EXPECT_TRUE(::stat(pipe.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    EXPECT_EQ(fs::file_size(huge), MaxScriptBytes + 1);
+}
 
-    TEST_F(FormatTool, WriteGoesThroughLinksAndLeavesReadOnlyFilesAlone) {
-        const std::string target = file("target.txt", Messy);
-        fs::create_symlink("target.txt", m_dir / "link.txt");
-        ::chmod(target.c_str(), 0640);
-        EXPECT_EQ(run({"--write", (m_dir / "link.txt").string()}), ExitOk) << m_err.str();
-        EXPECT_TRUE(fs::is_symlink(m_dir / "link.txt"));
-        EXPECT_EQ(contents(target), Canonical);
-        struct stat st {};
-        ASSERT_EQ(::stat(target.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 07777, 0640u);
+TEST_F(FormatTool, WriteGoesThroughLinksAndLeavesReadOnlyFilesAlone) {
+    const std::string target = file("target.txt", Messy);
+    fs::create_symlink("target.txt", m_dir / "link.txt");
+    ::chmod(target.c_str(), 0640);
+    EXPECT_EQ(run({"--write", (m_dir / "link.txt").string()}), ExitOk) << m_err.str();
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link.txt"));
+    EXPECT_EQ(contents(target), Canonical);
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
 
-        const std::string locked = file("locked.txt", Messy);
-        ::chmod(locked.c_str(), 0444);
-        EXPECT_EQ(run({"--write", locked}), ExitIoError);
-        EXPECT_EQ(m_err.str(), locked + ": error: cannot write the file: the file is read-only\n");
-        EXPECT_EQ(contents(locked), Messy);
-    }
+    const std::string locked = file("locked.txt", Messy);
+    ::chmod(locked.c_str(), 0444);
+    EXPECT_EQ(run({"--write", locked}), ExitIoError);
+    EXPECT_EQ(m_err.str(), locked + ": error: cannot write the file: the file is read-only\n");
+    EXPECT_EQ(contents(locked), Messy);
+}
 
-    TEST_F(FormatTool, WriteRemovesTheTemporaryFilesOfAKilledSave) {
-        const std::string messy = file("messy.txt", Messy);
-        const fs::path stale = m_dir / ".~messy.txt.tmp123456";
-        std::ofstream(stale) << "part of a save";
-        fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
-        EXPECT_EQ(run({"--write", messy}), ExitOk);
-        EXPECT_EQ(contents(messy), Canonical);
-        EXPECT_FALSE(fs::exists(stale));
-    }
+TEST_F(FormatTool, WriteRemovesTheTemporaryFilesOfAKilledSave) {
+    const std::string messy = file("messy.txt", Messy);
+    const fs::path stale = m_dir / ".~messy.txt.tmp123456";
+    std::ofstream(stale) << "part of a save";
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    EXPECT_EQ(run({"--write", messy}), ExitOk);
+    EXPECT_EQ(contents(messy), Canonical);
+    EXPECT_FALSE(fs::exists(stale));
+}
