@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The options that tonvale answers itself, before any window exists: --help and --version.

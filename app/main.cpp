@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's entry: the application, the main window, the event loop.
 
 #include "CommandLine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The main function of the window benchmarks: an offscreen QApplication around Google Benchmark.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A seeded generator of realistic soundscape scripts: soundscapes with comments above and beside

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The soundscape the whole-soundscape benchmarks play: two loops, three random blocks of 20 waves

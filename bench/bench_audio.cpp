@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The audio layer: opening and starting a 10 s, 44.1 kHz wave for the single-wave preview.
 #include "AudioTestHelpers.h"
 #include "audio/AudioEngine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The player panel: opening it for a soundscape with 50 random waves (gathering the sounds,
 // decoding them, building and showing the window), offscreen.
 #include "AudioTestHelpers.h"

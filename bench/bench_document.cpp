@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading and writing generated scripts of 1k to 1M lines.
 #include "ScriptGenerator.h"
 #include "document/Loader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Structural edits in a generated 100,000-line script: deleting a soundscape and moving one by drag
 // and drop under another. Only the edit is timed (manual time); loading the script for each
 // iteration is not. "then_order" variants also pay for the first pre-order query after the edit,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CPU use while the player panel plays a soundscape with a loop and 20 random waves (Play All),
 // on the default device. Run with ALSOFT_DRIVERS=null to need no sound card (set here when unset).
 // Prints the process's CPU time over the wall time, in percent of one core.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The project index and the lint on a generated project: 200 scripts of 500 lines (100,000 lines), a
 // manifest listing them, and a sound folder holding every wave they name.
 #include "Lint.h"

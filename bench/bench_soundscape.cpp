@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rendering a whole soundscape offline: 60 s of two loops, three random blocks of 20 waves and a
 // nested soundscape, to a 44.1 kHz stereo WAV file (decoding the waves included). Target: under 2 s.
 #include "SoundscapeBenchScript.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CPU use of live whole-soundscape playback on the default device (two loops, three random blocks
 // of 20 waves, a nested soundscape), ticked every 20 ms as the window's timer would. Run with
 // ALSOFT_DRIVERS=null to need no sound card (set here when unset). Prints the process's CPU time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text tab, offscreen, on a 100,000-line script: switching from the tree to the text and back
 // (writer, editor, colouring; then the brace check, loader and tree), replace all of a frequent word
 // (repaint suspended), and one keystroke typed in the middle of the script.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tree edits in the editor window, offscreen: delete a soundscape, and move one by drag and drop
 // into another, in a 100,000-line script. Each runs through the window's command with the tree model
 // reporting the rows, the view following, the selection and the grid refilled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding a wave file in a sound folder of 5,000 files: as written, behind a playback hint, in
 // another case, and a name that is not there (the wave-file test runs on every keystroke in a
 // "wave" cell, so a miss must stay cheap too).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor window, offscreen: open a 100,000-line script (tree shown, first node selected), and
 // select a soundscape of 5,000 rows so the grid fills.
 

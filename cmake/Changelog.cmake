@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Reads CHANGELOG.md and makes from it the Debian changelog of the package and the AppStream release
 # list. A release starts with a line "## VERSION - YYYY-MM-DD" ("[VERSION]" is accepted too); its
 # body is paragraphs and "- " list items, an item continued by the indented lines below it. Other

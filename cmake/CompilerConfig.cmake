@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Warnings live in one INTERFACE target that every project target links.
 add_library(tonvale_warnings INTERFACE)
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")

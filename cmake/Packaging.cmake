@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installation and the Debian package: the program and tonvale-format in bin with their manual pages,
 # a menu entry, an icon, AppStream metadata, the copyright and changelog, and the sample project
 # (scripts and the waves the build makes) in share/tonvale/sample.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # -DTONVALE_SANITIZE=ON builds everything with ASan and UBSan.
 if(TONVALE_SANITIZE)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")

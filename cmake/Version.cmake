@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The version of project() for the programs' --version: targets that link tonvale_version include
 # "TonvaleVersion.h", which the configure step writes into the build folder.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/TonvaleVersion.h.in ${PROJECT_BINARY_DIR}/generated/TonvaleVersion.h @ONLY)

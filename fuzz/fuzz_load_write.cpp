@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Load, write, load, write: never crash, never hang; whatever loads and writes must read back from its
 // own canonical text as the same document (every text, comment, level and block), and write the same
 // bytes again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Index and check any bytes as a one-script project: never crash, never hang, and every place named
 // lies inside the script.
 #include "project/ProjectChecks.h"

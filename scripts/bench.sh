@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks in release mode and prints their figures as a table.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fails when a C++ file of the repository does not match .clang-format; names the files and the fix.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package as the README's install section does (a Release build of its own, in
 # build-package, without tests and benchmarks) and runs Debian's checkers on it: lintian (errors and
 # warnings fail; overrides live in dist/lintian-overrides, each with its reason), desktop-file-validate

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Usage: first-run-settings.sh [ROOT [SOUND_FOLDER]]
 # Prints a tnv.ini that opens the sample project of the repository at ROOT (default: this one):
 # scripts in ROOT/sample/scripts, waves in SOUND_FOLDER (default ROOT/build/sample/sound, made by the build).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the libFuzzer targets with ASan + UBSan for SECONDS seconds each (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and starts Tonvale. In a build without the window
 # (TONVALE_BUILD_GUI=OFF) it prints the canonical form of the bundled sample script instead.
 # On the first run (no settings file yet) the program gets a settings file that opens the sample

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Screenshots under a virtual X server, saved in build/screenshots/:
 #   scripts/screenshot.sh [main]   the main window on the sample script with a soundscape selected
 #   scripts/screenshot.sh text     the text tab with the find window, and the settings dialog

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The test command: installs what is missing, builds, and runs every test through ctest.
 # TONVALE_WERROR=1 turns warnings into errors; TONVALE_TEST_SANITIZE=1 also runs the tests of the
 # window-less libraries in an AddressSanitizer + UndefinedBehaviorSanitizer build;

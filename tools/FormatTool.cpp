@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FormatTool.h"
 
 #include "Lint.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // tonvale-format: the command-line companion for build pipelines. It loads scripts with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // tonvale-format --lint: the project checks for build pipelines. Problems are printed like a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // tonvale-render: renders a whole soundscape of a script to a WAV file, with the player the editor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The wave files of the bundled sample project, made from code: noise and tone loops and one-shots,

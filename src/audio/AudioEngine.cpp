@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/AudioEngine.h"
 
 #include "audio/WaveDecoder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/RandomSchedule.h"
 
 #include "audio/Values.h"

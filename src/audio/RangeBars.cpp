@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/RangeBars.h"
 
 #include "audio/Values.h"

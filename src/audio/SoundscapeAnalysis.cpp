@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/SoundscapeAnalysis.h"
 
 #include "audio/DecimalSeparator.h"

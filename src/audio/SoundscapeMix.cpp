@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/SoundscapeMix.h"
 
 #include "audio/SoundscapeAnalysis.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The whole soundscape as a game plays it, gathered from the section tree into plain data: every

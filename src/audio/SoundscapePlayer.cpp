@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/SoundscapePlayer.h"
 
 #include "audio/Values.h"

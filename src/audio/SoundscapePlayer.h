@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Playing a gathered soundscape (SoundscapeMix) through the audio layer: every loop at once, every

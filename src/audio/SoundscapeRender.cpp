@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/SoundscapeRender.h"
 
 #include <algorithm>

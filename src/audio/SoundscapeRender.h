@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Rendering a whole soundscape offline: the same player as live playback, on an OpenAL loopback

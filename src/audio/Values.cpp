@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/Values.h"
 
 #include "audio/DecimalSeparator.h"

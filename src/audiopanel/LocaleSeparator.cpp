@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/DecimalSeparator.h"
 #include "audiopanel/AudioHost.h"
 

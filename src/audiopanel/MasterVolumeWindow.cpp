@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audiopanel/MasterVolumeWindow.h"
 
 #include "audio/AudioEngine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audiopanel/PlayerPanel.h"
 
 #include "audio/AudioEngine.h"

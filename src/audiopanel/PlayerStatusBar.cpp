@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audiopanel/PlayerStatusBar.h"
 
 #include <QPainter>

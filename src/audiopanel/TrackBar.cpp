@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audiopanel/TrackBar.h"
 
 #include <QPainter>

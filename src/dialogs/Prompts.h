@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Every message box, question, file dialog and confirmation of the program goes through this

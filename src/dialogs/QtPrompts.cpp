@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialogs/QtPrompts.h"
 
 #include "dialogs/SaveOriginDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The Prompts of the running program: Qt message boxes, file dialogs, the input box, and the program's

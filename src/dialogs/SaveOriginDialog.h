@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The confirmation shown before Save writes over the original file: "Да" / "Нет" and the check box

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialogs/SettingsDialog.h"
 
 #include "dialogs/Prompts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The settings dialog "Настройки": the save policy (the "~" file or the original file, and whether

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The kinds of blocks a soundscape holds, in one table: the keyword each is written with in a script

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The one converter between script bytes and Unicode for display. Most scripts are single-byte

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Named edits of the document. The grid, the tree commands, the templates, the wave chooser and the

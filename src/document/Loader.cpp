@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/Loader.h"
 
 #include "document/FileIO.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/NewElements.h"
 
 #include <array>

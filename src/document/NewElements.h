@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Creating elements: a new top-level soundscape, the playlooping, playrandom and playsoundscape

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The keys soundscape scripts use, in one table: which block each key belongs to and what its value

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Wave paths. A "wave" value is stored relative to the sounds folder, with "/" between folders and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The texts a new script starts from and the blocks the editor adds to a soundscape. Keys and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Text helpers of the script loader and writer. They work on single-byte strings; positions are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/Writer.h"
 
 #include "document/Cp1251.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The comments dialog of a node: the comment beside the element in a one-line edit, the comments

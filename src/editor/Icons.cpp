@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/Icons.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The program's icons, drawn in code: the five section tree images and the command icons.

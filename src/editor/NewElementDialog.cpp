@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/NewElementDialog.h"
 
 #include "editor/QtText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The new-element dialog: a header (mode 1) or a parameter with its value (mode 2) to add under the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The parameter grid of the tab "Конструктор": a two-column table of the selected node's parameters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/ParamGridModel.h"
 
 #include "document/Edits.h"

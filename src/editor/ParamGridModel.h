@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The rows of the parameter grid. Each data row refers to a node of the section tree (owned by the

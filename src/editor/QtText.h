@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The one place where script bytes (Windows-1251) meet Qt text. Every widget that shows or takes a

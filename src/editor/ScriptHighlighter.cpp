@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/ScriptHighlighter.h"
 
 #include <QPlainTextEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Colours the text tab's editor as a script: the key (the first word or quoted text of a line), the

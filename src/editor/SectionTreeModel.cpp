@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/SectionTreeModel.h"
 
 #include "editor/Icons.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The section tree as a Qt item model. It adapts the document's SectionTree without copying it: every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/SectionTreeView.h"
 
 #include "document/Edits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The section tree view with moves by drag and drop. The dragged node is the selected node;

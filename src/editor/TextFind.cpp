@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/TextFind.h"
 
 #include "document/TextHelpers.h"

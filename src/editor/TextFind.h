@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The find window's searches over text, without a widget: letters are compared lower-cased, one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Suspends or resumes the repainting of one control while it is rebuilt (the tree during a load, the

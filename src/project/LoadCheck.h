@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Whether a script loads: in the editor (its own loader decides) and for a game (its braces pair

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A problem found in a project: where it is, how bad it is, what is wrong, and which check found it.

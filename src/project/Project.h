@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A project: the scripts of its scripts folder, the manifest that lists the scripts a game loads

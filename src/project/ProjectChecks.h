@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The checks over a whole project: each script's own problems from its index, and the ones that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "project/ProjectIndex.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The index of a whole project: every script's index, and lookups across them by soundscape name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "project/ScriptIndex.h"
 
 #include "document/Cp1251.h"

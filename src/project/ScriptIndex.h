@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The index of one script: the soundscapes it defines, the soundscapes its playsoundscape blocks

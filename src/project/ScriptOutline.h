@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A script as a game reads it: keys, values and blocks, each with the line and column where it

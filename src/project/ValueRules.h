@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The rules for values that must be numbers, ranges or sound levels. Numbers use "." as the decimal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A settings file with the Windows profile-file conventions: "[section]" lines and "key=value"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/Platform.h"
 
 #include "document/FileIO.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the program asks of the machine, in one replaceable place: the program folder (and where the

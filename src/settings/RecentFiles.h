@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The five most recent files: slots f01..f05 without gaps at the front, and a ring position (0 at

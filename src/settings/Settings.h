@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The values the main window keeps in tnv.ini, with their defaults, and the one read at start-up and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/AudioCommands.h"
 
 #include "audio/AudioEngine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The main window's audio: the grid's Play command (single-wave preview), the player panel command

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the main window asks of the audio layer at start-up and shutdown, and the layer the previews

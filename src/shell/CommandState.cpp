@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/CommandState.h"
 
 namespace tonvale {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Which of the main window's commands are available is a function of the window's state alone:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The main window's commands in one table: caption, hint, shortcut, icon and menu category of each,

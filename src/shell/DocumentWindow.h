@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the parts of the main window (tree edits, audio commands) may ask of it: the document, its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's file commands: open, save (the "~" file or the original after a confirmation),
 // save as, new file, exit and close, the keep-changes question and the recent-files list.
 

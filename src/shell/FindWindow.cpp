@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/FindWindow.h"
 
 #include "dialogs/Prompts.h"

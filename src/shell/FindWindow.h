@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The find window: one small tool window, created hidden at start-up beside the main window and kept

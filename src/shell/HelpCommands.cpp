@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/HelpCommands.h"
 
 #include "dialogs/Prompts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The "Помощь" menu's commands: the About box and the help file.

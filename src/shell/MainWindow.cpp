@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/MainWindow.h"
 
 #include "dialogs/Prompts.h"

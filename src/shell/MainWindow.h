@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The main window. It owns the document (the section tree) and the window state: current file,

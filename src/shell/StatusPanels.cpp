@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/StatusPanels.h"
 
 #include "settings/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The main window's status bar: three panels numbered 1 to 3 (the save mode, the preview's state,

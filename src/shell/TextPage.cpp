@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/TextPage.h"
 
 #include "document/SectionTree.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The tab "Файл": the whole script as text in an editor with syntax colouring, a find button and two

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tree edits: new soundscape and blocks from the templates, the new-element dialog, rename, delete,
 // comments, moves by drag and drop and the wave file chooser. Every change goes through the
 // document's edit functions with the tree model's observer, so the view gets exact row signals; the

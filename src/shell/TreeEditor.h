@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The commands that change the document's structure from the tree and the grid: a new soundscape,

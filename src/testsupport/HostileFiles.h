@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Test helpers for inputs that are not plain files of the user running the tests: named pipes, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "testsupport/ScriptedPrompts.h"
 
 #include "document/Edits.h"

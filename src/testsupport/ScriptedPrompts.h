@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Prompts for tests: every question is recorded (kind, text, caption, icon, buttons, default button)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "testsupport/TestFolder.h"
 
 #include <QDir>

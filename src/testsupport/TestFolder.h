@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A temporary folder for one test, removed afterwards, with helpers to write and read files in it,

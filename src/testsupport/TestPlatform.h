@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A platform for tests: the program folder and the writable folder are the test's own folder, and no

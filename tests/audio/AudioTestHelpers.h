@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Test waves written with libsndfile into a temporary folder, and measurements of rendered samples.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs with a driver list that matches no back-end: the machine has no sound device.
 
 #include "AudioTestHelpers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SeparatorGuard.h"
 #include "audio/RandomSchedule.h"
 #include "audio/RangeBars.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AudioTestHelpers.h"
 #include "audio/SoundscapeRender.h"
 #include "audio/WaveDecoder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SeparatorGuard.h"
 #include "audio/SoundscapeAnalysis.h"
 #include "audio/Values.h"

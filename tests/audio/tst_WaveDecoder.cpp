@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The decoder alone. This executable replaces the global allocator with one that refuses large
 // requests, so that a decoder sizing its memory from a file's header (instead of from what the file
 // holds) fails here instead of taking gigabytes.

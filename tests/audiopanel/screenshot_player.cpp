@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes screenshots of the player panel (both groups; random group only) and of the master volume
 // window into the folder given as the first argument. Run under a real display or xvfb-run, with
 // ALSOFT_DRIVERS=null: scripts/screenshot.sh player does both.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AudioTestHelpers.h"
 #include "SeparatorGuard.h"
 #include "audio/AudioEngine.h"

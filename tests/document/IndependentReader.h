@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A reader of the script format written apart from the loader, the way a game reads the files: it

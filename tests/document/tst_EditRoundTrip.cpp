@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every edit, fed awkward input, keeps the document's invariants, reports its changes precisely to a
 // tree model, and leaves a tree that a save and a load give back unchanged.
 #include "EditChecks.h"

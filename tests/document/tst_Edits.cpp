@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rename, values, comments, delete and drag-and-drop moves of the section tree.
 #include "EditChecks.h"
 #include "document/Cp1251.h"

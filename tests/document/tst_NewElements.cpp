@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // New files, new soundscapes, blocks from the templates and the new-element dialog's header and
 // parameter.
 #include "EditChecks.h"

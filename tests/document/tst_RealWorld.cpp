@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real scripts from game and mod projects, read in place: a load and a save keep what a game reads
 // (every token, in the same nesting) and every comment line, in its block; a second save changes
 // nothing. The counts are printed for the record.

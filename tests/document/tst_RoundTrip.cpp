@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Canonical idempotence: for every input that loads and writes, writing what was written, after loading
 // it again, gives the same bytes and the same tree.
 #include "Helpers.h"

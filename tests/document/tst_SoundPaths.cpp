@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stored wave values and the files they name.
 #include "document/Cp1251.h"
 #include "document/SoundPaths.h"

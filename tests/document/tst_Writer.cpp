@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Helpers.h"
 #include "document/Cp1251.h"
 #include "document/Templates.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end test in a real window: starts the program under a virtual X server with a settings file
 # of its own, opens a script through the real file dialog, changes a value in the parameter grid,
 # saves, and compares the saved bytes with the canonical text of the expected script. Leaves a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parameter grid over a loaded document: what it lists, which cells may be edited, live edits,
 // Enter and Escape, the wave-file test and the painting rules (read through the item roles).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The section tree model over the document's tree: Qt's model checks on real scripts, and the signals
 // views rely on when a document replaces another.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/FileIO.h"
 #include "project/ProjectChecks.h"
 

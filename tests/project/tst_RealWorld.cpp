@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real-world scripts, read in place, checked as one project.
 #include "document/FileIO.h"
 #include "document/TextHelpers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/Loader.h"
 #include "project/LoadCheck.h"
 #include "project/ScriptIndex.h"

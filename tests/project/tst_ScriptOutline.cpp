@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "project/ScriptOutline.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A main window for Qt tests: a temporary program folder, no project folder, scripted prompts and

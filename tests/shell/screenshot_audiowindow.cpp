@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes two screenshots into the folder given as the first argument: the main window while a wave
 // of the grid previews (status panel 2 shows its length), and the player panel opened from the
 // window's command. Run under xvfb-run with ALSOFT_DRIVERS=null: scripts/screenshot.sh audio.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes screenshots of the tree editing surface into the folder given as the first argument: the
 // main window after a new file with blocks (tree expanded, the soundscape selected), the "Правка" menu,
 // the new-element dialog in parameter mode and the comments dialog. Run under a real display or xvfb-run:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes screenshots of the text tab with the find window open over it (text-find.png) and of the
 // settings dialog (settings.png) into the folder given as the first argument. Run under a real
 // display or xvfb-run: scripts/screenshot.sh text does that.

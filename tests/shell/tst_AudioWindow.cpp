@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's audio on the real audio layer (a null output driver, so no sound card is needed):
 // start-up and shutdown of the audio, the wrong-version stop, the grid's Play preview with its timer
 // and status panel, the player panel opened from the window and the modified flag after it, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window on a machine without a sound device (a driver list that matches no back-end): the
 // failed initialisation is reported once, the window runs on, and a preview reports its failure.
 

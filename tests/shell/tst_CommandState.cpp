@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which commands the window offers, as a function of its state, without a window.
 
 #include "shell/CommandState.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The find window offscreen: the editor search with its repeat, replace and replace all, letter case
 // (Cyrillic included), the grid search by column with the light-green match, F3 on each tab, and the
 // window's caption and tabs following the main window's tab.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A new user's first run and settings from older runs: the sample project opens with every wave
 // found, stale folders and a read-only script folder are survived with the program's own messages,
 // and the wave-file test finds hinted and case-changed names in a crowded sound folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window driven offscreen: start-up and shutdown with the settings file, the file commands,
 // the keep-changes question and the recent-files list. Dialogs are answered by ScriptedPrompts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings dialog offscreen: its opening states, the "VPROJECT" box, the folder-browse buttons,
 // the fallbacks for folders that do not exist, and the command that applies it however it closes
 // (Escape included), with the project folder taken from the platform.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text tab offscreen: every way of changing tabs (refusals, the brace message, the re-parse on
 // return), locating the selected node in the text, the editor's modified mark, bytes in and out, the
 // font size buttons and the syntax colouring.

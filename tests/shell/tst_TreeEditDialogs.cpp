@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real dialogs of the tree edits, shown modally through QtPrompts and driven by a timer that acts
 // on the active modal widget: the new-element dialog, the comments dialog and the input box.
 

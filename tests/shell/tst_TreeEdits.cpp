@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tree edits of the main window driven offscreen: new file, new soundscape and blocks, the
 // new-element dialog's answers, rename, delete, comments, drag-and-drop moves through real drag
 // events, the wave chooser, and the enabling rules of the menus. Dialog answers come from

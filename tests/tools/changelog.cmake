@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # cmake -DSOURCE_DIR=<repository> -DWORK_DIR=<scratch folder> -P changelog.cmake
 # The package's changelog and the AppStream release list made from a CHANGELOG.md: only dated
 # releases, newest first; items wrapped within 80 columns; the day of the week right (a leap day, a

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # cmake -DPROGRAM=<path> -DNAME=<name> -DVERSION=<version> -DMANPAGE=<roff source> -P info_options.cmake
 # The program answers --help and --version on standard output with exit status 0, and its manual page
 # documents every long option that its help names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tonvale-format --lint on the fixture project: the exact output and the exit status.
 #include "FormatTool.h"
 #include "Lint.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AudioTestHelpers.h"
 #include "RenderTool.h"
 

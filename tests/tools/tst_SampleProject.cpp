@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bundled sample project: its waves are made from code in the promised formats, and every wave
 // its scripts name is there.
 
