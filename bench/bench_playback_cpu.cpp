@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "CpuTime.h"
 // CPU use while the player panel plays a soundscape with a loop and 20 random waves (Play All),
 // on the default device. Run with ALSOFT_DRIVERS=null to need no sound card (set here when unset).
 // Prints the process's CPU time over the wall time, in percent of one core.
@@ -28,15 +29,6 @@ class BenchHost : public tonvale::AudioHost {
     void setMasterVolumeSetting(int) override {}
     void documentChanged() override {}
 };
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto sec = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return sec(usage.ru_utime) + sec(usage.ru_stime);
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "CpuTime.h"
 // CPU use of live whole-soundscape playback on the default device (two loops, three random blocks
 // of 20 waves, a nested soundscape), ticked every 20 ms as the window's timer would. Run with
 // ALSOFT_DRIVERS=null to need no sound card (set here when unset). Prints the process's CPU time
@@ -14,18 +15,7 @@
 #include <sys/resource.h>
 #include <thread>
 
-namespace {
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto sec = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return sec(usage.ru_utime) + sec(usage.ru_stime);
-}
-
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char** argv) {
     int seconds = 30;

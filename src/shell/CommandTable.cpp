@@ -8,7 +8,7 @@ namespace tonvale {
 
 namespace {
 
-struct CommandSpec {
+struct CommandLook {
     const char* name;     // the action's object name
     const char* caption;  // UTF-8
     const char* hint;     // UTF-8; empty: the caption
@@ -22,7 +22,7 @@ constexpr const char* EditCategory = "Правка";
 constexpr const char* HelpCategory = "Помощь";
 
 // In the order of CommandId.
-const std::array<CommandSpec, static_cast<std::size_t>(CommandId::Count)> Specs = {{
+const std::array<CommandLook, static_cast<std::size_t>(CommandId::Count)> Looks = {{
     {"NewFile", "Новый файл...", "Новый файл...", "Ctrl+N", IconId::NewFile, FileCategory},
     {"Open", "Открыть...", "Открыть...", "Ctrl+O", IconId::Open, FileCategory},
     {"Save", "Сохранить", "Сохранить", "Ctrl+S", IconId::Save, FileCategory},
@@ -106,20 +106,20 @@ std::span<const CommandId> commandLayout(CommandGroup group) {
 
 CommandTable::CommandTable(std::function<WindowState()> state, QObject* parent)
     : QObject(parent), m_state(std::move(state)) {
-    for (std::size_t i = 0; i < Specs.size(); ++i) {
-        const CommandSpec& spec = Specs[i];
+    for (std::size_t i = 0; i < Looks.size(); ++i) {
+        const CommandLook& look = Looks[i];
         const auto id = static_cast<CommandId>(i);
-        auto* action = new QAction(utf8(spec.caption), this);
-        action->setObjectName(utf8(spec.name));
-        const QString hint = utf8(spec.hint);
+        auto* action = new QAction(utf8(look.caption), this);
+        action->setObjectName(utf8(look.name));
+        const QString hint = utf8(look.hint);
         action->setToolTip(hint.isEmpty() ? action->text() : hint);
         action->setStatusTip(hint);
-        if (*spec.shortcut != '\0')
-            action->setShortcut(QKeySequence(utf8(spec.shortcut)));
-        if (spec.icon)
-            action->setIcon(commandIcon(*spec.icon));
-        if (*spec.category != '\0')
-            action->setProperty("category", utf8(spec.category));
+        if (*look.shortcut != '\0')
+            action->setShortcut(QKeySequence(utf8(look.shortcut)));
+        if (look.icon)
+            action->setIcon(commandIcon(*look.icon));
+        if (*look.category != '\0')
+            action->setProperty("category", utf8(look.category));
         connect(action, &QAction::triggered, this, [this, id] { trigger(id); });
         m_entries[i].action = action;
     }
