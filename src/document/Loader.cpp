@@ -373,7 +373,9 @@ LoadResult loadScriptUnguarded(std::string_view bytes, ScriptEncoding asciiOnly)
     bool complete = true;
     bool textSeen = false;
     std::string unmarked;
+    std::size_t lineNumber = 0;
     for (std::string_view raw; complete && cursor.next(raw);) {
+        ++lineNumber;
         const bool isLast = cursor.atEnd();
         if (!textSeen && !tree.byteOrderMark()) {
             // A byte-order mark before the script's first text (after blanks and braces) is the
@@ -415,6 +417,7 @@ LoadResult loadScriptUnguarded(std::string_view bytes, ScriptEncoding asciiOnly)
     }
     if (!complete) {
         result.levelError = true;
+        result.levelErrorLine = lineNumber;
         addMessage(result, loadtext::LevelMessage, loadtext::LevelCaption);
     }
     if (Node* last = tree.last())

@@ -26,6 +26,7 @@ struct LoadResult {
     SectionTree tree;
     LoadFailure failure = LoadFailure::None;
     bool levelError = false;
+    std::size_t levelErrorLine = 0; // the line the tree stopped at, when levelError is set
     std::vector<Message> messages;
     std::string readError; // what the system said when the file could not be read
     // Why the brace check failed and the line it names (0: none), when failure is BraceCheck.

@@ -17,7 +17,7 @@ CommentsDialog::CommentsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("CommentsDialog"));
     setFixedSize(ClientWidth, ClientHeight);
 
-    auto* label1 = new QLabel(QStringLiteral("Коментарий рядом с выбранным элементом"));
+    auto* label1 = new QLabel(QStringLiteral("Комментарий рядом с выбранным элементом"));
     label1->setObjectName(QStringLiteral("besideLabel"));
     m_besideEdit = new QLineEdit;
     m_besideEdit->setObjectName(QStringLiteral("commentBeside"));

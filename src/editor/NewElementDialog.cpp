@@ -51,7 +51,7 @@ NewElementDialog::NewElementDialog(QWidget* parent) : QDialog(parent) {
     m_valueEdit->setEnabled(false);
     m_valueEdit->installEventFilter(this);
 
-    auto* label1 = new QLabel(QStringLiteral("Коментарий рядом с выбранным элементом"));
+    auto* label1 = new QLabel(QStringLiteral("Комментарий рядом с выбранным элементом"));
     label1->setObjectName(QStringLiteral("besideLabel"));
     m_besideEdit = new QLineEdit;
     m_besideEdit->setObjectName(QStringLiteral("commentBeside"));
@@ -123,7 +123,7 @@ void NewElementDialog::chooseMode(QRadioButton* button) {
 }
 
 void NewElementDialog::valueFocused() {
-    NewElementAnswers field;
+    NewElementAnswers field(shownEncoding());
     field.value = qstringToScript(m_valueEdit->text());
     field.enterValue();
     if (field.value.empty() && !m_valueEdit->text().isEmpty())
@@ -137,7 +137,7 @@ bool NewElementDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 NewElementAnswers NewElementDialog::answers() const {
-    NewElementAnswers result;
+    NewElementAnswers result(shownEncoding());
     result.mode = m_answers.mode;
     result.headerName = qstringToScript(m_headerName->currentText());
     result.parameterName = qstringToScript(m_parameterName->currentText());

@@ -5,14 +5,27 @@
 
 namespace tonvale {
 
+namespace {
+ScriptEncoding g_shownEncoding = ScriptEncoding::Windows1251;
+} // namespace
+
+void setShownEncoding(ScriptEncoding encoding) {
+    g_shownEncoding = encoding;
+}
+
+ScriptEncoding shownEncoding() {
+    return g_shownEncoding;
+}
+
 QString scriptToQString(std::string_view scriptBytes) {
-    const std::u16string wide = cp1251ToUtf16(scriptBytes);
+    const std::u16string wide = scriptToUtf16(scriptBytes, g_shownEncoding);
     return QString(reinterpret_cast<const QChar*>(wide.data()), static_cast<qsizetype>(wide.size()));
 }
 
 std::string qstringToScript(const QString& text) {
-    return utf16ToCp1251(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                             static_cast<std::size_t>(text.size())));
+    return utf16ToScript(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                             static_cast<std::size_t>(text.size())),
+                         g_shownEncoding);
 }
 
 std::string qstringToScriptUnits(const QString& text) {

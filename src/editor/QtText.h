@@ -1,15 +1,23 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The one place where script bytes (Windows-1251) meet Qt text. Every widget that shows or takes a
-// node's text, a value or a comment goes through these two functions; captions and messages, which
-// are UTF-8 in the source, use fromUtf8.
+// The one place where script bytes meet Qt text. Every widget that shows or takes a node's text, a
+// value or a comment goes through these functions, in the encoding of the open document (Windows-1251,
+// or UTF-8 for a script whose bytes are UTF-8); captions and messages, which are UTF-8 in the source,
+// use fromUtf8.
+
+#include "document/Cp1251.h"
 
 #include <QString>
 #include <string>
 #include <string_view>
 
 namespace tonvale {
+
+// The encoding the open document's texts are shown and typed in. The window sets it whenever a
+// document replaces the one shown; there is one document a process.
+void setShownEncoding(ScriptEncoding encoding);
+ScriptEncoding shownEncoding();
 
 QString scriptToQString(std::string_view scriptBytes);
 std::string qstringToScript(const QString& text); // characters without a byte become "?"

@@ -2,6 +2,7 @@
 #include "settings/Settings.h"
 
 #include <QDir>
+#include <algorithm>
 
 namespace tonvale {
 
@@ -28,7 +29,8 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
         const auto found = ini.value(section, key);
         return found ? settingsText(*found) : fallback;
     };
-    s.saveMode = ini.readInteger(Options, "Saved", 1);
+    // Only 2 writes the file itself; any other stored mode behaves, shows and is written back as 1.
+    s.saveMode = ini.readInteger(Options, "Saved", 1) == 2 ? 2 : 1;
     s.scriptsFolder = ini.value(Options, "Curdir") ? text(Options, "Curdir", {}) : projectFolder();
     s.soundsFolder = ini.value(Options, "Sounddir")
                          ? text(Options, "Sounddir", {})
@@ -36,7 +38,7 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
     s.lastFile = text(Options, "LastFile", {});
     for (std::size_t i = 0; i < s.recent.size(); ++i)
         s.recent[i] = text(LastF, recentKey(i), {});
-    s.fontSize = ini.readInteger(Options, "FontS", 8);
+    s.fontSize = snappedFontSize(ini.readInteger(Options, "FontS", 8));
     s.someText = text(Options, "SomeText", QString::fromUtf8(DefaultSomeText));
     if (s.someText.isEmpty())
         s.someText = QString::fromUtf8(DefaultSomeText);
@@ -58,9 +60,14 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     ini.writeInteger(Options, "GenVol", s.masterVolumeSetting);
 }
 
+int snappedFontSize(int stored) {
+    const int even = stored - stored % 2;
+    return std::clamp(even, MinFontSize, MaxFontSize);
+}
+
 QString saveModeText(int mode) {
     if (mode == 0 || mode == 1)
-        return QStringLiteral("Сохранить изменеия (во временный файл \"~\")");
+        return QStringLiteral("Сохранить изменения (во временный файл \"~\")");
     if (mode == 2)
         return QStringLiteral("Сохранить изменения (в оригинальный файл)");
     return {};

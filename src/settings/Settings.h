@@ -27,6 +27,12 @@ struct AppSettings {
 inline constexpr const char* SettingsFileName = "tnv.ini";
 inline constexpr const char* DefaultSomeText = "Brindle Kit";
 
+// The text tab's font sizes: even sizes from 8 to 14 points. A stored size outside them is shown (and
+// written back) as the nearest of them.
+inline constexpr int MinFontSize = 8;
+inline constexpr int MaxFontSize = 14;
+int snappedFontSize(int stored);
+
 // `projectFolder` is asked once for Curdir's default and once for Sounddir's.
 // The status bar's text of a save mode; empty for a mode that has none.
 QString saveModeText(int mode);

@@ -13,6 +13,7 @@
 #include "editor/UpdatesFrozen.h"
 #include "settings/Platform.h"
 #include "shell/MainWindow.h"
+#include "shell/StatusPanels.h"
 #include "shell/TextPage.h"
 
 #include <QDir>
@@ -27,6 +28,7 @@
 namespace tonvale {
 
 namespace {
+const QString ChangedOnDiskCaption = QStringLiteral("Файл изменён другой программой");
 const QString TxtFilter = QStringLiteral("TXT (*.txt)");
 const QString WorkFileName = QStringLiteral("workfile.txt");
 const QString WorkFileRefusal = QStringLiteral(
@@ -46,67 +48,70 @@ QString joinFolder(const QString& folder, const QString& name) {
 } // namespace
 
 bool MainWindow::writeBytes(const QString& path, const std::string& bytes) {
-    std::string error;
-    if (writeFileAtomic(nativePath(path), bytes, error))
+    const FileResult written = saveFile(nativePath(path), bytes);
+    if (written.ok())
         return true;
     m_prompts.message(QStringLiteral("Cannot create file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.c_str())),
+                          .arg(QDir::toNativeSeparators(path), fromUtf8(written.text(nativePath(path)))),
                       QStringLiteral("TonvaleApp"), MessageIcon::Error);
     return false;
 }
 
-void MainWindow::replaceDocument(SectionTree&& tree) {
+void MainWindow::replaceDocument(SectionTree&& tree, ScriptEncoding encoding) {
     m_grid->clearRows();
     m_grid->gridModel()->setSelectedNode(nullptr);
     m_treeModel->beginReset();
     m_tree = std::move(tree);
+    setShownEncoding(encoding);
     m_treeModel->endReset();
     m_title->clear();
+    m_status->setEncoding(fromUtf8(encodingName(encoding)));
+}
+
+QString MainWindow::readFailureText(const QString& path) const {
+    return QStringLiteral("Не удалось открыть файл \"%1\". %2")
+        .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(m_lastReadError.c_str()));
 }
 
 MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
     LoadResult result = loadScriptFile(nativePath(path));
     if (result.failure == LoadFailure::ReadError) {
         // The open document stays as it was: nothing of it is dropped for a file that cannot be read.
+        m_lastReadError = result.readError;
         return LoadOutcome::ReadError;
     }
-    setUpdatesFrozen(m_treeView, true);
-    replaceDocument(std::move(result.tree));
-    setUpdatesFrozen(m_treeView, false);
     for (const Message& message : result.messages)
         showMessage(message);
-
-    if (result.failure != LoadFailure::None) {
-        setStatus(3, captions::LoadError);
-        setSaveOffered(false);
-        if (result.failure == LoadFailure::LoadError) {
-            m_currentFile.clear();
-        } else if (!textEditor()->document()->isModified()) {
-            m_currentFile.clear();
-        }
-        updateCommands();
+    if (!result.ok()) {
+        // Only a load that succeeds replaces the document: the one open keeps its file, title, tree,
+        // grid, tab and modified flag.
         return LoadOutcome::Failed;
     }
+    const FileStamp stamp = fileStamp(nativePath(path));
+    setUpdatesFrozen(m_treeView, true);
+    replaceDocument(std::move(result.tree), result.encoding);
+    setUpdatesFrozen(m_treeView, false);
 
     if (result.levelError) {
         // The rest of the file is missing from the tree: it must not replace the file by a plain Save.
         // The document stays open for reading and for Save As, with no current file.
         setWindowTitle(QStringLiteral("Tonvale"));
         m_currentFile.clear();
+        m_fileStamp = {};
         setStatus(3, captions::LoadError);
         setSaveOffered(false);
-    } else if (!isWorkFile(path)) {
+    } else {
         setCaptionFor(path);
         setSaveOffered(true);
         addRecentFile(path);
         m_currentFile = path;
+        m_fileStamp = stamp;
         setStatus(3, QDir::toNativeSeparators(path));
     }
     if (m_page == TextTab) {
         // The editor shows the document just loaded, or leaving the tab would parse the old text back.
-        const WriteResult written = writeScript(m_tree);
-        if (written.ok && writeBytes(workingFile(), written.bytes))
-            m_textPage->showText(written.bytes);
+        if (!showTreeAsText())
+            textEditor()->clear();
         textEditor()->document()->setModified(false);
     }
     updateCommands();
@@ -114,13 +119,16 @@ MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
 }
 
 bool MainWindow::keepChanges(const QString& caption) {
-    if (!m_modified || !fileExists(m_currentFile))
+    if (!m_modified)
         return true;
     const PromptButton answer =
         m_prompts.message(statusText(1) + QLatin1Char('?'), caption, MessageIcon::Question,
                           YesButton | NoButtonAnswer | CancelButton, YesButton);
-    if (answer == YesButton)
-        return save(); // a save that fails or is refused stops the command
+    if (answer == YesButton) {
+        // A save that fails or is refused stops the command; a document without a file to save to
+        // (never saved, or its file gone) goes through Save As.
+        return fileExists(m_currentFile) ? save() : saveAs();
+    }
     return answer == NoButtonAnswer;
 }
 
@@ -161,14 +169,17 @@ void MainWindow::openFile() {
         m_prompts.message(WorkFileRefusal, captions::OpenFile, MessageIcon::Warning);
         return;
     }
-    if (loadFile(path) == LoadOutcome::ReadError) {
-        std::string bytes;
-        std::string error;
-        readWholeFile(nativePath(path), bytes, error);
-        m_prompts.message(QStringLiteral("Cannot open file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.c_str())),
-                          QStringLiteral("TonvaleApp"), MessageIcon::Error);
+    switch (loadFile(path)) {
+    case LoadOutcome::ReadError:
+        m_prompts.message(
+            QStringLiteral("Cannot open file \"%1\". %2")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(m_lastReadError.c_str())),
+            QStringLiteral("TonvaleApp"), MessageIcon::Error);
         return;
+    case LoadOutcome::Failed:
+        return;
+    case LoadOutcome::Loaded:
+        break;
     }
     setModified(false);
     selectFirstNode();
@@ -180,10 +191,9 @@ bool MainWindow::save() {
     QString target;
     if (!m_currentFile.isEmpty()) {
         const QFileInfo file(m_currentFile);
-        if (m_settings.saveMode == 1)
-            target = file.dir().filePath(QLatin1Char('~') + file.fileName());
-        else if (m_settings.saveMode == 2)
-            target = m_currentFile;
+        // Only mode 2 writes the file itself; every other stored mode behaves as mode 1.
+        target = m_settings.saveMode == 2 ? m_currentFile
+                                          : file.dir().filePath(QLatin1Char('~') + file.fileName());
     }
     if (target.isEmpty()) {
         m_prompts.message(QStringLiteral("Ошибка. Файл не найден. Создайте или откройте файл"),
@@ -196,31 +206,99 @@ bool MainWindow::save() {
             return false;
         m_settings.saveOriginFile = answer.dontAsk;
     }
-    if (m_pages->currentIndex() == TextTab) {
-        if (!writeBytes(target, m_textPage->editorBytes()))
-            return false;
-        textEditor()->document()->setModified(false);
-        setModified(false);
-        return true;
+    if (target == m_currentFile && !confirmOverwriteChangedFile())
+        return false;
+    WriteResult written;
+    const bool fromText = m_pages->currentIndex() == TextTab;
+    if (fromText) {
+        written.ok = true;
+        written.bytes = m_textPage->editorBytes();
+    } else {
+        written = writeScript(m_tree);
     }
-    const WriteResult written = writeScript(m_tree);
-    std::string error;
-    if (!written.ok || !writeFileAtomic(nativePath(target), written.bytes, error)) {
-        if (!written.ok)
-            showMessage(written.message);
+    if (!written.ok) {
+        showMessage(written.message);
         m_prompts.message(QStringLiteral("Ошибка! Файл не сохранен"), captions::SaveFile, MessageIcon::Error);
         return false;
     }
+    const FileResult saved = saveFile(nativePath(target), written.bytes);
+    if (!saved.ok()) {
+        m_prompts.message(
+            QStringLiteral("Ошибка! Файл не сохранен\r%1\r%2")
+                .arg(QDir::toNativeSeparators(target), fromUtf8(saved.text(nativePath(target)))),
+            captions::SaveFile, MessageIcon::Error);
+        return false;
+    }
+    if (target == m_currentFile)
+        m_fileStamp = saved.stamp;
+    if (fromText)
+        textEditor()->document()->setModified(false);
     setModified(false);
     return true;
 }
 
-void MainWindow::saveAs() {
+// Before the file itself is written: when another program changed or replaced it since it was loaded
+// or saved, the user chooses between loading it again, writing over it and doing nothing.
+bool MainWindow::confirmOverwriteChangedFile() {
+    const FileStamp now = fileStamp(nativePath(m_currentFile));
+    if (!now.exists || !m_fileStamp.exists || now == m_fileStamp)
+        return true;
+    const PromptButton answer = m_prompts.message(
+        QStringLiteral("Файл изменён другой программой:\\r%1\\r\\rДа - загрузить его заново (изменения "
+                       "документа будут потеряны), Нет - записать документ поверх него, Отмена - ничего "
+                       "не делать.")
+            .arg(QDir::toNativeSeparators(m_currentFile)),
+        ChangedOnDiskCaption, MessageIcon::Warning, YesButton | NoButtonAnswer | CancelButton, CancelButton);
+    if (answer == YesButton)
+        reloadCurrentFile();
+    return answer == NoButtonAnswer;
+}
+
+void MainWindow::reloadCurrentFile() {
+    const QString path = m_currentFile;
+    const int tab = m_page;
+    const LoadOutcome outcome = loadFile(path);
+    if (outcome == LoadOutcome::Loaded) {
+        setModified(false);
+        if (tab == TreeTab)
+            selectFirstNode();
+        return;
+    }
+    m_declinedStamp = fileStamp(nativePath(path)); // asked once for this change
+    if (outcome == LoadOutcome::ReadError)
+        m_prompts.message(readFailureText(path), captions::OpenFile, MessageIcon::Error);
+}
+
+// The window came back to the front: a current file that another program changed since it was loaded
+// or saved is offered for loading again, once for each change.
+void MainWindow::checkFileChangedOnDisk() {
+    if (m_checkingDisk || m_currentFile.isEmpty() || !m_fileStamp.exists)
+        return;
+    const FileStamp now = fileStamp(nativePath(m_currentFile));
+    if (!now.exists || now == m_fileStamp || now == m_declinedStamp)
+        return;
+    m_checkingDisk = true;
+    const QString text =
+        m_modified
+            ? QStringLiteral("Файл изменён другой программой:\r%1\rЗагрузить его заново? Изменения документа "
+                             "будут потеряны.")
+            : QStringLiteral("Файл изменён другой программой:\r%1\rЗагрузить его заново?");
+    const PromptButton answer = m_prompts.message(
+        text.arg(QDir::toNativeSeparators(m_currentFile)), ChangedOnDiskCaption, MessageIcon::Question,
+        YesButton | NoButtonAnswer, m_modified ? NoButtonAnswer : YesButton);
+    if (answer == YesButton)
+        reloadCurrentFile();
+    else
+        m_declinedStamp = now; // not asked again for this change; Save still asks before writing over it
+    m_checkingDisk = false;
+}
+
+bool MainWindow::saveAs() {
     const QString path = m_prompts.saveFile(QStringLiteral("Сохранить как"),
                                             joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
                                             TxtFilter, QStringLiteral("txt"));
     if (path.isEmpty() || path.toLower() == m_currentFile.toLower())
-        return;
+        return false;
     // On the text tab the editor's text is the document: that is what gets written.
     const bool fromText = m_pages->currentIndex() == TextTab;
     WriteResult written;
@@ -234,17 +312,19 @@ void MainWindow::saveAs() {
         showMessage(written.message);
         m_prompts.message(QStringLiteral("Ошибка! Не могу сохранить файл под новым именем."),
                           QStringLiteral("Сохранить как..."), MessageIcon::Error);
-        return;
+        return false;
     }
     if (!writeBytes(path, written.bytes))
-        return;
+        return false;
     if (fromText)
         textEditor()->document()->setModified(false);
     setCaptionFor(path);
     addRecentFile(path);
     m_currentFile = path;
+    m_fileStamp = fileStamp(nativePath(path));
     setStatus(3, QDir::toNativeSeparators(path));
     setModified(false);
+    return true;
 }
 
 void MainWindow::exitProgram() {
@@ -294,14 +374,16 @@ void MainWindow::openRecentFile(const QString& path) {
     }
     if (!keepChanges(QStringLiteral("Сохранить")))
         return;
-    if (loadFile(path) == LoadOutcome::ReadError) {
-        m_prompts.message(QStringLiteral("Error"), QStringLiteral("Loading File"), MessageIcon::Error);
-        setStatus(3, captions::ErrorLoadingFile);
-        setSaveOffered(false);
+    switch (loadFile(path)) {
+    case LoadOutcome::ReadError:
+        m_prompts.message(readFailureText(path), captions::OpenFile, MessageIcon::Error);
         return;
+    case LoadOutcome::Failed:
+        return;
+    case LoadOutcome::Loaded:
+        break;
     }
     setModified(false);
-    setStatus(3, QDir::toNativeSeparators(path));
     selectFirstNode();
 }
 

@@ -9,6 +9,7 @@
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
 #include "editor/SectionTreeView.h"
+#include "editor/UpdatesFrozen.h"
 #include "settings/Platform.h"
 #include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
@@ -34,6 +35,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
 
 namespace tonvale {
 
@@ -61,6 +64,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride)
         updateCommands();
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !m_aborted) {
+        // Another program may have changed the file while the window was in the background; the
+        // question waits until the activation is over.
+        QMetaObject::invokeMethod(
+            this, [this] { checkFileChangedOnDisk(); }, Qt::QueuedConnection);
+    }
+    return QMainWindow::event(event);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -262,8 +275,14 @@ void MainWindow::startUp() {
     loadRecentFiles();
 
     if (!m_currentFile.isEmpty() && fileExists(m_currentFile)) {
-        if (loadFile(m_currentFile) == LoadOutcome::ReadError) {
-            setStatus(3, captions::ErrorLoadingFile);
+        const LoadOutcome outcome = loadFile(m_currentFile);
+        if (outcome == LoadOutcome::ReadError) {
+            // The file named by LastFile exists but cannot be read: say which and why.
+            setStatus(3, captions::LoadError);
+            setSaveOffered(false);
+            m_prompts.message(readFailureText(m_currentFile), captions::OpenFile, MessageIcon::Error);
+        } else if (outcome == LoadOutcome::Failed) {
+            setStatus(3, captions::LoadError);
             setSaveOffered(false);
         } else {
             selectFirstNode();
@@ -429,10 +448,14 @@ void MainWindow::pageChanged(int index) {
     if (m_switchingPage || index == m_page)
         return;
     const int from = m_page;
-    if (!canLeaveTab(from)) {
+    std::optional<Message> refusal = leaveTab(from);
+    if (refusal) {
+        // Back to the tab the user is on before anything is said, so the message stands over it.
         m_switchingPage = true;
         m_pages->setCurrentIndex(from);
         m_switchingPage = false;
+        if (!refusal->text.empty())
+            showMessage(*refusal);
         return;
     }
     m_page = index;
@@ -441,17 +464,100 @@ void MainWindow::pageChanged(int index) {
     emit tabChanged(index);
 }
 
-bool MainWindow::canLeaveTab(int from) {
-    if (from == TreeTab)
-        return m_tree.size() > 1; // an empty document, or the end marker alone, has no text to show
+namespace {
+Message tabMessage(const QString& text, const QString& caption) {
+    return {text.toStdString(), caption.toStdString(), MessageIcon::Error};
+}
+
+// The first line longer than `limit` bytes (1-based), or 0.
+std::size_t firstLongLine(std::string_view bytes, std::size_t limit) {
+    LineCursor lines(bytes);
+    std::size_t number = 0;
+    for (std::string_view line; lines.next(line);) {
+        ++number;
+        if (line.size() > limit)
+            return number;
+    }
+    return 0;
+}
+} // namespace
+
+// Converts the document for the tab being left. Nothing is given when the tab may change; otherwise
+// the message to show (empty for a refusal that says nothing).
+std::optional<Message> MainWindow::leaveTab(int from) {
+    if (from == TreeTab) {
+        if (m_tree.size() <= 1)
+            return Message{}; // an empty document, or the end marker alone, has no text to show
+        return showTreeAsText() ? std::nullopt : std::optional<Message>(Message{});
+    }
     QTextDocument* text = textEditor()->document();
-    if (text->isEmpty())
-        return true;
-    if (!scriptBracesBalanced(m_textPage->editorBytes())) {
-        m_prompts.message(
-            QStringLiteral("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок"),
-            QStringLiteral("Сохранение временного файла"), MessageIcon::Error);
+    if (text->isEmpty() || !m_textPage->changedSinceShown())
+        return std::nullopt; // the tree is the document the text shows
+    try {
+        const std::string bytes = m_textPage->editorBytes();
+        const BraceCheck braces = checkScriptBraces(bytes);
+        if (!braces.ok) {
+            text->setModified(false);
+            return tabMessage(
+                QStringLiteral(
+                    "Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. ") +
+                    fromUtf8(loadtext::braceLineText(braces)),
+                QStringLiteral("Сохранение временного файла"));
+        }
+        if (!writeBytes(workingFile(), bytes))
+            return Message{};
+        LoadResult result = loadScript(bytes, shownEncoding());
+        if (result.levelError || !result.ok()) {
+            // The text would give a document cut short: the user's text stays as typed.
+            QString where;
+            if (result.levelErrorLine != 0)
+                where = QStringLiteral(" Строка %1: блок вложен глубже, чем на один уровень.")
+                            .arg(result.levelErrorLine);
+            return tabMessage(fromUtf8(loadtext::LevelMessage) + QLatin1Char('.') + where,
+                              fromUtf8(loadtext::LevelCaption));
+        }
+        std::vector<NameStep> path = namePath(selectedNode());
+        setUpdatesFrozen(m_treeView, true);
+        replaceDocument(std::move(result.tree), result.encoding);
+        setUpdatesFrozen(m_treeView, false);
         text->setModified(false);
+        m_textPage->markTreeRebuilt();
+        m_reselectPath = std::move(path);
+    } catch (const std::bad_alloc&) {
+        return tabMessage(
+            QStringLiteral("Недостаточно памяти: текст слишком велик, чтобы вернуть его в дерево."),
+            QStringLiteral("Конструктор"));
+    }
+    return std::nullopt;
+}
+
+// Writes the tree and shows it on the text tab. The text is not shown (and the tree tab stays) when it
+// cannot be written to the working file, has a line too long for the editor to handle, or does not
+// fit in memory; the user is told why.
+bool MainWindow::showTreeAsText() {
+    try {
+        const WriteResult written = writeScript(m_tree);
+        if (!written.ok) {
+            showMessage(written.message);
+            return false;
+        }
+        if (const std::size_t line = firstLongLine(written.bytes, MaxTextTabLine); line != 0) {
+            m_prompts.message(
+                QStringLiteral("Строка %1 длиннее %2 КБ: такой текст не показывается во вкладке "
+                               "\"Файл\". Документ можно править в дереве.")
+                    .arg(line)
+                    .arg(MaxTextTabLine / 1024),
+                QStringLiteral("Файл"), MessageIcon::Warning);
+            return false;
+        }
+        if (!writeBytes(workingFile(), written.bytes))
+            return false;
+        m_textPage->showText(written.bytes);
+    } catch (const std::bad_alloc&) {
+        textEditor()->clear();
+        m_prompts.message(
+            QStringLiteral("Недостаточно памяти: документ слишком велик, чтобы показать его текстом."),
+            QStringLiteral("Файл"), MessageIcon::Error);
         return false;
     }
     return true;
@@ -459,31 +565,55 @@ bool MainWindow::canLeaveTab(int from) {
 
 void MainWindow::onTabEntered(int to) {
     if (to == TextTab) {
-        setSaveOffered(false);
-        if (!m_tree.empty()) {
-            const WriteResult written = writeScript(m_tree);
-            if (!written.ok) {
-                showMessage(written.message);
-            } else if (writeBytes(workingFile(), written.bytes)) {
-                m_textPage->showText(written.bytes);
-                setSaveOffered(m_modified);
-            }
-        }
+        setSaveOffered(m_modified);
         if (const Node* node = selectedNode(); node != nullptr && !m_tree.isEndMarker(node))
             m_textPage->locate(*node);
         return;
     }
-    if (fileExists(m_currentFile) && !m_tree.empty())
-        setSaveOffered(true);
-    if (!m_tree.empty() && !textEditor()->document()->isEmpty()) {
-        if (writeBytes(workingFile(), m_textPage->editorBytes())) {
-            loadFile(workingFile());
-            textEditor()->document()->setModified(false);
-            setSaveOffered(m_modified);
-        }
+    setSaveOffered(m_modified);
+    if (!m_reselectPath.empty() || selectedNode() == nullptr) {
+        Node* node = nodeAtPath(m_reselectPath);
+        m_reselectPath.clear();
+        selectNode(node != nullptr ? node : m_tree.first());
     }
     if (selectedNode() != nullptr)
         m_treeView->setFocus();
+}
+
+// The names from the top level down to `node`, each with the number of siblings of the same name
+// before it, so that the same element is found again in a document built anew from the same text.
+std::vector<MainWindow::NameStep> MainWindow::namePath(const Node* node) const {
+    std::vector<NameStep> path;
+    for (; node != nullptr; node = node->parent()) {
+        const std::vector<Node*>& siblings =
+            node->parent() != nullptr ? node->parent()->children() : m_tree.topLevel();
+        int before = 0;
+        for (auto it = siblings.begin(); it != siblings.end() && *it != node; ++it)
+            before += (*it)->text() == node->text() ? 1 : 0;
+        path.push_back({node->text(), before});
+    }
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+Node* MainWindow::nodeAtPath(const std::vector<NameStep>& path) const {
+    Node* found = nullptr;
+    const std::vector<Node*>* siblings = &m_tree.topLevel();
+    for (const NameStep& step : path) {
+        Node* next = nullptr;
+        int before = step.sameNamesBefore;
+        for (Node* sibling : *siblings) {
+            if (sibling->text() == step.name && before-- == 0) {
+                next = sibling;
+                break;
+            }
+        }
+        if (next == nullptr)
+            break;
+        found = next;
+        siblings = &found->children();
+    }
+    return found;
 }
 
 void MainWindow::onTextEdited() {
@@ -494,6 +624,21 @@ void MainWindow::onTextEdited() {
 void MainWindow::setAllExpanded(bool expand) {
     if (m_tree.empty())
         return;
+    if (expand) {
+        // The view lays out expanded rows recursively: a document nested deeper than any real script
+        // would exhaust the stack, so it is refused with a message.
+        int depth = 0;
+        for (const Node* node : m_tree.preorder())
+            depth = std::max(depth, node->level());
+        if (depth >= MaxExpandDepth) {
+            m_prompts.message(
+                QStringLiteral("Документ вложен слишком глубоко (%1 уровней), чтобы развернуть его "
+                               "целиком. Разворачивайте ветви по одной.")
+                    .arg(depth + 1),
+                QStringLiteral("Развернуть"), MessageIcon::Warning);
+            return;
+        }
+    }
     m_treeView->setUpdatesEnabled(false);
     if (expand)
         m_treeView->expandAll();

@@ -8,6 +8,7 @@
 // Every dialog goes through Prompts, every machine question through Platform, audio through
 // AudioOutput, so the whole window runs under tests.
 
+#include "document/FileIO.h"
 #include "document/Loader.h"
 #include "document/SectionTree.h"
 #include "document/Templates.h"
@@ -18,6 +19,9 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -50,6 +54,11 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     enum class LoadOutcome { Loaded, Failed, ReadError };
     static constexpr int TreeTab = 0;
     static constexpr int TextTab = 1;
+    // Lines longer than this are not shown on the text tab: the editor lays out a whole line at every
+    // cursor move, which would freeze the window.
+    static constexpr std::size_t MaxTextTabLine = 64 * 1024;
+    // "Развернуть" refuses documents nested this deep or deeper (real scripts are under ten levels).
+    static constexpr int MaxExpandDepth = 1000;
 
     MainWindow(Platform& platform, Prompts& prompts, AudioOutput& audio, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -60,8 +69,8 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     // File commands.
     void newFile();
     void openFile();
-    bool save(); // true when the document was written
-    void saveAs();
+    bool save();   // true when the document was written
+    bool saveAs(); // true when the document was written
     void exitProgram();
     void openRecentFile(const QString& path);
     void addRecentFile(const QString& path);
@@ -119,6 +128,7 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     void buildCommands();
@@ -132,7 +142,11 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void addRecentAction(int slot);
     bool keepChanges(const QString& caption);
     bool writeBytes(const QString& path, const std::string& bytes);
-    void replaceDocument(SectionTree&& tree);
+    void replaceDocument(SectionTree&& tree, ScriptEncoding encoding);
+    QString readFailureText(const QString& path) const;
+    bool confirmOverwriteChangedFile();
+    void reloadCurrentFile();
+    void checkFileChangedOnDisk();
     void onTreeSelectionChanged(Node* node);
     void updateCommands();
     void selectFirstNode();
@@ -140,7 +154,14 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void setCaptionFor(const QString& path);
     // Tab changes: the tree and the text are converted into each other through the working file.
     void pageChanged(int index);
-    bool canLeaveTab(int from);
+    std::optional<Message> leaveTab(int from);
+    bool showTreeAsText();
+    struct NameStep {
+        std::string name;
+        int sameNamesBefore = 0;
+    };
+    std::vector<NameStep> namePath(const Node* node) const;
+    Node* nodeAtPath(const std::vector<NameStep>& path) const;
     void onTabEntered(int to);
     void onTextEdited();
     void setAllExpanded(bool expand);
@@ -158,6 +179,11 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     RecentFiles m_recent;
     QList<QAction*> m_recentActions;
     QString m_currentFile;
+    FileStamp m_fileStamp;     // the current file as it was loaded or last saved
+    FileStamp m_declinedStamp; // a change on disk the user chose not to load
+    bool m_checkingDisk = false;
+    std::string m_lastReadError;          // why the last file could not be read
+    std::vector<NameStep> m_reselectPath; // the node to select again after the text tab
     bool m_modified = false;
     bool m_saveOffered = false;
     bool m_aborted = false;

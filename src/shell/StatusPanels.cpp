@@ -28,6 +28,18 @@ StatusPanels::StatusPanels(QStatusBar* bar) {
     bar->addWidget(m_panels[0]);
     bar->addWidget(m_panels[1]);
     bar->addWidget(m_panels[2], 1);
+    m_encoding = new QLabel;
+    m_encoding->setObjectName(QStringLiteral("EncodingPanel"));
+    m_encoding->setToolTip(QStringLiteral("Кодировка текста документа"));
+    bar->addPermanentWidget(m_encoding);
+}
+
+QString StatusPanels::encoding() const {
+    return m_encoding->text();
+}
+
+void StatusPanels::setEncoding(const QString& name) {
+    m_encoding->setText(name);
 }
 
 QString StatusPanels::text(int panel) const {

@@ -53,8 +53,11 @@ TextPage::TextPage(QAction* findAction, QWidget* parent) : QWidget(parent) {
     m_editor->setFont(font);
     // Loading text into the editor does not count as a change; typing, pasting and replacing do.
     connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_loading && m_editor->document()->isModified())
-            emit edited();
+        // Colouring also reports a change of the contents; only an edit marks the document.
+        if (m_loading || !m_editor->document()->isModified())
+            return;
+        m_changedSinceShown = true;
+        emit edited();
     });
     m_highlighter = new ScriptHighlighter(m_editor->document());
     connect(m_editor, &QPlainTextEdit::updateRequest, this,
@@ -98,6 +101,7 @@ void TextPage::showText(const std::string& scriptBytes) {
     m_highlighter->setDeferred(false);
     m_editor->document()->setModified(false);
     m_loading = false;
+    m_changedSinceShown = false;
     m_highlighter->colourVisible(m_editor);
 }
 
@@ -106,12 +110,13 @@ void TextPage::locate(const Node& node) {
         return;
     if (!node.hasChildren() && node.text().front() != '$')
         return;
-    const std::size_t at = textSearch(1, qstringToScriptUnits(editorText()), node.text());
+    const QString name = scriptToQString(node.text());
+    const std::size_t at = textSearch(1, qstringToScriptUnits(editorText()), qstringToScriptUnits(name));
     if (at == 0)
         return;
     QTextCursor cursor = m_editor->textCursor();
     cursor.setPosition(static_cast<int>(at - 1));
-    cursor.setPosition(static_cast<int>(at - 1 + node.text().size()), QTextCursor::KeepAnchor);
+    cursor.setPosition(static_cast<int>(at - 1) + static_cast<int>(name.size()), QTextCursor::KeepAnchor);
     m_editor->setTextCursor(cursor);
     m_editor->setFocus();
 }

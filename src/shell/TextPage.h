@@ -5,6 +5,8 @@
 // buttons that change the font size. It shows script bytes as text and gives back the bytes of what
 // was typed; the main window decides when the tree and the text are converted into each other.
 
+#include "settings/Settings.h"
+
 #include <QWidget>
 #include <string>
 
@@ -20,8 +22,8 @@ class ScriptHighlighter;
 class TextPage : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int SmallestFont = 8;
-    static constexpr int LargestFont = 14;
+    static constexpr int SmallestFont = MinFontSize;
+    static constexpr int LargestFont = MaxFontSize;
 
     TextPage(QAction* findAction, QWidget* parent = nullptr);
 
@@ -33,6 +35,10 @@ class TextPage : public QWidget {
     std::string editorBytes() const;
     // Shows script bytes; this is not an edit of the user's.
     void showText(const std::string& scriptBytes);
+    // True when the text changed since it was last shown; the tree then no longer is what it shows.
+    bool changedSinceShown() const { return m_changedSinceShown; }
+    // The tree was rebuilt from the text: both show the same document again.
+    void markTreeRebuilt() { m_changedSinceShown = false; }
     // Selects the text of a header or "$" line in the editor; parameters are not looked for, as
     // their text is rarely unique in a script.
     void locate(const Node& node);
@@ -55,6 +61,7 @@ class TextPage : public QWidget {
     QToolButton* m_fontDown;
     QToolButton* m_fontUp;
     bool m_loading = false;
+    bool m_changedSinceShown = false;
 };
 
 } // namespace tonvale

@@ -151,7 +151,7 @@ void TreeEditor::deleteSelected() {
     Node* node = m_window.selectedNode();
     if (node == nullptr || m_window.onTextTab() || m_window.tree().isEndMarker(node))
         return;
-    const Message question = deleteQuestion(*node);
+    const Message question = deleteQuestion(*node, shownEncoding());
     const PromptButton answer = m_prompts.message(fromUtf8(question.text), fromUtf8(question.caption),
                                                   question.icon, YesButton | NoButtonAnswer, NoButtonAnswer);
     if (answer == NoButtonAnswer)

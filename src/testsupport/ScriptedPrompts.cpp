@@ -52,6 +52,8 @@ PromptButton ScriptedPrompts::message(const QString& text, const QString& captio
                                       PromptButtons buttons, PromptButton defaultButton) {
     m_records.push_back(
         makeRecord(PromptRecord::Kind::Message, text, caption, icon, buttons, defaultButton, {}));
+    if (onMessage)
+        onMessage(m_records.back());
     PromptButton answer = defaultButton;
     take(answer);
     return answer;

@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <variant>
 #include <vector>
 
@@ -34,6 +35,8 @@ class ScriptedPrompts : public Prompts {
     using Answer = std::variant<PromptButton, QString, SaveOriginAnswer, NewElementAnswers, CommentAnswers>;
 
     void answer(Answer a) { m_answers.push_back(std::move(a)); }
+    // Called with every message box as it is shown, for tests that look at the window at that moment.
+    std::function<void(const PromptRecord&)> onMessage;
     const std::vector<PromptRecord>& records() const { return m_records; }
     std::vector<PromptRecord> messages() const; // only the message boxes
     bool answersLeft() const { return !m_answers.empty(); }

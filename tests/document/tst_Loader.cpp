@@ -127,6 +127,7 @@ TEST(Loader, FirstLineBraceMakesTheFirstElementTopLevel) {
 TEST(Loader, LevelJumpStopsTheLoadWithAWarning) {
     LoadResult r = loadScript(crlf({"\"s\"", "{", "{", "\"a\" \"1\"", "}", "}", "\"t\""}));
     EXPECT_TRUE(r.levelError);
+    EXPECT_EQ(r.levelErrorLine, 4u); // "a" would stand two levels below "s"
     ASSERT_FALSE(r.messages.empty());
     EXPECT_EQ(r.messages[0], (Message{"Error load Level", "Load Tree", MessageIcon::Error}));
     // Only the header was built: it is the end marker and has no data.

@@ -29,6 +29,7 @@ struct WindowFixture {
         platform = std::make_unique<Platform>();
         isolatePlatform(*platform, folder->path());
         prompts.clear();
+        prompts.onMessage = nullptr;
     }
     std::unique_ptr<MainWindow> makeWindow() {
         return std::make_unique<MainWindow>(*platform, prompts, audio);

@@ -213,7 +213,7 @@ class TestSetup : public QObject {
         w->commands().trigger(CommandId::Settings);
         QVERIFY(seen);
         QCOMPARE(w->settings().saveMode, 1);
-        QCOMPARE(w->statusText(1), QStringLiteral("Сохранить изменеия (во временный файл \"~\")"));
+        QCOMPARE(w->statusText(1), QStringLiteral("Сохранить изменения (во временный файл \"~\")"));
         QCOMPARE(w->settings().scriptsFolder, project);
         QCOMPARE(w->settings().soundsFolder, other);
         QCOMPARE(w->grid()->soundsFolder(), other);

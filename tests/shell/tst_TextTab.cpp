@@ -5,8 +5,11 @@
 
 #include "WindowFixture.h"
 #include "editor/ScriptHighlighter.h"
+#include "editor/SectionTreeModel.h"
 #include "settings/Settings.h"
 
+#include <QDir>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -15,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextLayout>
 #include <QToolButton>
+#include <QTreeView>
 
 using namespace tonvale;
 using namespace tonvale::test;
@@ -140,11 +144,16 @@ class TestTextTab : public QObject {
         cursor.setPosition(brace);
         cursor.deleteChar();
         QVERIFY(w->textEditor()->document()->isModified());
+        int tabWhileAsked = -1;
+        f.prompts.onMessage = [&](const PromptRecord&) { tabWhileAsked = w->pages()->currentIndex(); };
         toTree(*w);
+        QCOMPARE(tabWhileAsked, int(MainWindow::TextTab)); // the message stands over the text
         QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TextTab));
         QCOMPARE(f.prompts.messages().size(), std::size_t(1));
         const PromptRecord& m = f.prompts.messages()[0];
-        QCOMPARE(m.text, BraceMessage);
+        // The message names the line where the count goes wrong, and stands over the text.
+        QVERIFY2(m.text.startsWith(BraceMessage) && m.text.contains(QStringLiteral("Строка ")),
+                 qPrintable(m.text));
         QCOMPARE(m.caption, QStringLiteral("Сохранение временного файла"));
         QCOMPARE(m.icon, MessageIcon::Error);
         QVERIFY(!w->textEditor()->document()->isModified());
@@ -165,16 +174,98 @@ class TestTextTab : public QObject {
         QCOMPARE(w->currentFile(), f.folder->file(QStringLiteral("scripts/a.txt")));
     }
 
-    void everyReturnReparsesTheText() {
+    void returnWithoutEditsKeepsTheTree() {
         auto w = openScript();
         toText(*w);
         Node* before = w->tree().first();
         toTree(*w);
-        QVERIFY(w->tree().first() != before || w->tree().first()->text() == "\"rain.street\"");
+        QCOMPARE(w->tree().first(), before);
         QCOMPARE(w->tree().first()->text(), std::string("\"rain.street\""));
         QVERIFY(!w->modified());
         QVERIFY(!w->commands().isEnabled(CommandId::Save));
         QVERIFY(f.prompts.records().empty());
+    }
+
+    void levelErrorKeepsTheTextAndTheDocument() {
+        auto w = openScript();
+        toText(*w);
+        // A block opened twice: the tree would stop there and lose the rest of the text.
+        replaceAll(w->textEditor(), QStringLiteral("\"sc.two\""),
+                   QStringLiteral("\"sc.two\"\n{\n{\n\"x\" \"1\"\n}\n}\n\"sc.three\""));
+        const QString typed = w->textEditor()->toPlainText();
+        toTree(*w);
+        QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TextTab));
+        QCOMPARE(w->textEditor()->toPlainText(), typed);
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+        QVERIFY2(f.prompts.messages()[0].text.startsWith(QStringLiteral("Error load Level. Строка ")),
+                 qPrintable(f.prompts.messages()[0].text));
+        QCOMPARE(w->currentFile(), f.folder->file(QStringLiteral("scripts/a.txt")));
+        QVERIFY(w->modified());
+        QVERIFY(f.findNode(*w, "\"sc.two\"") != nullptr);
+        f.prompts.clear();
+        f.prompts.answer(CancelButton);
+        QVERIFY(!w->close()); // the edits are still asked about
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+    }
+
+    void returnSelectsTheSameElementAgain() {
+        auto w = openScript();
+        w->selectNode(f.findNode(*w, "\"wave\""));
+        toText(*w);
+        replaceAll(w->textEditor(), QStringLiteral("\"sc.two\""), QStringLiteral("\"sc.2\""));
+        toTree(*w);
+        const Node* wave = f.findNode(*w, "\"wave\"");
+        QCOMPARE(w->selectedNode(), wave);
+        QVERIFY(w->treeView()->isExpanded(w->treeModel()->indexOf(wave->parent())));
+        QCOMPARE(w->titleText(), QStringLiteral("\"wave\""));
+    }
+
+    void textThatCannotBeShownKeepsTheTreeTab_data() {
+        QTest::addColumn<std::string>("script");
+        QTest::addColumn<bool>("workingFileWritable");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("working file not writable") << Script << false << QStringLiteral("Cannot create file");
+        QTest::newRow("line over 64 KB")
+            << "\"s\"\r\n{\r\n\t\"dsp\"\t\"" + std::string(70000, '1') + "\"\r\n}\r\n"
+            << true << QStringLiteral("Строка 3 длиннее 64 КБ");
+    }
+    void textThatCannotBeShownKeepsTheTreeTab() {
+        QFETCH(std::string, script);
+        QFETCH(bool, workingFileWritable);
+        QFETCH(QString, message);
+        auto w = openScript(script);
+        if (!workingFileWritable)
+            QDir().mkpath(w->workingFile()); // a folder where the working file goes
+        toText(*w);
+        QCOMPARE(w->pages()->currentIndex(), int(MainWindow::TreeTab));
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+        QVERIFY2(f.prompts.messages()[0].text.startsWith(message), qPrintable(f.prompts.messages()[0].text));
+        QVERIFY(w->textEditor()->document()->isEmpty());
+        QVERIFY(f.findNode(*w, "\"dsp\"") != nullptr);
+    }
+
+    void utf8ScriptIsShownAsUtf8AndWrittenBackAsRead() {
+        const std::string utf8 = "// Дождь на улице\r\n\"rain\"\r\n{\r\n\t\"dsp\"\t\"1\"\t// ливень\r\n}\r\n";
+        auto w = openScript(utf8);
+        QCOMPARE(w->findChild<QLabel*>(QStringLiteral("EncodingPanel"))->text(), QStringLiteral("UTF-8"));
+        toText(*w);
+        QVERIFY(w->textEditor()->toPlainText().startsWith(QStringLiteral("// Дождь на улице")));
+        replaceAll(w->textEditor(), QStringLiteral("ливень"), QStringLiteral("гроза"));
+        toTree(*w);
+        QCOMPARE(QString::fromStdString(f.findNode(*w, "\"dsp\"")->data()->commentBeside),
+                 QStringLiteral(" гроза"));
+        QVERIFY(w->save());
+        const std::string saved = TestFolder::read(f.folder->file(QStringLiteral("scripts/~a.txt")));
+        QVERIFY(saved.find("// Дождь на улице\r\n") != std::string::npos);
+        QVERIFY(saved.find("// гроза") != std::string::npos);
+        // A Windows-1251 script is shown in Windows-1251 again.
+        f.open(*w,
+               f.write(QStringLiteral("scripts/b.txt"), "// \xC4\xEE\xE6\xE4\xFC\r\n\"s\"\r\n{\r\n}\r\n"));
+        QCOMPARE(w->findChild<QLabel*>(QStringLiteral("EncodingPanel"))->text(),
+                 QStringLiteral("Windows-1251"));
+        QCOMPARE(w->tree().first()->data()->commentsAbove, std::string(" \xC4\xEE\xE6\xE4\xFC\r"));
+        toText(*w);
+        QVERIFY(w->textEditor()->toPlainText().startsWith(QStringLiteral("// Дождь")));
     }
 
     void emptiedEditorLeavesWithoutCheckAndKeepsTheTree() {
@@ -270,28 +361,32 @@ class TestTextTab : public QObject {
                 std::string::npos);
     }
 
-    void oddStoredFontSizesStayWithinTheLimits_data() {
+    void storedFontSizesSnapIntoTheEvenSizesOfTheButtons_data() {
         QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("lowest");
-        QTest::addColumn<int>("highest");
-        QTest::newRow("9") << 9 << 7 << 15;
-        QTest::newRow("20") << 20 << 8 << 14;
-        QTest::newRow("3") << 3 << 3 << 15;
+        QTest::addColumn<int>("shown");
+        QTest::newRow("0") << 0 << 8;
+        QTest::newRow("3") << 3 << 8;
+        QTest::newRow("9") << 9 << 8;
+        QTest::newRow("13") << 13 << 12;
+        QTest::newRow("20") << 20 << 14;
     }
-    void oddStoredFontSizesStayWithinTheLimits() {
+    void storedFontSizesSnapIntoTheEvenSizesOfTheButtons() {
         QFETCH(int, stored);
-        QFETCH(int, lowest);
-        QFETCH(int, highest);
+        QFETCH(int, shown);
         f.write(QStringLiteral("tnv.ini"), "[Options]\r\nFontS=" + std::to_string(stored) + "\r\n");
         auto w = f.makeWindow();
+        QCOMPARE(w->textEditor()->font().pointSize(), shown);
         auto* down = w->findChild<QToolButton*>(QStringLiteral("fontDown"));
         auto* up = w->findChild<QToolButton*>(QStringLiteral("fontUp"));
         for (int i = 0; i < 10; ++i)
             down->click();
-        QCOMPARE(w->textEditor()->font().pointSize(), lowest);
+        QCOMPARE(w->textEditor()->font().pointSize(), 8);
         for (int i = 0; i < 10; ++i)
             up->click();
-        QCOMPARE(w->textEditor()->font().pointSize(), highest);
+        QCOMPARE(w->textEditor()->font().pointSize(), 14);
+        w->close();
+        QVERIFY(TestFolder::read(f.folder->file(QStringLiteral("tnv.ini"))).find("FontS=14") !=
+                std::string::npos);
     }
 
     void syntaxColouring() {

@@ -82,7 +82,7 @@ class TestTreeEditDialogs : public QObject {
             QCOMPARE(child<QPushButton>(d, "okButton")->text(), QStringLiteral("Создать"));
             QCOMPARE(child<QPushButton>(d, "cancelButton")->text(), QStringLiteral("Отмена"));
             QCOMPARE(child<QLabel>(d, "besideLabel")->text(),
-                     QStringLiteral("Коментарий рядом с выбранным элементом"));
+                     QStringLiteral("Комментарий рядом с выбранным элементом"));
             QCOMPARE(child<QLabel>(d, "aboveLabel")->text(),
                      QStringLiteral("Коментарии над выбранным элементом"));
             checked = true;
