@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: MIT
+// The window and the files under it: a file changed or removed by another program, a last file that
+// cannot be read at start-up, and a document too deep to expand.
+
+#include "WindowFixture.h"
+#include "document/Edits.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QTest>
+#include <QTreeView>
+
+using namespace tonvale;
+using namespace tonvale::test;
+
+namespace {
+const std::string Script = "\"sc.one\"\r\n{\r\n\t\"dsp\"\t\"1\"\r\n}\r\n";
+const std::string Appended = "\"sc.outside\"\r\n{\r\n\t\"dsp\"\t\"2\"\r\n}\r\n";
+const QString ChangedCaption = QStringLiteral("Файл изменён другой программой");
+} // namespace
+
+class TestFileSafety : public QObject {
+    Q_OBJECT
+
+    WindowFixture f;
+
+    std::unique_ptr<MainWindow>
+    openEdited(const std::string& settings = "[Options]\r\nSaved=2\r\nSaveOriginFile=1\r\n") {
+        f.write(QStringLiteral("tnv.ini"), settings);
+        auto w = f.makeWindow();
+        f.open(*w, f.write(QStringLiteral("scripts/a.txt"), Script));
+        setNodeValue(w->tree(), f.findNode(*w, "\"dsp\""), "\"9\"");
+        w->setModified(true);
+        f.prompts.clear();
+        return w;
+    }
+    QString path() const { return f.folder->file(QStringLiteral("scripts/a.txt")); }
+    void changeOutside() const {
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(Appended.data(), static_cast<qint64>(Appended.size()));
+    }
+
+  private slots:
+    void init() { f.reset(); }
+
+    void saveOverAFileChangedOutsideAsksFirst_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("reload") << int(YesButton);
+        QTest::newRow("overwrite") << int(NoButtonAnswer);
+        QTest::newRow("cancel") << int(CancelButton);
+    }
+    void saveOverAFileChangedOutsideAsksFirst() {
+        QFETCH(int, answer);
+        auto w = openEdited();
+        changeOutside();
+        f.prompts.answer(static_cast<PromptButton>(answer));
+        const bool saved = w->save();
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+        QCOMPARE(f.prompts.messages()[0].caption, ChangedCaption);
+        const std::string onDisk = TestFolder::read(path());
+        QCOMPARE(saved, answer == NoButtonAnswer);
+        if (answer == NoButtonAnswer) {
+            QVERIFY(onDisk.find("sc.outside") == std::string::npos);
+            QVERIFY(onDisk.find("\"9\"") != std::string::npos);
+            // Saved now: the next save writes without asking.
+            w->setModified(true);
+            f.prompts.clear();
+            QVERIFY(w->save());
+            QVERIFY(f.prompts.messages().empty());
+        } else {
+            QCOMPARE(onDisk, Script + Appended);
+        }
+        QCOMPARE(f.findNode(*w, "\"sc.outside\"") != nullptr, answer == YesButton);
+        QCOMPARE(w->modified(), answer == CancelButton);
+    }
+
+    void aChangeOutsideIsNoticedWhenTheWindowComesBack() {
+        f.write(QStringLiteral("tnv.ini"), "[Options]\r\nSaved=2\r\nSaveOriginFile=1\r\n");
+        auto w = f.makeWindow();
+        f.open(*w, f.write(QStringLiteral("scripts/a.txt"), Script));
+        f.prompts.clear();
+        changeOutside();
+        const auto activate = [&w] {
+            QEvent event(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(w.get(), &event);
+            QCoreApplication::processEvents();
+        };
+        f.prompts.answer(NoButtonAnswer);
+        activate();
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+        QCOMPARE(f.prompts.messages()[0].caption, ChangedCaption);
+        QCOMPARE(f.prompts.messages()[0].defaultButton, YesButton); // nothing to lose: reload is offered
+        activate(); // the same change is not asked about twice
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+        QVERIFY(f.findNode(*w, "\"sc.outside\"") == nullptr);
+
+        changeOutside();
+        f.prompts.answer(YesButton);
+        activate();
+        QCOMPARE(f.prompts.messages().size(), std::size_t(2));
+        QVERIFY(f.findNode(*w, "\"sc.outside\"") != nullptr);
+        QVERIFY(!w->modified());
+    }
+
+    void editsOfAFileRemovedOutsideAreAskedAboutAndSavedAs() {
+        auto w = openEdited();
+        QVERIFY(QFile::remove(path()));
+        const QString elsewhere = f.folder->file(QStringLiteral("scripts/kept.txt"));
+        f.prompts.answer(YesButton);
+        f.prompts.answer(elsewhere);
+        w->show();
+        QVERIFY(w->close());
+        QCOMPARE(f.prompts.records().at(0).caption, QStringLiteral("Выход"));
+        QCOMPARE(f.prompts.records().at(1).kind, PromptRecord::Kind::SaveFile);
+        QVERIFY(TestFolder::read(elsewhere).find("\"9\"") != std::string::npos);
+    }
+
+    void anUnreadableLastFileIsNamedAtStartUp() {
+        // Larger than any script may be (a sparse file: nothing is written).
+        const QString big = f.folder->file(QStringLiteral("scripts/huge.txt"));
+        {
+            QFile file(f.write(QStringLiteral("scripts/huge.txt"), ""));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.resize(qint64{300} << 20));
+        }
+        f.write(QStringLiteral("tnv.ini"), "[Options]\r\nLastFile=" + big.toStdString() + "\r\n");
+        auto w = f.makeWindow();
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+        const QString text = f.prompts.messages()[0].text;
+        QVERIFY2(text.startsWith(QStringLiteral("Не удалось открыть файл \"")) && text.contains(big),
+                 qPrintable(text));
+        QVERIFY(w->tree().empty());
+        QVERIFY(!w->commands().isEnabled(CommandId::Save));
+    }
+
+    void expandingADocumentTooDeepIsRefused() {
+        const int depth = 100000;
+        std::string deep;
+        for (int i = 0; i < depth; ++i)
+            deep += "\"n\"\r\n{\r\n";
+        deep += "\"dsp\"\t\"1\"\r\n";
+        for (int i = 0; i < depth; ++i)
+            deep += "}\r\n";
+        auto w = f.makeWindow();
+        f.open(*w, f.write(QStringLiteral("scripts/deep.txt"), deep));
+        QCOMPARE(w->tree().size(), std::size_t(depth + 2));
+        f.prompts.clear();
+        w->commands().trigger(CommandId::ExpandAll);
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+        QCOMPARE(f.prompts.messages()[0].caption, QStringLiteral("Развернуть"));
+        // A real script expands.
+        f.open(*w, f.write(QStringLiteral("scripts/a.txt"), Script));
+        f.prompts.clear();
+        w->commands().trigger(CommandId::ExpandAll);
+        QVERIFY(f.prompts.messages().empty());
+        QVERIFY(w->treeView()->isExpanded(w->treeView()->model()->index(0, 0)));
+    }
+};
+
+QTEST_MAIN(TestFileSafety)
+#include "tst_FileSafety.moc"
