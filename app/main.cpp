@@ -9,13 +9,21 @@
 #include "shell/MainWindow.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     if (const std::optional<int> status = tonvale::answerInfoOptions(argc, argv))
         return *status;
     QApplication app(argc, argv);
+    // No display name: Qt would append it to every window title, which reads exactly as set.
     QApplication::setApplicationName(QStringLiteral("TonvaleApp"));
-    QApplication::setApplicationDisplayName(QStringLiteral("TonvaleApp"));
+    // Qt's own texts (standard buttons, file dialogs) in the interface's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     tonvale::Platform platform;
     tonvale::QtPrompts prompts;

@@ -70,7 +70,7 @@ std::string CommentsDialog::beside() const {
 }
 
 std::vector<std::string> CommentsDialog::aboveLines() const {
-    return splitEditLines(qstringToScript(m_aboveEdit->toPlainText()));
+    return splitEditLines(qstringToScript(documentText(*m_aboveEdit->document())));
 }
 
 } // namespace tonvale

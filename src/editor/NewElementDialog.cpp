@@ -143,7 +143,7 @@ NewElementAnswers NewElementDialog::answers() const {
     result.parameterName = qstringToScript(m_parameterName->currentText());
     result.value = qstringToScript(m_valueEdit->text());
     result.commentBeside = qstringToScript(m_besideEdit->text());
-    result.commentLines = splitEditLines(qstringToScript(m_aboveEdit->toPlainText()));
+    result.commentLines = splitEditLines(qstringToScript(documentText(*m_aboveEdit->document())));
     return result;
 }
 

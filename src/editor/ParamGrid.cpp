@@ -50,9 +50,11 @@ class ParamGridDelegate : public QStyledItemDelegate {
         // The program's own colours (grey, green) win over the selection's highlight.
         if (index.data(Qt::BackgroundRole).isValid())
             option->state &= ~QStyle::State_Selected;
-        const QVariant foreground = index.data(Qt::ForegroundRole);
-        if (foreground.isValid())
-            option->palette.setColor(QPalette::HighlightedText, foreground.value<QColor>());
+        const QColor colour = m_grid->cellTextColour(index);
+        if (colour.isValid()) {
+            option->palette.setColor(QPalette::Text, colour);
+            option->palette.setColor(QPalette::HighlightedText, colour);
+        }
     }
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
@@ -256,9 +258,19 @@ void ParamGrid::widenColumns() {
 }
 
 void ParamGrid::fillWidth() {
-    // The value column also takes up the room the pane gives it.
+    // The value column also takes up the room the pane gives it; it never shrinks below what the
+    // user or the content made it.
     const int room = viewport()->width() - columnWidth(0);
-    setColumnWidth(1, std::max(m_contentWidth[1], room));
+    setColumnWidth(1, std::max({columnWidth(1), m_contentWidth[1], room}));
+}
+
+QColor ParamGrid::cellTextColour(const QModelIndex& index) const {
+    if (index == currentIndex() && !hasFocus()) {
+        return index.column() == ParamGridModel::NameColumn ? palette().color(QPalette::WindowText)
+                                                            : palette().color(QPalette::HighlightedText);
+    }
+    const QVariant foreground = index.data(Qt::ForegroundRole);
+    return foreground.isValid() ? foreground.value<QColor>() : QColor();
 }
 
 void ParamGrid::resizeEvent(QResizeEvent* event) {

@@ -9,6 +9,7 @@
 
 #include "editor/ParamGridModel.h"
 
+#include <QColor>
 #include <QTableView>
 #include <array>
 #include <functional>
@@ -46,6 +47,10 @@ class ParamGrid : public QTableView {
     void escapePressed();
     // Widens the columns to the texts shown; columns never shrink.
     void widenColumns();
+    // The colour a cell's text is drawn in, when it is not the style's own: red for a missing wave
+    // (both columns of its row), except that the current cell of a grid without the keyboard focus
+    // shows the window text (name) or the highlighted text (value) colour.
+    QColor cellTextColour(const QModelIndex& index) const;
 
   signals:
     void edited(bool ok);

@@ -3,6 +3,8 @@
 
 #include "document/Cp1251.h"
 
+#include <QTextDocument>
+
 namespace tonvale {
 
 namespace {
@@ -26,6 +28,19 @@ std::string qstringToScript(const QString& text) {
     return utf16ToScript(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
                                              static_cast<std::size_t>(text.size())),
                          g_shownEncoding);
+}
+
+QString documentText(const QTextDocument& document) {
+    // The raw text keeps no-break spaces, which the plain-text form turns into blanks; only the
+    // document's own line separators become line breaks.
+    QString text = document.toRawText();
+    QChar* chars = text.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = chars[i].unicode();
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == 0xFDD0 || c == 0xFDD1)
+            chars[i] = QLatin1Char('\n');
+    }
+    return text;
 }
 
 std::string qstringToScriptUnits(const QString& text) {

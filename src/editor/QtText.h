@@ -9,6 +9,8 @@
 #include "document/Cp1251.h"
 
 #include <QString>
+
+class QTextDocument;
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,10 @@ std::string qstringToScript(const QString& text); // characters without a byte b
 // "?"), so that byte positions are the text's character positions: for searching Qt text with the
 // core's byte search.
 std::string qstringToScriptUnits(const QString& text);
+
+// The text of an editor's document as typed: no-break spaces and every other character kept, lines
+// separated by "\n".
+QString documentText(const QTextDocument& document);
 
 inline QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

@@ -46,9 +46,9 @@ class OpenAlAudio : public AudioOutput {
     AudioEngine m_player;
 };
 
-// "<text>", a line break, "(Error code: <code>)".
+// "<text>", CR LF, "(Error code: <code>)": the audio layer's own text.
 inline QString audioErrorText(const QString& text, int code) {
-    return text + QStringLiteral("\n(Error code: ") + QString::number(code) + QLatin1Char(')');
+    return QString::fromStdString(AudioEngine::errorText(text.toStdString(), code));
 }
 
 } // namespace tonvale

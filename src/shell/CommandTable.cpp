@@ -34,8 +34,8 @@ const std::array<CommandLook, static_cast<std::size_t>(CommandId::Count)> Looks 
     {"NewSoundscape", "Новый soundscape...", "", "Ctrl+Ins", IconId::NewSoundscape, EditCategory},
     {"Rename", "Изменить секцию (блок)...", "", "Ctrl+Return", IconId::Rename, EditCategory},
     {"Delete", "Удалить секцию (блок)", "", "Ctrl+Del", IconId::Delete, EditCategory},
-    {"NewLoopingBlock", "Новый блок &playlooping", "", "", IconId::NewElement, EditCategory},
-    {"NewRandomBlock", "Новый блок p&layrandom", "", "", IconId::NewElement, EditCategory},
+    {"NewLoopingBlock", "Новый блок playlooping", "", "", IconId::NewElement, EditCategory},
+    {"NewRandomBlock", "Новый блок playrandom", "", "", IconId::NewElement, EditCategory},
     {"NewSoundscapeBlock", "Новый блок playsoundscape", "", "", IconId::NewElement, EditCategory},
     {"Comments", "Комментарии...", "Комментарии...", "Ctrl+I", IconId::Comment, ""},
     {"NewElement", "Новый...", "", "", IconId::NewElement, ""},
@@ -111,6 +111,8 @@ CommandTable::CommandTable(std::function<WindowState()> state, QObject* parent)
         const auto id = static_cast<CommandId>(i);
         auto* action = new QAction(utf8(look.caption), this);
         action->setObjectName(utf8(look.name));
+        // Tool buttons show the caption as written: Qt would drop its "..." from the derived text.
+        action->setIconText(action->text());
         const QString hint = utf8(look.hint);
         action->setToolTip(hint.isEmpty() ? action->text() : hint);
         action->setStatusTip(hint);

@@ -70,16 +70,7 @@ TextPage::TextPage(QAction* findAction, QWidget* parent) : QWidget(parent) {
 }
 
 QString TextPage::editorText() const {
-    // The raw text keeps no-break spaces, which the plain-text form turns into blanks; only the
-    // document's own line separators become line breaks.
-    QString text = m_editor->document()->toRawText();
-    QChar* chars = text.data();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = chars[i].unicode();
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == 0xFDD0 || c == 0xFDD1)
-            chars[i] = QLatin1Char('\n');
-    }
-    return text;
+    return documentText(*m_editor->document());
 }
 
 std::string TextPage::editorBytes() const {

@@ -219,9 +219,9 @@ void TreeEditor::chooseWaveFile() {
     ParamGridModel* grid = m_window.grid()->gridModel();
     const int row = grid->currentRow();
     const std::string sounds = fileSystemPath(m_window.grid()->soundsFolder());
+    // The folders are found as the grid finds the wave: in any letter case.
     const std::string folder =
-        waveChooserFolder(sounds, qstringToScript(grid->cellText(row, grid->currentColumn())),
-                          [](const std::string& path) { return QFileInfo(fromFileSystem(path)).isDir(); });
+        waveChooserFolder(sounds, qstringToScript(grid->cellText(row, grid->currentColumn())));
     const QString chosen = m_prompts.openFile(WaveDialogTitle, fromFileSystem(folder), WaveFilter);
     if (chosen.isEmpty())
         return;

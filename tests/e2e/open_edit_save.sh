@@ -48,7 +48,8 @@ wait_file() {
   echo "e2e: $1 was not written" >&2
   return 1
 }
-ALSOFT_DRIVERS=null "$work/bin/tonvale" &
+# The real X server, whatever platform the environment names (CI often sets offscreen).
+QT_QPA_PLATFORM=xcb ALSOFT_DRIVERS=null "$work/bin/tonvale" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 main=$(wait_window '^Tonvale$')
@@ -63,6 +64,9 @@ xdotool type --delay 10 "$work/project/scripts/e2e.txt"
 xdotool key Return
 main=$(wait_window '^Tonvale \[e2e.txt\]$')
 log "script open"
+# The title reads exactly as set, with nothing appended by the toolkit.
+title=$(xdotool getwindowname "$main")
+[[ "$title" == "Tonvale [e2e.txt]" ]] || { echo "e2e: window title is '$title'" >&2; exit 1; }
 xdotool windowfocus --sync "$main"
 # Into the tree (a click on its empty lower part), to the soundscape, then into the grid's value
 # column of its first row ("dsp"); Enter opens the cell editor, Enter closes it.

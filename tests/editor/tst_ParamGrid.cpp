@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QLineEdit>
+#include <QResizeEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -219,6 +220,19 @@ class TestParamGrid : public QObject {
             QCOMPARE(red.value<QColor>(), QColor(255, 0, 0));
             QCOMPARE(role(row, 0, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
         }
+        // The current cell of a grid without the keyboard focus shows the window's text colours;
+        // the other cell of the row stays red.
+        const QModelIndex value = m_grid->gridModel()->index(row, 1);
+        const QModelIndex name = m_grid->gridModel()->index(row, 0);
+        if (!found) {
+            QVERIFY(!m_grid->hasFocus());
+            QCOMPARE(m_grid->cellTextColour(value), m_grid->palette().color(QPalette::HighlightedText));
+            QCOMPARE(m_grid->cellTextColour(name), QColor(255, 0, 0));
+            m_grid->setCurrentIndex(name);
+            QCOMPARE(m_grid->cellTextColour(name), m_grid->palette().color(QPalette::WindowText));
+            QCOMPARE(m_grid->cellTextColour(value), QColor(255, 0, 0));
+            m_grid->setCurrentIndex(value);
+        }
         // Only the current row is drawn red.
         QVERIFY(!role(1, 1, Qt::ForegroundRole).isValid());
         selectCell(1, 1);
@@ -263,6 +277,13 @@ class TestParamGrid : public QObject {
         QVERIFY(wide > before);
         show(m_tree.topLevel()[1]);
         QCOMPARE(m_grid->columnWidth(0), wide);
+        // The value column keeps a width the user gave it when the pane is resized.
+        m_grid->setColumnWidth(1, 900);
+        m_grid->resize(m_grid->width() + 10, m_grid->height());
+        QCoreApplication::sendPostedEvents();
+        QResizeEvent resized(m_grid->size(), m_grid->size() - QSize(10, 0));
+        QCoreApplication::sendEvent(m_grid.get(), &resized);
+        QCOMPARE(m_grid->columnWidth(1), 900);
     }
 };
 

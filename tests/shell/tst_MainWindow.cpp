@@ -197,7 +197,8 @@ class TestMainWindow : public QObject {
         auto w = makeWindow(&audio);
         QVERIFY(!w->startupAborted());
         QCOMPARE(m_prompts.messages().size(), std::size_t(1));
-        QCOMPARE(m_prompts.messages()[0].text, QStringLiteral("Error initializing audio!\n(Error code: 8)"));
+        QCOMPARE(m_prompts.messages()[0].text,
+                 QStringLiteral("Error initializing audio!\r\n(Error code: 8)"));
         QCOMPARE(m_prompts.messages()[0].caption, QStringLiteral("Инициализация"));
         w.reset();
         m_prompts.clear();

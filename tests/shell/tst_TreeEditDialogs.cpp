@@ -107,7 +107,7 @@ class TestTreeEditDialogs : public QObject {
             QTRY_COMPARE(value->text(), QString());
             QTest::keyClicks(value, QStringLiteral("0.5"));
             QTest::keyClicks(child<QLineEdit>(d, "commentBeside"), QStringLiteral("beside"));
-            child<QPlainTextEdit>(d, "textEditor")->setPlainText(QStringLiteral("a\n\nб\n"));
+            child<QPlainTextEdit>(d, "textEditor")->setPlainText(QStringLiteral("a\u00A0\n\nб\n"));
             QTest::mouseClick(child<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
         const std::optional<NewElementAnswers> got =
@@ -117,7 +117,8 @@ class TestTreeEditDialogs : public QObject {
         QCOMPARE(got->parameterName, std::string("\"wave\""));
         QCOMPARE(got->value, std::string("0.5"));
         QCOMPARE(got->commentBeside, std::string("beside"));
-        QCOMPARE(got->commentLines, (std::vector<std::string>{"a", "", utf8ToCp1251("б")}));
+        // The no-break space stays what it is (byte 0xA0), not a blank.
+        QCOMPARE(got->commentLines, (std::vector<std::string>{"a\xA0", "", utf8ToCp1251("б")}));
     }
 
     void newElementLastRadioClickDecides() {
@@ -148,14 +149,14 @@ class TestTreeEditDialogs : public QObject {
             auto* textEditor = child<QPlainTextEdit>(d, "commentsAbove");
             QCOMPARE(textEditor->toPlainText(), QStringLiteral("a\n\nb\n"));
             QCOMPARE(child<QPushButton>(d, "okButton")->text(), QStringLiteral("Ok"));
-            textEditor->setPlainText(QStringLiteral("a\n\nb\n\n")); // one more empty line at the end
+            textEditor->setPlainText(QStringLiteral("a\u00A0\n\nb\n\n")); // one more empty line at the end
             QTest::mouseClick(child<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
         const std::optional<CommentAnswers> got =
             prompts.editComments(QStringLiteral("Комментарии [\"x\"]"), "near", "a\r\rb\r");
         QVERIFY(got.has_value());
         QCOMPARE(got->beside, std::string("near"));
-        QCOMPARE(got->aboveLines, (std::vector<std::string>{"a", "", "b", ""}));
+        QCOMPARE(got->aboveLines, (std::vector<std::string>{"a\xA0", "", "b", ""}));
 
         whenShown<CommentsDialog>([](CommentsDialog* d) {
             child<QLineEdit>(d, "commentBeside")->setText(QStringLiteral("changed"));

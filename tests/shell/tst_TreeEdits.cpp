@@ -28,6 +28,8 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 #include <memory>
 
@@ -777,6 +779,11 @@ class TestTreeEdits : public QObject {
                                          << "game/sound/amb/"
                                          << "mods/sounds/c.wav"
                                          << "\"/c.wav\"";
+        QTest::newRow("folder in another letter case") << "game/sound"
+                                                       << "\"AMB/wind.wav\""
+                                                       << "game/sound/amb/"
+                                                       << ""
+                                                       << "\"AMB/wind.wav\"";
         QTest::newRow("cancelled") << "game/sound"
                                    << "\"amb/wind.wav\""
                                    << "game/sound/amb/"
@@ -911,6 +918,16 @@ class TestTreeEdits : public QObject {
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         QCOMPARE(names, (QStringList{"GridNewElement", "GridChooseWave", "Play", "-", "MasterVolume", "-",
                                      "GridFind"}));
+        // The grid's tool buttons show their captions whole, "..." included.
+        QStringList shown;
+        for (QToolButton* button :
+             w->findChild<QToolBar*>(QStringLiteral("gridToolBar"))->findChildren<QToolButton*>())
+            if (button->defaultAction() != nullptr)
+                shown << button->text();
+        QVERIFY2(shown.contains(QStringLiteral("Новый...")) &&
+                     shown.contains(QStringLiteral("Выбрать файл...")) &&
+                     shown.contains(QStringLiteral("Найти...")),
+                 qPrintable(shown.join(QLatin1Char('|'))));
     }
 
     // ---- Expand, collapse, about, help ----
