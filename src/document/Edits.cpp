@@ -282,10 +282,30 @@ DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer) {
     return result;
 }
 
+namespace {
+// "[name value]" (the value when there is one), then " в [parent]" below the top level.
+std::string describeNode(const Node& node, ScriptEncoding encoding) {
+    std::string text = "[" + scriptToUtf8(node.text(), encoding);
+    if (const NodeData* data = node.data(); data != nullptr && !data->value.empty())
+        text += " " + scriptToUtf8(data->value, encoding);
+    text += "]";
+    if (const Node* parent = node.parent())
+        text += " в [" + scriptToUtf8(parent->text(), encoding) + "]";
+    return text;
+}
+} // namespace
+
 Message deleteQuestion(const Node& node, ScriptEncoding encoding) {
-    return {"Вы действительно хотите удалить заголовок (параметр, секцию) [" +
-                scriptToUtf8(node.text(), encoding) + "]?\rВнимание, комментарии также удаляются.",
+    return {"Вы действительно хотите удалить заголовок (параметр, секцию) " + describeNode(node, encoding) +
+                "?\rВнимание, комментарии также удаляются.",
             std::string(edittext::DeleteCaption), MessageIcon::Warning};
+}
+
+Message moveQuestion(const Node& dragged, const Node& target, ScriptEncoding encoding) {
+    return {"Переместить [" + scriptToUtf8(dragged.text(), encoding) + "] в начало [" +
+                scriptToUtf8(target.text(), encoding) +
+                "]?\rДа - первым элементом, Нет - последним элементом.",
+            std::string(edittext::MoveCaption), MessageIcon::Question};
 }
 
 bool dragAccepted(const SectionTree& tree, const Node* dragged, const Node* target) {

@@ -124,6 +124,10 @@ DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer = 
 // caption "Удалить", warning icon; asked with Yes and No, No being the default. The node's text is
 // shown in the script's encoding.
 Message deleteQuestion(const Node& node, ScriptEncoding encoding = ScriptEncoding::Windows1251);
+// The question a drop asks: the dragged element goes first (Yes) or last (No) among the target's
+// children. Both are named.
+Message moveQuestion(const Node& dragged, const Node& target,
+                     ScriptEncoding encoding = ScriptEncoding::Windows1251);
 
 // ---- Moves by drag and drop ----
 

@@ -144,6 +144,9 @@ void FindWindow::onShown() {
     m_open = true;
     adaptToMainTab();
     move(m_main.geometry().center() - QPoint(width() / 2, height() / 2));
+    // What is typed replaces the last search text rather than being appended to it.
+    m_findEdit->selectAll();
+    m_findEdit->setFocus();
 }
 
 void FindWindow::closeEvent(QCloseEvent* event) {
@@ -374,8 +377,8 @@ void FindWindow::replaceAll() {
     }
     setUpdatesFrozen(textEditor, false);
     m_main.textPage()->highlighter()->colourVisible(textEditor);
-    m_prompts.message(QStringLiteral("Поиск с заменой завершен"), QStringLiteral("Заменить все"),
-                      MessageIcon::Information);
+    m_prompts.message(QStringLiteral("Поиск с заменой завершен\rЗаменено: %1").arg(plan.count),
+                      QStringLiteral("Заменить все"), MessageIcon::Information);
     m_next = 0;
 }
 

@@ -90,7 +90,7 @@ void MainWindow::buildCommands() {
     c.setExecute(CommandId::ExpandAll, [this] { setAllExpanded(true); });
     c.setExecute(CommandId::CollapseAll, [this] { setAllExpanded(false); });
     c.setExecute(CommandId::About, [this] { showAbout(m_prompts); });
-    c.setExecute(CommandId::Help, [this] { showHelp(m_platform, m_prompts); });
+    c.setExecute(CommandId::Help, [this] { showHelp(this, m_prompts); });
     c.setExecute(CommandId::GridFind, [this] { m_commands.trigger(CommandId::Find); });
     m_treeEditor = new TreeEditor(*this, m_prompts, this);
     connect(static_cast<SectionTreeView*>(m_treeView), &SectionTreeView::nodeDropped, m_treeEditor,

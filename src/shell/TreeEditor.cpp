@@ -61,9 +61,12 @@ void TreeEditor::newSoundscape() {
     }
     if (m_window.onTextTab())
         return;
-    const std::optional<QString> answer =
-        m_prompts.inputText(fromUtf8(newtext::SoundscapePromptCaption), QString(), QString());
-    if (answer && !answer->isEmpty()) {
+    QString name;
+    for (;;) {
+        const std::optional<QString> answer = m_prompts.inputText(
+            fromUtf8(newtext::SoundscapePromptCaption), QStringLiteral("Название нового soundscape:"), name);
+        if (!answer || answer->isEmpty())
+            break;
         const CreateResult created =
             createSoundscape(m_window.tree(), qstringToScript(*answer), m_window.treeModel()->observer());
         if (created) {
@@ -71,11 +74,14 @@ void TreeEditor::newSoundscape() {
             m_window.setModified(true);
             return;
         }
-        if (created.message) {
-            if (created.message->text == edittext::Unexpected)
-                m_window.setModified(false);
-            m_window.showMessage(*created.message);
-        }
+        if (!created.message)
+            break;
+        if (created.message->text == edittext::Unexpected)
+            m_window.setModified(false);
+        m_window.showMessage(*created.message);
+        if (created.message->text != newtext::DuplicateName)
+            break;
+        name = *answer; // asked again, with the name to correct
     }
     m_window.setModified(m_window.modified());
 }
@@ -187,9 +193,10 @@ void TreeEditor::editSelectedComments() {
 void TreeEditor::onNodeDropped(Node* dragged, Node* target) {
     if (!dropMoves(m_window.tree(), dragged, target))
         return;
+    const Message question = moveQuestion(*dragged, *target, shownEncoding());
     const PromptButton answer =
-        m_prompts.message(fromUtf8(edittext::MoveQuestion), fromUtf8(edittext::MoveCaption),
-                          MessageIcon::Question, YesButton | NoButtonAnswer | CancelButton, YesButton);
+        m_prompts.message(fromUtf8(question.text), fromUtf8(question.caption), question.icon,
+                          YesButton | NoButtonAnswer | CancelButton, YesButton);
     const PlacementAnswer placement = answer == YesButton        ? PlacementAnswer::Yes
                                       : answer == NoButtonAnswer ? PlacementAnswer::No
                                                                  : PlacementAnswer::Cancel;

@@ -182,6 +182,12 @@ TEST(Delete, QuestionNamesTheNodeAndWarnsAboutComments) {
     const Message question = deleteQuestion(*tree.first());
     EXPECT_EQ(question.text, "Вы действительно хотите удалить заголовок (параметр, секцию) [\"звук\"]?\r"
                              "Внимание, комментарии также удаляются.");
+    // Below the top level the value and the parent are named too.
+    EXPECT_EQ(deleteQuestion(*tree.next(tree.first())).text,
+              "Вы действительно хотите удалить заголовок (параметр, секцию) [\"k\" \"v\"] в [\"звук\"]?\r"
+              "Внимание, комментарии также удаляются.");
+    EXPECT_EQ(moveQuestion(*tree.next(tree.first()), *tree.first()).text,
+              "Переместить [\"k\"] в начало [\"звук\"]?\rДа - первым элементом, Нет - последним элементом.");
     EXPECT_EQ(question.caption, "Удалить");
     EXPECT_EQ(question.icon, MessageIcon::Warning);
     SectionTree utf8 = mustLoad("\"звук\"\n{\n\t\"k\"\t\"v\"\n}\n").tree;

@@ -42,7 +42,7 @@ class TestAudioWindowNoDevice : public QObject {
         QVERIFY(!w.startupAborted());
         QCOMPARE(prompts.messages().size(), std::size_t{1});
         QCOMPARE(prompts.messages()[0].text,
-                 QStringLiteral("Error initializing audio!\n(Error code: %1)").arg(AudioErrorDevice));
+                 QStringLiteral("Error initializing audio!\r\n(Error code: %1)").arg(AudioErrorDevice));
         QCOMPARE(prompts.messages()[0].caption, QStringLiteral("Инициализация"));
         QCOMPARE(prompts.messages()[0].icon, MessageIcon::Error);
         QVERIFY(!audio.player().initialised());

@@ -121,6 +121,9 @@ class TestFind : public QObject {
         QTest::keyClick(find->findText(), Qt::Key_Escape);
         QVERIFY(!find->isVisible());
         QVERIFY(!find->isOpen());
+        // Shown again, the last text is selected: typing replaces it.
+        find->show();
+        QCOMPARE(find->findText()->selectedText(), QStringLiteral("ab"));
     }
 
     void lettersMatchInAnyCase_data() {
@@ -178,43 +181,46 @@ class TestFind : public QObject {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("result");
+        QTest::addColumn<int>("count");
         QTest::newRow("plain") << "cat cat"
                                << "cat"
                                << "dog"
-                               << "dog dog";
+                               << "dog dog" << 2;
         QTest::newRow("replacement holds the find text") << "a a"
                                                          << "a"
                                                          << "ab"
-                                                         << "ab ab";
+                                                         << "ab ab" << 2;
         QTest::newRow("replacement is the find text twice") << "aa\naa"
                                                             << "A"
                                                             << "aa"
-                                                            << "aaa\naaa";
+                                                            << "aaa\naaa" << 2;
         QTest::newRow("empty replacement") << "aaaa"
                                            << "a"
                                            << ""
-                                           << "aa";
+                                           << "aa" << 2;
         QTest::newRow("cyrillic any case") << "Кот и КОТ"
                                            << "кот"
                                            << "пёс"
-                                           << "пёс и пёс";
+                                           << "пёс и пёс" << 2;
         QTest::newRow("not found") << "abc"
                                    << "x"
                                    << "y"
-                                   << "abc";
+                                   << "abc" << 0;
     }
     void replaceAllEnds() {
         QFETCH(QString, text);
         QFETCH(QString, pattern);
         QFETCH(QString, replacement);
         QFETCH(QString, result);
+        QFETCH(int, count);
         openOnTextTab(text);
         find->findText()->setText(pattern);
         find->replacementText()->setText(replacement);
         find->replaceAll();
         QCOMPARE(w->textEditor()->toPlainText(), result);
         QCOMPARE(f.prompts.messages().size(), std::size_t(1));
-        QCOMPARE(f.prompts.messages()[0].text, QStringLiteral("Поиск с заменой завершен"));
+        QCOMPARE(f.prompts.messages()[0].text,
+                 QStringLiteral("Поиск с заменой завершен\rЗаменено: %1").arg(count));
         QCOMPARE(f.prompts.messages()[0].caption, QStringLiteral("Заменить все"));
         QCOMPARE(f.prompts.messages()[0].icon, MessageIcon::Information);
         QCOMPARE(find->nextFindPosition(), std::size_t(0));

@@ -318,15 +318,6 @@ class TestMainWindow : public QObject {
         QVERIFY(w->commands().isEnabled(CommandId::NewLoopingBlock));
     }
 
-    void helpWithoutTheHelpFile() {
-        auto w = makeWindow();
-        QVERIFY(w->commands().trigger(CommandId::Help));
-        QCOMPARE(m_prompts.messages().size(), std::size_t(1));
-        QCOMPARE(m_prompts.messages()[0].text, QStringLiteral("Sorry, cannot file exists"));
-        QCOMPARE(m_prompts.messages()[0].caption, QStringLiteral("Справка"));
-        QCOMPARE(m_prompts.messages()[0].icon, MessageIcon::Error);
-    }
-
     void saveModes_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("confirm"); // answer to the save-as-original question

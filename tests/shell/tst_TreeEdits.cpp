@@ -4,6 +4,7 @@
 // events, the wave chooser, and the enabling rules of the menus. Dialog answers come from
 // ScriptedPrompts; the tree model is watched by the model tester and signal spies.
 
+#include "TonvaleVersion.h"
 #include "document/Cp1251.h"
 #include "document/Loader.h"
 #include "document/NewElements.h"
@@ -14,6 +15,7 @@
 #include "editor/SectionTreeView.h"
 #include "settings/Platform.h"
 #include "shell/AudioOutput.h"
+#include "shell/HelpCommands.h"
 #include "shell/MainWindow.h"
 #include "shell/TextPage.h"
 #include "shell/TreeEditor.h"
@@ -28,6 +30,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -234,8 +237,15 @@ class TestTreeEdits : public QObject {
         const PromptRecord& input = m_prompts.records().at(0);
         QCOMPARE(input.kind, PromptRecord::Kind::Input);
         QCOMPARE(input.caption, QStringLiteral("Новый soundscape (название)"));
-        QVERIFY(input.text.isEmpty() && input.initial.isEmpty());
+        QCOMPARE(input.text, QStringLiteral("Название нового soundscape:"));
+        QVERIFY(input.initial.isEmpty());
         QCOMPARE(messages(), message.isEmpty() ? QStringList() : QStringList{message});
+        if (!message.isEmpty()) {
+            // After the warning the prompt comes back with the name to correct (cancelled here).
+            QCOMPARE(m_prompts.records().size(), std::size_t(3));
+            QCOMPARE(m_prompts.records()[2].kind, PromptRecord::Kind::Input);
+            QCOMPARE(m_prompts.records()[2].initial, answer);
+        }
         QCOMPARE(reset.size(), 0);
         if (added.empty()) {
             QCOMPARE(w->tree().topLevel().size(), topBefore);
@@ -534,10 +544,9 @@ class TestTreeEdits : public QObject {
         m_prompts.answer(NoButtonAnswer);
         QVERIFY(w->commands().trigger(CommandId::Delete));
         const PromptRecord& question = m_prompts.records().at(0);
-        QCOMPARE(
-            question.text,
-            QStringLiteral("Вы действительно хотите удалить заголовок (параметр, секцию) [\"playlooping\"]?\r"
-                           "Внимание, комментарии также удаляются."));
+        QCOMPARE(question.text, QStringLiteral("Вы действительно хотите удалить заголовок (параметр, секцию) "
+                                               "[\"playlooping\"] в [\"sc.one\"]?\r"
+                                               "Внимание, комментарии также удаляются."));
         QCOMPARE(question.caption, QStringLiteral("Удалить"));
         QCOMPARE(question.icon, MessageIcon::Warning);
         QCOMPARE(question.buttons, YesButton | NoButtonAnswer);
@@ -658,7 +667,11 @@ class TestTreeEdits : public QObject {
         const std::vector<std::string> before = shape(w->tree());
         m_prompts.answer(static_cast<PromptButton>(answer));
         QVERIFY(dragOnto(*w, to));
-        QCOMPARE(messages(), QStringList{msg("Переместить в начало?", "Перемещение", MessageIcon::Question)});
+        const QString question = QStringLiteral("Переместить [%1] в начало [%2]?\rДа - первым элементом, "
+                                                "Нет - последним элементом.")
+                                     .arg(QString::fromStdString(dragged), QString::fromStdString(target));
+        QCOMPARE(messages(),
+                 QStringList{msg(question.toUtf8().constData(), "Перемещение", MessageIcon::Question)});
         QCOMPARE(m_prompts.messages()[0].buttons, YesButton | NoButtonAnswer | CancelButton);
         QCOMPARE(reset.size(), 0);
         if (row < 0) {
@@ -947,30 +960,25 @@ class TestTreeEdits : public QObject {
         QCOMPARE(m_prompts.messages()[0].caption, QStringLiteral("О программе"));
         QCOMPARE(m_prompts.messages()[0].icon, MessageIcon::Information);
         QCOMPARE(m_prompts.messages()[0].buttons, OkButton);
+        QVERIFY(m_prompts.messages()[0].text.startsWith(
+            QStringLiteral("Tonvale %1\n").arg(QString::fromLatin1(ProgramVersion))));
     }
 
-    void helpByF1_data() {
-        QTest::addColumn<bool>("present");
-        QTest::newRow("without the help file") << false;
-        QTest::newRow("with the help file") << true;
-    }
-    void helpByF1() {
-        QFETCH(bool, present);
-        if (present)
-            m_folder->write(QStringLiteral("HelpTNV.chm"), "help");
+    void helpByF1ShowsTheUserGuide() {
         auto w = std::make_unique<MainWindow>(*m_platform, m_prompts, m_audio);
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QTest::keyClick(w->treeView(), Qt::Key_F1);
-        if (present) {
-            QVERIFY(m_prompts.messages().empty());
-            QCOMPARE(m_platform->opened, QStringList{m_folder->file(QStringLiteral("HelpTNV.chm"))});
-        } else {
-            QCOMPARE(messages(),
-                     QStringList{msg("Sorry, cannot file exists", "Справка", MessageIcon::Error)});
-            QVERIFY(m_platform->opened.isEmpty());
-        }
+        QVERIFY(m_prompts.messages().empty());
+        auto* help = w->findChild<QWidget*>(QStringLiteral("helpWindow"));
+        QVERIFY(help != nullptr && help->isVisible());
+        const QString text = help->findChild<QTextBrowser*>(QStringLiteral("helpText"))->toPlainText();
+        QVERIFY(text.startsWith(QStringLiteral("Tonvale user guide")));
+        QVERIFY(text.contains(QStringLiteral("Keyboard shortcuts")));
+        // A guide that is missing is said to be.
+        showHelp(w.get(), m_prompts, QStringLiteral(":/help/no-such-guide.md"));
+        QCOMPARE(messages(), QStringList{msg("Sorry, cannot file exists", "Справка", MessageIcon::Error)});
     }
 
     // ---- Shortcuts of the tree commands ----
