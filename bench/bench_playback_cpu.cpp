@@ -28,6 +28,7 @@ class BenchHost : public tonvale::AudioHost {
     int masterVolumeSetting() const override { return 0; }
     void setMasterVolumeSetting(int) override {}
     void documentChanged() override {}
+    std::string renderFileName(const std::string&) override { return {}; }
 };
 
 } // namespace
@@ -65,8 +66,9 @@ int main(int argc, char** argv) {
     }
     BenchHost host;
     tonvale::Node* selected = doc.tree.topLevel().front();
-    tonvale::analyseSoundscape(doc.tree, selected, sounds.path(), audio);
-    tonvale::PlayerPanel panel(doc.tree, selected, audio, host);
+    const tonvale::SoundscapeValueNodes nodes =
+        tonvale::analyseSoundscape(doc.tree, selected, sounds.path(), audio);
+    tonvale::PlayerPanel panel(doc.tree, selected, nodes, audio, host);
     panel.show();
     app.processEvents();
     panel.toggleAll();
