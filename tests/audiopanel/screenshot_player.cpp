@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Writes screenshots of the player panel (both groups; random group only; the whole soundscape
-// playing) and of the master volume window into the folder given as the first argument. Run under a real
-// display or xvfb-run, with ALSOFT_DRIVERS=null: scripts/screenshot.sh player does both.
+// playing; a soundscape of references only) and of the master volume window into the folder given as the
+// first argument. Run under a real display or xvfb-run, with ALSOFT_DRIVERS=null: scripts/screenshot.sh
+// player does both.
 #include "AudioTestHelpers.h"
 #include "audio/AudioEngine.h"
 #include "audio/SoundscapeAnalysis.h"
@@ -126,6 +127,13 @@ int main(int argc, char** argv) {
     randomOnly.replace(randomOnly.find("square_loop.wav"), 15, "missing_loop.wav");
     ok = shoot(randomOnly, sounds.path(), audio, outDir + QStringLiteral("/player-random-only.png")) && ok;
     ok = shoot(Script, sounds.path(), audio, outDir + QStringLiteral("/player-whole.png"), true) && ok;
+    // Only references: the panel keeps its main group, and the whole soundscape plays.
+    const std::string referencesOnly = "\"town.gate\"\n{\n\t\"playsoundscape\"\n\t{\n\t\t\"name\"\t"
+                                       "\"town.fountain\"\n\t}\n}\n" +
+                                       std::string(Script);
+    ok = shoot(referencesOnly, sounds.path(), audio, outDir + QStringLiteral("/player-references-only.png"),
+               true) &&
+         ok;
 
     ShotHost host;
     tonvale::MasterVolumeWindow volume(audio, host);
