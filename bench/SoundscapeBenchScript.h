@@ -13,7 +13,8 @@
 
 namespace tonvale::bench {
 
-inline SoundscapeMix makeBenchSoundscape(const testing::TempFolder& sounds) {
+// Writes the waves into `sounds` and returns the script ("bench.main" plays "bench.nested").
+inline std::string writeBenchSoundscape(const testing::TempFolder& sounds) {
     using testing::writeWave;
     writeWave(sounds.file("loop_noise.wav"), {.frequency = 0, .seconds = 8, .channels = 2});
     writeWave(sounds.file("loop_hum.wav"), {.frequency = 110, .seconds = 4});
@@ -42,8 +43,11 @@ inline SoundscapeMix makeBenchSoundscape(const testing::TempFolder& sounds) {
     script += "\t\"playsoundscape\"\n\t{\n\t\t\"name\"\t\"bench.nested\"\n\t\t\"volume\"\t\"0.5\"\n\t}\n}\n";
     script += "\"bench.nested\"\n{\n\t\"playlooping\"\n\t{\n\t\t\"wave\"\t\"nested_loop.wav\"\n\t}\n";
     script += randomBlock("2,4", "0.5,1", "70,130") + "}\n";
+    return script;
+}
 
-    const LoadResult doc = loadScript(script);
+inline SoundscapeMix makeBenchSoundscape(const testing::TempFolder& sounds) {
+    const LoadResult doc = loadScript(writeBenchSoundscape(sounds));
     return gatherSoundscape(doc.tree, findSoundscape(doc.tree, "bench.main"), sounds.path());
 }
 

@@ -19,6 +19,7 @@ class BenchHost : public tonvale::AudioHost {
     int masterVolumeSetting() const override { return 0; }
     void setMasterVolumeSetting(int) override {}
     void documentChanged() override {}
+    std::string renderFileName(const std::string&) override { return {}; }
 };
 
 std::string soundscapeWithRandomWaves(int count) {
@@ -48,8 +49,9 @@ void BM_OpenPlayerPanel(benchmark::State& state) {
     BenchHost host;
     for (auto _ : state) {
         audio.releaseAll();
-        tonvale::analyseSoundscape(doc.tree, selected, sounds.path(), audio);
-        tonvale::PlayerPanel panel(doc.tree, selected, audio, host);
+        const tonvale::SoundscapeValueNodes nodes =
+            tonvale::analyseSoundscape(doc.tree, selected, sounds.path(), audio);
+        tonvale::PlayerPanel panel(doc.tree, selected, nodes, audio, host);
         panel.show();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(panel.schedule().timeList().size());

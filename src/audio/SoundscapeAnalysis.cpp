@@ -59,11 +59,13 @@ void parseRange(std::string_view value, RangeKind kind, RandomRanges& ranges) {
     }
 }
 
-void analyseSoundscape(const SectionTree& tree, const Node* selected, std::string_view soundDir,
-                       AudioEngine& audio) {
+SoundscapeValueNodes analyseSoundscape(const SectionTree& tree, const Node* selected,
+                                       std::string_view soundDir, AudioEngine& audio) {
+    SoundscapeValueNodes at;
     if (tree.empty() || selected == nullptr || selected->level() != 0)
-        return;
+        return at;
     audio.releaseAll();
+    bool loopWithWave = false;
     std::vector<std::string> waves;
     bool anyRndWave = false;
 
@@ -80,6 +82,8 @@ void analyseSoundscape(const SectionTree& tree, const Node* selected, std::strin
         const Node* n = tree.next(node);
         switch (kind) {
         case SoundBlock::PlayLooping:
+            if (!loopWithWave)
+                at.loopBlock = node;
             for (; n && n->level() > level; n = tree.next(n)) {
                 const NodeData* data = n->data();
                 if (!data)
@@ -87,12 +91,16 @@ void analyseSoundscape(const SectionTree& tree, const Node* selected, std::strin
                 switch (parameterKind(n->text())) {
                 case ParameterKind::Wave:
                     audio.loopingSound.path = resolveWavePath(soundDir, data->value);
+                    at.loopBlock = node;
+                    loopWithWave = true;
                     break;
                 case ParameterKind::Volume:
                     audio.loopingSound.volume = static_cast<float>(parseLoopVolume(data->value));
+                    at.loopVolume = n;
                     break;
                 case ParameterKind::Pitch:
                     audio.loopingSound.pitch = parseLoopPitch(data->value);
+                    at.loopPitch = n;
                     break;
                 default:
                     break;
@@ -100,19 +108,28 @@ void analyseSoundscape(const SectionTree& tree, const Node* selected, std::strin
             }
             break;
         case SoundBlock::PlayRandom:
+            at.randomBlock = node;
             for (; n && !n->hasChildren(); n = tree.next(n)) {
                 const NodeData* data = n->data();
                 if (!data)
                     continue;
+                // An empty value changes nothing, so the value shown was not read there.
+                const bool read = !data->value.empty();
                 switch (parameterKind(n->text())) {
                 case ParameterKind::Volume:
                     parseRange(data->value, RangeKind::Volume, audio.randomRanges);
+                    if (read)
+                        at.randomVolume = n;
                     break;
                 case ParameterKind::Pitch:
                     parseRange(data->value, RangeKind::Pitch, audio.randomRanges);
+                    if (read)
+                        at.randomPitch = n;
                     break;
                 case ParameterKind::Time:
                     parseRange(data->value, RangeKind::Time, audio.randomRanges);
+                    if (read)
+                        at.randomTime = n;
                     break;
                 default:
                     break;
@@ -137,6 +154,7 @@ void analyseSoundscape(const SectionTree& tree, const Node* selected, std::strin
     // document order, as opening the growing list after each block, and decodes each wave once.
     if (anyRndWave)
         audio.openRandomWaves(waves);
+    return at;
 }
 
 } // namespace tonvale

@@ -10,6 +10,8 @@
 #include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace tonvale {
 
@@ -154,6 +156,42 @@ bool decodeWaveFile(const std::string& path, DecodedWave& wave, std::string& rea
     wave.sampleRate = static_cast<std::uint32_t>(info.samplerate);
     wave.frames = got;
     return true;
+}
+
+std::vector<std::string> readableSoundExtensions() {
+    std::vector<std::string> out;
+    auto add = [&out](const std::string& extension) {
+        if (!extension.empty() && std::find(out.begin(), out.end(), extension) == out.end())
+            out.push_back(extension);
+    };
+    int count = 0;
+    sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+    std::vector<std::pair<int, std::string>> majors;
+    for (int i = 0; i < count; ++i) {
+        SF_FORMAT_INFO info{};
+        info.format = i;
+        if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info) == 0 && info.extension)
+            majors.emplace_back(info.format & SF_FORMAT_TYPEMASK, info.extension);
+    }
+    auto has = [&majors](int format) {
+        return std::any_of(majors.begin(), majors.end(),
+                           [format](const auto& m) { return m.first == format; });
+    };
+    // The names files of a kind are known by, the common ones first, where libsndfile names only one.
+    const std::pair<int, std::vector<std::string>> known[] = {
+        {SF_FORMAT_WAV, {"wav"}},         {SF_FORMAT_MPEG, {"mp3"}},
+        {SF_FORMAT_OGG, {"ogg"}},         {SF_FORMAT_FLAC, {"flac"}},
+        {SF_FORMAT_MPEG, {"mp2", "mp1"}}, {SF_FORMAT_AIFF, {"aiff", "aif", "aifc"}},
+        {SF_FORMAT_AU, {"au", "snd"}},
+    };
+    for (const auto& [format, extensions] : known)
+        if (has(format))
+            for (const std::string& e : extensions)
+                add(e);
+    for (const auto& [format, extension] : majors)
+        if (format != SF_FORMAT_RAW)
+            add(extension);
+    return out;
 }
 
 } // namespace tonvale

@@ -24,6 +24,11 @@ struct DecodedWave {
 // `reason` says why.
 bool decodeWaveFile(const std::string& path, DecodedWave& wave, std::string& reason);
 
+// File name extensions (lower case, without the dot) of every sound file the decoder reads: the
+// common ones first (wav, mp3, ogg, flac), then the others of the libsndfile in use. Header-less raw
+// files are not among them: nothing says how to read them.
+std::vector<std::string> readableSoundExtensions();
+
 // 256 MB of 16-bit samples: about 46 minutes of 48 kHz mono, 23 of stereo.
 inline constexpr std::size_t MaxDecodedSamples = std::size_t{1} << 27;
 

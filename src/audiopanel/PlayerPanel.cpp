@@ -5,21 +5,34 @@
 #include "audio/DecimalSeparator.h"
 #include "audio/RangeBars.h"
 #include "audio/SoundscapeAnalysis.h"
+#include "audio/SoundscapePlayer.h"
+#include "audio/SoundscapeRender.h"
 #include "audio/Values.h"
+#include "audio/WaveDecoder.h"
 #include "audiopanel/AudioHost.h"
 #include "audiopanel/PlayerStatusBar.h"
 #include "audiopanel/PlayerTexts.h"
+#include "audiopanel/ProjectSoundscapes.h"
 #include "audiopanel/TrackBar.h"
 #include "document/Edits.h"
+#include "document/NewElements.h"
 #include "document/SectionTree.h"
 
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QThread>
+#include <QValidator>
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 
 namespace tonvale {
@@ -49,6 +62,67 @@ QFont boldFont() {
     QFont f = normalFont();
     f.setBold(true);
     return f;
+}
+
+// What the edit boxes take however text arrives (keys, input methods, anything pasted or dropped that
+// gets past the event filter): ASCII digits, and the locale's decimal separator where fractions are
+// allowed.
+class NumberValidator : public QValidator {
+  public:
+    NumberValidator(bool fractions, QObject* parent) : QValidator(parent), m_fractions(fractions) {}
+    State validate(QString& input, int& /*pos*/) const override {
+        const auto separator = static_cast<char16_t>(static_cast<unsigned char>(localeDecimalSeparator()));
+        for (const QChar c : input) {
+            const char16_t u = c.unicode();
+            if (!(u >= u'0' && u <= u'9') && !(m_fractions && u == separator))
+                return Invalid;
+        }
+        return Acceptable;
+    }
+
+  private:
+    bool m_fractions;
+};
+
+bool takesFractions(int tag) {
+    return tag != BarLoopPitch && tag != BarPitchStart && tag != BarPitchEnd;
+}
+
+// Script bytes (names and wave values) in a message, which is UTF-8.
+std::string scriptToUtf8(std::string_view bytes) {
+    return fromScript(bytes).toStdString();
+}
+
+// The text a problem of the whole soundscape is reported with.
+std::string problemText(const MixProblem& problem) {
+    MixProblem p = problem;
+    p.soundscape = scriptToUtf8(p.soundscape);
+    p.subject = scriptToUtf8(p.subject);
+    const std::string in = p.soundscape.empty() ? std::string() : " (soundscape " + p.soundscape + ")";
+    switch (p.kind) {
+    case MixProblemKind::MissingWave:
+        return "Звук не найден и пропущен: " + p.subject + in;
+    case MixProblemKind::UndecodableWave:
+        return "Звук не читается и пропущен: " + p.subject + in;
+    case MixProblemKind::SoundscapeNotFound:
+        return "Soundscape не найден: " + p.subject + in;
+    case MixProblemKind::MissingName:
+        return "В playsoundscape нет \"name\"" + in;
+    case MixProblemKind::Cycle:
+        return "Ссылки по кругу: " + p.subject + " (повтор не воспроизводится)";
+    case MixProblemKind::TooDeep:
+        return "Слишком глубокая вложенность, не воспроизводится: " + p.subject;
+    case MixProblemKind::TooManySounds:
+        return "Слишком много звуков, остальные пропущены" + in;
+    }
+    return p.subject;
+}
+
+std::string problemsText(const std::vector<MixProblem>& problems) {
+    std::string text;
+    for (const MixProblem& p : problems)
+        text += (text.empty() ? "" : "\n") + problemText(p);
+    return text;
 }
 
 QLabel* label(QWidget* parent, const QString& text, int x, int y, bool bold = false, int width = -1) {
@@ -88,17 +162,22 @@ void scale(QWidget* parent, int x, int top, int height,
 
 } // namespace
 
-PlayerPanel::PlayerPanel(SectionTree& tree, Node* soundscape, AudioEngine& audio, AudioHost& host,
-                         QWidget* parent, RandomSource* random)
+PlayerPanel::PlayerPanel(SectionTree& tree, Node* soundscape, const SoundscapeValueNodes& valueNodes,
+                         AudioEngine& audio, AudioHost& host, QWidget* parent, RandomSource* random)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_tree(tree), m_soundscape(soundscape), m_audio(audio), m_host(host),
+      m_tree(tree), m_soundscape(soundscape), m_valueNodes(valueNodes), m_audio(audio), m_host(host),
       m_ownRandom(random ? nullptr : std::make_unique<ClockSeededRandom>()),
-      m_schedule(random ? *random : *m_ownRandom) {
+      m_schedule(random ? *random : *m_ownRandom), m_wholePlayer(std::make_unique<SoundscapePlayer>(audio)) {
     buildPanel();
 }
 
 PlayerPanel::~PlayerPanel() = default;
+
+void PlayerPanel::setSoundscapeSources(std::string soundDir, SoundscapeLookup lookup) {
+    m_soundDir = std::move(soundDir);
+    m_lookup = std::move(lookup);
+}
 
 void PlayerPanel::buildPanel() {
     setObjectName(QStringLiteral("PlayerPanel"));
@@ -120,7 +199,13 @@ void PlayerPanel::buildPanel() {
     m_randomIndicatorTimer.setInterval(500);
     connect(&m_loopIndicatorTimer, &QTimer::timeout, this, &PlayerPanel::animateLoopIndicator);
     connect(&m_randomIndicatorTimer, &QTimer::timeout, this, &PlayerPanel::animateRandomIndicator);
+    // The delays are shown to the user to the tenth of a second: the default coarse timer may fire
+    // 5 % early (or round to whole seconds), so the random timer is precise.
+    m_randomTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_randomTimer, &QTimer::timeout, this, &PlayerPanel::playNextRandomWave);
+    m_wholeTimer.setTimerType(Qt::PreciseTimer);
+    m_wholeTimer.setInterval(25);
+    connect(&m_wholeTimer, &QTimer::timeout, this, &PlayerPanel::updateWhole);
     // Every bar's change runs the one handler, selected by the bar's tag.
     for (TrackBar* b : m_bars)
         connect(b, &QSlider::valueChanged, this, [this, b] { onBarMoved(b); });
@@ -152,6 +237,7 @@ QLineEdit* PlayerPanel::makeEdit(QWidget* parent, int tag, const char* name, QRe
     e->setContextMenuPolicy(Qt::CustomContextMenu);
     e->setAcceptDrops(false);
     e->setDragEnabled(false);
+    e->setValidator(new NumberValidator(takesFractions(tag), e));
     connect(e, &QWidget::customContextMenuRequested, this,
             [this, e](const QPoint& pos) { m_editMenu->popup(e->mapToGlobal(pos)); });
     e->installEventFilter(this);
@@ -232,26 +318,38 @@ void PlayerPanel::buildMainGroup() {
     m_mainGroup->setGeometry(ClientWidth - MainWidth, 0, MainWidth, GroupHeight);
     m_playAllButton = buttonPanel(m_mainGroup, 2, MainWidth, QStringLiteral("Play All"), "playAllButton");
     connect(m_playAllButton, &QPushButton::clicked, this, &PlayerPanel::toggleAll);
-    label(m_mainGroup, QStringLiteral("Main Volume"), 8, 46, true);
-    makeBar(m_mainGroup, BarMasterVolume, "masterVolumeBar", QRect(58, 64, 28, 180));
-    scale(m_mainGroup, 30, 64, 180, {{"1.0", 0.0}, {"0", 1.0}});
-    makeEdit(m_mainGroup, BarMasterVolume, "masterVolumeEdit", QRect(42, 250, 58, 21));
+    m_playWholeButton =
+        buttonPanel(m_mainGroup, 40, MainWidth, QStringLiteral("Play Soundscape"), "playWholeButton");
+    m_playWholeButton->setStyleSheet(QStringLiteral("color: darkgreen;"));
+    m_playWholeButton->setToolTip(
+        qs("Весь soundscape: все playlooping, все playrandom и вложенные playsoundscape"));
+    connect(m_playWholeButton, &QPushButton::clicked, this, &PlayerPanel::toggleWhole);
+    label(m_mainGroup, QStringLiteral("Main Volume"), 8, 84, true);
+    makeBar(m_mainGroup, BarMasterVolume, "masterVolumeBar", QRect(58, 100, 28, 120));
+    scale(m_mainGroup, 30, 100, 120, {{"1.0", 0.0}, {"0", 1.0}});
+    makeEdit(m_mainGroup, BarMasterVolume, "masterVolumeEdit", QRect(42, 224, 58, 21));
 
     auto* display = new QGroupBox(QStringLiteral("PlayRandom Display"), m_mainGroup);
     display->setObjectName(QStringLiteral("display"));
     display->setFont(boldFont());
-    display->setGeometry(2, 290, MainWidth - 4, 150);
+    display->setGeometry(2, 250, MainWidth - 4, 132);
     const char* captions[] = {"Time (sec): ", "Volume: ", "Pitch:", "Length wave (sec):"};
     const char* names[] = {"L_Time", "L_Vol", "L_Pit", "L_Len"};
     QLabel** values[] = {&m_timeLabel, &m_volumeLabel, &m_pitchLabel, &m_lengthLabel};
     // Values keep the room of four characters at the right; a caption gives way if it must.
     const int valueLeft = display->width() - 31;
     for (int i = 0; i < 4; ++i) {
-        QLabel* caption = label(display, QString::fromLatin1(captions[i]), 3, 24 + i * 28);
+        QLabel* caption = label(display, QString::fromLatin1(captions[i]), 3, 22 + i * 26);
         caption->resize(std::min(caption->width(), valueLeft - 4), caption->height());
-        *values[i] = label(display, QStringLiteral("0"), valueLeft, 24 + i * 28, false, 29);
+        *values[i] = label(display, QStringLiteral("0"), valueLeft, 22 + i * 26, false, 29);
         (*values[i])->setObjectName(QString::fromLatin1(names[i]));
     }
+    m_saveWaveButton = buttonPanel(m_mainGroup, GroupHeight - 102, MainWidth,
+                                   qs("Сохранить звучание\nв WAV..."), "saveWaveButton");
+    m_saveWaveButton->parentWidget()->setFixedHeight(54);
+    m_saveWaveButton->setFixedHeight(42);
+    m_saveWaveButton->setToolTip(qs("Сохранить звучание в WAV..."));
+    connect(m_saveWaveButton, &QPushButton::clicked, this, &PlayerPanel::saveSoundscapeWave);
     m_applyButton = buttonPanel(m_mainGroup, GroupHeight - 44, MainWidth, qs("Применить"), "applyButton");
     connect(m_applyButton, &QPushButton::clicked, this, &PlayerPanel::applyToDocument);
 }
@@ -332,9 +430,11 @@ void PlayerPanel::onShown() {
         edit(BarPitchEnd)->setText(QString::number(250 - bar(BarPitchEnd)->value()));
     } else {
         m_status->setPanelWidth(2, 0);
-        m_status->setPanelWidth(1, m_status->panelWidth(1) + RandWidth);
+        if (m_loopVisible)
+            m_status->setPanelWidth(1, m_status->panelWidth(1) + RandWidth);
     }
     m_playAllButton->setEnabled(m_loopVisible && m_randVisible);
+    rememberShownValues();
     relayout();
     if (parentWidget())
         move(parentWidget()->geometry().center() - rect().center());
@@ -431,22 +531,60 @@ QString PlayerPanel::editText(int tag) const {
     return edit(tag)->text();
 }
 
+bool PlayerPanel::editChanged(int tag) const {
+    return edit(tag)->text() != m_shownTexts[static_cast<std::size_t>(tag - 1)];
+}
+
+void PlayerPanel::rememberShownValues() {
+    for (int tag = 1; tag <= 9; ++tag)
+        m_shownTexts[static_cast<std::size_t>(tag - 1)] = edit(tag)->text();
+}
+
+// The panel closes by its title-bar button only: Escape would drop what was not applied.
+void PlayerPanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void PlayerPanel::reject() {
+    if (!m_rendering)
+        QDialog::reject();
+}
+
+void PlayerPanel::closeEvent(QCloseEvent* event) {
+    if (m_rendering) {
+        event->ignore();
+        return;
+    }
+    stopWhole();
+    QDialog::closeEvent(event);
+}
+
 bool PlayerPanel::eventFilter(QObject* watched, QEvent* e) {
     auto* lineEdit = qobject_cast<QLineEdit*>(watched);
     const int tag = lineEdit ? tagOf(lineEdit) : 0;
     if (tag == 0)
         return QDialog::eventFilter(watched, e);
     if (e->type() == QEvent::FocusIn) {
-        m_currentEdit = lineEdit; // Ed_VolEnter
+        m_currentEdit = lineEdit;
+    } else if (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove || e->type() == QEvent::Drop) {
+        return true; // nothing is dropped into a number box
+    } else if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease ||
+               e->type() == QEvent::MouseButtonDblClick) {
+        // The middle button pastes the selection on X11: nothing is pasted into a number box.
+        return static_cast<QMouseEvent*>(e)->button() == Qt::MiddleButton;
     } else if (e->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(e);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) { // Ed_VolKeyDown
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             applyEdit(lineEdit);
             return true;
         }
-        // Ed_VolKeyPress / Ed_PitKeyPress: digits, backspace and (for numbers with fractions) the
-        // locale's decimal separator. Every other character, clipboard shortcuts included, is
-        // dropped; keys without a character (arrows, Delete, Home, End) move the cursor as usual.
+        // Digits, backspace and (for numbers with fractions) the locale's decimal separator. Every other
+        // character, clipboard shortcuts included, is dropped; keys without a character (arrows, Delete,
+        // Home, End) move the cursor as usual.
         if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
             key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
             return true;
@@ -455,7 +593,7 @@ bool PlayerPanel::eventFilter(QObject* watched, QEvent* e) {
         const QString text = key->text();
         if (text.isEmpty())
             return false;
-        const bool fractions = tag != BarLoopPitch && tag != BarPitchStart && tag != BarPitchEnd;
+        const bool fractions = takesFractions(tag);
         const QChar c = text.at(0);
         const bool allowed =
             text.size() == 1 &&
@@ -493,6 +631,7 @@ void PlayerPanel::updatePlayAll() {
 void PlayerPanel::toggleLoop() {
     const AudioChannel ch = m_audio.loopingSound.channel;
     if (m_loopTag == 0) {
+        stopWhole();
         const int pitch = 260 - bar(BarLoopPitch)->value();
         if (!m_audio.setPitch(ch, m_audio.loopingSound.sampleRate, pitch)) {
             bar(BarLoopPitch)->setValue(160);
@@ -525,6 +664,7 @@ void PlayerPanel::toggleLoop() {
 
 void PlayerPanel::toggleRandom() {
     if (m_randTag == 0) {
+        stopWhole();
         m_randTag = 1;
         m_playRandomButton->setText(QStringLiteral("Stop Random"));
         // With empty lists the first randomTimer event comes at once and stops the random part again.
@@ -635,62 +775,285 @@ void PlayerPanel::animateRandomIndicator() {
     }
 }
 
+// Every value goes back to the parameter it was read from; a value the user did not change is not
+// written; a value the soundscape has no parameter for yet is added at the top of the block the
+// panel took the others from (where the next reading finds it).
 void PlayerPanel::applyToDocument() {
-    if (m_tree.empty() || !m_soundscape || m_soundscape->level() != 0 || !m_tree.next(m_soundscape))
+    if (m_tree.empty() || !m_soundscape || m_soundscape->level() != 0)
         return;
-    auto quoted = [](const QString& text) { return "\"" + commaToPoint(toBytes(text)) + "\""; };
-    auto range = [this](int startTag) {
-        return "\"" + commaToPoint(toBytes(editText(startTag))) + "," +
-               commaToPoint(toBytes(editText(startTag + 1))) + "\"";
+    struct Change {
+        const Node** node; // where the value was read, updated when the parameter is added
+        const Node* block;
+        const char* key;
+        std::string value;
     };
-    Node* node = m_tree.next(m_soundscape);
-    while (node) {
-        if (!node->hasChildren()) {
-            node = m_tree.next(node);
-            continue;
-        }
-        const SoundBlock kind = classifyBlockHeader(node->text());
-        if (kind == SoundBlock::RndWave || kind == SoundBlock::None)
-            break;
-        const int level = node->level();
-        Node* n = m_tree.next(node);
-        if (kind == SoundBlock::PlayLooping) {
-            for (; n && n->level() > level; n = m_tree.next(n)) {
-                // Values of a group that is not shown were never loaded into its edit boxes: they
-                // are left as the document has them.
-                if (!m_loopVisible || !n->data())
-                    continue;
-                if (n->text() == "\"volume\"")
-                    setNodeValue(m_tree, n, quoted(editText(BarLoopVolume)));
-                else if (n->text() == "\"pitch\"")
-                    setNodeValue(m_tree, n, quoted(editText(BarLoopPitch)));
-            }
-        } else if (kind == SoundBlock::PlayRandom) {
-            for (; n && !n->hasChildren(); n = m_tree.next(n)) {
-                if (!m_randVisible || !n->data())
-                    continue;
-                if (n->text() == "\"volume\"")
-                    setNodeValue(m_tree, n, range(BarVolumeStart));
-                else if (n->text() == "\"pitch\"")
-                    setNodeValue(m_tree, n, range(BarPitchStart));
-                else if (n->text() == "\"time\"")
-                    setNodeValue(m_tree, n, range(BarTimeStart));
-            }
-        }
-        node = n;
+    std::vector<Change> changes;
+    auto number = [this](int tag) -> std::optional<std::string> {
+        const std::string text = toBytes(editText(tag));
+        if (!readNumber(text))
+            return std::nullopt; // an empty box, or a separator alone: nothing to write
+        return commaToPoint(text);
+    };
+    auto single = [&](int tag, const Node*& node, const Node* block, const char* key) {
+        if (!editChanged(tag))
+            return;
+        if (const std::optional<std::string> v = number(tag))
+            changes.push_back({&node, block, key, "\"" + *v + "\""});
+    };
+    auto range = [&](int startTag, const Node*& node, const Node* block, const char* key) {
+        if (!editChanged(startTag) && !editChanged(startTag + 1))
+            return;
+        const std::optional<std::string> low = number(startTag);
+        const std::optional<std::string> high = number(startTag + 1);
+        if (low && high)
+            changes.push_back({&node, block, key, "\"" + *low + "," + *high + "\""});
+    };
+    SoundscapeValueNodes& at = m_valueNodes;
+    // Values of a group that is not shown were never loaded into its edit boxes.
+    if (m_loopVisible) {
+        single(BarLoopVolume, at.loopVolume, at.loopBlock, "volume");
+        single(BarLoopPitch, at.loopPitch, at.loopBlock, "pitch");
+    }
+    if (m_randVisible) {
+        range(BarTimeStart, at.randomTime, at.randomBlock, "time");
+        range(BarVolumeStart, at.randomVolume, at.randomBlock, "volume");
+        range(BarPitchStart, at.randomPitch, at.randomBlock, "pitch");
     }
     m_applyButton->setEnabled(false);
+    bool wrote = false;
+    if (!changes.empty()) {
+        m_host.editDocument([&](TreeObserver* observer) {
+            for (Change& c : changes) {
+                // The nodes are the panel's document's own: the analysis only looked at them.
+                if (*c.node) {
+                    wrote = setNodeValue(m_tree, const_cast<Node*>(*c.node), c.value, observer) || wrote;
+                } else if (c.block) {
+                    NewElementAnswers answers;
+                    answers.mode = NewElementMode::Parameter;
+                    answers.parameterName = c.key;
+                    answers.value = c.value;
+                    const CreateResult created = addNewElement(m_tree, const_cast<Node*>(c.block), answers,
+                                                               PlacementAnswer::Yes, observer);
+                    if (created.node) {
+                        *c.node = created.node;
+                        wrote = true;
+                    }
+                }
+            }
+        });
+    }
+    rememberShownValues();
+    if (!wrote)
+        return;
     m_applied = true;
     m_host.documentChanged();
 }
 
+bool PlayerPanel::wholePlaying() const {
+    return m_wholePlayer->playing();
+}
+
+SoundscapeMix PlayerPanel::gatherWhole() const {
+    return gatherSoundscape(m_tree, m_soundscape, m_soundDir, m_lookup);
+}
+
+std::uint32_t PlayerPanel::drawSeed() const {
+    return m_seed ? *m_seed : SeededRandom::freshSeed();
+}
+
+void PlayerPanel::reportProblems(const std::vector<MixProblem>& problems, const char* caption) {
+    if (!problems.empty())
+        m_host.showMessage({problemsText(problems), caption, MessageIcon::Warning});
+}
+
+// The whole soundscape plays alone: it stops the loop and the random part, and they stop it.
+void PlayerPanel::toggleWhole() {
+    if (wholePlaying()) {
+        stopWhole();
+        return;
+    }
+    if (m_loopTag == 1)
+        toggleLoop();
+    if (m_randTag == 1)
+        toggleRandom();
+    m_wholePlayer->setMix(gatherWhole());
+    const bool started = m_wholePlayer->start(drawSeed());
+    // Missing waves, cycles and soundscapes not found are told once per start; the rest plays.
+    reportProblems(m_wholePlayer->problems(), "Play Soundscape");
+    if (!started) {
+        m_host.showMessage({m_audio.initialised() ? "В soundscape нет звуков, которые можно воспроизвести"
+                                                  : "Ошибка воспроизведения",
+                            "Play Soundscape", MessageIcon::Warning});
+        return;
+    }
+    m_playWholeButton->setText(QStringLiteral("Stop Soundscape"));
+    // The loops of a whole soundscape are many: their panel takes half the bar while it plays.
+    m_loopPanelWidth = m_status->panelWidth(1);
+    if (m_loopPanelWidth > 0)
+        m_status->setPanelWidth(1, std::max(m_loopPanelWidth, (width() - 2 * 21) / 2));
+    m_wholeTimer.start();
+    updateWhole();
+}
+
+void PlayerPanel::stopWhole() {
+    m_wholeTimer.stop();
+    if (!wholePlaying())
+        return;
+    m_wholePlayer->stop();
+    m_playWholeButton->setText(QStringLiteral("Play Soundscape"));
+    m_status->setPanelWidth(1, m_loopPanelWidth);
+    m_status->setPanelText(1, QString());
+    m_status->setPanelText(3, QString());
+    m_status->setToolTip(QString());
+}
+
+// Starts the random waves that are due and shows what plays: the loops in the loop panel, the
+// random waves sounding (or the wait for the next one) in the random panel, both in the random panel
+// when the loop group is not shown. Sounds of the soundscapes played by reference name theirs.
+void PlayerPanel::updateWhole() {
+    if (!wholePlaying())
+        return;
+    m_wholePlayer->tick();
+    const std::string& top = m_wholePlayer->mix().name;
+    QString loops;
+    QString randoms;
+    for (const PlayingSound& sound : m_wholePlayer->nowPlaying()) {
+        QString item = fromScript(sound.file);
+        if (!sound.soundscape.empty() && sound.soundscape != top)
+            item += QStringLiteral(" (") + fromScript(sound.soundscape) + QStringLiteral(")");
+        if (sound.looping) {
+            loops += (loops.isEmpty() ? QString() : QStringLiteral(", ")) + item;
+        } else {
+            randoms += (randoms.isEmpty() ? QString() : QStringLiteral(", ")) + QStringLiteral("[") + item +
+                       QStringLiteral("] Volume = ") +
+                       QString::fromStdString(formatGeneral(sound.volume, 3)) + QStringLiteral(". Pitch = ") +
+                       QString::number(sound.pitch);
+        }
+    }
+    if (!loops.isEmpty())
+        loops = QStringLiteral(" Looping: ") + loops;
+    if (randoms.isEmpty()) {
+        if (const std::optional<std::uint64_t> wait = m_wholePlayer->msUntilNextStart())
+            randoms = qs(" Random: ожидание... через ") + QString::number((*wait + 999) / 1000) + qs(" сек.");
+    } else {
+        randoms = QStringLiteral(" Random: ") + randoms;
+    }
+    QString loopText = loops;
+    QString randomText = randoms;
+    if (m_status->panelWidth(1) == 0) {
+        randomText = loopText +
+                     (loopText.isEmpty() || randomText.isEmpty() ? QString() : QStringLiteral(";")) +
+                     randomText;
+        loopText.clear();
+    }
+    if (m_status->panelText(1) != loopText)
+        m_status->setPanelText(1, loopText);
+    if (m_status->panelText(3) != randomText) {
+        m_status->setPanelText(3, randomText);
+        m_status->setToolTip(fromScript(m_wholePlayer->statusText()));
+    }
+}
+
+// Renders the whole soundscape offline into a WAV file on a thread of its own, while the window
+// goes on; a progress dialog with Cancel shows when the render takes longer than a second. A
+// cancelled or failed render leaves no file behind.
+void PlayerPanel::saveSoundscapeWave() {
+    if (m_rendering)
+        return;
+    static constexpr const char* Caption = "Сохранить звучание в WAV";
+    QString suggested = fromScript(soundscapeName(m_soundscape));
+    for (QChar& c : suggested)
+        if (c == u'/' || c == u'\\' || c.unicode() < 0x20)
+            c = u'_';
+    const std::string path = m_host.renderFileName((suggested + QStringLiteral(".wav")).toStdString());
+    if (path.empty())
+        return;
+    const SoundscapeMix mix = gatherWhole();
+    if (!mix.hasSounds()) {
+        std::string text = "В soundscape нет звуков, которые можно сохранить";
+        if (!mix.problems.empty())
+            text += "\n\n" + problemsText(mix.problems);
+        m_host.showMessage({text, Caption, MessageIcon::Warning});
+        return;
+    }
+    RenderSettings settings;
+    settings.seconds = m_renderSeconds;
+    settings.seed = drawSeed();
+
+    m_rendering = true;
+    m_saveWaveButton->setEnabled(false);
+    std::atomic<bool> cancel{false};
+    std::atomic<int> permille{0};
+    RenderResult result;
+    QProgressDialog progress(qs("Сохранение звучания в WAV..."), qs("Отмена"), 0, 1000, this);
+    progress.setObjectName(QStringLiteral("renderProgress"));
+    progress.setWindowTitle(qs(Caption));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(1000);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel = true; });
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        result = renderSoundscape(mix, settings, path, [&](double done) {
+            permille = static_cast<int>(done * 1000.0);
+            return !cancel;
+        });
+    }));
+    QEventLoop loop;
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (progress.wasCanceled())
+            cancel = true;
+        if (!cancel)
+            progress.setValue(permille);
+    });
+    progress.setValue(0);
+    worker->start();
+    poll.start();
+    loop.exec();
+    worker->wait();
+    poll.stop();
+    progress.hide();
+    m_saveWaveButton->setEnabled(true);
+    m_rendering = false;
+
+    const std::string problems = problemsText(result.problems);
+    switch (result.outcome) {
+    case RenderOutcome::Written: {
+        std::string text = "Звучание сохранено в файл\n" + path + "\n(" + formatGeneral(settings.seconds, 6) +
+                           " сек., " + std::to_string(settings.sampleRate) + " Гц, seed " +
+                           std::to_string(settings.seed) + ")";
+        if (!problems.empty())
+            text += "\n\n" + problems;
+        m_host.showMessage(
+            {text, Caption, problems.empty() ? MessageIcon::Information : MessageIcon::Warning});
+        break;
+    }
+    case RenderOutcome::Cancelled:
+        break;
+    case RenderOutcome::WriteFailed:
+        m_host.showMessage(
+            {"Не удалось записать файл\n" + path + "\n" + result.error, Caption, MessageIcon::Error});
+        break;
+    case RenderOutcome::NoAudio:
+        m_host.showMessage({"Не удалось подготовить звук: " + result.error, Caption, MessageIcon::Error});
+        break;
+    }
+}
+
 bool openPlayerPanel(SectionTree& tree, Node* selected, const std::string& soundDir, AudioEngine& audio,
-                     AudioHost& host, bool modified, QWidget* parent, QWidget* volumeWindow) {
+                     AudioHost& host, bool modified, QWidget* parent, QWidget* volumeWindow,
+                     const std::string& projectFolder) {
     if (tree.empty() || !selected || selected->level() != 0)
         return modified;
     audio.releaseAll();
-    analyseSoundscape(tree, selected, soundDir, audio);
-    if (!fileExists(audio.loopingSound.path) && audio.randomWaves.channels.empty()) {
+    const SoundscapeValueNodes valueNodes = analyseSoundscape(tree, selected, soundDir, audio);
+    ProjectSoundscapes others(projectFolder, soundDir);
+    SoundscapeLookup lookup = [&others](std::string_view name) { return others.find(name); };
+    if (!fileExists(audio.loopingSound.path) && audio.randomWaves.channels.empty() &&
+        !gatherSoundscape(tree, selected, soundDir, lookup).hasSounds()) {
         host.showMessage({"В выбранном soundscape отсутсвуют звуки или не правильно указан путь к ним",
                           "Воспроизвести soundscape", MessageIcon::Warning});
         return modified;
@@ -704,7 +1067,8 @@ bool openPlayerPanel(SectionTree& tree, Node* selected, const std::string& sound
     } release{audio};
     bool applied = false;
     {
-        PlayerPanel panel(tree, selected, audio, host, parent);
+        PlayerPanel panel(tree, selected, valueNodes, audio, host, parent);
+        panel.setSoundscapeSources(soundDir, lookup);
         panel.setWindowTitle(fromScript(selected->text()));
         panel.exec();
         applied = panel.applied();

@@ -3,6 +3,7 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/Values.h"
+#include "audio/WaveDecoder.h"
 #include "audiopanel/AudioHost.h"
 #include "audiopanel/PlayerTexts.h"
 #include "document/SoundPaths.h"
@@ -48,6 +49,14 @@ void WavePreview::stop() {
 void WavePreview::stopWhenFinished() {
     if (!m_audio.isPlaying(m_audio.previewChannel))
         stop();
+}
+
+QString soundFileFilter() {
+    QString patterns;
+    for (const std::string& extension : readableSoundExtensions())
+        patterns += (patterns.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("*.") +
+                    QString::fromStdString(extension);
+    return qs("Файлы звуков (") + patterns + QStringLiteral(");;WAV (*.wav)");
 }
 
 } // namespace tonvale

@@ -51,4 +51,7 @@ class WavePreview : public QObject {
     bool m_enabled = true;
 };
 
+// The wave chooser's filter: every sound file the decoder reads ("Файлы звуков"), then WAV alone.
+QString soundFileFilter();
+
 } // namespace tonvale

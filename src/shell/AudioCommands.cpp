@@ -10,6 +10,7 @@
 #include "editor/Icons.h"
 #include "editor/ParamGrid.h"
 #include "editor/QtText.h"
+#include "editor/SectionTreeModel.h"
 #include "settings/Settings.h"
 #include "shell/CommandTable.h"
 #include "shell/DocumentWindow.h"
@@ -95,7 +96,8 @@ void AudioCommands::openPlayerPanel() {
     stopPreview();
     const bool modified =
         tonvale::openPlayerPanel(m_window.tree(), selected, fileSystemPath(m_window.grid()->soundsFolder()),
-                                 m_audio, *this, m_window.modified(), m_window.dialogParent(), m_volume);
+                                 m_audio, *this, m_window.modified(), m_window.dialogParent(), m_volume,
+                                 fileSystemPath(m_window.settings().scriptsFolder));
     m_window.setModified(modified);
     m_window.grid()->refresh();
 }
@@ -121,6 +123,19 @@ void AudioCommands::setMasterVolumeSetting(int value) {
 void AudioCommands::documentChanged() {
     m_window.setModified(true);
     m_window.grid()->refresh();
+}
+
+std::string AudioCommands::renderFileName(const std::string& suggestedName) {
+    const QString chosen =
+        m_prompts.saveFile(QString::fromUtf8("Сохранить звучание в WAV"), m_window.settings().scriptsFolder,
+                           QStringLiteral("WAV (*.wav)"), QStringLiteral("wav"), fromUtf8(suggestedName));
+    return chosen.isEmpty() ? std::string() : fileSystemPath(chosen);
+}
+
+void AudioCommands::editDocument(const std::function<void(TreeObserver* observer)>& edit) {
+    m_window.beginStructuralEdit();
+    edit(m_window.treeModel()->observer());
+    m_window.endStructuralEdit(nullptr);
 }
 
 } // namespace tonvale

@@ -41,6 +41,8 @@ class AudioCommands : public QObject, public AudioHost {
     int masterVolumeSetting() const override;
     void setMasterVolumeSetting(int value) override;
     void documentChanged() override;
+    std::string renderFileName(const std::string& suggestedName) override;
+    void editDocument(const std::function<void(TreeObserver* observer)>& edit) override;
 
   private:
     void showPreviewState();

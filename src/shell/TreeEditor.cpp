@@ -6,6 +6,7 @@
 
 #include "shell/TreeEditor.h"
 
+#include "audiopanel/WavePreview.h"
 #include "dialogs/Prompts.h"
 #include "document/Edits.h"
 #include "document/NewElements.h"
@@ -23,7 +24,6 @@ namespace tonvale {
 
 namespace {
 const QString WaveDialogTitle = QStringLiteral("Файлы звуков");
-const QString WaveFilter = QStringLiteral("WAV (*.wav)");
 
 std::string fileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -229,7 +229,7 @@ void TreeEditor::chooseWaveFile() {
     // The folders are found as the grid finds the wave: in any letter case.
     const std::string folder =
         waveChooserFolder(sounds, qstringToScript(grid->cellText(row, grid->currentColumn())));
-    const QString chosen = m_prompts.openFile(WaveDialogTitle, fromFileSystem(folder), WaveFilter);
+    const QString chosen = m_prompts.openFile(WaveDialogTitle, fromFileSystem(folder), soundFileFilter());
     if (chosen.isEmpty())
         return;
     // The grid writes the value into the node and reports it (modified flag, or the failure message).

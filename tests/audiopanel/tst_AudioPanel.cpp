@@ -4,6 +4,8 @@
 #include "audio/AudioEngine.h"
 #include "audio/RangeBars.h"
 #include "audio/SoundscapeAnalysis.h"
+#include "audio/SoundscapePlayer.h"
+#include "audio/WaveDecoder.h"
 #include "audiopanel/AudioHost.h"
 #include "audiopanel/MasterVolumeWindow.h"
 #include "audiopanel/PlayerPanel.h"
@@ -14,8 +16,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -32,7 +38,13 @@ class TestHost : public AudioHost {
     int masterVolumeSetting() const override { return gen; }
     void setMasterVolumeSetting(int value) override { gen = value; }
     void documentChanged() override { ++changes; }
+    std::string renderFileName(const std::string& suggestedName) override {
+        suggested = suggestedName;
+        return renderPath;
+    }
     std::vector<Message> messages;
+    std::string suggested;
+    std::string renderPath; // empty: the save dialog is cancelled
     int gen = 0;
     int changes = 0;
 };
@@ -76,6 +88,96 @@ const char* const BothGroups = R"("ss"
 }
 )";
 
+// Random blocks before the loop, the second without pitch, the loop without pitch.
+const char* const RandomsFirst = R"("ss"
+{
+	"playrandom"
+	{
+		"time"	"3"
+		"volume"	"0.3"
+		"pitch"	"90,110"
+		"rndwave"
+		{
+			"wave"	"a.wav"
+		}
+	}
+	"playrandom"
+	{
+		"time"	"5"
+		"volume"	"0.5,1.0"
+		"rndwave"
+		{
+			"wave"	"b.wav"
+		}
+	}
+	"playlooping"
+	{
+		"volume"	"0.4"
+		"wave"	"loop.wav"
+	}
+}
+)";
+
+// A loop, a random block with a missing wave, a child soundscape that plays the top one again (a
+// cycle), and one that another script defines.
+const char* const Nested = R"("top"
+{
+	"playlooping"
+	{
+		"volume"	"0.5"
+		"wave"	"loop.wav"
+	}
+	"playrandom"
+	{
+		"time"	"1"
+		"volume"	"1"
+		"rndwave"
+		{
+			"wave"	"a.wav"
+			"wave"	"missing.wav"
+		}
+	}
+	"playsoundscape"
+	{
+		"name"	"child"
+		"volume"	"0.5"
+	}
+	"playsoundscape"
+	{
+		"name"	"elsewhere"
+	}
+}
+"child"
+{
+	"playlooping"
+	{
+		"wave"	"b.wav"
+	}
+	"playsoundscape"
+	{
+		"name"	"top"
+	}
+}
+)";
+
+const char* const OtherScript = R"("elsewhere"
+{
+	"playlooping"
+	{
+		"volume"	"0.2"
+		"wave"	"c.wav"
+	}
+}
+)";
+
+// The value of the parameter `key` among the children of `block`.
+std::string paramValue(const Node* block, const std::string& key) {
+    for (int i = 0; i < block->childCount(); ++i)
+        if (block->child(i)->text() == "\"" + key + "\"" && block->child(i)->data())
+            return block->child(i)->data()->value;
+    return "-";
+}
+
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     text.replace(text.find(from), from.size(), to);
     return text;
@@ -102,9 +204,10 @@ class AudioPanelTest : public QObject {
         m_doc = loadScript(script);
         if (!m_doc.ok())
             return nullptr;
-        analyseSoundscape(m_doc.tree, m_doc.tree.topLevel()[0], m_sounds->path(), *m_audio);
-        auto panel = std::make_unique<PlayerPanel>(m_doc.tree, m_doc.tree.topLevel()[0], *m_audio, m_host,
-                                                   nullptr, &m_random);
+        const SoundscapeValueNodes nodes =
+            analyseSoundscape(m_doc.tree, m_doc.tree.topLevel()[0], m_sounds->path(), *m_audio);
+        auto panel = std::make_unique<PlayerPanel>(m_doc.tree, m_doc.tree.topLevel()[0], nodes, *m_audio,
+                                                   m_host, nullptr, &m_random);
         panel->show();
         return panel;
     }
@@ -382,10 +485,336 @@ class AudioPanelTest : public QObject {
     void applyLeavesTheValuesOfAHiddenGroup() {
         auto panel = openPanel(replaced(BothGroups, "\"loop.wav\"", "\"missing.wav\""));
         QVERIFY(panel);
+        panel->bar(BarLoopVolume)->setValue(10);
+        panel->bar(BarTimeStart)->setValue(2900);
         panel->applyToDocument();
         QCOMPARE(valueOf(m_doc.tree, 2), std::string("\"0.5\""));
         QCOMPARE(valueOf(m_doc.tree, 3), std::string("\"100\""));
+        QCOMPARE(valueOf(m_doc.tree, 6), std::string("\"10.1,10.1\""));
+        panel.reset();
+
+        // No random wave opens: the random group is hidden and its values stay.
+        panel = openPanel(replaced(replaced(BothGroups, "\"a.wav\"", "\"x.wav\""), "\"b.wav\"", "\"y.wav\""));
+        QVERIFY(panel);
+        QVERIFY(!panel->randGroupVisible());
+        panel->bar(BarTimeStart)->setValue(2900);
+        panel->bar(BarVolumeEnd)->setValue(0);
+        panel->bar(BarLoopVolume)->setValue(10);
+        panel->applyToDocument();
+        QCOMPARE(valueOf(m_doc.tree, 2), std::string("\"0.9\""));
         QCOMPARE(valueOf(m_doc.tree, 6), std::string("\"1,6\""));
+        QCOMPARE(valueOf(m_doc.tree, 7), std::string("\"1.0,0.5\""));
+        QCOMPARE(valueOf(m_doc.tree, 8), std::string("\"50,50\""));
+    }
+
+    void applyWritesWhereEachValueWasRead() {
+        SeparatorGuard point('.');
+        auto panel = openPanel(RandomsFirst);
+        QVERIFY(panel);
+        Node* ss = m_doc.tree.topLevel()[0];
+        Node* first = ss->child(0);
+        Node* second = ss->child(1);
+        Node* loop = ss->child(2);
+        // The panel shows the last block's time and volume, and the first block's pitch.
+        QCOMPARE(panel->edit(BarTimeStart)->text(), QStringLiteral("5"));
+        QCOMPARE(panel->edit(BarVolumeEnd)->text(), QStringLiteral("1"));
+        QCOMPARE(panel->edit(BarPitchEnd)->text(), QStringLiteral("110"));
+
+        // Nothing changed: nothing is written, the document stays unmodified.
+        panel->applyToDocument();
+        QCOMPARE(m_host.changes, 0);
+        QVERIFY(!panel->applied());
+
+        panel->edit(BarTimeStart)->setText(QStringLiteral("4")); // typed, no Enter
+        panel->bar(BarLoopVolume)->setValue(25);
+        panel->bar(BarLoopPitch)->setValue(60); // 200, a parameter the loop block does not have
+        panel->applyToDocument();
+        QCOMPARE(m_host.changes, 1);
+        QVERIFY(panel->applied());
+        QCOMPARE(paramValue(first, "time"), std::string("\"3\""));
+        QCOMPARE(paramValue(first, "volume"), std::string("\"0.3\""));
+        QCOMPARE(paramValue(first, "pitch"), std::string("\"90,110\""));
+        QCOMPARE(paramValue(second, "time"), std::string("\"4,5\""));
+        QCOMPARE(paramValue(second, "volume"), std::string("\"0.5,1.0\"")); // untouched: as written
+        QCOMPARE(paramValue(second, "pitch"), std::string("-"));
+        QCOMPARE(paramValue(loop, "volume"), std::string("\"0.75\""));
+        // The new parameter stands first in the loop block, where the next reading finds it.
+        QCOMPARE(loop->child(0)->text(), std::string("\"pitch\""));
+        QCOMPARE(paramValue(loop, "pitch"), std::string("\"200\""));
+        AudioEngine again;
+        analyseSoundscape(m_doc.tree, ss, m_sounds->path(), again);
+        QCOMPARE(again.loopingSound.pitch, 200);
+        QCOMPARE(again.loopingSound.volume, 0.75f);
+
+        // The random pitch goes back to the first block, which it was read from; the added loop
+        // pitch is written in place, not added twice.
+        panel->bar(BarPitchEnd)->setValue(130);  // 120
+        panel->bar(BarLoopPitch)->setValue(110); // 150
+        panel->applyToDocument();
+        QCOMPARE(m_host.changes, 2);
+        QCOMPARE(paramValue(first, "pitch"), std::string("\"90,120\""));
+        QCOMPARE(paramValue(second, "pitch"), std::string("-"));
+        QCOMPARE(paramValue(loop, "pitch"), std::string("\"150\""));
+        QCOMPARE(loop->childCount(), 3); // pitch, volume, wave
+    }
+
+    void randomTimerFiresNoEarlierThanItsDelay() {
+        auto panel = openPanel(replaced(BothGroups, "\"1,6\"", "\"1.5,1.5\""));
+        QVERIFY(panel);
+        QCOMPARE(panel->randomTimer().timerType(), Qt::PreciseTimer);
+        QSignalSpy fired(&panel->randomTimer(), &QTimer::timeout);
+        QElapsedTimer clock;
+        clock.start();
+        panel->toggleRandom();
+        QCOMPARE(panel->randomTimer().interval(), 1500);
+        QVERIFY(fired.wait(3000));
+        QVERIFY2(clock.elapsed() >= 1500, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void editBoxesTakeNothingPastedOrDropped() {
+        SeparatorGuard point('.');
+        auto panel = openPanel(BothGroups);
+        QVERIFY(panel);
+        QLineEdit* volume = panel->edit(BarLoopVolume);
+        QCOMPARE(volume->text(), QStringLiteral("0.5"));
+        // An input method's commit string.
+        volume->setFocus();
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("{x}"));
+        QApplication::sendEvent(volume, &commit);
+        QCOMPARE(volume->text(), QStringLiteral("0.5"));
+        QInputMethodEvent digits;
+        digits.setCommitString(QStringLiteral("7"));
+        QApplication::sendEvent(volume, &digits);
+        QCOMPARE(volume->text(), QStringLiteral("0.57"));
+        // A drop.
+        QMimeData mime;
+        mime.setText(QStringLiteral("{x}"));
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(volume, &drop);
+        QCOMPARE(volume->text(), QStringLiteral("0.57"));
+        // The middle button's paste of the selection.
+        if (QApplication::clipboard()->supportsSelection()) {
+            QApplication::clipboard()->setText(QStringLiteral("{x}"), QClipboard::Selection);
+            QTest::mouseClick(volume, Qt::MiddleButton);
+            QCOMPARE(volume->text(), QStringLiteral("0.57"));
+        }
+        // Pitch boxes take no separator whichever way it comes.
+        QLineEdit* pitch = panel->edit(BarLoopPitch);
+        QInputMethodEvent separator;
+        separator.setCommitString(QStringLiteral("."));
+        QApplication::sendEvent(pitch, &separator);
+        QCOMPARE(pitch->text(), QStringLiteral("100"));
+        panel->applyToDocument();
+        QCOMPARE(valueOf(m_doc.tree, 2), std::string("\"0.57\""));
+    }
+
+    void escapeLeavesThePanelOpen() {
+        auto panel = openPanel(BothGroups);
+        QVERIFY(panel);
+        panel->bar(BarLoopVolume)->setValue(25);
+        QTest::keyClick(panel.get(), Qt::Key_Escape);
+        QVERIFY(panel->isVisible());
+        panel->edit(BarTimeStart)->setFocus();
+        QTest::keyClick(panel->edit(BarTimeStart), Qt::Key_Escape);
+        QVERIFY(panel->isVisible());
+        QVERIFY(child<QPushButton>(panel.get(), "applyButton")->isEnabled());
+        panel->close(); // the title-bar button still closes it
+        QVERIFY(!panel->isVisible());
+    }
+
+    void randomWavesPlayAtTheirOwnSampleRates() {
+        QVERIFY(writeWave(m_sounds->file("a.wav"), {.frequency = 440, .seconds = 0.5, .sampleRate = 22050}));
+        QVERIFY(writeWave(m_sounds->file("b.wav"), {.frequency = 440, .seconds = 0.5, .sampleRate = 44100}));
+        auto panel = openPanel(replaced(BothGroups, "\"50,50\"", "\"100\""));
+        QVERIFY(panel);
+        QCOMPARE(m_audio->randomWaves.sampleRates, (std::vector<std::uint32_t>{22050, 44100}));
+        std::array<double, 2> measured{};
+        for (int i = 0; i < 12 && (measured[0] == 0.0 || measured[1] == 0.0); ++i) {
+            for (AudioChannel ch : m_audio->randomWaves.channels)
+                m_audio->stopChannel(ch);
+            panel->playNextRandomWave();
+            const int wave = panel->schedule().currentWave();
+            const std::vector<float> out = m_audio->renderLoopback(8820);
+            measured[static_cast<std::size_t>(wave)] = zeroCrossingFrequency(out, 0, out.size(), 44100);
+            m_random.below(2); // shifts the fixed draws, so that the other wave comes next
+        }
+        QVERIFY2(std::abs(measured[0] - 440.0) < 5.0, qPrintable(QString::number(measured[0])));
+        QVERIFY2(std::abs(measured[1] - 440.0) < 5.0, qPrintable(QString::number(measured[1])));
+    }
+
+    void wholeSoundscapePlaysEverySoundAndStopsThem() {
+        SeparatorGuard point('.');
+        QVERIFY(writeWave(m_sounds->file("b.wav"), {.frequency = 660, .seconds = 0.5}));
+        QVERIFY(writeWave(m_sounds->file("c.wav"), {.frequency = 880, .seconds = 0.5}));
+        LoadResult other = loadScript(OtherScript);
+        QVERIFY(other.ok());
+        auto panel = openPanel(Nested);
+        QVERIFY(panel);
+        int lookups = 0;
+        panel->setSoundscapeSources(m_sounds->path(), [&](std::string_view name) -> SoundscapeRef {
+            ++lookups;
+            const Node* found = findSoundscape(other.tree, name);
+            return found ? SoundscapeRef{&other.tree, found} : SoundscapeRef{};
+        });
+        panel->setSeed(11);
+        const std::size_t before = m_audio->liveChannelCount();
+        auto* whole = child<QPushButton>(panel.get(), "playWholeButton");
+        QTest::mouseClick(whole, Qt::LeftButton);
+        QVERIFY(panel->wholePlaying());
+        QCOMPARE(whole->text(), QStringLiteral("Stop Soundscape"));
+        QVERIFY(panel->wholeTimer().isActive());
+        QCOMPARE(lookups, 1); // only "elsewhere" is not in the document
+        // The missing wave and the cycle are told, and the rest plays.
+        QCOMPARE(m_host.messages.size(), std::size_t{1});
+        QCOMPARE(m_host.messages[0].caption, std::string("Play Soundscape"));
+        QVERIFY(m_host.messages[0].text.find("missing.wav") != std::string::npos);
+        QVERIFY(m_host.messages[0].text.find("top -> child -> top") != std::string::npos);
+        const SoundscapeMix& mix = panel->wholePlayer().mix();
+        QCOMPARE(mix.loops.size(), std::size_t{3});
+        QCOMPARE(mix.loops[1].volume, 0.5f); // the child's loop at its reference's volume
+        QCOMPARE(mix.loops[2].volume, 0.2f);
+        QCOMPARE(mix.randoms.size(), std::size_t{1});
+        QCOMPARE(mix.randoms[0].waves.size(), std::size_t{1});
+        QVERIFY(m_audio->liveChannelCount() > before);
+        QCOMPARE(panel->statusBar()->panelText(1),
+                 QStringLiteral(" Looping: loop.wav, b.wav (child), c.wav (elsewhere)"));
+        QCOMPARE(panel->statusBar()->panelText(3), QString::fromUtf8(" Random: ожидание... через 1 сек."));
+
+        panel->wholePlayer().tickAt(1000); // the random block's first start
+        panel->updateWhole();
+        QVERIFY(panel->statusBar()->panelText(3).startsWith(QStringLiteral(" Random: [a.wav] Volume = 1.")));
+        QCOMPARE(panel->wholePlayer().starts().size(), std::size_t{1});
+        const std::vector<float> out = m_audio->renderLoopback(4410);
+        QVERIFY(peak(out, 0, out.size()) > 0.3f);
+
+        // Play Looping takes over: the whole soundscape stops and gives every channel back.
+        QTest::mouseClick(child<QPushButton>(panel.get(), "playLoopButton"), Qt::LeftButton);
+        QVERIFY(!panel->wholePlaying());
+        QCOMPARE(panel->loopTag(), 1);
+        QCOMPARE(m_audio->liveChannelCount(), before);
+        QTest::mouseClick(whole, Qt::LeftButton);
+        QVERIFY(panel->wholePlaying());
+        QCOMPARE(panel->loopTag(), 0);
+        QVERIFY(!m_audio->isPlaying(m_audio->loopingSound.channel));
+        QTest::mouseClick(whole, Qt::LeftButton);
+        QVERIFY(!panel->wholePlaying());
+        QCOMPARE(whole->text(), QStringLiteral("Play Soundscape"));
+        QCOMPARE(m_audio->liveChannelCount(), before);
+        QVERIFY(panel->statusBar()->panelText(1).isEmpty());
+        QVERIFY(!panel->wholeTimer().isActive());
+    }
+
+    void savingTheSoundscapeWritesAMeasuredWave() {
+        SeparatorGuard point('.');
+        auto panel = openPanel(replaced(BothGroups, "\"b.wav\"", "\"missing.wav\""));
+        QVERIFY(panel);
+        panel->setSoundscapeSources(m_sounds->path(), {});
+        panel->setSeed(5);
+        panel->setRenderSeconds(1.0);
+        m_host.renderPath = m_sounds->file("out.wav");
+        QTest::mouseClick(child<QPushButton>(panel.get(), "saveWaveButton"), Qt::LeftButton);
+        QCOMPARE(m_host.suggested, std::string("ss.wav"));
+        QCOMPARE(m_host.messages.size(), std::size_t{1});
+        const Message& done = m_host.messages[0];
+        QCOMPARE(done.icon, MessageIcon::Warning); // written, with the missing wave left out
+        QVERIFY(done.text.find(m_host.renderPath) != std::string::npos);
+        QVERIFY(done.text.find("seed 5") != std::string::npos);
+        QVERIFY(done.text.find("missing.wav") != std::string::npos);
+
+        SF_INFO info{};
+        SNDFILE* file = sf_open(m_host.renderPath.c_str(), SFM_READ, &info);
+        QVERIFY(file);
+        QCOMPARE(info.channels, 2);
+        QCOMPARE(info.samplerate, 44100);
+        QCOMPARE(info.frames, sf_count_t{44100});
+        std::vector<float> frames(static_cast<std::size_t>(info.frames) * 2);
+        sf_readf_float(file, frames.data(), info.frames);
+        sf_close(file);
+        // The loop: 440 Hz at volume 0.5 of a 0.8 tone, until the first random wave (1 to 6 s).
+        std::vector<float> left(frames.size() / 2);
+        for (std::size_t i = 0; i < left.size(); ++i)
+            left[i] = frames[2 * i];
+        QVERIFY(std::abs(zeroCrossingFrequency(left, 0, 22050, 44100) - 440.0) < 2.0);
+        QVERIFY(std::abs(peak(left, 0, 22050) - 0.4f) < 0.02f);
+
+        // An output that cannot be written is reported with its path and the reason.
+        m_host.messages.clear();
+        m_host.renderPath = m_sounds->file("no-such-folder/out.wav");
+        panel->saveSoundscapeWave();
+        QCOMPARE(m_host.messages.size(), std::size_t{1});
+        QCOMPARE(m_host.messages[0].icon, MessageIcon::Error);
+        const std::string& text = m_host.messages[0].text;
+        const std::size_t at = text.find(m_host.renderPath);
+        QVERIFY(at != std::string::npos);
+        QVERIFY(text.size() > at + m_host.renderPath.size() + 2); // the reason follows the path
+        QVERIFY(!std::filesystem::exists(m_host.renderPath));
+
+        // A cancelled save dialog renders nothing.
+        m_host.messages.clear();
+        m_host.renderPath.clear();
+        panel->saveSoundscapeWave();
+        QVERIFY(m_host.messages.empty());
+    }
+
+    void cancellingTheRenderLeavesNoFile() {
+        auto panel = openPanel(BothGroups);
+        QVERIFY(panel);
+        panel->setSoundscapeSources(m_sounds->path(), {});
+        panel->setRenderSeconds(3600.0);
+        m_host.renderPath = m_sounds->file("long.wav");
+        const auto entriesBefore = std::distance(std::filesystem::directory_iterator(m_sounds->path()),
+                                                 std::filesystem::directory_iterator());
+        bool progressShown = false;
+        QTimer cancelWhenShown;
+        cancelWhenShown.setInterval(20);
+        connect(&cancelWhenShown, &QTimer::timeout, [&] {
+            auto* progress = panel->findChild<QProgressDialog*>(QStringLiteral("renderProgress"));
+            if (progress && progress->isVisible()) {
+                progressShown = true;
+                // The window is not frozen: this timer runs, and the panel refuses to close.
+                panel->close();
+                progress->findChild<QPushButton*>()->click();
+            }
+        });
+        cancelWhenShown.start();
+        QElapsedTimer clock;
+        clock.start();
+        panel->saveSoundscapeWave();
+        cancelWhenShown.stop();
+        QVERIFY(progressShown);
+        QVERIFY(clock.elapsed() < 20000);
+        QVERIFY(panel->isVisible());
+        QVERIFY(m_host.messages.empty());
+        QVERIFY(!std::filesystem::exists(m_host.renderPath));
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(m_sounds->path()),
+                               std::filesystem::directory_iterator()),
+                 entriesBefore);
+    }
+
+    void waveChooserListsEveryReadableFormat() {
+        const QString filter = soundFileFilter();
+        QVERIFY(filter.startsWith(QString::fromUtf8("Файлы звуков (*.wav *.mp3 *.ogg")));
+        QVERIFY(filter.endsWith(QStringLiteral(";;WAV (*.wav)")));
+        // Files of each kind, made with libsndfile, are decoded and their extension is listed.
+        struct Kind {
+            const char* extension;
+            int format;
+        };
+        for (const Kind& k :
+             {Kind{"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16}, Kind{"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+              Kind{"mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+              Kind{"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16}}) {
+            const std::string path = m_sounds->file(std::string("tone.") + k.extension);
+            QVERIFY2(writeWave(path, {.seconds = 0.2, .format = k.format}), k.extension);
+            DecodedWave wave;
+            std::string reason;
+            QVERIFY2(decodeWaveFile(path, wave, reason), k.extension);
+            QVERIFY2(
+                filter.contains(QStringLiteral("*.") + QString::fromLatin1(k.extension) + QLatin1Char(' ')),
+                k.extension);
+        }
+        QVERIFY(!filter.contains(QStringLiteral("*.raw")));
     }
 
     void openingCommandKeepsTheModifiedFlag() {

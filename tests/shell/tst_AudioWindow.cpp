@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The main window's audio on the real audio layer (a null output driver, so no sound card is needed):
 // start-up and shutdown of the audio, the wrong-version stop, the grid's Play preview with its timer
-// and status panel, the player panel opened from the window and the modified flag after it, and the
-// master volume kept across a restart. Test waves are written with libsndfile.
+// and status panel, the player panel opened from the window and the modified flag after it, the whole
+// soundscape played and saved from it, and the master volume kept across a restart. Test waves are written
+// with libsndfile.
 
 #include "AudioTestHelpers.h"
+#include "audio/SoundscapePlayer.h"
 #include "audiopanel/MasterVolumeWindow.h"
 #include "audiopanel/PlayerPanel.h"
 #include "audiopanel/WavePreview.h"
@@ -289,6 +291,62 @@ class TestAudioWindow : public QObject {
         QCOMPARE(w->grid()->gridModel()->selectedNode(), ss);
         QVERIFY(w->grid()->gridModel()->dataRows() > 0);
         QVERIFY(m_prompts.messages().empty());
+    }
+
+    // A soundscape that only plays another script's soundscape: the panel opens for it, plays it
+    // whole from the project's scripts, and saves it through the window's save dialog.
+    void wholeSoundscapeFromTheProjectAndItsWaveFile() {
+        m_folder->write(QStringLiteral("scripts/soundscapes_b.txt"),
+                        "\"ss.other\"\r\n{\r\n\t\"playlooping\"\r\n\t{\r\n\t\t\"volume\"\t\"0.4\"\r\n"
+                        "\t\t\"wave\"\t\"amb/loop.wav\"\r\n\t}\r\n}\r\n");
+        m_script =
+            m_folder->write(QStringLiteral("scripts/soundscapes_c.txt"),
+                            "\"ss.ref\"\r\n{\r\n\t\"playsoundscape\"\r\n\t{\r\n\t\t\"name\"\t\"ss.other\"\r\n"
+                            "\t\t\"volume\"\t\"0.5\"\r\n\t}\r\n}\r\n");
+        writeIni("Curdir=" + m_folder->path().toStdString() + "\n");
+        auto w = makeWindow();
+        w->selectNode(soundscape(*w, 0));
+        const QString out = m_folder->file(QStringLiteral("out.wav"));
+        m_prompts.answer(out);
+        std::size_t loops = 0;
+        float volume = 0.0f;
+        bool channelsPlayed = false;
+        bool channelsGiven = false;
+        onModal([&](QWidget* modal) {
+            auto* panel = qobject_cast<PlayerPanel*>(modal);
+            if (!panel)
+                return;
+            const std::size_t before = m_audio.player().liveChannelCount();
+            panel->findChild<QPushButton*>(QStringLiteral("playWholeButton"))->click();
+            loops = panel->wholePlayer().mix().loops.size();
+            volume = loops ? panel->wholePlayer().mix().loops[0].volume : 0.0f;
+            channelsPlayed = m_audio.player().liveChannelCount() > before;
+            panel->findChild<QPushButton*>(QStringLiteral("playWholeButton"))->click();
+            channelsGiven = m_audio.player().liveChannelCount() == before;
+            panel->setRenderSeconds(0.5);
+            panel->findChild<QPushButton*>(QStringLiteral("saveWaveButton"))->click();
+        });
+        QVERIFY(w->commands().trigger(CommandId::PlayerPanel));
+        QCOMPARE(loops, std::size_t{1});
+        QCOMPARE(volume, 0.2f);
+        QVERIFY(channelsPlayed);
+        QVERIFY(channelsGiven);
+        QCOMPARE(m_prompts.records().front().kind, PromptRecord::Kind::SaveFile);
+        QCOMPARE(m_prompts.records().front().fileName, QStringLiteral("ss.ref.wav"));
+        const std::vector<PromptRecord> messages = m_prompts.messages();
+        QCOMPARE(messages.size(), std::size_t{1});
+        QCOMPARE(messages[0].icon, MessageIcon::Information);
+        QVERIFY(messages[0].text.contains(out));
+        SF_INFO info{};
+        SNDFILE* file = sf_open(out.toLocal8Bit().constData(), SFM_READ, &info);
+        QVERIFY(file);
+        std::vector<float> frames(static_cast<std::size_t>(info.frames) * 2);
+        sf_readf_float(file, frames.data(), info.frames);
+        sf_close(file);
+        QCOMPARE(info.frames, sf_count_t{22050});
+        // The loop at 0.4 of its reference's 0.5: 0.2 of the 0.8 tone.
+        QVERIFY(std::abs(testing::peak(frames, 0, frames.size()) - 0.16f) < 0.01f);
+        QVERIFY(!w->modified());
     }
 
     void aPlayingPreviewStopsBeforeThePanelPlays() {
