@@ -48,6 +48,11 @@ std::optional<LineContent> readBack(std::string_view text, std::string_view valu
     return LineContent{back->text(), data->value};
 }
 
+void notifyAboutToChange(TreeObserver* observer, const Node* node) {
+    if (observer != nullptr)
+        observer->aboutToChange(node);
+}
+
 void notifyChanged(TreeObserver* observer, const Node* node) {
     if (observer != nullptr)
         observer->changed(node);
@@ -65,15 +70,19 @@ void refreshNodeImages(SectionTree& tree, Node* node, TreeObserver* observer) {
     const auto [image, selected] = imagesFor(tree, node);
     if (node->image() == image && node->selectedImage() == selected)
         return;
+    notifyAboutToChange(observer, node);
     tree.setImages(node, image, selected);
     notifyChanged(observer, node);
 }
 
 // A block that loses its last child stays a block, written with its braces: the key in front of it
 // must not turn into a parameter that takes the next line's key as its value.
-void keepBlock(SectionTree& tree, Node* parent) {
-    if (parent != nullptr && parent->hasData() && parent->childCount() == 1)
+void keepBlock(SectionTree& tree, Node* parent, TreeObserver* observer) {
+    if (parent != nullptr && parent->hasData() && parent->childCount() == 1 && !parent->data()->block) {
+        notifyAboutToChange(observer, parent);
         tree.ensureData(parent).block = true;
+        notifyChanged(observer, parent);
+    }
 }
 
 // A comment typed on one line: line breaks become blanks; every other character is comment text.
@@ -137,6 +146,7 @@ void settleLine(SectionTree& tree, Node* node, TreeObserver* observer) {
         std::optional<LineContent> back = readBack(node->text(), data.value, opensBlock(node));
         if (!back)
             return;
+        notifyAboutToChange(observer, node);
         tree.setText(node, std::move(back->text));
         data.value = std::move(back->value);
         notifyChanged(observer, node);
@@ -155,6 +165,7 @@ bool setNodeValue(SectionTree& tree, Node* node, std::string_view value, TreeObs
     NodeData& data = tree.ensureData(node);
     const std::string oldText = node->text();
     const bool valueChanged = data.value != clean;
+    notifyAboutToChange(observer, node); // not always followed by `changed`: nothing may change
     data.value = std::move(clean);
     settleLine(tree, node, nullptr); // a key that no value keeps whole is re-read
     const bool changed = valueChanged || node->text() != oldText;
@@ -175,6 +186,7 @@ RenameResult renameNode(SectionTree& tree, Node* node, std::string_view text, Tr
         clean = normalizeName(clean);
     if (clean == node->text())
         return {};
+    notifyAboutToChange(observer, node);
     tree.setText(node, std::move(clean));
     settleLine(tree, node, nullptr);
     notifyChanged(observer, node);
@@ -250,6 +262,7 @@ bool setComments(SectionTree& tree, Node* node, std::string_view beside,
     std::string newAbove = joinCommentLines(aboveLines);
     if (data.commentBeside == newBeside && data.commentsAbove == newAbove)
         return false;
+    notifyAboutToChange(observer, node);
     data.commentBeside = std::move(newBeside);
     data.commentsAbove = std::move(newAbove);
     notifyChanged(observer, node);
@@ -269,7 +282,7 @@ DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer) {
         result.selectAfter = siblings[static_cast<std::size_t>(row) - 1];
     else
         result.selectAfter = parent;
-    keepBlock(tree, parent);
+    keepBlock(tree, parent, observer);
     if (observer != nullptr)
         observer->aboutToRemove(parent, row, 1);
     tree.remove(node);
@@ -336,7 +349,7 @@ MoveResult moveNode(SectionTree& tree, Node* node, Node* target, PlacementAnswer
         return result;
     }
     Node* oldParent = node->parent();
-    keepBlock(tree, oldParent);
+    keepBlock(tree, oldParent, observer);
     if (observer != nullptr)
         observer->aboutToMove(node, oldParent, result.oldRow, target, destRow);
     tree.move(node, target, destRow);

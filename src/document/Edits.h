@@ -17,7 +17,7 @@
 //   aboutToRemove(parent, row, count) / removed(...)         -> beginRemoveRows / endRemoveRows
 //   aboutToMove(node, oldParent, oldRow, newParent, destRow) / moved(...)
 //                                                            -> beginMoveRows / endMoveRows
-//   changed(node)                                            -> dataChanged for that node's row
+//   aboutToChange(node) / changed(node)                      -> dataChanged for that node's row
 // `parent` nullptr means the top level. Rows count among the parent's children; for a move,
 // `destRow` counts in the new parent's children before the move, as beginMoveRows expects, and a
 // move that would leave the node where it is is not reported (nor made). The "about to" calls come
@@ -25,7 +25,9 @@
 // with children (a block from a template) is reported as one inserted row: its children are there
 // when `inserted` runs. `changed` follows any change of a node's text, data or images that the edit
 // made besides the structural change (a parent that became a header, images reassigned, a line
-// re-read in its canonical form). Each edit also returns what it did (the node created, moved or
+// re-read in its canonical form); `aboutToChange` comes before it, while the node still has its old
+// text, data and images (the undo history takes its copy there), and may come alone when the edit
+// turns out to change nothing. Each edit also returns what it did (the node created, moved or
 // renamed, its parent and row, the node to select after a delete), so the window can select and
 // scroll without walking the tree.
 
@@ -50,7 +52,11 @@ class TreeObserver {
                              const Node* /*newParent*/, int /*destRow*/) {}
     virtual void moved(const Node* /*node*/, const Node* /*oldParent*/, int /*oldRow*/,
                        const Node* /*newParent*/, int /*destRow*/) {}
+    virtual void aboutToChange(const Node* /*node*/) {}
     virtual void changed(const Node* /*node*/) {}
+    // The whole document is about to be replaced, and has been (the model resets).
+    virtual void aboutToReset() {}
+    virtual void wasReset() {}
 };
 
 // Texts of the messages and questions of the tree edits (UTF-8).

@@ -32,6 +32,8 @@ Message unexpected(std::string_view caption) {
 void setHeaderImages(SectionTree& tree, Node* node, TreeObserver* observer) {
     if (node->image() == ImageHeader && node->selectedImage() == ImageHeaderSelected)
         return;
+    if (observer != nullptr)
+        observer->aboutToChange(node);
     tree.setImages(node, ImageHeader, ImageHeaderSelected);
     if (observer != nullptr)
         observer->changed(node);

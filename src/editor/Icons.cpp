@@ -251,6 +251,27 @@ void drawCommand(QPainter& p, IconId id) {
         p.drawEllipse(QPointF(16, 9.5), 2.2, 2.2);
         p.drawRoundedRect(QRectF(14, 13.5, 4, 11), 1.5, 1.5);
         break;
+    case IconId::Undo:
+    case IconId::Redo: {
+        // A curved arrow turning back (undo) or forward (redo).
+        if (id == IconId::Redo) {
+            p.translate(32, 0);
+            p.scale(-1, 1);
+        }
+        QPainterPath curve;
+        curve.moveTo(9, 13);
+        curve.cubicTo(16, 6, 28, 9, 26, 20);
+        curve.cubicTo(25, 25, 20, 27, 15, 27);
+        p.setPen(QPen(QColor(40, 90, 160), 3.2, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(curve);
+        QPolygonF head;
+        head << QPointF(3, 13) << QPointF(13, 5) << QPointF(13, 20);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 90, 160));
+        p.drawPolygon(head);
+        break;
+    }
     }
 }
 

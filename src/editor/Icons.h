@@ -27,6 +27,8 @@ enum class IconId {
     Rename,
     Delete,
     About,
+    Undo,
+    Redo,
 };
 
 QIcon commandIcon(IconId id);

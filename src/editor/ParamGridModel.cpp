@@ -125,7 +125,7 @@ bool ParamGridModel::writeValue(int row, const QString& text) {
     bool ok = true;
     if (r.node != nullptr) {
         if (r.node->hasData())
-            setNodeValue(*m_tree, r.node, qstringToScript(text));
+            setNodeValue(*m_tree, r.node, qstringToScript(text), m_observer);
         else
             ok = false;
     }

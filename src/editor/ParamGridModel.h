@@ -18,6 +18,8 @@
 
 namespace tonvale {
 
+class TreeObserver;
+
 class ParamGridModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -33,6 +35,8 @@ class ParamGridModel : public QAbstractTableModel {
     void removeRow(int row);
     Node* selectedNode() const { return m_selected; }
     SectionTree* tree() const { return m_tree; }
+    // The observer every value written goes through (the undo history, then the tree model).
+    void setObserver(TreeObserver* observer) { m_observer = observer; }
     void setSelectedNode(Node* node) { m_selected = node; }
 
     // Row access. A row whose name is empty counts as empty everywhere.
@@ -83,6 +87,7 @@ class ParamGridModel : public QAbstractTableModel {
     bool allReadOnly() const;
 
     SectionTree* m_tree;
+    TreeObserver* m_observer = nullptr;
     std::vector<Row> m_rows;
     Node* m_selected = nullptr;
     int m_currentRow = -1;

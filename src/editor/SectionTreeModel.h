@@ -67,6 +67,8 @@ class SectionTreeModel : public QAbstractItemModel {
         void moved(const Node* node, const Node* oldParent, int oldRow, const Node* newParent,
                    int destRow) override;
         void changed(const Node* node) override;
+        void aboutToReset() override { m_model.beginResetModel(); }
+        void wasReset() override { m_model.endResetModel(); }
 
       private:
         SectionTreeModel& m_model;

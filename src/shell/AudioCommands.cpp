@@ -6,6 +6,7 @@
 #include "audiopanel/PlayerPanel.h"
 #include "audiopanel/WavePreview.h"
 #include "dialogs/Prompts.h"
+#include "document/History.h"
 #include "document/SectionTree.h"
 #include "editor/Icons.h"
 #include "editor/ParamGrid.h"
@@ -134,7 +135,10 @@ std::string AudioCommands::renderFileName(const std::string& suggestedName) {
 
 void AudioCommands::editDocument(const std::function<void(TreeObserver* observer)>& edit) {
     m_window.beginStructuralEdit();
-    edit(m_window.treeModel()->observer());
+    {
+        HistoryStep step(m_window.history(), "применение панели проигрывателя");
+        edit(m_window.editObserver());
+    }
     m_window.endStructuralEdit(nullptr);
 }
 

@@ -37,6 +37,11 @@ bool commandEnabled(CommandId id, const WindowState& s) {
         return !s.onTextTab && s.gridHasCurrentRow;
     case CommandId::PlayWave:
         return s.previewPlaying || (!s.onTextTab && s.playableWave);
+    case CommandId::Undo:
+        // On the text tab the editor's own undo works.
+        return !s.onTextTab && s.canUndo;
+    case CommandId::Redo:
+        return !s.onTextTab && s.canRedo;
     case CommandId::NewFile:
     case CommandId::Open:
     case CommandId::SaveAs:

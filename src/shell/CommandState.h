@@ -37,6 +37,8 @@ enum class CommandId {
     MasterVolume,
     EditParameter,
     OpenList,
+    Undo,
+    Redo,
     Count
 };
 
@@ -54,6 +56,8 @@ struct WindowState {
     bool gridWaveCell = false; // the current cell is the value of a "wave" row
     bool playableWave = false; // ... and its file is found
     bool previewPlaying = false;
+    bool canUndo = false; // the history has a step to take back, or to make again
+    bool canRedo = false;
 };
 
 bool commandEnabled(CommandId id, const WindowState& state);

@@ -53,23 +53,28 @@ const std::array<CommandLook, static_cast<std::size_t>(CommandId::Count)> Looks 
     {"MasterVolume", "Общая громкость", "", "", IconId::Volume, ""},
     {"EditParameter", "Изменить параметр...", "", "", std::nullopt, ""},
     {"OpenList", "OpenList", "", "", std::nullopt, ""},
+    {"Undo", "Отменить", "", "Ctrl+Z", IconId::Undo, EditCategory},
+    {"Redo", "Повторить", "", "Ctrl+Y; Ctrl+Shift+Z", IconId::Redo, EditCategory},
 }};
 
 constexpr CommandId Separator = CommandId::Count;
 using enum CommandId;
 
-constexpr CommandId MainToolBarLayout[] = {NewFile,  Open,      Separator, Save,      Separator,
-                                           Settings, Separator, Comments,  Separator, PlayerPanel};
+constexpr CommandId MainToolBarLayout[] = {NewFile,  Open,      Separator,  Save,     Separator,
+                                           Undo,     Redo,      Separator,  Settings, Separator,
+                                           Comments, Separator, PlayerPanel};
 constexpr CommandId FileMenuLayout[] = {NewFile, Open, Separator, Save, SaveAs, Separator, Exit, Separator};
-constexpr CommandId EditMenuLayout[] = {NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock, Separator,
-                                        NewSoundscape,   Rename,         Separator,          Delete,
-                                        Separator,       Comments};
+constexpr CommandId EditMenuLayout[] = {
+    Undo,      Redo,          Separator, NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock,
+    Separator, NewSoundscape, Rename,    Separator,       Delete,         Separator,
+    Comments};
 constexpr CommandId HelpMenuLayout[] = {About, Help};
-constexpr CommandId TreeMenuLayout[] = {ExpandAll, CollapseAll, Separator, Comments, Separator, PlayerPanel};
+constexpr CommandId TreeMenuLayout[] = {Undo,      Redo,     Separator, ExpandAll,  CollapseAll,
+                                        Separator, Comments, Separator, PlayerPanel};
 constexpr CommandId TreeEditMenuLayout[] = {NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock, Separator,
                                             NewSoundscape,   Rename,         Separator,          Delete};
-constexpr CommandId GridMenuLayout[] = {GridNewElement, GridChooseWave, PlayWave, Separator,
-                                        MasterVolume,   Separator,      GridFind};
+constexpr CommandId GridMenuLayout[] = {Undo,     Redo,      Separator,    GridNewElement, GridChooseWave,
+                                        PlayWave, Separator, MasterVolume, Separator,      GridFind};
 constexpr CommandId GridToolBarLayout[] = {GridNewElement, Separator, GridChooseWave, Separator,
                                            GridFind,       Separator, PlayWave};
 constexpr CommandId ShortcutsLayout[] = {FindAgain, ExpandAll, CollapseAll, Find, PlayWave};
@@ -117,7 +122,7 @@ CommandTable::CommandTable(std::function<WindowState()> state, QObject* parent)
         action->setToolTip(hint.isEmpty() ? action->text() : hint);
         action->setStatusTip(hint);
         if (*look.shortcut != '\0')
-            action->setShortcut(QKeySequence(utf8(look.shortcut)));
+            action->setShortcuts(QKeySequence::listFromString(utf8(look.shortcut))); // "A; B": either
         if (look.icon)
             action->setIcon(commandIcon(*look.icon));
         if (*look.category != '\0')

@@ -14,6 +14,8 @@ class QWidget;
 namespace tonvale {
 
 class CommandTable;
+class EditHistory;
+class TreeObserver;
 class Node;
 class ParamGrid;
 class SectionTree;
@@ -44,6 +46,10 @@ class DocumentWindow {
     // A structural edit: while it runs, selection changes of the view are not followed; at its end
     // `select` (when given) becomes the selected node and the grid lists the node selected then.
     virtual void beginStructuralEdit() = 0;
+    // Every edit of the document goes through this observer, which writes it into the undo history
+    // and passes it on to the tree model; a command brackets its edits as one step (HistoryStep).
+    virtual TreeObserver* editObserver() = 0;
+    virtual EditHistory& history() = 0;
     virtual void endStructuralEdit(Node* select) = 0;
 };
 

@@ -57,10 +57,12 @@ bool MainWindow::writeBytes(const QString& path, const std::string& bytes) {
     return false;
 }
 
-void MainWindow::replaceDocument(SectionTree&& tree, ScriptEncoding encoding) {
+void MainWindow::replaceDocument(SectionTree&& tree, ScriptEncoding encoding, SectionTree* previous) {
     m_grid->clearRows();
     m_grid->gridModel()->setSelectedNode(nullptr);
     m_treeModel->beginReset();
+    if (previous != nullptr)
+        *previous = std::move(m_tree);
     m_tree = std::move(tree);
     setShownEncoding(encoding);
     m_treeModel->endReset();
@@ -91,6 +93,7 @@ MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
     setUpdatesFrozen(m_treeView, true);
     replaceDocument(std::move(result.tree), result.encoding);
     setUpdatesFrozen(m_treeView, false);
+    m_history.clear(true); // a document loaded starts an empty history, in the state on disk
 
     if (result.levelError) {
         // The rest of the file is missing from the tree: it must not replace the file by a plain Save.
@@ -148,6 +151,7 @@ void MainWindow::newFile() {
     m_currentFile = path;
     if (loadFile(path) == LoadOutcome::ReadError)
         return;
+    m_history.clear(false); // a new file counts as not yet saved
     setModified(true);
     selectFirstNode();
 }
@@ -233,6 +237,7 @@ bool MainWindow::save() {
         m_fileStamp = saved.stamp;
     if (fromText)
         textEditor()->document()->setModified(false);
+    m_history.markSaved();
     setModified(false);
     return true;
 }
@@ -323,6 +328,7 @@ bool MainWindow::saveAs() {
     m_currentFile = path;
     m_fileStamp = fileStamp(nativePath(path));
     setStatus(3, QDir::toNativeSeparators(path));
+    m_history.markSaved();
     setModified(false);
     return true;
 }

@@ -46,9 +46,15 @@ MainWindow::MainWindow(Platform& platform, Prompts& prompts, AudioOutput& audio,
       m_commands([this] { return windowState(); }, this) {
     setObjectName(QStringLiteral("mainWindow"));
     m_treeModel = new SectionTreeModel(&m_tree, this);
+    m_history.setNext(m_treeModel->observer());
+    m_history.setStepsChanged([this] {
+        if (m_commandsBuilt)
+            updateCommands();
+    });
     buildLayout();
     buildMenus();
     buildCommands();
+    m_commandsBuilt = true;
     startUp();
     if (!m_aborted)
         m_audioCommands = new AudioCommands(*this, m_prompts, m_audio.player(), this);
@@ -93,6 +99,8 @@ void MainWindow::buildCommands() {
     c.setExecute(CommandId::About, [this] { showAbout(m_prompts); });
     c.setExecute(CommandId::Help, [this] { showHelp(this, m_prompts); });
     c.setExecute(CommandId::GridFind, [this] { m_commands.trigger(CommandId::Find); });
+    c.setExecute(CommandId::Undo, [this] { undo(); });
+    c.setExecute(CommandId::Redo, [this] { redo(); });
     m_treeEditor = new TreeEditor(*this, m_prompts, this);
     connect(static_cast<SectionTreeView*>(m_treeView), &SectionTreeView::nodeDropped, m_treeEditor,
             &TreeEditor::onNodeDropped);
@@ -114,11 +122,50 @@ WindowState MainWindow::windowState() const {
     s.gridWaveCell = m_grid->waveCellSelected();
     s.playableWave = m_grid->playableWaveSelected();
     s.previewPlaying = m_audioCommands != nullptr && m_audioCommands->previewPlaying();
+    s.canUndo = m_history.canUndo();
+    s.canRedo = m_history.canRedo();
     return s;
 }
 
 void MainWindow::updateCommands() {
+    // The step each command would take is named in its caption and hint.
+    const auto name = [this](CommandId id, const QString& verb, const std::string& step) {
+        QAction* action = m_commands.action(id);
+        const QString text = step.empty() ? verb : verb + QStringLiteral(": ") + QString::fromStdString(step);
+        if (action->text() != text) {
+            action->setText(text);
+            action->setIconText(text);
+            action->setToolTip(text);
+            action->setStatusTip(text);
+        }
+    };
+    name(CommandId::Undo, QStringLiteral("Отменить"), m_history.undoLabel());
+    name(CommandId::Redo, QStringLiteral("Повторить"), m_history.redoLabel());
     m_commands.update();
+}
+
+void MainWindow::undo() {
+    stepThroughHistory(false);
+}
+
+void MainWindow::redo() {
+    stepThroughHistory(true);
+}
+
+void MainWindow::stepThroughHistory(bool forward) {
+    if (m_page == TextTab || !(forward ? m_history.canRedo() : m_history.canUndo()))
+        return;
+    // The grid lets go of its rows first: the step may remove the nodes they show.
+    beginStructuralEdit();
+    m_grid->clearRows();
+    m_grid->gridModel()->setSelectedNode(nullptr);
+    Node* changed = forward ? m_history.redo() : m_history.undo();
+    if (changed == nullptr || m_tree.isEndMarker(changed))
+        changed = changed == nullptr ? m_tree.first() : changed;
+    endStructuralEdit(changed);
+    if (changed != nullptr)
+        m_treeView->scrollTo(m_treeModel->indexOf(changed));
+    setModified(!m_history.atSavedState());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -193,7 +240,16 @@ QWidget* MainWindow::buildTreeTab() {
                               QStringLiteral("Сохранить таблицу"), MessageIcon::Error);
         setModified(true);
     });
-    connect(m_grid, &ParamGrid::cellSelected, this, [this] { updateCommands(); });
+    m_grid->gridModel()->setObserver(&m_history);
+    connect(m_grid, &ParamGrid::cellSelected, this, [this] {
+        // What is typed into this cell from now on is one step, named after the row.
+        const int row = m_grid->gridModel()->currentRow();
+        const Node* node = row >= 0 ? m_grid->gridModel()->rowNode(row) : nullptr;
+        m_history.setNextLabel(
+            "значение " + (node != nullptr ? scriptToQString(node->text()).toStdString() : std::string()),
+            "grid " + std::to_string(++m_gridEditSession));
+        updateCommands();
+    });
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(2);
@@ -230,11 +286,11 @@ void MainWindow::buildMenus() {
     m_treeMenu = new QMenu(this);
     m_treeMenu->setObjectName(QStringLiteral("treeMenu"));
     m_commands.fill(m_treeMenu, CommandGroup::TreeMenu);
-    // The "Правка" submenu stands after the first separator.
+    // The "Правка" submenu stands after expanding and collapsing, before the comments.
     QAction* editMenu =
         menu(m_treeMenu, QStringLiteral("Правка"), "editMenu", CommandGroup::TreeEditMenu)->menuAction();
     m_treeMenu->removeAction(editMenu);
-    m_treeMenu->insertAction(m_treeMenu->actions().at(3), editMenu);
+    m_treeMenu->insertAction(m_commands.action(CommandId::Comments), editMenu);
     connect(m_treeMenu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
     m_treeView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_treeView, &QWidget::customContextMenuRequested, this,
@@ -526,8 +582,10 @@ std::optional<Message> MainWindow::leaveTab(int from) {
         }
         std::vector<NameStep> path = namePath(selectedNode());
         setUpdatesFrozen(m_treeView, true);
-        replaceDocument(std::move(result.tree), result.encoding);
+        SectionTree previous;
+        replaceDocument(std::move(result.tree), result.encoding, &previous);
         setUpdatesFrozen(m_treeView, false);
+        m_history.documentReplaced("правка текстом", std::move(previous));
         text->setModified(false);
         m_textPage->markTreeRebuilt();
         m_reselectPath = std::move(path);

@@ -9,6 +9,7 @@
 // AudioOutput, so the whole window runs under tests.
 
 #include "document/FileIO.h"
+#include "document/History.h"
 #include "document/Loader.h"
 #include "document/SectionTree.h"
 #include "document/Templates.h"
@@ -117,6 +118,11 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void showMessage(const Message& message) override;
     void setStatus(int panel, const QString& text) override;
     void beginStructuralEdit() override { m_treeEditing = true; }
+    TreeObserver* editObserver() override { return &m_history; }
+    EditHistory& history() override { return m_history; }
+    // Takes back the last step of the history, or makes again the last one taken back.
+    void undo();
+    void redo();
     void endStructuralEdit(Node* select) override;
 
     void setSaveOffered(bool offered);
@@ -143,7 +149,8 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void addRecentAction(int slot);
     bool keepChanges(const QString& caption);
     bool writeBytes(const QString& path, const std::string& bytes);
-    void replaceDocument(SectionTree&& tree, ScriptEncoding encoding);
+    void replaceDocument(SectionTree&& tree, ScriptEncoding encoding, SectionTree* previous = nullptr);
+    void stepThroughHistory(bool forward);
     QString readFailureText(const QString& path) const;
     bool confirmOverwriteChangedFile();
     void reloadCurrentFile();
@@ -175,6 +182,9 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     TreeEditor* m_treeEditor = nullptr;
 
     SectionTree m_tree;
+    mutable EditHistory m_history{m_tree}; // queries close a step that began by itself
+    bool m_commandsBuilt = false;
+    int m_gridEditSession = 0; // the keystrokes of one cell edit are one step of the history
     SectionTreeModel* m_treeModel = nullptr;
     AppSettings m_settings;
     RecentFiles m_recent;

@@ -8,7 +8,9 @@
 
 #include "audiopanel/WavePreview.h"
 #include "dialogs/Prompts.h"
+#include "document/BlockKinds.h"
 #include "document/Edits.h"
+#include "document/History.h"
 #include "document/NewElements.h"
 #include "document/SoundPaths.h"
 #include "editor/ParamGrid.h"
@@ -53,6 +55,13 @@ TreeEditor::TreeEditor(DocumentWindow& window, Prompts& prompts, QObject* parent
 // ---------------------------------------------------------------------------------------------
 // Templates: new soundscape and blocks
 
+namespace {
+// A node's text as the history names it.
+std::string nameOf(const Node* node) {
+    return node != nullptr ? scriptToQString(node->text()).toStdString() : std::string();
+}
+} // namespace
+
 void TreeEditor::newSoundscape() {
     if (!m_window.fileOnDisk()) {
         m_prompts.message(fromUtf8(newtext::OpenOrCreateFile), fromUtf8(newtext::SoundscapeCaption),
@@ -67,8 +76,9 @@ void TreeEditor::newSoundscape() {
             fromUtf8(newtext::SoundscapePromptCaption), QStringLiteral("Название нового soundscape:"), name);
         if (!answer || answer->isEmpty())
             break;
+        HistoryStep step(m_window.history(), "новый soundscape " + answer->trimmed().toStdString());
         const CreateResult created =
-            createSoundscape(m_window.tree(), qstringToScript(*answer), m_window.treeModel()->observer());
+            createSoundscape(m_window.tree(), qstringToScript(*answer), m_window.editObserver());
         if (created) {
             m_window.endStructuralEdit(created.node);
             m_window.setModified(true);
@@ -88,8 +98,8 @@ void TreeEditor::newSoundscape() {
 
 void TreeEditor::newBlock(BlockKind kind) {
     Node* soundscape = m_window.selectedNode();
-    const CreateResult created =
-        createBlock(m_window.tree(), soundscape, kind, m_window.treeModel()->observer());
+    HistoryStep step(m_window.history(), "новый блок " + std::string(blockKindInfo(kind).keyword));
+    const CreateResult created = createBlock(m_window.tree(), soundscape, kind, m_window.editObserver());
     if (!created) {
         m_window.showMessage(blockFailureMessage(kind));
         m_window.setModified(m_window.modified());
@@ -126,8 +136,9 @@ void TreeEditor::newElement() {
                               MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
         placement = first == YesButton ? PlacementAnswer::Yes : PlacementAnswer::No;
     }
+    HistoryStep step(m_window.history(), "новый элемент");
     const CreateResult created =
-        addNewElement(m_window.tree(), selected, *answers, placement, m_window.treeModel()->observer());
+        addNewElement(m_window.tree(), selected, *answers, placement, m_window.editObserver());
     if (!created) {
         if (created.message)
             m_window.showMessage(*created.message);
@@ -148,7 +159,10 @@ void TreeEditor::renameSelected() {
     const std::string text = qstringToScript(*answer);
     if (storableLine(text).empty())
         return;
-    renameNode(m_window.tree(), node, text, m_window.treeModel()->observer());
+    {
+        HistoryStep step(m_window.history(), "переименование " + nameOf(node));
+        renameNode(m_window.tree(), node, text, m_window.editObserver());
+    }
     m_window.endStructuralEdit(nullptr);
     m_window.setModified(true);
 }
@@ -167,7 +181,8 @@ void TreeEditor::deleteSelected() {
     m_window.beginStructuralEdit();
     m_window.grid()->clearRows();
     m_window.grid()->gridModel()->setSelectedNode(nullptr);
-    const DeleteResult deleted = deleteNode(m_window.tree(), node, m_window.treeModel()->observer());
+    HistoryStep step(m_window.history(), "удаление " + nameOf(node));
+    const DeleteResult deleted = deleteNode(m_window.tree(), node, m_window.editObserver());
     m_window.endStructuralEdit(deleted.selectAfter);
     m_window.setModified(true);
 }
@@ -183,7 +198,8 @@ void TreeEditor::editSelectedComments() {
         m_prompts.editComments(caption, comments.commentBeside, comments.commentsAbove);
     if (!answer)
         return;
-    setComments(m_window.tree(), node, answer->beside, answer->aboveLines, m_window.treeModel()->observer());
+    HistoryStep step(m_window.history(), "комментарии " + nameOf(node));
+    setComments(m_window.tree(), node, answer->beside, answer->aboveLines, m_window.editObserver());
     m_window.setModified(true);
 }
 
@@ -203,8 +219,8 @@ void TreeEditor::onNodeDropped(Node* dragged, Node* target) {
     if (placement == PlacementAnswer::Cancel)
         return;
     m_window.beginStructuralEdit();
-    const MoveResult moved =
-        moveNode(m_window.tree(), dragged, target, placement, m_window.treeModel()->observer());
+    HistoryStep step(m_window.history(), "перемещение " + nameOf(dragged));
+    const MoveResult moved = moveNode(m_window.tree(), dragged, target, placement, m_window.editObserver());
     if (!moved.done()) {
         m_window.endStructuralEdit(nullptr);
         return;
@@ -233,6 +249,7 @@ void TreeEditor::chooseWaveFile() {
     if (chosen.isEmpty())
         return;
     // The grid writes the value into the node and reports it (modified flag, or the failure message).
+    HistoryStep step(m_window.history(), "выбор файла " + nameOf(m_window.grid()->gridModel()->rowNode(row)));
     grid->writeValue(row, scriptToQString(storedWaveValue(sounds, fileSystemPath(chosen))));
     m_window.grid()->widenColumns();
 }

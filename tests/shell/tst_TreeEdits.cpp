@@ -919,18 +919,18 @@ class TestTreeEdits : public QObject {
             names << (a->isSeparator() ? QStringLiteral("-")
                       : a->menu()      ? a->menu()->title()
                                        : a->objectName());
-        QCOMPARE(names,
-                 (QStringList{"ExpandAll", "CollapseAll", "-", "Правка", "Comments", "-", "PlayerPanel"}));
+        QCOMPARE(names, (QStringList{"Undo", "Redo", "-", "ExpandAll", "CollapseAll", "-", "Правка",
+                                     "Comments", "-", "PlayerPanel"}));
         names.clear();
-        for (QAction* a : w->treeMenu()->actions()[3]->menu()->actions())
+        for (QAction* a : w->treeMenu()->actions()[6]->menu()->actions())
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         QCOMPARE(names, (QStringList{"NewLoopingBlock", "NewRandomBlock", "NewSoundscapeBlock", "-",
                                      "NewSoundscape", "Rename", "-", "Delete"}));
         names.clear();
         for (QAction* a : w->gridMenu()->actions())
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-        QCOMPARE(names, (QStringList{"GridNewElement", "GridChooseWave", "Play", "-", "MasterVolume", "-",
-                                     "GridFind"}));
+        QCOMPARE(names, (QStringList{"Undo", "Redo", "-", "GridNewElement", "GridChooseWave", "Play", "-",
+                                     "MasterVolume", "-", "GridFind"}));
         // The grid's tool buttons show their captions whole, "..." included.
         QStringList shown;
         for (QToolButton* button :
