@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 
 namespace tonvale {
 
@@ -218,15 +219,19 @@ bool assignImages(SectionTree& tree) {
 }
 
 LoadResult loadScript(std::string_view bytes, ScriptEncoding asciiOnly) {
+    bool outOfMemory = false;
     try {
         return loadScriptUnguarded(bytes, asciiOnly);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
     } catch (const std::exception&) {
-        // Out of memory while building: report it like any other failure of the build.
-        LoadResult result;
-        result.failure = LoadFailure::LoadError;
-        addMessage(result, loadtext::LoadErrorMessage, loadtext::LoadErrorCaption);
-        return result;
     }
+    // Out of memory while building: reported like any other failure of the build, and said so.
+    LoadResult result;
+    result.failure = LoadFailure::LoadError;
+    result.outOfMemory = outOfMemory;
+    addMessage(result, loadtext::LoadErrorMessage, loadtext::LoadErrorCaption);
+    return result;
 }
 
 namespace {

@@ -32,6 +32,8 @@ struct LoadResult {
     BraceCheck braces;
     // How the script's texts are shown; decided from the bytes that were read.
     ScriptEncoding encoding = ScriptEncoding::Windows1251;
+    // Memory ran out while the tree was built (failure is LoadError).
+    bool outOfMemory = false;
 
     bool ok() const { return failure == LoadFailure::None; }
 };
