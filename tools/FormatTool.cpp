@@ -202,7 +202,7 @@ bool writeTreeAsJsonLines(const SectionTree& tree, const std::function<bool(std:
     const Node* endMarker = tree.last();
     for (const Node* node : tree.preorder()) {
         const NodeData* data = node->data();
-        const auto field = [data](std::string NodeData::*member) {
+        const auto field = [data](NodeText NodeData::*member) {
             return data != nullptr ? std::string_view(data->*member) : std::string_view();
         };
         out += "{\"level\":" + std::to_string(node->level()) + ",\"key\":";

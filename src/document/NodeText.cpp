@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#include "document/NodeText.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <ostream>
+#include <stdexcept>
+#include <utility>
+
+namespace tonvale {
+
+namespace {
+
+constexpr std::size_t MaxTextSize = (std::size_t{1} << 31) - 1;
+constexpr std::size_t MaxBlockSize = std::size_t{4} << 20;
+
+void writeHeader(char* at, std::uint32_t header) {
+    std::memcpy(at, &header, sizeof header);
+}
+
+} // namespace
+
+const char* NodeText::ownedCopy(std::string_view text) {
+    if (text.empty())
+        return nullptr;
+    if (text.size() > MaxTextSize)
+        throw std::length_error("text too long");
+    char* block = static_cast<char*>(std::malloc(HeaderSize + text.size()));
+    if (block == nullptr)
+        throw std::bad_alloc();
+    writeHeader(block, static_cast<std::uint32_t>(text.size()) | OwnedBit);
+    std::memcpy(block + HeaderSize, text.data(), text.size());
+    return block + HeaderSize;
+}
+
+std::ostream& operator<<(std::ostream& out, const NodeText& text) {
+    return out << text.view();
+}
+
+void NodeText::freeOwned(const char* bytes) {
+    std::free(const_cast<char*>(bytes - HeaderSize));
+}
+
+TextArena::TextArena(TextArena&& other) noexcept
+    : m_next(std::exchange(other.m_next, nullptr)), m_end(std::exchange(other.m_end, nullptr)),
+      m_newest(std::exchange(other.m_newest, nullptr)),
+      m_blockSize(std::exchange(other.m_blockSize, 1 << 16)), m_reserved(std::exchange(other.m_reserved, 0)) {
+}
+
+TextArena& TextArena::operator=(TextArena&& other) noexcept {
+    if (this != &other) {
+        clear();
+        m_next = std::exchange(other.m_next, nullptr);
+        m_end = std::exchange(other.m_end, nullptr);
+        m_newest = std::exchange(other.m_newest, nullptr);
+        m_blockSize = std::exchange(other.m_blockSize, 1 << 16);
+        m_reserved = std::exchange(other.m_reserved, 0);
+    }
+    return *this;
+}
+
+void TextArena::clear() {
+    for (Block* block = m_newest; block != nullptr;) {
+        Block* previous = block->previous;
+        std::free(block);
+        block = previous;
+    }
+    m_newest = nullptr;
+    m_next = m_end = nullptr;
+    m_blockSize = std::size_t{1} << 16;
+    m_reserved = 0;
+}
+
+void TextArena::assign(NodeText& target, std::string_view text) {
+    if (text.empty()) {
+        target.clear();
+        return;
+    }
+    if (text.size() > MaxTextSize)
+        throw std::length_error("text too long");
+    const std::size_t need = NodeText::HeaderSize + text.size();
+    if (static_cast<std::size_t>(m_end - m_next) < need) {
+        // Blocks double up to 4 MiB; a text larger than a quarter of that gets a block of its own.
+        const std::size_t size = std::max(m_blockSize, need);
+        auto* block = static_cast<Block*>(std::malloc(sizeof(Block) + size));
+        if (block == nullptr)
+            throw std::bad_alloc();
+        block->bytes = reinterpret_cast<char*>(block + 1);
+        block->previous = m_newest;
+        m_newest = block;
+        m_next = block->bytes;
+        m_end = block->bytes + size;
+        m_reserved += sizeof(Block) + size;
+        m_blockSize = std::min(m_blockSize * 2, MaxBlockSize);
+    }
+    // Copied before the old text goes: `text` may view it.
+    writeHeader(m_next, static_cast<std::uint32_t>(text.size()));
+    std::memcpy(m_next + NodeText::HeaderSize, text.data(), text.size());
+    target.release();
+    target.m_bytes = m_next + NodeText::HeaderSize;
+    m_next += need;
+}
+
+} // namespace tonvale
