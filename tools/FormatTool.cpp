@@ -148,8 +148,10 @@ int formatFile(const std::string& file, const std::string& mode, std::ostream& o
     LoadResult loaded;
     if (const int status = loadFile(file, err, original, loaded); status != ExitOk)
         return status;
-    if (mode.empty())
+    if (mode.empty()) {
+        original = std::string(); // the tree holds copies of its texts: the bytes' memory goes back
         return printCanonical(file, loaded.tree, out, err);
+    }
     const int compared = compareCanonical(file, loaded.tree, original, err);
     if (compared != ExitNotCanonical)
         return compared;

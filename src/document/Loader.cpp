@@ -5,6 +5,7 @@
 #include "document/TextHelpers.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <new>
 
@@ -105,6 +106,57 @@ struct KeyValueCut {
 };
 
 // `opens`: the element opens a block. `scratch` holds the text when its blanks had to be collapsed.
+KeyValueCut cutKeyValue(std::string_view text, bool opens, std::string& scratch);
+
+// The same cut as cutKeyValue for an element without a block, in one pass over a trimmed text whose
+// control characters are blanks already: the positions it asks for are found together. A text with a
+// run of blanks goes the general way.
+KeyValueCut cutElementText(std::string_view sv, std::string& scratch) {
+    constexpr std::size_t None = std::string_view::npos;
+    std::size_t quote1 = None;
+    std::size_t quote2 = None;
+    std::size_t blank1 = None;
+    std::size_t blank2 = None;
+    std::size_t blanksBeforeQuote = 0;
+    std::size_t blanks = 0;
+    for (std::size_t i = 0; i < sv.size(); ++i) {
+        const char c = sv[i];
+        if (c == ' ') {
+            if (i + 1 < sv.size() && sv[i + 1] == ' ')
+                return cutKeyValue(sv, false, scratch);
+            ++blanks;
+            if (blank1 == None)
+                blank1 = i;
+            else if (blank2 == None)
+                blank2 = i;
+            if (quote1 == None)
+                ++blanksBeforeQuote;
+        } else if (c == '"') {
+            if (quote1 == None)
+                quote1 = i;
+            else if (quote2 == None)
+                quote2 = i;
+        }
+    }
+    KeyValueCut cut;
+    std::size_t e = 0; // key = sv[0, e), value = sv[e, end), both trimmed
+    if (quote1 == 0) {
+        e = quote2 == None ? 0 : quote2 + 1;
+    } else if (quote1 != None && blanksBeforeQuote <= 1) {
+        e = quote1;
+    } else if (quote1 != None) {
+        e = blank2 == None ? 0 : blank2 + 1;
+    } else if (blanks < 2 || sv.starts_with('$')) {
+        e = blank1 == None ? 0 : blank1 + 1;
+        cut.dependsOnBlock = true;
+    } else {
+        e = blank2 + 1;
+    }
+    cut.key = trim(sv.substr(0, e));
+    cut.value = trim(sv.substr(e));
+    return cut;
+}
+
 KeyValueCut cutKeyValue(std::string_view text, bool opens, std::string& scratch) {
     const std::string_view trimmed = trim(text);
     std::string_view sv = trimmed;
@@ -288,9 +340,9 @@ void commentText(std::string_view afterSlashes, std::string& out) {
 // The brace check of the script, counted from the pieces of its lines as they are read.
 class BraceCount {
   public:
-    void line(const std::vector<LinePiece>& pieces) {
+    template <class Piece> void line(const std::vector<Piece>& pieces) {
         ++m_line;
-        for (const LinePiece& piece : pieces) {
+        for (const Piece& piece : pieces) {
             if (piece.kind == PieceKind::Open) {
                 ++m_open;
                 m_openLines.push_back(m_line);
@@ -322,6 +374,96 @@ class BraceCount {
     std::vector<std::size_t> m_openLines; // lines of the braces still open, outermost first
 };
 
+// A piece of a line (see LinePiece) and, for an element, where the first "//" of its text is, inside
+// quotes or not (npos: none).
+struct ScannedPiece {
+    PieceKind kind = PieceKind::Element;
+    std::string_view text;
+    std::size_t slashes = std::string_view::npos;
+};
+
+// Reads the line that starts at `at` and cuts it into pieces as splitLinePieces does, in the same
+// pass that finds its end (LineCursor's rules); `at` moves to the next line. Returns false, with the
+// pieces before it, when a brace stands inside double quotes; `at` then stays.
+// What a byte means to scanLine.
+enum ByteClass : unsigned char { TextByte, BlankByte, BreakByte, QuoteByte, SlashByte, BraceByte };
+
+constexpr std::array<unsigned char, 256> byteClasses() {
+    std::array<unsigned char, 256> classes{};
+    for (int c = 0; c < 256; ++c)
+        classes[static_cast<std::size_t>(c)] = isTrimmable(static_cast<char>(c)) ? BlankByte : TextByte;
+    classes['\r'] = classes['\n'] = BreakByte;
+    classes['"'] = QuoteByte;
+    classes['/'] = SlashByte;
+    classes['{'] = classes['}'] = BraceByte;
+    return classes;
+}
+
+bool scanLine(std::string_view bytes, std::size_t& at, std::vector<ScannedPiece>& pieces) {
+    static constexpr std::array<unsigned char, 256> Classes = byteClasses();
+    const char* const line = bytes.data() + at;
+    const std::size_t rest = bytes.size() - at;
+    std::size_t start = 0;
+    std::size_t slashes = std::string_view::npos;
+    bool text = false;
+    bool quoted = false;
+    std::size_t i = 0;
+    for (; i < rest; ++i) {
+        const char c = line[i];
+        const unsigned char kind = Classes[static_cast<unsigned char>(c)];
+        if (kind == TextByte) {
+            text = true;
+            continue;
+        }
+        if (kind == BlankByte)
+            continue;
+        if (kind == BreakByte)
+            break;
+        if (c == '"') {
+            quoted = !quoted;
+            text = true;
+        } else if (c == '/' && i + 1 < rest && line[i + 1] == '/') {
+            if (quoted) {
+                if (slashes == std::string_view::npos)
+                    slashes = i - start;
+                text = true;
+                continue;
+            }
+            // The rest of the line is a comment: on its own, or beside the element text before it.
+            std::size_t end = i + 2;
+            while (end < rest && line[end] != '\r' && line[end] != '\n')
+                ++end;
+            if (text)
+                pieces.push_back({PieceKind::Element, std::string_view(line + start, end - start),
+                                  slashes == std::string_view::npos ? i - start : slashes});
+            else
+                pieces.push_back({PieceKind::Comment, std::string_view(line + i + 2, end - i - 2)});
+            i = end;
+            text = false;
+            break;
+        } else if (c == '{' || c == '}') {
+            if (quoted)
+                return false;
+            if (text)
+                pieces.push_back({PieceKind::Element, std::string_view(line + start, i - start), slashes});
+            pieces.push_back({c == '{' ? PieceKind::Open : PieceKind::Close, std::string_view(line + i, 1)});
+            start = i + 1;
+            slashes = std::string_view::npos;
+            text = false;
+        } else {
+            text = true;
+        }
+    }
+    if (text)
+        pieces.push_back({PieceKind::Element, std::string_view(line + start, i - start), slashes});
+    if (i < rest && line[i] == '\r' && i + 1 < rest && line[i + 1] == '\n')
+        i += 2;
+    else if (i < rest)
+        ++i;
+    at += i;
+    return true;
+}
+
 // Builds the tree from the pieces of the script's lines, in one pass. Braces set the depth; elements
 // and comment lines become nodes at that depth.
 //
@@ -339,7 +481,7 @@ class TreeWalk {
     bool needsPlainWalk() const { return m_needsPlainWalk; }
 
     // False on a jump of more than one level: the rest of the file is not loaded.
-    bool piece(const LinePiece& piece) {
+    bool piece(const ScannedPiece& piece) {
         switch (piece.kind) {
         case PieceKind::Open:
             open();
@@ -355,14 +497,14 @@ class TreeWalk {
             return place(m_depth, m_text, true);
         case PieceKind::Element:
             if (m_cutting)
-                return placeElement(piece.text);
+                return placeElement(piece.text, piece.slashes);
             elementText(piece.text, m_text);
             return place(m_depth, m_text, false);
         }
         return true;
     }
     // The end marker: the last line's text, when the last piece is text at the top level; else empty.
-    bool endMarker(const LinePiece* final) {
+    bool endMarker(const ScannedPiece* final) {
         m_text.clear();
         if (final != nullptr && final->kind == PieceKind::Comment)
             commentText(final->text, m_text);
@@ -459,14 +601,13 @@ class TreeWalk {
     }
 
     // An element cut as attachElement and cutKeyValue would cut it, as an element without a block.
-    bool placeElement(std::string_view piece) {
-        const std::size_t comment = piece.find("//");
+    bool placeElement(std::string_view piece, std::size_t comment) {
         elementCode(piece, comment, m_text);
         const std::string_view code =
             comment == std::string_view::npos ? std::string_view(m_text) : trim(m_text);
         KeyValueCut cut{code, {}, false};
         if (code.find(' ') != std::string_view::npos)
-            cut = cutKeyValue(code, false, m_scratch);
+            cut = cutElementText(code, m_scratch);
         const std::string_view text = cut.key.empty() ? cut.value : cut.key;
         Node* node = append(m_depth, text);
         if (node == nullptr)
@@ -519,16 +660,19 @@ class TreeWalk {
 // `complete` is false after a level error. `byteOrderMark` is set when one stood before the first text.
 BraceCheck walkScript(std::string_view bytes, TreeWalk& walk, bool& complete, bool& byteOrderMark) {
     BraceCount braces;
-    std::vector<LinePiece> pieces;
-    LineCursor cursor(bytes);
+    std::vector<ScannedPiece> pieces;
+    std::vector<LinePiece> linePieces;
     complete = true;
     bool textSeen = false;
     std::string unmarked;
-    for (std::string_view raw; cursor.next(raw);) {
-        const bool isLast = cursor.atEnd();
+    for (std::size_t at = 0; at < bytes.size();) {
+        pieces.clear();
         if (!textSeen && !byteOrderMark) {
             // A byte-order mark before the script's first text (after blanks and braces) is the
             // byte-order mark too: the writer puts it first, where it must read back as one.
+            LineCursor cursor(bytes.substr(at));
+            std::string_view raw;
+            cursor.next(raw);
             const std::size_t start =
                 std::find_if(raw.begin(), raw.end(),
                              [](char c) { return !isTrimmable(c) && c != '{' && c != '}'; }) -
@@ -538,31 +682,47 @@ BraceCheck walkScript(std::string_view bytes, TreeWalk& walk, bool& complete, bo
                 raw = unmarked;
                 byteOrderMark = true;
             }
-        }
-        pieces.clear();
-        if (!splitLinePieces(raw, pieces))
+            linePieces.clear();
+            if (!splitLinePieces(raw, linePieces))
+                return braces.inQuotes();
+            for (const LinePiece& piece : linePieces)
+                pieces.push_back(
+                    {piece.kind, piece.text,
+                     piece.kind == PieceKind::Element ? piece.text.find("//") : std::string_view::npos});
+            std::size_t next = at + raw.size();
+            if (raw.data() == unmarked.data())
+                next += ByteOrderMark.size();
+            at = next < bytes.size() && bytes[next] == '\r' && next + 1 < bytes.size() &&
+                         bytes[next + 1] == '\n'
+                     ? next + 2
+                     : std::min(next + 1, bytes.size());
+        } else if (!scanLine(bytes, at, pieces)) {
             return braces.inQuotes();
+        }
+        const bool isLast = at >= bytes.size();
         braces.line(pieces);
         if (!complete)
             continue; // after a level error only the braces are counted
-        textSeen = textSeen || std::any_of(pieces.begin(), pieces.end(), [](const LinePiece& piece) {
+        textSeen = textSeen || std::any_of(pieces.begin(), pieces.end(), [](const ScannedPiece& piece) {
                        return piece.kind == PieceKind::Element || piece.kind == PieceKind::Comment;
                    });
         // The last line ends the tree with the end marker. When its last piece is text at the top
         // level, that text is the end marker's, as written; otherwise the end marker is empty.
-        const LinePiece* endText = nullptr;
-        if (isLast && !pieces.empty() &&
+        const ScannedPiece* endText = nullptr;
+        std::size_t count = pieces.size();
+        if (isLast && count > 0 &&
             (pieces.back().kind == PieceKind::Element || pieces.back().kind == PieceKind::Comment)) {
-            for (std::size_t i = 0; complete && i + 1 < pieces.size(); ++i)
+            --count;
+            for (std::size_t i = 0; complete && i < count; ++i)
                 complete = walk.piece(pieces[i]);
-            const LinePiece& final = pieces.back();
+            const ScannedPiece& final = pieces.back();
             if (walk.depth() == 0)
                 endText = &final;
             else if (complete)
                 complete = walk.piece(final); // inside a block left open: an element of the block
-            pieces.clear();
+            count = 0;
         }
-        for (std::size_t i = 0; complete && i < pieces.size(); ++i)
+        for (std::size_t i = 0; complete && i < count; ++i)
             complete = walk.piece(pieces[i]);
         if (complete && isLast)
             complete = walk.endMarker(endText);

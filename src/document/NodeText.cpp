@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "document/NodeText.h"
 
+#include "document/BlockMemory.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <new>
@@ -63,7 +65,7 @@ TextArena& TextArena::operator=(TextArena&& other) noexcept {
 void TextArena::clear() {
     for (Block* block = m_newest; block != nullptr;) {
         Block* previous = block->previous;
-        std::free(block);
+        freeBlock(block, block->size);
         block = previous;
     }
     m_newest = nullptr;
@@ -81,17 +83,16 @@ void TextArena::assign(NodeText& target, std::string_view text) {
         throw std::length_error("text too long");
     const std::size_t need = NodeText::HeaderSize + text.size();
     if (static_cast<std::size_t>(m_end - m_next) < need) {
-        // Blocks double up to 4 MiB; a text larger than a quarter of that gets a block of its own.
-        const std::size_t size = std::max(m_blockSize, need);
-        auto* block = static_cast<Block*>(std::malloc(sizeof(Block) + size));
-        if (block == nullptr)
-            throw std::bad_alloc();
+        // Blocks double up to 4 MiB, header included; a larger text gets a block of its own.
+        const std::size_t total = std::max(m_blockSize, sizeof(Block) + need);
+        auto* block = static_cast<Block*>(allocateBlock(total));
+        block->size = total;
         block->bytes = reinterpret_cast<char*>(block + 1);
         block->previous = m_newest;
         m_newest = block;
         m_next = block->bytes;
-        m_end = block->bytes + size;
-        m_reserved += sizeof(Block) + size;
+        m_end = reinterpret_cast<char*>(block) + total;
+        m_reserved += total;
         m_blockSize = std::min(m_blockSize * 2, MaxBlockSize);
     }
     // Copied before the old text goes: `text` may view it.

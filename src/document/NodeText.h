@@ -168,6 +168,7 @@ class TextArena {
     struct Block {
         char* bytes;
         Block* previous;
+        std::size_t size; // as allocated, header included
     };
     char* m_next = nullptr; // free room of the newest block
     char* m_end = nullptr;

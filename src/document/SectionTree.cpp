@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "document/SectionTree.h"
 
+#include "document/BlockMemory.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdlib>
 #include <new>
 #include <utility>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace tonvale {
 
@@ -24,14 +22,13 @@ SectionTree::~SectionTree() {
 
 void SectionTree::freeChunk(Chunk& chunk) {
     std::destroy_n(chunk.nodes, chunk.used);
-    const bool huge = chunk.capacity * sizeof(Node) >= HugePage;
-    ::operator delete (chunk.nodes, std::align_val_t{huge ? HugePage : alignof(Node)});
+    freeBlock(chunk.nodes, chunk.capacity * sizeof(Node));
     chunk = {};
 }
 
 void SectionTree::freeDataBlock(DataBlock& block) {
     std::destroy_n(block.items, block.used);
-    ::operator delete(block.items);
+    freeBlock(block.items, block.capacity * sizeof(NodeData));
     block = {};
 }
 
@@ -102,19 +99,11 @@ Node* SectionTree::allocate() {
         return node;
     }
     if (m_chunks.empty() || m_chunks.back().used == m_chunks.back().capacity) {
-        // Chunks double from 64 nodes up to about 8 MiB; the large ones ask for transparent huge pages,
-        // which spares a large load most of its page faults.
+        // Chunks double from 64 nodes up to 8 MiB.
         constexpr std::size_t MaxChunkBytes = std::size_t{8} << 20;
         const std::size_t capacity =
             m_chunks.empty() ? 64 : std::min(m_chunks.back().capacity * 2, MaxChunkBytes / sizeof(Node));
-        const std::size_t bytes = capacity * sizeof(Node);
-        const bool huge = bytes >= HugePage;
-        void* memory = ::operator new (huge ? (bytes + HugePage - 1) / HugePage* HugePage : bytes,
-                                       std::align_val_t{huge ? HugePage : alignof(Node)});
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-        if (huge)
-            ::madvise(memory, bytes, MADV_HUGEPAGE);
-#endif
+        void* memory = allocateBlock(capacity * sizeof(Node));
         m_chunks.push_back({static_cast<Node*>(memory), capacity, 0});
     }
     Chunk& chunk = m_chunks.back();
@@ -133,7 +122,7 @@ NodeData* SectionTree::allocateData() {
                                                           : std::min(m_dataBlocks.back().capacity * 2,
                                                                      MaxBlockBytes / sizeof(NodeData));
         m_dataBlocks.push_back(
-            {static_cast<NodeData*>(::operator new(capacity * sizeof(NodeData))), capacity, 0});
+            {static_cast<NodeData*>(allocateBlock(capacity * sizeof(NodeData))), capacity, 0});
     }
     DataBlock& block = m_dataBlocks.back();
     return new (block.items + block.used++) NodeData();
@@ -286,6 +275,8 @@ Node* SectionTree::insertNode(Node* parent, int row, Node* node) {
             staysInOrder = last == parent;
         }
         node->m_row = static_cast<int>(kids.size());
+        if (kids.capacity() == 0)
+            kids.reserve(4); // most blocks hold a few elements: one allocation instead of three
         kids.push_back(node);
     } else {
         kids.insert(kids.begin() + static_cast<std::ptrdiff_t>(at), node);

@@ -146,7 +146,6 @@ class SectionTree {
         std::size_t capacity = 0;
         std::size_t used = 0;
     };
-    static constexpr std::size_t HugePage = std::size_t{2} << 20;
     static void freeChunk(Chunk& chunk);
     std::vector<Chunk> m_chunks;
     std::vector<Node*> m_free;

@@ -5,6 +5,8 @@
 #include "document/TextHelpers.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -19,8 +21,22 @@ bool hasLineBreak(std::string_view text) {
     return containsEither(text, '\r', '\n');
 }
 
+// Eight bytes at a time: every text of the tree is checked before anything is written.
 bool hasBrace(std::string_view text) {
-    return containsEither(text, '{', '}');
+    constexpr std::uint64_t Ones = 0x0101010101010101u;
+    constexpr std::uint64_t Highs = 0x8080808080808080u;
+    const auto hasByte = [](std::uint64_t word, unsigned char byte) {
+        const std::uint64_t x = word ^ (Ones * byte);
+        return ((x - Ones) & ~x & Highs) != 0;
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (hasByte(word, '{') || hasByte(word, '}'))
+            return true;
+    }
+    return containsEither(text.substr(i), '{', '}');
 }
 
 // Collects output and turns every lone CR and every lone LF into CR LF.
