@@ -45,14 +45,15 @@ void NodeText::freeOwned(const char* bytes) {
 }
 
 TextArena::TextArena(TextArena&& other) noexcept
-    : m_next(std::exchange(other.m_next, nullptr)), m_end(std::exchange(other.m_end, nullptr)),
-      m_newest(std::exchange(other.m_newest, nullptr)),
+    : m_shared(std::exchange(other.m_shared, nullptr)), m_next(std::exchange(other.m_next, nullptr)),
+      m_end(std::exchange(other.m_end, nullptr)), m_newest(std::exchange(other.m_newest, nullptr)),
       m_blockSize(std::exchange(other.m_blockSize, 1 << 16)), m_reserved(std::exchange(other.m_reserved, 0)) {
 }
 
 TextArena& TextArena::operator=(TextArena&& other) noexcept {
     if (this != &other) {
         clear();
+        m_shared = std::exchange(other.m_shared, nullptr);
         m_next = std::exchange(other.m_next, nullptr);
         m_end = std::exchange(other.m_end, nullptr);
         m_newest = std::exchange(other.m_newest, nullptr);
@@ -69,6 +70,8 @@ void TextArena::clear() {
         block = previous;
     }
     m_newest = nullptr;
+    delete[] m_shared;
+    m_shared = nullptr;
     m_next = m_end = nullptr;
     m_blockSize = std::size_t{1} << 16;
     m_reserved = 0;
@@ -81,6 +84,18 @@ void TextArena::assign(NodeText& target, std::string_view text) {
     }
     if (text.size() > MaxTextSize)
         throw std::length_error("text too long");
+    const char** shared = nullptr;
+    if (text.size() <= SharedLength) {
+        if (m_shared == nullptr)
+            m_shared = new const char* [SharedSlots] {};
+        shared = &m_shared[sharedSlot(text)];
+        if (*shared != nullptr && NodeText::sizeAt(*shared) == text.size() &&
+            std::memcmp(*shared, text.data(), text.size()) == 0) {
+            target.release();
+            target.m_bytes = *shared;
+            return;
+        }
+    }
     const std::size_t need = NodeText::HeaderSize + text.size();
     if (static_cast<std::size_t>(m_end - m_next) < need) {
         // Blocks double up to 4 MiB, header included; a larger text gets a block of its own.
@@ -100,7 +115,20 @@ void TextArena::assign(NodeText& target, std::string_view text) {
     std::memcpy(m_next + NodeText::HeaderSize, text.data(), text.size());
     target.release();
     target.m_bytes = m_next + NodeText::HeaderSize;
+    if (shared != nullptr)
+        *shared = target.m_bytes;
     m_next += need;
+}
+
+std::size_t TextArena::sharedSlot(std::string_view text) {
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+    std::memcpy(&head, text.data(), std::min<std::size_t>(text.size(), 8));
+    if (text.size() > 8)
+        std::memcpy(&tail, text.data() + 8, text.size() - 8);
+    const std::uint64_t mixed =
+        (head * 0x9E3779B97F4A7C15u) ^ (tail * 0xC2B2AE3D27D4EB4Fu) ^ (text.size() * 0x165667B19E3779F9u);
+    return static_cast<std::size_t>(mixed >> 54) & (SharedSlots - 1);
 }
 
 } // namespace tonvale

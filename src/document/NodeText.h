@@ -136,6 +136,11 @@ class NodeText {
         return h;
     }
     std::size_t count() const { return header() & ~OwnedBit; }
+    static std::size_t sizeAt(const char* bytes) {
+        std::uint32_t h = 0;
+        std::memcpy(&h, bytes - HeaderSize, HeaderSize);
+        return h & ~OwnedBit;
+    }
     bool owned() const { return m_bytes != nullptr && (header() & OwnedBit) != 0; }
     void release() {
         if (owned())
@@ -165,12 +170,18 @@ class TextArena {
     std::size_t reserved() const { return m_reserved; }
 
   private:
+    static std::size_t sharedSlot(std::string_view text);
     struct Block {
         char* bytes;
         Block* previous;
         std::size_t size; // as allocated, header included
     };
-    char* m_next = nullptr; // free room of the newest block
+    // Short texts repeat (keys such as "wave", values such as "100"): recent ones are remembered by
+    // hash, and a text equal to one of them views the same bytes instead of new ones.
+    static constexpr std::size_t SharedLength = 16;
+    static constexpr std::size_t SharedSlots = 1024;
+    const char** m_shared = nullptr; // SharedSlots texts, with the first block
+    char* m_next = nullptr;          // free room of the newest block
     char* m_end = nullptr;
     Block* m_newest = nullptr;
     std::size_t m_blockSize = std::size_t{1} << 16;
