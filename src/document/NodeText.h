@@ -67,9 +67,10 @@ class NodeText {
     const char* data() const { return m_bytes == nullptr ? "" : m_bytes; }
     const char* begin() const { return data(); }
     const char* end() const { return data() + size(); }
-    char operator[](std::size_t i) const { return m_bytes[i]; }
-    char front() const { return m_bytes[0]; }
-    char back() const { return m_bytes[count() - 1]; }
+    // As for a std::string, [size()] and the front of an empty text read a NUL byte.
+    char operator[](std::size_t i) const { return data()[i]; }
+    char front() const { return data()[0]; }
+    char back() const { return empty() ? '\0' : m_bytes[count() - 1]; }
 
     // The searches of std::string_view, on the text.
     template <class... Args> std::size_t find(Args&&... args) const {
