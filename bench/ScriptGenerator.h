@@ -73,4 +73,18 @@ inline std::string generateScript(std::size_t targetLines, unsigned seed = 12345
     return out;
 }
 
+// A script nested `depth` levels deep: an element and the "{" of its block on each level, one
+// parameter at the bottom, then every "}" (about 10 bytes a level, CR LF line ends). Its canonical
+// text indents every line by its level, so it grows with the square of the depth.
+inline std::string generateDeepScript(std::size_t depth) {
+    std::string out;
+    out.reserve(depth * 10 + 32);
+    for (std::size_t i = 0; i < depth; ++i)
+        out += "\"n\"\r\n{\r\n";
+    out += "\"leaf\"\t\"1\"\r\n";
+    for (std::size_t i = 0; i < depth; ++i)
+        out += "}\r\n";
+    return out;
+}
+
 } // namespace tonvale::bench

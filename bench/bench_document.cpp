@@ -59,6 +59,25 @@ void BM_LoadWrite(benchmark::State& state) {
     setCounters(state, text);
 }
 
+// Load, then the canonical text streamed in chunks to a sink that drops them: tonvale-format's work
+// without the file system.
+void BM_LoadStream(benchmark::State& state) {
+    const std::string& text = script(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        tonvale::LoadResult result = tonvale::loadScript(text);
+        std::size_t bytes = 0;
+        tonvale::streamScript(
+            result.tree,
+            [&bytes](std::string_view chunk) {
+                bytes += chunk.size();
+                return true;
+            },
+            nullptr);
+        benchmark::DoNotOptimize(bytes);
+    }
+    setCounters(state, text);
+}
+
 // The floor: a bare pass that splits the lines and counts the braces, as every load must at least do.
 void BM_FloorSplitAndCountBraces(benchmark::State& state) {
     const std::string& text = script(static_cast<std::size_t>(state.range(0)));
@@ -87,6 +106,11 @@ void BM_PeakMemory1M(benchmark::State& state) {
     getrusage(RUSAGE_SELF, &usage);
     state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 #endif
+    // The tree's own blocks (nodes, node data, texts) and its nodes.
+    const tonvale::LoadResult loaded = tonvale::loadScript(text);
+    state.counters["tree_MB"] = static_cast<double>(loaded.tree.reservedBytes()) / 1e6;
+    state.counters["nodes"] = static_cast<double>(loaded.tree.size());
+    state.counters["node_bytes"] = static_cast<double>(sizeof(tonvale::Node));
     state.counters["script_MB"] = static_cast<double>(text.size()) / 1e6;
 }
 
@@ -95,7 +119,13 @@ void BM_PeakMemory1M(benchmark::State& state) {
 BENCHMARK(BM_Load)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Write)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadWrite)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FloorSplitAndCountBraces)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadStream)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloorSplitAndCountBraces)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeakMemory1M)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -5,6 +5,8 @@
 
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
+#include "document/Writer.h"
+#include "editor/QtText.h"
 #include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/FindWindow.h"
@@ -65,6 +67,24 @@ void BM_TreeToText(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(w.window->textEditor()->document()->blockCount());
 }
 BENCHMARK(BM_TreeToText)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// What Qt's own setPlainText of the same text costs in the same editor: the yardstick of the tree to
+// text switch, which adds the writer, the conversion to UTF-16 and the colouring.
+void BM_SetPlainTextOfTheSameText(benchmark::State& state) {
+    Window w(static_cast<std::size_t>(state.range(0)));
+    const WriteResult written = writeScript(w.window->tree());
+    const QString text = scriptToQString(written.bytes);
+    QPlainTextEdit* editor = w.window->textEditor();
+    for (auto _ : state) {
+        editor->setPlainText(text);
+        state.PauseTiming();
+        editor->clear();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["lines"] = static_cast<double>(text.count(QLatin1Char('\n')));
+}
+BENCHMARK(BM_SetPlainTextOfTheSameText)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_TextToTree(benchmark::State& state) {
     Window w(static_cast<std::size_t>(state.range(0)));

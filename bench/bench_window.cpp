@@ -15,6 +15,10 @@
 #include <QTreeView>
 #include <benchmark/benchmark.h>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#endif
+
 using namespace tonvale;
 
 namespace {
@@ -60,6 +64,13 @@ void BM_OpenLargeScript(benchmark::State& state) {
             state.SkipWithError("first node not selected");
     }
     state.counters["nodes"] = static_cast<double>(w.window->tree().size());
+    // The document's own memory (nodes, node data, texts) and the process's peak, window included.
+    state.counters["tree_MB"] = static_cast<double>(w.window->tree().reservedBytes()) / 1e6;
+#if defined(__linux__)
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+#endif
 }
 BENCHMARK(BM_OpenLargeScript)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 

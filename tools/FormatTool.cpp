@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <new>
 #include <ostream>
 
 namespace tonvale {
@@ -54,24 +56,111 @@ void reportLoad(std::ostream& err, const std::string& file, const LoadResult& lo
     }
 }
 
-// Loads and writes one file. Returns the exit status for it; `canonical` receives the text.
-int formatFile(const std::string& file, std::ostream& err, std::string& original, std::string& canonical) {
+// Reads and loads one file. Returns the exit status for it.
+int loadFile(const std::string& file, std::ostream& err, std::string& original, LoadResult& loaded) {
     std::string error;
     if (!readWholeFile(file, original, error)) {
         err << file << ": error: cannot read the file: " << error << '\n';
         return ExitIoError;
     }
-    LoadResult loaded = loadScript(original);
+    loaded = loadScript(original);
     reportLoad(err, file, loaded);
-    if (const int status = loadStatus(file, loaded, err); status != ExitOk)
-        return status;
-    WriteResult written = writeScript(loaded.tree);
-    if (!written) {
-        report(err, file, written.message, "error");
+    if (loaded.outOfMemory)
+        err << file << ": error: out of memory while loading the file\n";
+    return loadStatus(file, loaded, err);
+}
+
+// The exit status of a write that did not give the whole text.
+int writeFailure(const std::string& file, WriteOutcome outcome, const Message& message, std::ostream& err) {
+    if (outcome == WriteOutcome::OutOfMemory) {
+        err << file << ": error: out of memory while writing the canonical text\n";
         return ExitFailed;
     }
-    canonical = std::move(written.bytes);
+    report(err, file, message, "error");
+    return ExitFailed;
+}
+
+// Compares the canonical text with the file's bytes as it is written, and stops at the first
+// difference. Returns ExitOk or ExitNotCanonical, or the failure of the write.
+int compareCanonical(const std::string& file, const SectionTree& tree, std::string_view original,
+                     std::ostream& err) {
+    std::size_t at = 0;
+    Message failure;
+    const WriteOutcome outcome = streamScript(
+        tree,
+        [&at, original](std::string_view chunk) {
+            if (original.substr(at, chunk.size()) != chunk)
+                return false;
+            at += chunk.size();
+            return true;
+        },
+        &failure);
+    if (outcome == WriteOutcome::Stopped)
+        return ExitNotCanonical;
+    if (outcome != WriteOutcome::Written)
+        return writeFailure(file, outcome, failure, err);
+    return at == original.size() ? ExitOk : ExitNotCanonical;
+}
+
+// Streams the canonical text to `out`.
+int printCanonical(const std::string& file, const SectionTree& tree, std::ostream& out, std::ostream& err) {
+    Message failure;
+    const WriteOutcome outcome = streamScript(
+        tree,
+        [&out](std::string_view chunk) {
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            return out.good();
+        },
+        &failure);
+    if (outcome == WriteOutcome::Stopped)
+        return ExitIoError;
+    if (outcome != WriteOutcome::Written)
+        return writeFailure(file, outcome, failure, err);
+    return out.good() ? ExitOk : ExitIoError;
+}
+
+// Streams the canonical text into the file, through a temporary file renamed over it.
+int rewriteCanonical(const std::string& file, const SectionTree& tree, std::ostream& err) {
+    WriteOutcome outcome = WriteOutcome::Written;
+    Message failure;
+    const FileResult saved = saveFile(file, [&](const std::function<void(std::string_view)>& sink) {
+        outcome = streamScript(
+            tree,
+            [&sink](std::string_view chunk) {
+                sink(chunk);
+                return true;
+            },
+            &failure);
+        return outcome == WriteOutcome::Written;
+    });
+    if (outcome != WriteOutcome::Written)
+        return writeFailure(file, outcome, failure, err);
+    if (!saved) {
+        err << file << ": error: cannot write the file: " << saved.text(file) << '\n';
+        return ExitIoError;
+    }
     return ExitOk;
+}
+
+// One file in the given mode ("", "--check" or "--write").
+int formatFile(const std::string& file, const std::string& mode, std::ostream& out, std::ostream& err) {
+    std::string original;
+    LoadResult loaded;
+    if (const int status = loadFile(file, err, original, loaded); status != ExitOk)
+        return status;
+    if (mode.empty()) {
+        original = std::string(); // the tree holds copies of its texts: the bytes' memory goes back
+        return printCanonical(file, loaded.tree, out, err);
+    }
+    const int compared = compareCanonical(file, loaded.tree, original, err);
+    if (compared != ExitNotCanonical)
+        return compared;
+    if (mode == "--check") {
+        out << file << '\n';
+        return ExitNotCanonical;
+    }
+    original = std::string(); // not needed any more: its memory goes back before the write
+    return rewriteCanonical(file, loaded.tree, err);
 }
 
 void appendJsonString(std::string& out, std::string_view text) {
@@ -108,12 +197,14 @@ void appendJsonLines(std::string& out, std::string_view comments) {
 
 } // namespace
 
-std::string treeAsJsonLines(const SectionTree& tree) {
+bool writeTreeAsJsonLines(const SectionTree& tree, const std::function<bool(std::string_view)>& sink) {
+    constexpr std::size_t ChunkSize = std::size_t{1} << 16;
     std::string out;
+    out.reserve(ChunkSize + 256);
     const Node* endMarker = tree.last();
     for (const Node* node : tree.preorder()) {
         const NodeData* data = node->data();
-        const auto field = [data](std::string NodeData::*member) {
+        const auto field = [data](NodeText NodeData::*member) {
             return data != nullptr ? std::string_view(data->*member) : std::string_view();
         };
         out += "{\"level\":" + std::to_string(node->level()) + ",\"key\":";
@@ -131,9 +222,50 @@ std::string treeAsJsonLines(const SectionTree& tree) {
         out += ",\"block\":";
         out += opensBlock(node) ? "true" : "false";
         out += "}\n";
+        if (out.size() >= ChunkSize) {
+            if (!sink(out))
+                return false;
+            out.clear();
+        }
     }
+    return out.empty() || sink(out);
+}
+
+std::string treeAsJsonLines(const SectionTree& tree) {
+    std::string out;
+    writeTreeAsJsonLines(tree, [&out](std::string_view chunk) {
+        out.append(chunk);
+        return true;
+    });
     return out;
 }
+
+namespace {
+
+int printTree(const std::string& file, std::ostream& out, std::ostream& err) {
+    std::string original;
+    LoadResult loaded;
+    if (const int status = loadFile(file, err, original, loaded); status != ExitOk)
+        return status;
+    original = std::string();
+    const bool written = writeTreeAsJsonLines(loaded.tree, [&out](std::string_view chunk) {
+        out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        return out.good();
+    });
+    return written && out.good() ? ExitOk : ExitIoError;
+}
+
+// Runs one file in its mode; memory running out anywhere on the way is a failure said in words.
+int runOnFile(const std::string& file, const std::string& mode, std::ostream& out, std::ostream& err) {
+    try {
+        return mode == "--tree" ? printTree(file, out, err) : formatFile(file, mode, out, err);
+    } catch (const std::bad_alloc&) {
+        err << file << ": error: out of memory\n";
+        return ExitFailed;
+    }
+}
+
+} // namespace
 
 int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
@@ -155,46 +287,9 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
         return ExitFailed;
     }
 
-    if (mode == "--tree") {
-        std::string original;
-        std::string error;
-        if (!readWholeFile(files[0], original, error)) {
-            err << files[0] << ": error: cannot read the file: " << error << '\n';
-            return ExitIoError;
-        }
-        LoadResult loaded = loadScript(original);
-        reportLoad(err, files[0], loaded);
-        if (const int status = loadStatus(files[0], loaded, err); status != ExitOk)
-            return status;
-        out << treeAsJsonLines(loaded.tree);
-        return out.good() ? ExitOk : ExitIoError;
-    }
-
     int status = ExitOk;
-    for (const std::string& file : files) {
-        std::string original;
-        std::string canonical;
-        int result = formatFile(file, err, original, canonical);
-        if (result == ExitOk) {
-            if (mode.empty()) {
-                out.write(canonical.data(), static_cast<std::streamsize>(canonical.size()));
-                if (!out.good())
-                    result = ExitIoError;
-            } else if (mode == "--check") {
-                if (canonical != original) {
-                    out << file << '\n';
-                    result = ExitNotCanonical;
-                }
-            } else if (canonical != original) {
-                std::string error;
-                if (!writeFileAtomic(file, canonical, error)) {
-                    err << file << ": error: cannot write the file: " << error << '\n';
-                    result = ExitIoError;
-                }
-            }
-        }
-        status = std::max(status, result);
-    }
+    for (const std::string& file : files)
+        status = std::max(status, runOnFile(file, mode, out, err));
     return status;
 }
 

@@ -4,8 +4,10 @@
 // tonvale-format: the command-line companion for build pipelines. It loads scripts with the
 // editor's own loader and writes them in the editor's canonical layout.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tonvale {
@@ -22,5 +24,7 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
 // the end marker's lines above. Bytes above 127 and control bytes are written as \u00XX so that the
 // script's bytes can be read back exactly.
 std::string treeAsJsonLines(const class SectionTree& tree);
+// The same, handed to `sink` in chunks; false when the sink asked to stop.
+bool writeTreeAsJsonLines(const class SectionTree& tree, const std::function<bool(std::string_view)>& sink);
 
 } // namespace tonvale

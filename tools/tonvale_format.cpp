@@ -2,9 +2,15 @@
 #include "FormatTool.h"
 
 #include <iostream>
+#include <new>
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    return tonvale::runFormatTool(args, std::cout, std::cerr);
+    try {
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        return tonvale::runFormatTool(args, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "tonvale-format: error: out of memory\n";
+        return tonvale::ExitFailed;
+    }
 }

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <unordered_map>
 
 namespace tonvale {
@@ -181,10 +183,26 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+// True when no byte has its high bit set; eight bytes at a time.
+bool allAscii(std::string_view bytes) {
+    constexpr std::uint64_t HighBits = 0x8080808080808080u;
+    std::size_t i = 0;
+    for (; i + 32 <= bytes.size(); i += 32) {
+        std::uint64_t words[4];
+        std::memcpy(words, bytes.data() + i, sizeof words);
+        if (((words[0] | words[1] | words[2] | words[3]) & HighBits) != 0)
+            return false;
+    }
+    return std::none_of(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(),
+                        [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+}
+
+} // namespace
+
 ScriptEncoding detectEncoding(std::string_view bytes, ScriptEncoding asciiOnly) {
-    const bool ascii = std::none_of(bytes.begin(), bytes.end(),
-                                    [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-    if (ascii)
+    if (allAscii(bytes))
         return asciiOnly;
     return isValidUtf8(bytes) ? ScriptEncoding::Utf8 : ScriptEncoding::Windows1251;
 }

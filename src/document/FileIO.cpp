@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <filesystem>
 #include <new>
@@ -122,12 +123,13 @@ std::string randomDigits(std::mt19937& rng) {
 }
 
 // Creates "PREFIXNNNNNN" in `folder`, exclusively; returns the descriptor or -1 with errno set.
-int createUnique(const fs::path& folder, const std::string& prefix, mode_t mode, std::string& temp) {
+int createUnique(const fs::path& folder, const std::string& prefix, mode_t mode, std::string& temp,
+                 int access = O_WRONLY) {
     std::mt19937 rng(std::random_device{}());
     int fd = -1;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = (folder / (prefix + randomDigits(rng))).string();
-        fd = openRetrying(temp, O_WRONLY | O_CREAT | O_EXCL, mode);
+        fd = openRetrying(temp, access | O_CREAT | O_EXCL, mode);
         if (fd >= 0 || errno != EEXIST)
             break;
     }
@@ -181,10 +183,56 @@ bool mayWrite(const std::string& path, int& error) {
     return false;
 }
 
+FileResult abandoned(std::string path) {
+    return programError(FileErrorKind::Abandoned, std::move(path), "the text to save could not be made");
+}
+
+// What the producer of a save wrote into a file: its size, whether it produced every byte and the
+// first error of a write (after which the rest is not written).
+struct Produced {
+    off_t size = 0;
+    bool complete = false;
+    int error = 0;
+};
+
+Produced produceInto(int fd, const SaveProducer& produce) {
+    Produced produced;
+    try {
+        produced.complete = produce([&produced, fd](std::string_view piece) {
+            if (produced.error == 0 && !piece.empty()) {
+                produced.error = writeAll(fd, piece, produced.size);
+                produced.size += static_cast<off_t>(piece.size());
+            }
+        });
+    } catch (const std::exception&) {
+        produced.complete = false; // out of memory on the way, most likely: the save is abandoned
+    }
+    return produced;
+}
+
+// Copies `size` bytes of one file over the start of another; returns 0 or the error number.
+int copyContents(int from, int to, off_t size) {
+    std::string buffer(std::size_t{1} << 16, '\0');
+    for (off_t at = 0; at < size;) {
+        const ssize_t n =
+            ::pread(from, buffer.data(),
+                    std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(size - at)), at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        if (const int error = writeAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(n)), at);
+            error != 0)
+            return error;
+        at += n;
+    }
+    return 0;
+}
+
 // Writes a new file beside the target and renames it over the target. `tryInPlace` is set when the
 // failure means the folder cannot take the new file, or the new file could not get the old owner.
-FileResult saveThroughTemporary(const std::string& target, std::string_view bytes, const struct stat* old,
-                                bool& tryInPlace) {
+FileResult saveThroughTemporary(const std::string& target, const SaveProducer& produce,
+                                const struct stat* old, bool& tryInPlace) {
     tryInPlace = false;
     const fs::path targetPath(target);
     const fs::path folder = folderOf(targetPath);
@@ -219,8 +267,14 @@ FileResult saveThroughTemporary(const std::string& target, std::string_view byte
             return fail(error, temp);
         }
     }
-    if (const int error = writeAll(fd.get(), bytes, 0); error != 0)
-        return fail(error, target);
+    const Produced produced = produceInto(fd.get(), produce);
+    if (!produced.complete) {
+        fd.reset();
+        ::unlink(temp.c_str());
+        return abandoned(target);
+    }
+    if (produced.error != 0)
+        return fail(produced.error, target);
     if (::fsync(fd.get()) != 0) {
         const int error = errno;
         return fail(error, target);
@@ -240,7 +294,7 @@ FileResult saveThroughTemporary(const std::string& target, std::string_view byte
 
 // Writes over the file itself: first a flushed copy of the bytes in the temporary folder, then the
 // bytes from the start of the file, then the file cut to their length.
-FileResult saveInPlace(const std::string& target, std::string_view bytes) {
+FileResult saveInPlace(const std::string& target, const SaveProducer& produce) {
     std::error_code ec;
     const fs::path copyFolder = fs::temp_directory_path(ec);
     if (ec) {
@@ -248,18 +302,24 @@ FileResult saveInPlace(const std::string& target, std::string_view bytes) {
         return systemError(ec.value(), named != nullptr ? named : "/tmp");
     }
     std::string copy;
-    Descriptor copyFd(
-        createUnique(copyFolder, "tonvale-" + fs::path(target).filename().string() + "-", 0600, copy));
+    // Read back below: the copy is made once, then copied over the file.
+    Descriptor copyFd(createUnique(copyFolder, "tonvale-" + fs::path(target).filename().string() + "-", 0600,
+                                   copy, O_RDWR));
     if (copyFd.get() < 0) {
         const int error = errno;
         return systemError(error, copyFolder.string());
     }
-    int error = writeAll(copyFd.get(), bytes, 0);
+    const Produced produced = produceInto(copyFd.get(), produce);
+    if (!produced.complete) {
+        copyFd.reset();
+        ::unlink(copy.c_str());
+        return abandoned(target);
+    }
+    int error = produced.error;
     if (error == 0 && ::fsync(copyFd.get()) != 0)
         error = errno;
-    if (const int closeError = copyFd.close(); error == 0)
-        error = closeError;
     if (error != 0) {
+        copyFd.reset();
         ::unlink(copy.c_str());
         return systemError(error, copy);
     }
@@ -277,7 +337,7 @@ FileResult saveInPlace(const std::string& target, std::string_view bytes) {
         return notRegular(target, now.st_mode);
     }
     const auto oldSize = static_cast<off_t>(now.st_size);
-    const auto newSize = static_cast<off_t>(bytes.size());
+    const off_t newSize = produced.size;
     if (newSize > oldSize) {
         // Claim the room first, so that a full disk fails before a byte of the file is changed.
         error = ::posix_fallocate(fd.get(), 0, newSize);
@@ -292,7 +352,8 @@ FileResult saveInPlace(const std::string& target, std::string_view bytes) {
             return systemError(error, target);
         }
     }
-    error = writeAll(fd.get(), bytes, 0);
+    error = copyContents(copyFd.get(), fd.get(), newSize);
+    copyFd.reset();
     if (error == 0 && ::ftruncate(fd.get(), newSize) != 0)
         error = errno;
     if (error == 0 && ::fsync(fd.get()) != 0)
@@ -396,6 +457,13 @@ FileResult readFile(const std::string& path, std::string& bytes, std::uint64_t m
 }
 
 FileResult saveFile(const std::string& path, std::string_view bytes) {
+    return saveFile(path, [bytes](const std::function<void(std::string_view)>& sink) {
+        sink(bytes);
+        return true;
+    });
+}
+
+FileResult saveFile(const std::string& path, const SaveProducer& produce) {
     std::string target;
     if (FileResult followed = followLinks(path, target); !followed)
         return followed;
@@ -414,9 +482,9 @@ FileResult saveFile(const std::string& path, std::string_view bytes) {
                      : systemError(error, target);
     } else {
         bool tryInPlace = false;
-        result = saveThroughTemporary(target, bytes, exists ? &old : nullptr, tryInPlace);
+        result = saveThroughTemporary(target, produce, exists ? &old : nullptr, tryInPlace);
         if (!result && tryInPlace && exists) {
-            result = saveInPlace(target, bytes);
+            result = saveInPlace(target, produce);
             result.inPlace = true;
         }
     }

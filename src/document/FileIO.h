@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,7 @@ enum class FileErrorKind {
     NotRegularFile, // a folder, named pipe, device or socket: never read from, never replaced
     TooLarge,       // larger than the limit of the read
     ReadOnly,       // the file may not be written: it is left as it is (a copy under another name may be)
+    Abandoned,      // the bytes to save could not all be produced: the file is left as it is
 };
 
 // What a file looked like on disk: enough to notice that another program changed or replaced it.
@@ -73,6 +75,14 @@ FileResult readFile(const std::string& path, std::string& bytes, std::uint64_t m
 //   minute) are removed.
 // Folders, named pipes and devices are never replaced (FileErrorKind::NotRegularFile).
 FileResult saveFile(const std::string& path, std::string_view bytes);
+
+// Hands the bytes of a save to `sink`, piece by piece; false when they could not all be produced.
+using SaveProducer = std::function<bool(const std::function<void(std::string_view)>& sink)>;
+// The same save, with bytes that are produced as they are written, so that a large text never needs
+// to be held in memory: the pieces go straight to the temporary file (or, for a save in place, to the
+// flushed copy, which is then copied over the file). When the producer returns false, nothing is
+// replaced (FileErrorKind::Abandoned).
+FileResult saveFile(const std::string& path, const SaveProducer& produce);
 
 // The file's stamp now (following symbolic links); `exists` is false when there is no such file.
 FileStamp fileStamp(const std::string& path);

@@ -33,6 +33,8 @@ struct LoadResult {
     BraceCheck braces;
     // How the script's texts are shown; decided from the bytes that were read.
     ScriptEncoding encoding = ScriptEncoding::Windows1251;
+    // Memory ran out while the tree was built (failure is LoadError).
+    bool outOfMemory = false;
 
     bool ok() const { return failure == LoadFailure::None; }
 };
@@ -69,5 +71,9 @@ bool buildTreeFromLines(SectionTree& tree, const std::vector<std::string>& lines
 void attachNodeData(SectionTree& tree);
 // Sets the images; false when the last node is not at the top level (such a tree is not accepted).
 bool assignImages(SectionTree& tree);
+// What loadScript gives, built in separate steps: every node with its whole line text first, then
+// attachNodeData and assignImages. loadScript cuts the texts as it places the nodes, in one walk over
+// the bytes; it must give the same document (the tests compare the two).
+LoadResult loadScriptInSteps(std::string_view bytes, ScriptEncoding asciiOnly = ScriptEncoding::Windows1251);
 
 } // namespace tonvale

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <string>
+#include "document/NodeText.h"
 
 namespace tonvale {
 
@@ -9,12 +9,13 @@ namespace tonvale {
 // section tree has one, except the end marker. Texts are the script's own bytes, never converted.
 // Comment texts are kept as written after their "//" (braces, tabs and every "/" included); only the
 // blanks and tabs that end a comment line are layout. Comment lines are stored each followed by a CR.
+// The texts read like std::string_view (see NodeText); a copy of the data owns its texts.
 struct NodeData {
-    std::string value;         // value as written, quotes included; empty for headers
-    std::string commentsAbove; // comment lines above the element
-    std::string commentBeside; // comment on the element's own line
+    NodeText value;         // value as written, quotes included; empty for headers
+    NodeText commentsAbove; // comment lines above the element
+    NodeText commentBeside; // comment on the element's own line
     // Comment lines at the end of the element's block, after its last child and before its "}".
-    std::string trailingComments;
+    NodeText trailingComments;
     // The element opens a block, even one left without children: it is written with its braces.
     bool block = false;
 

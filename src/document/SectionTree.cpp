@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "document/SectionTree.h"
 
+#include "document/BlockMemory.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdlib>
 #include <new>
 #include <utility>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace tonvale {
 
@@ -24,9 +22,14 @@ SectionTree::~SectionTree() {
 
 void SectionTree::freeChunk(Chunk& chunk) {
     std::destroy_n(chunk.nodes, chunk.used);
-    const bool huge = chunk.capacity * sizeof(Node) >= HugePage;
-    ::operator delete (chunk.nodes, std::align_val_t{huge ? HugePage : alignof(Node)});
+    freeBlock(chunk.nodes, chunk.capacity * sizeof(Node));
     chunk = {};
+}
+
+void SectionTree::freeDataBlock(DataBlock& block) {
+    std::destroy_n(block.items, block.used);
+    freeBlock(block.items, block.capacity * sizeof(NodeData));
+    block = {};
 }
 
 void SectionTree::releaseStorage() {
@@ -34,6 +37,11 @@ void SectionTree::releaseStorage() {
         freeChunk(chunk);
     m_chunks.clear();
     m_free.clear();
+    for (DataBlock& block : m_dataBlocks)
+        freeDataBlock(block);
+    m_dataBlocks.clear();
+    m_freeData.clear();
+    m_arena.clear();
     m_rootNode.m_children.clear();
     m_count = 0;
     m_order.clear();
@@ -43,14 +51,17 @@ void SectionTree::releaseStorage() {
 }
 
 SectionTree::SectionTree(SectionTree&& other) noexcept
-    : m_chunks(std::move(other.m_chunks)), m_free(std::move(other.m_free)), m_root(&m_rootNode),
-      m_count(other.m_count), m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid),
+    : m_chunks(std::move(other.m_chunks)), m_free(std::move(other.m_free)),
+      m_dataBlocks(std::move(other.m_dataBlocks)), m_freeData(std::move(other.m_freeData)),
+      m_arena(std::move(other.m_arena)), m_root(&m_rootNode), m_count(other.m_count),
+      m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid),
       m_topLevelComments(std::move(other.m_topLevelComments)), m_byteOrderMark(other.m_byteOrderMark) {
     m_rootNode.m_level = -1;
     m_rootNode.m_children = std::move(other.m_rootNode.m_children);
     for (Node* child : m_rootNode.m_children)
         child->m_parent = m_root;
     other.m_chunks.clear();
+    other.m_dataBlocks.clear();
     other.clear();
 }
 
@@ -59,6 +70,9 @@ SectionTree& SectionTree::operator=(SectionTree&& other) noexcept {
         releaseStorage();
         m_chunks = std::move(other.m_chunks);
         m_free = std::move(other.m_free);
+        m_dataBlocks = std::move(other.m_dataBlocks);
+        m_freeData = std::move(other.m_freeData);
+        m_arena = std::move(other.m_arena);
         m_count = other.m_count;
         m_order = std::move(other.m_order);
         m_orderValid = other.m_orderValid;
@@ -68,6 +82,7 @@ SectionTree& SectionTree::operator=(SectionTree&& other) noexcept {
         for (Node* child : m_rootNode.m_children)
             child->m_parent = m_root;
         other.m_chunks.clear();
+        other.m_dataBlocks.clear();
         other.clear();
     }
     return *this;
@@ -84,30 +99,54 @@ Node* SectionTree::allocate() {
         return node;
     }
     if (m_chunks.empty() || m_chunks.back().used == m_chunks.back().capacity) {
-        // Chunks double from 64 nodes up to about 8 MiB; the large ones ask for transparent huge pages,
-        // which spares a large load most of its page faults.
+        // Chunks double from 64 nodes up to 8 MiB.
         constexpr std::size_t MaxChunkBytes = std::size_t{8} << 20;
         const std::size_t capacity =
             m_chunks.empty() ? 64 : std::min(m_chunks.back().capacity * 2, MaxChunkBytes / sizeof(Node));
-        const std::size_t bytes = capacity * sizeof(Node);
-        const bool huge = bytes >= HugePage;
-        void* memory = ::operator new (huge ? (bytes + HugePage - 1) / HugePage* HugePage : bytes,
-                                       std::align_val_t{huge ? HugePage : alignof(Node)});
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-        if (huge)
-            ::madvise(memory, bytes, MADV_HUGEPAGE);
-#endif
+        void* memory = allocateBlock(capacity * sizeof(Node));
         m_chunks.push_back({static_cast<Node*>(memory), capacity, 0});
     }
     Chunk& chunk = m_chunks.back();
     return new (chunk.nodes + chunk.used++) Node();
 }
 
+NodeData* SectionTree::allocateData() {
+    if (!m_freeData.empty()) {
+        NodeData* data = m_freeData.back();
+        m_freeData.pop_back();
+        return data;
+    }
+    if (m_dataBlocks.empty() || m_dataBlocks.back().used == m_dataBlocks.back().capacity) {
+        constexpr std::size_t MaxBlockBytes = std::size_t{4} << 20;
+        const std::size_t capacity = m_dataBlocks.empty() ? 64
+                                                          : std::min(m_dataBlocks.back().capacity * 2,
+                                                                     MaxBlockBytes / sizeof(NodeData));
+        m_dataBlocks.push_back(
+            {static_cast<NodeData*>(allocateBlock(capacity * sizeof(NodeData))), capacity, 0});
+    }
+    DataBlock& block = m_dataBlocks.back();
+    return new (block.items + block.used++) NodeData();
+}
+
+void SectionTree::releaseData(NodeData* data) {
+    *data = NodeData();
+    m_freeData.push_back(data);
+}
+
+std::size_t SectionTree::reservedBytes() const {
+    std::size_t bytes = m_arena.reserved();
+    for (const Chunk& chunk : m_chunks)
+        bytes += chunk.capacity * sizeof(Node);
+    for (const DataBlock& block : m_dataBlocks)
+        bytes += block.capacity * sizeof(NodeData);
+    return bytes;
+}
+
 void SectionTree::release(Node* node) {
     node->m_text.clear();
-    node->m_text.shrink_to_fit();
-    node->m_data = NodeData();
-    node->m_hasData = false;
+    if (node->m_data != nullptr)
+        releaseData(node->m_data);
+    node->m_data = nullptr;
     node->m_children.clear();
     node->m_children.shrink_to_fit();
     node->m_parent = nullptr;
@@ -203,14 +242,24 @@ void SectionTree::setSubtreeLevels(Node* node, int level) {
 }
 
 Node* SectionTree::insert(Node* parent, int row, std::string text) {
+    Node* node = allocate();
+    node->m_text = std::string_view(text);
+    return insertNode(parent, row, node);
+}
+
+Node* SectionTree::appendStored(Node* parent, std::string_view text) {
+    Node* node = allocate();
+    m_arena.assign(node->m_text, text);
+    return insertNode(parent, -1, node);
+}
+
+Node* SectionTree::insertNode(Node* parent, int row, Node* node) {
     if (parent == nullptr)
         parent = m_root;
     auto& kids = parent->m_children;
     const std::size_t at = (row < 0 || static_cast<std::size_t>(row) > kids.size())
                                ? kids.size()
                                : static_cast<std::size_t>(row);
-    Node* node = allocate();
-    node->m_text = std::move(text);
     node->m_parent = parent;
     node->m_level = parent->m_level + 1;
     node->m_image = ImageHeader;
@@ -226,6 +275,8 @@ Node* SectionTree::insert(Node* parent, int row, std::string text) {
             staysInOrder = last == parent;
         }
         node->m_row = static_cast<int>(kids.size());
+        if (kids.capacity() == 0)
+            kids.reserve(4); // most blocks hold a few elements: one allocation instead of three
         kids.push_back(node);
     } else {
         kids.insert(kids.begin() + static_cast<std::ptrdiff_t>(at), node);
@@ -326,22 +377,20 @@ void SectionTree::removeLeaves(const std::vector<Node*>& leaves) {
     invalidateOrder();
 }
 
-void SectionTree::setText(Node* node, std::string text) {
-    node->m_text = std::move(text);
-}
-
-void SectionTree::assignText(Node* node, std::string_view text) {
-    node->m_text.assign(text);
+void SectionTree::setText(Node* node, std::string_view text) {
+    node->m_text = text;
 }
 
 NodeData& SectionTree::ensureData(Node* node) {
-    node->m_hasData = true;
-    return node->m_data;
+    if (node->m_data == nullptr)
+        node->m_data = allocateData();
+    return *node->m_data;
 }
 
 void SectionTree::clearData(Node* node) {
-    node->m_data = NodeData();
-    node->m_hasData = false;
+    if (node->m_data != nullptr)
+        releaseData(node->m_data);
+    node->m_data = nullptr;
 }
 
 void SectionTree::setImages(Node* node, int image, int selectedImage) {

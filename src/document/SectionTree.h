@@ -28,7 +28,7 @@ class SectionTree;
 // tree can keep levels, rows and the pre-order index in step.
 class Node {
   public:
-    const std::string& text() const { return m_text; }
+    const NodeText& text() const { return m_text; }
     int level() const { return m_level; }
     Node* parent() const { return m_level == 0 ? nullptr : m_parent; } // nullptr at the top
     const std::vector<Node*>& children() const { return m_children; }
@@ -39,15 +39,15 @@ class Node {
     int image() const { return m_image; }
     int selectedImage() const { return m_selectedImage; }
 
-    bool hasData() const { return m_hasData; }
-    const NodeData* data() const { return m_hasData ? &m_data : nullptr; }
-    NodeData* data() { return m_hasData ? &m_data : nullptr; }
+    bool hasData() const { return m_data != nullptr; }
+    const NodeData* data() const { return m_data; }
+    NodeData* data() { return m_data; }
 
   private:
     friend class SectionTree;
 
-    std::string m_text;
-    NodeData m_data; // meaningful only while m_hasData is set
+    NodeText m_text;
+    NodeData* m_data = nullptr; // from the tree's pool of data
     std::vector<Node*> m_children;
     Node* m_parent = nullptr; // the tree's hidden root for top-level nodes
     int m_level = 0;
@@ -55,7 +55,6 @@ class Node {
     mutable std::uint32_t m_index = 0; // absolute index, valid while the tree's order cache is
     std::int8_t m_image = ImageHeader;
     std::int8_t m_selectedImage = ImageHeader;
-    bool m_hasData = false;
 };
 
 // The section tree: an ordered forest of nodes, one per element, in file order (pre-order).
@@ -107,11 +106,21 @@ class SectionTree {
     // Removes every listed node, which must all be leaves, in one pass over their parents.
     void removeLeaves(const std::vector<Node*>& leaves);
 
-    // Content.
-    void setText(Node* node, std::string text);
-    void assignText(Node* node, std::string_view text); // reuses the text's storage
+    // Content. Texts set here are the node's own copies (copy on edit).
+    void setText(Node* node, std::string_view text);
+    void assignText(Node* node, std::string_view text) { setText(node, text); }
     NodeData& ensureData(Node* node);
     void clearData(Node* node);
+
+    // Loading: texts kept in the tree's text arena, which grows and is given back with the tree (no
+    // allocation of its own for each text).
+    Node* appendStored(Node* parent, std::string_view text);
+    void storeText(Node* node, std::string_view text) { m_arena.assign(node->m_text, text); }
+    void storeText(NodeText& target, std::string_view text) { m_arena.assign(target, text); }
+    // Makes room in the pre-order cache for about `nodes` nodes, for a load of known size.
+    void reserve(std::size_t nodes) { m_order.reserve(nodes); }
+    // Bytes reserved for nodes, node data and texts (not for the children lists).
+    std::size_t reservedBytes() const;
     void setImages(Node* node, int image, int selectedImage);
 
     // Comment lines at the end of the top level, kept before the end marker line (each followed by a
@@ -125,6 +134,9 @@ class SectionTree {
   private:
     Node* allocate();
     void release(Node* node);
+    Node* insertNode(Node* parent, int row, Node* node);
+    NodeData* allocateData();
+    void releaseData(NodeData* data);
     void invalidateOrder() { m_orderValid = false; }
     static void renumber(Node* parent, std::size_t fromRow);
     static void setSubtreeLevels(Node* node, int level);
@@ -136,10 +148,19 @@ class SectionTree {
         std::size_t capacity = 0;
         std::size_t used = 0;
     };
-    static constexpr std::size_t HugePage = std::size_t{2} << 20;
     static void freeChunk(Chunk& chunk);
     std::vector<Chunk> m_chunks;
     std::vector<Node*> m_free;
+    // Node data in blocks of the same kind; released data is reused.
+    struct DataBlock {
+        NodeData* items = nullptr;
+        std::size_t capacity = 0;
+        std::size_t used = 0;
+    };
+    static void freeDataBlock(DataBlock& block);
+    std::vector<DataBlock> m_dataBlocks;
+    std::vector<NodeData*> m_freeData;
+    TextArena m_arena;
     Node m_rootNode;
     Node* m_root;
     std::size_t m_count = 0;
@@ -152,5 +173,7 @@ class SectionTree {
 // True when the node is written with a block: it has children, or its data says it opens a block (a
 // block left empty), or it has trailing comments, which live inside its block.
 bool opensBlock(const Node* node);
+
+static_assert(sizeof(Node) <= 64, "a node fits a cache line");
 
 } // namespace tonvale

@@ -5,6 +5,8 @@
 #include "document/TextHelpers.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -19,14 +21,31 @@ bool hasLineBreak(std::string_view text) {
     return containsEither(text, '\r', '\n');
 }
 
+// Eight bytes at a time: every text of the tree is checked before anything is written.
 bool hasBrace(std::string_view text) {
-    return containsEither(text, '{', '}');
+    constexpr std::uint64_t Ones = 0x0101010101010101u;
+    constexpr std::uint64_t Highs = 0x8080808080808080u;
+    const auto hasByte = [](std::uint64_t word, unsigned char byte) {
+        const std::uint64_t x = word ^ (Ones * byte);
+        return ((x - Ones) & ~x & Highs) != 0;
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (hasByte(word, '{') || hasByte(word, '}'))
+            return true;
+    }
+    return containsEither(text.substr(i), '{', '}');
 }
 
 // Collects output and turns every lone CR and every lone LF into CR LF.
 class Output {
   public:
-    explicit Output(const ByteSink& sink) : m_sink(sink) { m_buffer.reserve(ChunkSize + 4096); }
+    explicit Output(const StoppableSink& sink) : m_sink(sink) { m_buffer.reserve(ChunkSize + 4096); }
+
+    // The sink asked to stop: nothing more goes to it.
+    bool stopped() const { return m_stopped; }
 
     // A piece of a line; line breaks inside it become CR LF.
     void plain(std::string_view piece) {
@@ -48,12 +67,9 @@ class Output {
         if (c == '\t' && count >= LongRun) {
             // Deeply nested scripts indent with very long runs: hand them over without copying.
             static const std::string tabs(ChunkSize, '\t');
-            if (!m_buffer.empty()) {
-                m_sink(m_buffer);
-                m_buffer.clear();
-            }
-            for (; count > 0; count -= std::min(count, ChunkSize))
-                m_sink(std::string_view(tabs).substr(0, std::min(count, ChunkSize)));
+            flush();
+            for (; count > 0 && !m_stopped; count -= std::min(count, ChunkSize))
+                send(std::string_view(tabs).substr(0, std::min(count, ChunkSize)));
             return;
         }
         while (count > 0) {
@@ -77,9 +93,7 @@ class Output {
     }
     void finish() {
         settle();
-        if (!m_buffer.empty())
-            m_sink(m_buffer);
-        m_buffer.clear();
+        flush();
     }
 
   private:
@@ -93,15 +107,23 @@ class Output {
         }
     }
     void flushIfFull() {
-        if (m_buffer.size() >= ChunkSize) {
-            m_sink(m_buffer);
-            m_buffer.clear();
-        }
+        if (m_buffer.size() >= ChunkSize)
+            flush();
+    }
+    void flush() {
+        if (!m_buffer.empty())
+            send(m_buffer);
+        m_buffer.clear();
+    }
+    void send(std::string_view chunk) {
+        if (!m_stopped && !m_sink(chunk))
+            m_stopped = true;
     }
 
-    const ByteSink& m_sink;
+    const StoppableSink& m_sink;
     std::string m_buffer;
     bool m_pendingCr = false;
+    bool m_stopped = false;
 };
 
 // Lays the tree out line by line. Each element line is followed by the brace lines of the blocks it
@@ -112,7 +134,7 @@ class Writer {
   public:
     explicit Writer(const SectionTree& tree) : m_tree(tree), m_nodes(tree.preorder()) {}
 
-    bool write(const ByteSink& sink, Message* failure) {
+    WriteOutcome write(const StoppableSink& sink, Message* failure) {
         if (m_nodes.size() < 2)
             return fail(failure, writetext::NoData);
         bool anyBlock = false;
@@ -128,20 +150,20 @@ class Writer {
         // loaded again. It goes first: after an element, a "{" would open that element's block.
         if (!anyBlock)
             out.plain("{}\r\n");
-        for (std::size_t i = 0; i + 1 < m_nodes.size(); ++i)
+        for (std::size_t i = 0; i + 1 < m_nodes.size() && !out.stopped(); ++i)
             emitElement(out, i);
         emitComments(out, m_tree.topLevelComments(), 0);
         emitLine(out, m_nodes.back(), false);
         out.plain("\r\n");
         out.finish();
-        return true;
+        return out.stopped() ? WriteOutcome::Stopped : WriteOutcome::Written;
     }
 
   private:
-    static bool fail(Message* failure, std::string_view text) {
+    static WriteOutcome fail(Message* failure, std::string_view text) {
         if (failure != nullptr)
             *failure = {std::string(text), std::string(writetext::Caption), MessageIcon::Error};
-        return false;
+        return WriteOutcome::Refused;
     }
 
     // A brace in a node's text or value would be read back as a block (or refuse the file); braces in
@@ -249,14 +271,26 @@ class Writer {
 
 } // namespace
 
-bool writeScript(const SectionTree& tree, const ByteSink& sink, Message* failure) {
+WriteOutcome streamScript(const SectionTree& tree, const StoppableSink& sink, Message* failure) {
     try {
         return Writer(tree).write(sink, failure);
     } catch (const std::bad_alloc&) {
         if (failure != nullptr)
-            *failure = {}; // reported by the caller in its own words
-        return false;
+            *failure = {std::string(writetext::NoMemory), std::string(writetext::Caption),
+                        MessageIcon::Error};
+        return WriteOutcome::OutOfMemory;
     }
+}
+
+bool writeScript(const SectionTree& tree, const ByteSink& sink, Message* failure) {
+    const WriteOutcome outcome = streamScript(
+        tree,
+        [&sink](std::string_view chunk) {
+            sink(chunk);
+            return true;
+        },
+        failure);
+    return outcome == WriteOutcome::Written;
 }
 
 WriteResult writeScript(const SectionTree& tree) {

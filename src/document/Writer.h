@@ -15,6 +15,7 @@ inline constexpr std::string_view Caption = "Сохранить файл";
 inline constexpr std::string_view NotFound = "Файл не найден";
 inline constexpr std::string_view NoData = "Файл не имеет данных";
 inline constexpr std::string_view BadFormat = "Ошибка! Не могу создать файл нужного формата";
+inline constexpr std::string_view NoMemory = "Недостаточно памяти для записи файла";
 } // namespace writetext
 
 struct WriteResult {
@@ -27,6 +28,16 @@ struct WriteResult {
 
 // Receives the canonical text in chunks of up to about 64 KiB.
 using ByteSink = std::function<void(std::string_view)>;
+// The same, and returns false to stop the write there (a comparison found a difference, the output
+// failed).
+using StoppableSink = std::function<bool(std::string_view)>;
+
+enum class WriteOutcome {
+    Written,     // the whole text went to the sink
+    Stopped,     // the sink asked to stop: only a part went to it
+    Refused,     // the tree cannot be written (see the message); nothing went to the sink
+    OutOfMemory, // memory ran out on the way: a part may have gone to the sink
+};
 
 // Writes the tree as script text in the canonical layout: one tab per level, every brace on a line
 // of its own, values and beside comments on their element's line, comments above as "//" lines,
@@ -35,5 +46,7 @@ using ByteSink = std::function<void(std::string_view)>;
 WriteResult writeScript(const SectionTree& tree);
 // The same, streaming the text into `sink`; nothing reaches the sink when the write fails.
 bool writeScript(const SectionTree& tree, const ByteSink& sink, Message* failure);
+// Streams the text into `sink` in chunks, so memory stays bounded whatever the size of the text.
+WriteOutcome streamScript(const SectionTree& tree, const StoppableSink& sink, Message* failure);
 
 } // namespace tonvale

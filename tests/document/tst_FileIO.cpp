@@ -7,7 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <new>
 #include <set>
 #include <sys/stat.h>
 
@@ -44,6 +46,39 @@ TEST(FileIO, AtomicWriteReplacesTheFileAndLeavesNoTemporary) {
     std::string error;
     ASSERT_TRUE(writeFileAtomic(file.string(), std::string("new\0bytes\r\n", 11), error)) << error;
     EXPECT_EQ(slurp(file), std::string("new\0bytes\r\n", 11));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+// A save whose bytes are produced as they are written: every piece lands in order; a producer that
+// gives up, or runs out of memory, leaves the old file as it was and no temporary file behind.
+TEST(FileIO, StreamedSaveWritesEveryPieceOrNothing) {
+    TempDir dir;
+    const fs::path file = dir.path / "a.txt";
+    std::ofstream(file) << "old contents";
+    const std::string big(200000, 'b');
+    FileResult result = saveFile(file.string(), [&big](const std::function<void(std::string_view)>& sink) {
+        sink("first,");
+        sink("");
+        sink(big);
+        sink(",last");
+        return true;
+    });
+    ASSERT_TRUE(result) << result.text();
+    EXPECT_EQ(slurp(file), "first," + big + ",last");
+
+    const std::string before = slurp(file);
+    result = saveFile(file.string(), [](const std::function<void(std::string_view)>& sink) {
+        sink("partial");
+        return false;
+    });
+    EXPECT_EQ(result.kind, FileErrorKind::Abandoned);
+    result = saveFile(file.string(), [](const std::function<void(std::string_view)>& sink) -> bool {
+        sink("partial");
+        throw std::bad_alloc();
+    });
+    EXPECT_EQ(result.kind, FileErrorKind::Abandoned);
+    EXPECT_FALSE(result.reason.empty());
+    EXPECT_EQ(slurp(file), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
 }
 

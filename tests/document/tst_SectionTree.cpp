@@ -114,3 +114,37 @@ TEST(SectionTree, MoveAssignmentTransfersNodes) {
     source.append(nullptr, "fresh"); // the moved-from tree stays usable
     EXPECT_EQ(source.size(), 1u);
 }
+
+// Loaded texts share the tree's arena (equal short texts even share their bytes); an edit gives one
+// node a text of its own and leaves every other node as it was, and data copied out of a tree keeps its
+// texts after the tree is gone.
+TEST(SectionTree, EditsAndCopiesOfArenaTextsStandAlone) {
+    SectionTree tree;
+    Node* a = tree.appendStored(nullptr, "\"volume\"");
+    Node* b = tree.appendStored(nullptr, "\"volume\"");
+    const std::string longValue(300, 'v');
+    for (Node* node : {a, b}) {
+        tree.storeText(tree.ensureData(node).value, "\"0.5\"");
+        tree.storeText(tree.ensureData(node).commentsAbove, longValue);
+    }
+    EXPECT_EQ(a->text().data(), b->text().data()); // one copy of the repeated key
+
+    tree.setText(a, "\"pitch\"");
+    tree.ensureData(a).value = "\"0.7\"";
+    tree.ensureData(b).commentsAbove.assign(b->data()->commentsAbove.substr(1)); // a view of itself
+    EXPECT_EQ(a->text(), "\"pitch\"");
+    EXPECT_EQ(b->text(), "\"volume\"");
+    EXPECT_EQ(a->data()->value, "\"0.7\"");
+    EXPECT_EQ(b->data()->value, "\"0.5\"");
+    EXPECT_EQ(a->data()->commentsAbove, longValue);
+    EXPECT_EQ(b->data()->commentsAbove, longValue.substr(1));
+
+    NodeData copy = *b->data();
+    NodeText moved = std::move(tree.ensureData(a).commentsAbove);
+    const NodeData before = copy;
+    tree.clear();
+    EXPECT_EQ(copy, before);
+    EXPECT_EQ(copy.value, "\"0.5\"");
+    EXPECT_EQ(copy.commentsAbove, longValue.substr(1));
+    EXPECT_EQ(moved, longValue);
+}

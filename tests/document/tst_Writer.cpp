@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "Helpers.h"
+#include "ScriptGenerator.h"
 #include "document/Cp1251.h"
 #include "document/Templates.h"
+
+#include <algorithm>
 
 using namespace tonvale;
 using namespace tonvale::testing;
@@ -200,6 +203,53 @@ TEST(Writer, BracesInTextsAreRefusedAndBracesInCommentsWritten) {
     EXPECT_FALSE(w.ok);
     EXPECT_EQ(w.message.text, "Ошибка! Не могу создать файл нужного формата");
     EXPECT_TRUE(w.bytes.empty());
+}
+
+// The text goes to the sink in chunks of bounded size; a sink that asks to stop gets nothing more, and
+// a tree that cannot be written sends nothing at all.
+TEST(Writer, StreamingStopsWhenTheSinkAsksAndRefusalsSendNothing) {
+    const LoadResult r = mustLoad(bench::generateScript(20000));
+    const std::string whole = writeScript(r.tree).bytes;
+    ASSERT_GT(whole.size(), std::size_t{300000});
+    std::string streamed;
+    std::size_t largest = 0;
+    EXPECT_EQ(streamScript(
+                  r.tree,
+                  [&](std::string_view chunk) {
+                      streamed.append(chunk);
+                      largest = std::max(largest, chunk.size());
+                      return true;
+                  },
+                  nullptr),
+              WriteOutcome::Written);
+    EXPECT_EQ(streamed, whole);
+    EXPECT_LE(largest, std::size_t{1} << 17);
+
+    int calls = 0;
+    EXPECT_EQ(streamScript(
+                  r.tree,
+                  [&calls](std::string_view) {
+                      ++calls;
+                      return false;
+                  },
+                  nullptr),
+              WriteOutcome::Stopped);
+    EXPECT_EQ(calls, 1);
+
+    Doc doc;
+    doc.add(doc.soundscape, "\"a\"", "\"{\"");
+    doc.tree.append(nullptr, "");
+    Message failure;
+    EXPECT_EQ(streamScript(
+                  doc.tree,
+                  [&calls](std::string_view) {
+                      ++calls;
+                      return true;
+                  },
+                  &failure),
+              WriteOutcome::Refused);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(failure.text, "Ошибка! Не могу создать файл нужного формата");
 }
 
 TEST(Writer, WritingDoesNotChangeTheTree) {
