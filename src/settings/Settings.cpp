@@ -44,6 +44,8 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
         s.someText = QString::fromUtf8(DefaultSomeText);
     s.saveOriginFile = ini.readBool(Options, "SaveOriginFile", false);
     s.masterVolumeSetting = ini.readInteger(Options, "GenVol", 0);
+    s.projectPanel = ini.readBool(Options, "ProjectPanel", false);
+    s.problemsPanel = ini.readBool(Options, "ProblemsPanel", false);
     return s;
 }
 
@@ -58,6 +60,12 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     ini.writeBool(Options, "SaveOriginFile", s.saveOriginFile);
     ini.writeString(Options, "Sounddir", settingsBytes(s.soundsFolder));
     ini.writeInteger(Options, "GenVol", s.masterVolumeSetting);
+    const auto writePanel = [&ini](const char* key, bool shown) {
+        if (shown || ini.value(Options, key))
+            ini.writeBool(Options, key, shown);
+    };
+    writePanel("ProjectPanel", s.projectPanel);
+    writePanel("ProblemsPanel", s.problemsPanel);
 }
 
 int snappedFontSize(int stored) {

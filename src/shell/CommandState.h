@@ -37,6 +37,10 @@ enum class CommandId {
     MasterVolume,
     EditParameter,
     OpenList,
+    ProjectPanel,
+    ProblemsPanel,
+    GoToDefinition,
+    FindReferences,
     Count
 };
 
