@@ -9,6 +9,7 @@ namespace tonvale {
 namespace {
 constexpr const char* Options = "Options";
 constexpr const char* LastF = "LastF";
+constexpr const char* Window = "Window";
 const char* recentKey(std::size_t slot) {
     static constexpr const char* keys[] = {"f01", "f02", "f03", "f04", "f05"};
     return keys[slot];
@@ -44,6 +45,8 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
         s.someText = QString::fromUtf8(DefaultSomeText);
     s.saveOriginFile = ini.readBool(Options, "SaveOriginFile", false);
     s.masterVolumeSetting = ini.readInteger(Options, "GenVol", 0);
+    s.windowGeometry = ini.readString(Window, "Geometry", "");
+    s.splitterState = ini.readString(Window, "Splitter", "");
     s.projectPanel = ini.readBool(Options, "ProjectPanel", false);
     s.problemsPanel = ini.readBool(Options, "ProblemsPanel", false);
     return s;
@@ -60,6 +63,10 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     ini.writeBool(Options, "SaveOriginFile", s.saveOriginFile);
     ini.writeString(Options, "Sounddir", settingsBytes(s.soundsFolder));
     ini.writeInteger(Options, "GenVol", s.masterVolumeSetting);
+    if (!s.windowGeometry.empty())
+        ini.writeString(Window, "Geometry", s.windowGeometry);
+    if (!s.splitterState.empty())
+        ini.writeString(Window, "Splitter", s.splitterState);
     const auto writePanel = [&ini](const char* key, bool shown) {
         if (shown || ini.value(Options, key))
             ini.writeBool(Options, key, shown);

@@ -22,6 +22,10 @@ struct AppSettings {
     QString someText = QStringLiteral("Brindle Kit");
     bool saveOriginFile = false;
     int masterVolumeSetting = 0;
+    // Where the window stood and how wide the tree pane was ([Window], base64 of Qt's own state);
+    // empty: the window's defaults.
+    std::string windowGeometry;
+    std::string splitterState;
     // The project and problems panels are shown. Written only once a panel was shown, so a settings
     // file of a run that never showed them stays as it was.
     bool projectPanel = false;

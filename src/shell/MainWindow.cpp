@@ -20,6 +20,7 @@
 #include "shell/TreeEditor.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -168,7 +169,6 @@ QWidget* MainWindow::buildTreeTab() {
     m_treeView->setUniformRowHeights(true);
     m_treeView->setIconSize(QSize(16, 16));
     m_treeView->setMinimumWidth(200);
-    m_treeView->setMaximumWidth(465);
     m_treeView->header()->setStretchLastSection(false);
     m_treeView->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(
@@ -206,9 +206,11 @@ QWidget* MainWindow::buildTreeTab() {
     panelLayout->addWidget(m_grid, 1);
     splitter->addWidget(m_treeView);
     splitter->addWidget(panel);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 520});
+    // Both panes grow with the window, the grid twice as much as the tree.
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 2);
+    splitter->setSizes({240, 480});
+    m_splitter = splitter;
     auto* treeTab = new QWidget;
     treeTab->setObjectName(QStringLiteral("treeTab"));
     auto* treeLayout = new QVBoxLayout(treeTab);
@@ -275,6 +277,10 @@ void MainWindow::startUp() {
     m_grid->setSoundsFolder(m_settings.soundsFolder);
 
     m_textPage->setFontSize(m_settings.fontSize);
+    if (!m_settings.windowGeometry.empty())
+        restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(m_settings.windowGeometry)));
+    if (!m_settings.splitterState.empty())
+        m_splitter->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(m_settings.splitterState)));
 
     loadRecentFiles();
 
@@ -335,6 +341,8 @@ void MainWindow::saveSettings() {
     m_settings.recent = m_recent.paths();
     m_settings.fontSize = m_textPage->fontSize();
     m_settings.soundsFolder = m_grid->soundsFolder();
+    m_settings.windowGeometry = saveGeometry().toBase64().toStdString();
+    m_settings.splitterState = m_splitter->saveState().toBase64().toStdString();
     IniFile ini;
     const std::string path = settingsFile().toStdString();
     ini.load(path);

@@ -26,6 +26,7 @@
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QSplitter;
 class QTabWidget;
 class QTreeView;
 
@@ -200,6 +201,7 @@ class MainWindow : public QMainWindow, public DocumentWindow {
 
     QTabWidget* m_pages = nullptr;
     QTreeView* m_treeView = nullptr;
+    QSplitter* m_splitter = nullptr;
     QLabel* m_title = nullptr;
     ParamGrid* m_grid = nullptr;
     TextPage* m_textPage = nullptr;

@@ -30,6 +30,18 @@ TEST(NewFile, ShortTextIsTheDefaultSoundscapeWithItsComment) {
                                   "0|\"myfile.defsection\"||" + cp(TemplateComment) + "\r||{}", "0||-"}));
 }
 
+TEST(NewFile, TextsAreExactlyTheTemplates) {
+    const std::string comment = "//" + cp(TemplateComment) + "\r\n";
+    EXPECT_EQ(newFileBytes(false), comment + "\"myfile.defsection\"\r\n\t{\r\n\t}\r\n");
+    EXPECT_EQ(newFileBytes(true),
+              comment + "\"myfile.defsection\"\r\n\t{\r\n\t\"dsp\"\t\"0\"\r\n\t\"playlooping\"\r\n"
+                        "\t\t{\r\n\t\t\"volume\"\t\"0.5\"\r\n\t\t\"wave\"\t\"wave file name\"\r\n"
+                        "\t\t\"pitch\"\t\"100\"\r\n\t\t}\r\n\t\"playrandom\"\r\n\t\t{\r\n"
+                        "\t\t\"time\"\t\"1,6\"\r\n\t\t\"volume\"\t\"0.5,1.0\"\r\n\t\t\"pitch\"\t\"100\"\r\n"
+                        "\t\t\"rndwave\"\r\n\t\t\t{\r\n\t\t\t\"wave\"\t\"first wave file name\"\r\n"
+                        "\t\t\t\"wave\"\t\"second wave file name\"\r\n\t\t\t}\r\n\t}\r\n}\r\n");
+}
+
 TEST(NewFile, FullTextHasTheDefaultBlocks) {
     std::vector<std::string> lines;
     appendDefaultBlocks(lines);

@@ -133,6 +133,14 @@ class TestFileSafety : public QObject {
                  qPrintable(text));
         QVERIFY(w->tree().empty());
         QVERIFY(!w->commands().isEnabled(CommandId::Save));
+        // From the recent files the same file leaves the open document as it was.
+        f.open(*w, f.write(QStringLiteral("scripts/a.txt"), Script));
+        f.prompts.clear();
+        w->openRecentFile(big);
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+        QVERIFY(f.prompts.messages()[0].text.contains(big));
+        QCOMPARE(w->currentFile(), path());
+        QVERIFY(f.findNode(*w, "\"dsp\"") != nullptr);
     }
 
     void expandingADocumentTooDeepIsRefused() {

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
@@ -116,11 +117,32 @@ class TestMainWindow : public QObject {
         QVERIFY(!w->grid()->isEnabled());
         QVERIFY(m_prompts.records().empty());
         w->close();
-        QCOMPARE(QString::fromStdString(TestFolder::read(ini())),
-                 QStringLiteral(
+        const QString written = QString::fromStdString(TestFolder::read(ini()));
+        QVERIFY2(written.startsWith(QStringLiteral(
                      "[Options]\r\nSaved=1\r\nLastFile=\r\nFontS=8\r\nCurdir=\r\nSomeText=Brindle Kit\r\n"
                      "SaveOriginFile=0\r\nSounddir=/sound\r\nGenVol=0\r\n\r\n"
-                     "[LastF]\r\nf01=\r\nf02=\r\nf03=\r\nf04=\r\nf05=\r\n"));
+                     "[LastF]\r\nf01=\r\nf02=\r\nf03=\r\nf04=\r\nf05=\r\n\r\n[Window]\r\nGeometry=")),
+                 qPrintable(written));
+        QVERIFY(written.contains(QStringLiteral("\r\nSplitter=")));
+    }
+
+    void windowGeometryAndTreeWidthAreKept() {
+        {
+            auto w = makeWindow();
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            w->resize(1000, 700);
+            auto* splitter = w->findChild<QSplitter*>(QStringLiteral("splitter"));
+            splitter->setSizes({400, 580});
+            const int tree = splitter->sizes()[0];
+            QVERIFY(tree > 300); // the tree pane may grow past its old limit
+            w->close();
+        }
+        auto w = makeWindow();
+        QCOMPARE(w->size(), QSize(1000, 700));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(w->findChild<QSplitter*>(QStringLiteral("splitter"))->sizes()[0] > 300);
     }
 
     void startupEdgeCases_data() {
@@ -168,6 +190,12 @@ class TestMainWindow : public QObject {
         auto w2 = makeWindow();
         QVERIFY(w2->settings().scriptsFolder.isEmpty());
         QCOMPARE(w2->settings().soundsFolder, QStringLiteral("/sound"));
+        // Present in the system file but absent from the process: empty defaults too.
+        m_folder->write(QStringLiteral("environment"), "VPROJECT=/srv/game\n");
+        m_platform->setEnvironmentLookup([](const QString&) { return false; });
+        auto w3 = makeWindow();
+        QVERIFY(w3->settings().scriptsFolder.isEmpty());
+        QCOMPARE(w3->settings().soundsFolder, QStringLiteral("/sound"));
     }
 
     void startupReopensLastFileAndKeepsAMissingOne() {
