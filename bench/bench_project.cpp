@@ -91,6 +91,19 @@ void BM_IndexProject(benchmark::State& state) {
 }
 
 // What the window runs on its own thread after an index: the checks across files.
+// The real-world scripts as one project, read in place: what the window's background build and check
+// take for them (no sound folder, so waves are not looked up).
+void BM_IndexRealWorld(benchmark::State& state) {
+    std::vector<std::string> missing;
+    std::size_t problems = 0;
+    for (auto _ : state) {
+        const Project project = projectFromPaths({TONVALE_REALWORLD}, {}, missing);
+        const ProjectIndex index = buildProjectIndex(project);
+        problems = checkProject(project, index).size();
+    }
+    state.counters["problems"] = static_cast<double>(problems);
+}
+
 void BM_CheckProject(benchmark::State& state) {
     const GeneratedProject& project = generated();
     const Project listed = openProjectFolder(project.root.string(), project.sound());
@@ -156,6 +169,7 @@ void BM_LintProcess(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_IndexProject)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_IndexRealWorld)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CheckProject)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefreshOneScript)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LintInProcess)->Unit(benchmark::kMillisecond)->UseRealTime();

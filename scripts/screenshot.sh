@@ -6,7 +6,9 @@
 #   scripts/screenshot.sh edits    the window after a new file with blocks, the new-element and comments dialogs
 #   scripts/screenshot.sh player   the soundscape player panel and the master volume window
 #   scripts/screenshot.sh audio    the main window while a wave previews, and the panel opened from it
-#   scripts/screenshot.sh docs     main and player, then refreshes docs/main-window.png and docs/player-panel.png
+#   scripts/screenshot.sh project  the project and problems panels on the fixture project
+#   scripts/screenshot.sh docs     main, player and project, then refreshes docs/main-window.png,
+#                                  docs/player-panel.png and docs/project-panels.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -29,8 +31,9 @@ case "$mode" in
   edits) shoot screenshot_edits shell; exit ;;
   player) shoot screenshot_player audiopanel; exit ;;
   audio) shoot screenshot_audiowindow shell; exit ;;
+  project) shoot screenshot_project shell; exit ;;
   main | docs) ;;
-  *) echo "usage: scripts/screenshot.sh [main|text|edits|player|audio|docs]" >&2; exit 2 ;;
+  *) echo "usage: scripts/screenshot.sh [main|text|edits|player|audio|project|docs]" >&2; exit 2 ;;
 esac
 
 cmake --build build -j2 --target tonvale sample_sounds
@@ -78,5 +81,7 @@ if [[ "$mode" == docs ]]; then
   # Small enough to commit: metadata stripped, colours reduced.
   convert "$out" -strip -colors 96 docs/main-window.png
   convert build/screenshots/player-both-groups.png -strip -colors 96 docs/player-panel.png
-  ls -l docs/main-window.png docs/player-panel.png
+  shoot screenshot_project shell
+  convert build/screenshots/project-panels.png -strip -colors 96 docs/project-panels.png
+  ls -l docs/main-window.png docs/player-panel.png docs/project-panels.png
 fi

@@ -163,6 +163,14 @@ bool ParamGrid::newElementAllowed() const {
     return selected != nullptr && selected->level() < 3 && hasCurrentRow();
 }
 
+void ParamGrid::setSoundsFolder(const QString& folder) {
+    m_soundsFolder = folder;
+    // Every wave row of the grid is marked when its file is missing, with the same resolver as Play.
+    m_model->setWaveLookup([folder = QFile::encodeName(folder).toStdString()](const QString& value) {
+        return findWaveFile(folder, qstringToScript(value)).has_value();
+    });
+}
+
 bool ParamGrid::playableWaveSelected() const {
     const int row = m_model->currentRow();
     if (!m_model->gridEnabled() || row < 0 || row >= m_model->dataRows() || !m_model->isWaveRow(row))

@@ -24,7 +24,7 @@ class ParamGrid : public QTableView {
     ParamGridModel* gridModel() const { return m_model; }
 
     // The sounds folder the wave-file test looks in.
-    void setSoundsFolder(const QString& folder) { m_soundsFolder = folder; }
+    void setSoundsFolder(const QString& folder);
     const QString& soundsFolder() const { return m_soundsFolder; }
 
     // Empties the rows, then lists the node (the grid's part of a tree selection change).

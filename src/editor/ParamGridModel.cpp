@@ -121,6 +121,8 @@ bool ParamGridModel::writeValue(int row, const QString& text) {
         return false;
     Row& r = m_rows[static_cast<std::size_t>(row)];
     r.value = text;
+    r.missing = -1;
+    emit dataChanged(index(row, NameColumn), index(row, NameColumn));
     emit dataChanged(index(row, ValueColumn), index(row, ValueColumn));
     bool ok = true;
     if (r.node != nullptr) {
@@ -142,6 +144,22 @@ void ParamGridModel::setCurrentCell(int row, int column) {
     m_currentRow = row;
     m_currentColumn = column;
     repaintAll();
+}
+
+void ParamGridModel::setWaveLookup(std::function<bool(const QString& value)> exists) {
+    m_waveExists = std::move(exists);
+    for (const Row& r : m_rows)
+        r.missing = -1;
+    repaintAll();
+}
+
+bool ParamGridModel::waveMissing(int row) const {
+    if (!m_waveExists || !isWaveRow(row))
+        return false;
+    const Row& r = m_rows[static_cast<std::size_t>(row)];
+    if (r.missing < 0) // the disk is asked once per row and value, not at every paint
+        r.missing = m_waveExists(r.value) ? 0 : 1;
+    return r.missing == 1;
 }
 
 void ParamGridModel::setWaveFound(bool found) {
@@ -199,7 +217,7 @@ QVariant ParamGridModel::data(const QModelIndex& index, int role) const {
         }
         return {};
     case Qt::ForegroundRole:
-        if (!m_waveFound && row == m_currentRow && isWaveRow(m_currentRow))
+        if ((!m_waveFound && row == m_currentRow && isWaveRow(m_currentRow)) || waveMissing(row))
             return QColor(255, 0, 0);
         return {};
     default:

@@ -56,6 +56,10 @@ class ParamGridModel : public QAbstractTableModel {
     int currentRow() const { return m_currentRow; }
     int currentColumn() const { return m_currentColumn; }
     void setWaveFound(bool found);
+    // Tells whether the file a "wave" value names exists; every wave row whose file does not is drawn
+    // red. Without a lookup only the current row follows the wave-found flag.
+    void setWaveLookup(std::function<bool(const QString& value)> exists);
+    bool waveMissing(int row) const;
     bool waveFound() const { return m_waveFound; }
     void setSearchMode(bool on);
     void setSearchMatch(bool on);
@@ -81,7 +85,8 @@ class ParamGridModel : public QAbstractTableModel {
         Node* node = nullptr;
         QString name;
         QString value;
-        bool block = false; // the name is a block keyword
+        bool block = false;               // the name is a block keyword
+        mutable signed char missing = -1; // the wave file is missing: -1 not asked yet, 0 no, 1 yes
     };
     void repaintAll();
     bool allReadOnly() const;
@@ -96,6 +101,7 @@ class ParamGridModel : public QAbstractTableModel {
     bool m_searchMode = false;
     bool m_searchMatch = false;
     bool m_enabled = false;
+    std::function<bool(const QString&)> m_waveExists;
 };
 
 } // namespace tonvale

@@ -4,6 +4,8 @@
 #include "editor/Icons.h"
 #include "editor/QtText.h"
 
+#include <QColor>
+
 namespace tonvale {
 
 SectionTreeModel::SectionTreeModel(SectionTree* tree, QObject* parent)
@@ -115,9 +117,19 @@ QVariant SectionTreeModel::data(const QModelIndex& index, int role) const {
         const int image = node->image();
         return image >= 0 && image < 5 ? m_images[static_cast<std::size_t>(image)] : QVariant();
     }
+    case Qt::ForegroundRole:
+        if (node->level() == 0 && m_marker && m_marker(node))
+            return QColor(200, 0, 0);
+        return {};
     default:
         return {};
     }
+}
+
+void SectionTreeModel::refreshMarks() {
+    const int rows = rowCount({});
+    if (rows > 0)
+        emit dataChanged(index(0, 0, {}), index(rows - 1, 0, {}), {Qt::ForegroundRole});
 }
 
 Qt::ItemFlags SectionTreeModel::flags(const QModelIndex& index) const {

@@ -12,6 +12,7 @@
 #include <QAbstractItemModel>
 #include <QIcon>
 #include <array>
+#include <functional>
 
 namespace tonvale {
 
@@ -23,6 +24,11 @@ class SectionTreeModel : public QAbstractItemModel {
     SectionTree* tree() const { return m_tree; }
     QModelIndex indexOf(const Node* node) const;
     static Node* nodeOf(const QModelIndex& index);
+
+    // Soundscapes the marker picks are drawn red (those with problems); the marker is asked at paint
+    // time. refreshMarks repaints the top level after the marker's answers changed.
+    void setMarker(std::function<bool(const Node*)> marker) { m_marker = std::move(marker); }
+    void refreshMarks();
 
     // Replacing the whole document (a load) happens between these two calls.
     void beginReset() { beginResetModel(); }
@@ -78,6 +84,7 @@ class SectionTreeModel : public QAbstractItemModel {
     SectionTree* m_tree;
     Observer m_observer{*this};
     std::array<QIcon, 5> m_images;
+    std::function<bool(const Node*)> m_marker;
 };
 
 } // namespace tonvale

@@ -47,6 +47,8 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
     s.masterVolumeSetting = ini.readInteger(Options, "GenVol", 0);
     s.windowGeometry = ini.readString(Window, "Geometry", "");
     s.splitterState = ini.readString(Window, "Splitter", "");
+    s.projectPanel = ini.readBool(Options, "ProjectPanel", false);
+    s.problemsPanel = ini.readBool(Options, "ProblemsPanel", false);
     return s;
 }
 
@@ -65,6 +67,12 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
         ini.writeString(Window, "Geometry", s.windowGeometry);
     if (!s.splitterState.empty())
         ini.writeString(Window, "Splitter", s.splitterState);
+    const auto writePanel = [&ini](const char* key, bool shown) {
+        if (shown || ini.value(Options, key))
+            ini.writeBool(Options, key, shown);
+    };
+    writePanel("ProjectPanel", s.projectPanel);
+    writePanel("ProblemsPanel", s.problemsPanel);
 }
 
 int snappedFontSize(int stored) {

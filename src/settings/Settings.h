@@ -26,6 +26,10 @@ struct AppSettings {
     // empty: the window's defaults.
     std::string windowGeometry;
     std::string splitterState;
+    // The project and problems panels are shown. Written only once a panel was shown, so a settings
+    // file of a run that never showed them stays as it was.
+    bool projectPanel = false;
+    bool problemsPanel = false;
 };
 
 inline constexpr const char* SettingsFileName = "tnv.ini";
@@ -42,7 +46,8 @@ int snappedFontSize(int stored);
 QString saveModeText(int mode);
 
 AppSettings readSettings(const IniFile& ini, const std::function<QString()>& projectFolder);
-// Writes Saved, LastFile, f01..f05, FontS, Curdir, SomeText, SaveOriginFile, Sounddir, GenVol.
+// Writes Saved, LastFile, f01..f05, FontS, Curdir, SomeText, SaveOriginFile, Sounddir, GenVol, and
+// ProjectPanel and ProblemsPanel when they are set or already stored.
 void writeSettings(IniFile& ini, const AppSettings& settings);
 
 // Settings text is stored as the system's 8-bit text (UTF-8 on Linux), raw.

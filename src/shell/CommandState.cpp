@@ -35,6 +35,12 @@ bool commandEnabled(CommandId id, const WindowState& s) {
         return s.onTextTab || s.gridHasCurrentRow;
     case CommandId::GridFind:
         return !s.onTextTab && s.gridHasCurrentRow;
+    case CommandId::GoToDefinition:
+        // The command finds the name itself: the grid's current "name" row of a playsoundscape block,
+        // or the selected element inside one.
+        return element && !s.onTextTab;
+    case CommandId::FindReferences:
+        return soundscape && !s.onTextTab;
     case CommandId::PlayWave:
         return s.previewPlaying || (!s.onTextTab && s.playableWave);
     case CommandId::Undo:
@@ -53,6 +59,8 @@ bool commandEnabled(CommandId id, const WindowState& s) {
     case CommandId::MasterVolume:
     case CommandId::EditParameter:
     case CommandId::OpenList:
+    case CommandId::ProjectPanel:
+    case CommandId::ProblemsPanel:
         return true;
     case CommandId::Count:
         break;

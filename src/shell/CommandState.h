@@ -39,6 +39,10 @@ enum class CommandId {
     OpenList,
     Undo,
     Redo,
+    ProjectPanel,
+    ProblemsPanel,
+    GoToDefinition,
+    FindReferences,
     Count
 };
 

@@ -55,6 +55,12 @@ const std::array<CommandLook, static_cast<std::size_t>(CommandId::Count)> Looks 
     {"OpenList", "OpenList", "", "", std::nullopt, ""},
     {"Undo", "Отменить", "", "Ctrl+Z", IconId::Undo, EditCategory},
     {"Redo", "Повторить", "", "Ctrl+Y; Ctrl+Shift+Z", IconId::Redo, EditCategory},
+    {"ProjectPanel", "Панель проекта", "Скрипты проекта и манифеста", "", std::nullopt, FileCategory},
+    {"ProblemsPanel", "Проблемы", "Проблемы открытого файла и всего проекта", "", std::nullopt, FileCategory},
+    {"GoToDefinition", "Перейти к определению", "Открыть soundscape, который играет блок playsoundscape",
+     "F12", std::nullopt, EditCategory},
+    {"FindReferences", "Найти ссылки", "Все блоки playsoundscape, которые играют этот soundscape",
+     "Shift+F12", std::nullopt, EditCategory},
 }};
 
 constexpr CommandId Separator = CommandId::Count;
@@ -63,18 +69,21 @@ using enum CommandId;
 constexpr CommandId MainToolBarLayout[] = {NewFile,  Open,      Separator,  Save,     Separator,
                                            Undo,     Redo,      Separator,  Settings, Separator,
                                            Comments, Separator, PlayerPanel};
-constexpr CommandId FileMenuLayout[] = {NewFile, Open, Separator, Save, SaveAs, Separator, Exit, Separator};
+constexpr CommandId FileMenuLayout[] = {NewFile,      Open,          Separator, Save, SaveAs,   Separator,
+                                        ProjectPanel, ProblemsPanel, Separator, Exit, Separator};
 constexpr CommandId EditMenuLayout[] = {
-    Undo,      Redo,          Separator, NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock,
-    Separator, NewSoundscape, Rename,    Separator,       Delete,         Separator,
-    Comments};
+    Undo,      Redo,          Separator,      NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock,
+    Separator, NewSoundscape, Rename,         Separator,       Delete,         Separator,
+    Comments,  Separator,     GoToDefinition, FindReferences};
 constexpr CommandId HelpMenuLayout[] = {About, Help};
-constexpr CommandId TreeMenuLayout[] = {Undo,      Redo,     Separator, ExpandAll,  CollapseAll,
-                                        Separator, Comments, Separator, PlayerPanel};
+constexpr CommandId TreeMenuLayout[] = {Undo,        Redo,      Separator,      ExpandAll,
+                                        CollapseAll, Separator, Comments,       Separator,
+                                        PlayerPanel, Separator, GoToDefinition, FindReferences};
 constexpr CommandId TreeEditMenuLayout[] = {NewLoopingBlock, NewRandomBlock, NewSoundscapeBlock, Separator,
                                             NewSoundscape,   Rename,         Separator,          Delete};
-constexpr CommandId GridMenuLayout[] = {Undo,     Redo,      Separator,    GridNewElement, GridChooseWave,
-                                        PlayWave, Separator, MasterVolume, Separator,      GridFind};
+constexpr CommandId GridMenuLayout[] = {Undo,           Redo,     Separator, GridNewElement,
+                                        GridChooseWave, PlayWave, Separator, MasterVolume,
+                                        Separator,      GridFind, Separator, GoToDefinition};
 constexpr CommandId GridToolBarLayout[] = {GridNewElement, Separator, GridChooseWave, Separator,
                                            GridFind,       Separator, PlayWave};
 constexpr CommandId ShortcutsLayout[] = {FindAgain, ExpandAll, CollapseAll, Find, PlayWave};

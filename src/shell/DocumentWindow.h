@@ -37,7 +37,11 @@ class DocumentWindow {
     virtual Node* selectedNode() const = 0;
     virtual void selectNode(Node* node) = 0;
     virtual bool onTextTab() const = 0;
-    virtual bool fileOnDisk() const = 0; // the current file exists
+    virtual bool fileOnDisk() const = 0;     // the current file exists
+    virtual QString currentPath() const = 0; // the current file; empty for none
+    // Opens a script as the Open command does, keep-changes question included; true when it is the
+    // open document afterwards.
+    virtual bool openScript(const QString& path) = 0;
     virtual bool modified() const = 0;
     virtual void setModified(bool modified) = 0;
     virtual void showMessage(const Message& message) = 0;

@@ -368,6 +368,11 @@ void MainWindow::addRecentFile(const QString& path) {
     }
 }
 
+bool MainWindow::openScript(const QString& path) {
+    openRecentFile(path);
+    return !m_currentFile.isEmpty() && QFileInfo(m_currentFile) == QFileInfo(path);
+}
+
 void MainWindow::openRecentFile(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QStringLiteral("res") && suffix != QStringLiteral("txt"))

@@ -14,6 +14,7 @@
 #include "shell/AudioCommands.h"
 #include "shell/AudioOutput.h"
 #include "shell/HelpCommands.h"
+#include "shell/ProjectCommands.h"
 #include "shell/StatusPanels.h"
 #include "shell/TextPage.h"
 #include "shell/TreeEditor.h"
@@ -56,14 +57,17 @@ MainWindow::MainWindow(Platform& platform, Prompts& prompts, AudioOutput& audio,
     buildCommands();
     m_commandsBuilt = true;
     startUp();
-    if (!m_aborted)
+    if (!m_aborted) {
         m_audioCommands = new AudioCommands(*this, m_prompts, m_audio.player(), this);
+        m_projectCommands = new ProjectCommands(*this, *this, this);
+    }
     // Before a shortcut is matched, every command's state is brought up to the moment.
     qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    delete m_projectCommands; // it waits for its threads while the views it reports to still stand
     shutDown();
 }
 

@@ -35,6 +35,7 @@ namespace tonvale {
 
 class AudioCommands;
 class AudioOutput;
+class ProjectCommands;
 class ParamGrid;
 class Platform;
 class Prompts;
@@ -87,6 +88,9 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     QPlainTextEdit* textEditor() const;
     // The audio commands (preview, player panel, master volume); null after an aborted start-up.
     AudioCommands* audioCommands() const { return m_audioCommands; }
+    // The project panel, the problems panel and the commands across files; null after an aborted
+    // start-up.
+    ProjectCommands* projectCommands() const { return m_projectCommands; }
     QMenu* treeMenu() const { return m_treeMenu; }
     QMenu* gridMenu() const { return m_gridMenu; }
     QTabWidget* pages() const { return m_pages; }
@@ -113,6 +117,8 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void selectNode(Node* node) override;
     bool onTextTab() const override { return m_page == TextTab; }
     bool fileOnDisk() const override { return fileExists(m_currentFile); }
+    QString currentPath() const override { return m_currentFile; }
+    bool openScript(const QString& path) override;
     bool modified() const override { return m_modified; }
     void setModified(bool modified) override;
     void showMessage(const Message& message) override;
@@ -179,6 +185,7 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     AudioOutput& m_audio;
     CommandTable m_commands;
     AudioCommands* m_audioCommands = nullptr;
+    ProjectCommands* m_projectCommands = nullptr;
     TreeEditor* m_treeEditor = nullptr;
 
     SectionTree m_tree;

@@ -233,11 +233,19 @@ class TestParamGrid : public QObject {
             QCOMPARE(m_grid->cellTextColour(value), QColor(255, 0, 0));
             m_grid->setCurrentIndex(value);
         }
-        // Only the current row is drawn red.
+        // Other rows are not red; a missing wave stays red when another row becomes current.
         QVERIFY(!role(1, 1, Qt::ForegroundRole).isValid());
         selectCell(1, 1);
         QVERIFY(!m_grid->waveCellSelected());
-        QVERIFY(!role(row, 1, Qt::ForegroundRole).isValid());
+        QCOMPARE(role(row, 1, Qt::ForegroundRole).isValid(), !found);
+        // A value typed in is looked up again.
+        if (found) {
+            const QString stored = m_grid->gridModel()->cellText(row, 1);
+            m_grid->gridModel()->writeValue(row, QStringLiteral("\"amb/none.wav\""));
+            QVERIFY(role(row, 0, Qt::ForegroundRole).isValid());
+            m_grid->gridModel()->writeValue(row, stored);
+            QVERIFY(!role(row, 0, Qt::ForegroundRole).isValid());
+        }
     }
 
     void searchMatchIsGreenUntilAClick() {

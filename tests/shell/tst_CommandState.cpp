@@ -34,6 +34,7 @@ const std::vector<CommandId> Dependent = {
     CommandId::GridNewElement, CommandId::ChooseWave,
     CommandId::GridChooseWave, CommandId::Find,
     CommandId::GridFind,       CommandId::PlayWave,
+    CommandId::GoToDefinition, CommandId::FindReferences,
 };
 
 std::vector<Case> cases() {
@@ -45,13 +46,13 @@ std::vector<Case> cases() {
     list.push_back({"soundscape with blocks selected",
                     s,
                     {ExpandAll, CollapseAll, NewSoundscape, Rename, Delete, Comments, NewLoopingBlock,
-                     NewRandomBlock, NewSoundscapeBlock, PlayerPanel}});
+                     NewRandomBlock, NewSoundscapeBlock, PlayerPanel, GoToDefinition, FindReferences}});
 
     s.selectedHasChildren = false;
     list.push_back({"empty soundscape: no player panel",
                     s,
                     {ExpandAll, CollapseAll, NewSoundscape, Rename, Delete, Comments, NewLoopingBlock,
-                     NewRandomBlock, NewSoundscapeBlock}});
+                     NewRandomBlock, NewSoundscapeBlock, GoToDefinition, FindReferences}});
 
     s = soundscapeSelected();
     s.selectedLevel = 2;
@@ -63,7 +64,7 @@ std::vector<Case> cases() {
     list.push_back({"block parameter with a found wave, modified",
                     s,
                     {Save, ExpandAll, CollapseAll, NewSoundscape, Rename, Delete, Comments, NewElement,
-                     GridNewElement, ChooseWave, GridChooseWave, Find, GridFind, PlayWave}});
+                     GridNewElement, ChooseWave, GridChooseWave, Find, GridFind, PlayWave, GoToDefinition}});
 
     s = soundscapeSelected();
     s.endMarkerSelected = true;
@@ -98,9 +99,9 @@ TEST(CommandState, EnabledCommandsFollowTheWindowState) {
 
 TEST(CommandState, FileAndHelpCommandsAreAlwaysOffered) {
     for (const Case& c : cases()) {
-        for (CommandId id :
-             {CommandId::NewFile, CommandId::Open, CommandId::SaveAs, CommandId::Exit, CommandId::Settings,
-              CommandId::About, CommandId::Help, CommandId::FindAgain, CommandId::MasterVolume})
+        for (CommandId id : {CommandId::NewFile, CommandId::Open, CommandId::SaveAs, CommandId::Exit,
+                             CommandId::Settings, CommandId::About, CommandId::Help, CommandId::FindAgain,
+                             CommandId::MasterVolume, CommandId::ProjectPanel, CommandId::ProblemsPanel})
             EXPECT_TRUE(commandEnabled(id, c.state)) << c.name;
     }
 }

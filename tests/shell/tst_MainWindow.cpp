@@ -524,8 +524,8 @@ class TestMainWindow : public QObject {
         QCOMPARE(w->recentActions()[0]->data().toString(), a);
         QCOMPARE(w->recentActions()[1]->data().toString(), b);
         const auto items = w->fileMenu()->actions();
-        QCOMPARE(items.size(), 8 + 2);
-        QCOMPARE(items[8], w->recentActions()[0]);
+        QCOMPARE(items.size(), 11 + 2);
+        QCOMPARE(items[11], w->recentActions()[0]);
         for (const char* name : {"c.txt", "d.txt", "e.txt"})
             open(*w, script(QString::fromLatin1(name)));
         QCOMPARE(w->recentActions().size(), 5);

@@ -49,6 +49,25 @@ TEST(Settings, WritesEveryKeyInOrderIntoANewFile) {
     EXPECT_TRUE(back.saveOriginFile);
 }
 
+TEST(Settings, PanelKeysAreWrittenOnlyOnceAPanelWasShown) {
+    IniFile ini;
+    ini.parse("[Options]\r\nSaved=1\r\n");
+    AppSettings s = readSettings(ini, [] { return QString(); });
+    EXPECT_FALSE(s.projectPanel);
+    writeSettings(ini, s);
+    EXPECT_EQ(ini.serialize().find("Panel"), std::string::npos) << ini.serialize();
+    s.projectPanel = true;
+    writeSettings(ini, s);
+    EXPECT_NE(ini.serialize().find("ProjectPanel=1"), std::string::npos);
+    EXPECT_EQ(ini.serialize().find("ProblemsPanel"), std::string::npos);
+    EXPECT_TRUE(readSettings(ini, [] { return QString(); }).projectPanel);
+    // Hidden again: the stored key follows.
+    s.projectPanel = false;
+    writeSettings(ini, s);
+    EXPECT_NE(ini.serialize().find("ProjectPanel=0"), std::string::npos);
+    EXPECT_FALSE(readSettings(ini, [] { return QString(); }).projectPanel);
+}
+
 TEST(Settings, EmptySomeTextBecomesTheDefault) {
     IniFile ini;
     ini.parse("[Options]\nSomeText=\n");

@@ -919,8 +919,9 @@ class TestTreeEdits : public QObject {
             names << (a->isSeparator() ? QStringLiteral("-")
                       : a->menu()      ? a->menu()->title()
                                        : a->objectName());
-        QCOMPARE(names, (QStringList{"Undo", "Redo", "-", "ExpandAll", "CollapseAll", "-", "Правка",
-                                     "Comments", "-", "PlayerPanel"}));
+        QCOMPARE(names,
+                 (QStringList{"Undo", "Redo", "-", "ExpandAll", "CollapseAll", "-", "Правка", "Comments", "-",
+                              "PlayerPanel", "-", "GoToDefinition", "FindReferences"}));
         names.clear();
         for (QAction* a : w->treeMenu()->actions()[6]->menu()->actions())
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
@@ -930,7 +931,7 @@ class TestTreeEdits : public QObject {
         for (QAction* a : w->gridMenu()->actions())
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         QCOMPARE(names, (QStringList{"Undo", "Redo", "-", "GridNewElement", "GridChooseWave", "Play", "-",
-                                     "MasterVolume", "-", "GridFind"}));
+                                     "MasterVolume", "-", "GridFind", "-", "GoToDefinition"}));
         // The grid's tool buttons show their captions whole, "..." included.
         QStringList shown;
         for (QToolButton* button :
