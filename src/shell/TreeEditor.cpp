@@ -15,7 +15,9 @@
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
 #include "shell/CommandTable.h"
+#include "texts/CoreTexts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTreeView>
@@ -23,7 +25,9 @@
 namespace tonvale {
 
 namespace {
-const QString WaveDialogTitle = QStringLiteral("Файлы звуков");
+QString WaveDialogTitle() {
+    return QCoreApplication::translate("tonvale", "Файлы звуков");
+}
 
 std::string fileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -55,7 +59,7 @@ TreeEditor::TreeEditor(DocumentWindow& window, Prompts& prompts, QObject* parent
 
 void TreeEditor::newSoundscape() {
     if (!m_window.fileOnDisk()) {
-        m_prompts.message(fromUtf8(newtext::OpenOrCreateFile), fromUtf8(newtext::SoundscapeCaption),
+        m_prompts.message(coreText(newtext::OpenOrCreateFile), coreText(newtext::SoundscapeCaption),
                           MessageIcon::None);
         return;
     }
@@ -63,8 +67,8 @@ void TreeEditor::newSoundscape() {
         return;
     QString name;
     for (;;) {
-        const std::optional<QString> answer = m_prompts.inputText(
-            fromUtf8(newtext::SoundscapePromptCaption), QStringLiteral("Название нового soundscape:"), name);
+        const std::optional<QString> answer = m_prompts.inputText(coreText(newtext::SoundscapePromptCaption),
+                                                                  tr("Название нового soundscape:"), name);
         if (!answer || answer->isEmpty())
             break;
         const CreateResult created =
@@ -110,8 +114,7 @@ void TreeEditor::newElement() {
     QStringList names;
     for (const std::string& name : suggestedParameters(blockKind(selected->text())))
         names.append(scriptToQString(name));
-    const QString caption =
-        QStringLiteral("Новый - [") + scriptToQString(selected->text()) + QLatin1Char(']');
+    const QString caption = tr("Новый - [") + scriptToQString(selected->text()) + QLatin1Char(']');
     const std::optional<NewElementAnswers> answers = m_prompts.newElement(caption, names);
     if (!answers)
         return;
@@ -122,7 +125,7 @@ void TreeEditor::newElement() {
     PlacementAnswer placement = PlacementAnswer::No;
     if (asksPlacement(*answers)) {
         const PromptButton first =
-            m_prompts.message(fromUtf8(newtext::PlacementQuestion), fromUtf8(newtext::PlacementCaption),
+            m_prompts.message(coreText(newtext::PlacementQuestion), coreText(newtext::PlacementCaption),
                               MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
         placement = first == YesButton ? PlacementAnswer::Yes : PlacementAnswer::No;
     }
@@ -142,7 +145,7 @@ void TreeEditor::renameSelected() {
     if (node == nullptr || m_window.onTextTab() || m_window.tree().isEndMarker(node))
         return;
     const std::optional<QString> answer =
-        m_prompts.inputText(fromUtf8(edittext::RenameCaption), QString(), scriptToQString(node->text()));
+        m_prompts.inputText(coreText(edittext::RenameCaption), QString(), scriptToQString(node->text()));
     if (!answer)
         return;
     const std::string text = qstringToScript(*answer);
@@ -158,7 +161,7 @@ void TreeEditor::deleteSelected() {
     if (node == nullptr || m_window.onTextTab() || m_window.tree().isEndMarker(node))
         return;
     const Message question = deleteQuestion(*node, shownEncoding());
-    const PromptButton answer = m_prompts.message(fromUtf8(question.text), fromUtf8(question.caption),
+    const PromptButton answer = m_prompts.message(coreText(question.text), coreText(question.caption),
                                                   question.icon, YesButton | NoButtonAnswer, NoButtonAnswer);
     if (answer == NoButtonAnswer)
         return;
@@ -177,8 +180,7 @@ void TreeEditor::editSelectedComments() {
     if (node == nullptr || node->data() == nullptr)
         return;
     const NodeData& comments = *node->data();
-    const QString caption =
-        QStringLiteral("Комментарии [") + scriptToQString(node->text()) + QLatin1Char(']');
+    const QString caption = tr("Комментарии [") + scriptToQString(node->text()) + QLatin1Char(']');
     const std::optional<CommentAnswers> answer =
         m_prompts.editComments(caption, comments.commentBeside, comments.commentsAbove);
     if (!answer)
@@ -195,7 +197,7 @@ void TreeEditor::onNodeDropped(Node* dragged, Node* target) {
         return;
     const Message question = moveQuestion(*dragged, *target, shownEncoding());
     const PromptButton answer =
-        m_prompts.message(fromUtf8(question.text), fromUtf8(question.caption), question.icon,
+        m_prompts.message(coreText(question.text), coreText(question.caption), question.icon,
                           YesButton | NoButtonAnswer | CancelButton, YesButton);
     const PlacementAnswer placement = answer == YesButton        ? PlacementAnswer::Yes
                                       : answer == NoButtonAnswer ? PlacementAnswer::No
@@ -229,7 +231,7 @@ void TreeEditor::chooseWaveFile() {
     // The folders are found as the grid finds the wave: in any letter case.
     const std::string folder =
         waveChooserFolder(sounds, qstringToScript(grid->cellText(row, grid->currentColumn())));
-    const QString chosen = m_prompts.openFile(WaveDialogTitle, fromFileSystem(folder), soundFileFilter());
+    const QString chosen = m_prompts.openFile(WaveDialogTitle(), fromFileSystem(folder), soundFileFilter());
     if (chosen.isEmpty())
         return;
     // The grid writes the value into the node and reports it (modified flag, or the failure message).
