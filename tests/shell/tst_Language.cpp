@@ -6,11 +6,13 @@
 
 #include "WindowFixture.h"
 #include "dialogs/SettingsDialog.h"
+#include "document/Templates.h"
 #include "settings/IniFile.h"
 #include "texts/Language.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -161,6 +163,25 @@ class TestLanguage : public QObject {
         QVERIFY(w->close());
         const std::string ini = (f.folder->path() + QStringLiteral("/tnv.ini")).toStdString();
         QCOMPARE(storedLanguage(ini), std::string("en"));
+    }
+
+    // What the program writes into a script is the same in every language: the new file's template
+    // with its Russian comment.
+    void theNewFileTemplateStaysAsItIs() {
+        QVERIFY(installLanguage(Language::English));
+        auto w = f.makeWindow();
+        const QString path = f.folder->path() + QStringLiteral("/new.txt");
+        f.prompts.answer(path);
+        f.prompts.answer(YesButton);
+        w->commands().trigger(CommandId::NewFile);
+        const auto messages = f.prompts.messages();
+        QCOMPARE(messages.size(), std::size_t(1));
+        QCOMPARE(messages[0].text, QStringLiteral("Create the blocks automatically?"));
+        QCOMPARE(messages[0].caption, QStringLiteral("New File"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().toStdString(), newFileBytes(true));
+        QVERIFY(newFileBytes(true).find("\xD1\xEE\xE7\xE4\xE0\xED\xE0") != std::string::npos); // "Создана"
     }
 
     void theLanguageKey() {
