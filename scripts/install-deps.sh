@@ -3,12 +3,8 @@
 # Installs the Debian packages the build, the tests and the screenshots need, when some are missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libopenal-dev libsndfile1-dev libgtest-dev
-<<<<<<< HEAD
-          libgmock-dev libbenchmark-dev fonts-dejavu-core xvfb xauth xdotool imagemagick clang-format
+          libgmock-dev libbenchmark-dev time fonts-dejavu-core xvfb xauth xdotool imagemagick clang-format
           qt6-translations-l10n qt6-l10n-tools)
-=======
-          libgmock-dev libbenchmark-dev time fonts-dejavu-core xvfb xauth xdotool imagemagick clang-format)
->>>>>>> compact-store
 if [[ "${TONVALE_WITH_FUZZ:-0}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi

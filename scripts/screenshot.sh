@@ -2,13 +2,15 @@
 # SPDX-License-Identifier: MIT
 # Screenshots under a virtual X server, saved in build/screenshots/:
 #   scripts/screenshot.sh [main]   the main window on the sample script with a soundscape selected
+#   scripts/screenshot.sh main-en  the same with the English interface (tonvale --lang en)
 #   scripts/screenshot.sh text     the text tab with the find window, and the settings dialog
 #   scripts/screenshot.sh edits    the window after a new file with blocks, the new-element and comments dialogs
 #   scripts/screenshot.sh player   the soundscape player panel and the master volume window
 #   scripts/screenshot.sh audio    the main window while a wave previews, and the panel opened from it
 #   scripts/screenshot.sh project  the project and problems panels on the fixture project
-#   scripts/screenshot.sh docs     main, player and project, then refreshes docs/main-window.png,
-#                                  docs/player-panel.png and docs/project-panels.png
+#   scripts/screenshot.sh docs     main (Russian and English), player and project, then refreshes
+#                                  docs/main-window.png, docs/main-window-en.png, docs/player-panel.png
+#                                  and docs/project-panels.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -32,8 +34,8 @@ case "$mode" in
   player) shoot screenshot_player audiopanel; exit ;;
   audio) shoot screenshot_audiowindow shell; exit ;;
   project) shoot screenshot_project shell; exit ;;
-  main | docs) ;;
-  *) echo "usage: scripts/screenshot.sh [main|text|edits|player|audio|project|docs]" >&2; exit 2 ;;
+  main | main-en | docs) ;;
+  *) echo "usage: scripts/screenshot.sh [main|main-en|text|edits|player|audio|project|docs]" >&2; exit 2 ;;
 esac
 
 cmake --build build -j2 --target tonvale sample_sounds
@@ -59,29 +61,39 @@ FontS=10
 f01=$project/scripts/soundscapes_sample.txt
 INI
 
-"${xvfb[@]}" bash -c '
-  set -e
-  ALSOFT_DRIVERS=null "$1/tonvale" &
-  pid=$!
-  win=$(xdotool search --sync --onlyvisible --name "Tonvale" | head -n1)
-  sleep 1
-  xdotool windowfocus --sync "$win" || true
-  # Expand the tree, then pick the soundscape "sample.wind_field" by typing the start of its name.
-  xdotool key --window "$win" ctrl+Right
-  sleep 0.3
-  xdotool type --window "$win" --delay 60 "\"sample.w"
-  sleep 0.6
-  import -window "$win" "$2"
-  kill "$pid"
-' _ "$home" "$out"
-echo "$out"
+# The main window in a language (ru or en), photographed into a file.
+shoot_main() {
+  "${xvfb[@]}" bash -c '
+    set -e
+    ALSOFT_DRIVERS=null "$1/tonvale" --lang "$3" &
+    pid=$!
+    win=$(xdotool search --sync --onlyvisible --name "Tonvale" | head -n1)
+    sleep 1
+    xdotool windowfocus --sync "$win" || true
+    # Expand the tree, then pick the soundscape "sample.wind_field" by typing the start of its name.
+    xdotool key --window "$win" ctrl+Right
+    sleep 0.3
+    xdotool type --window "$win" --delay 60 "\"sample.w"
+    sleep 0.6
+    import -window "$win" "$2"
+    kill "$pid"
+  ' _ "$home" "$2" "$1"
+  echo "$2"
+}
+out_en="$root/build/screenshots/main-en.png"
+case "$mode" in
+  main) shoot_main ru "$out" ;;
+  main-en) shoot_main en "$out_en" ;;
+  docs) shoot_main ru "$out"; shoot_main en "$out_en" ;;
+esac
 
 if [[ "$mode" == docs ]]; then
   shoot screenshot_player audiopanel
   # Small enough to commit: metadata stripped, colours reduced.
   convert "$out" -strip -colors 96 docs/main-window.png
+  convert "$out_en" -strip -colors 96 docs/main-window-en.png
   convert build/screenshots/player-both-groups.png -strip -colors 96 docs/player-panel.png
   shoot screenshot_project shell
   convert build/screenshots/project-panels.png -strip -colors 96 docs/project-panels.png
-  ls -l docs/main-window.png docs/player-panel.png docs/project-panels.png
+  ls -l docs/main-window.png docs/main-window-en.png docs/player-panel.png docs/project-panels.png
 fi

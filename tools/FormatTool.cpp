@@ -3,15 +3,19 @@
 
 #include "Lint.h"
 #include "TonvaleVersion.h"
+#include "document/Edits.h"
 #include "document/FileIO.h"
 #include "document/Loader.h"
 #include "document/Writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <new>
+#include <cstdlib>
 #include <ostream>
+#include <string_view>
 
 namespace tonvale {
 
@@ -27,10 +31,60 @@ constexpr const char* Usage =
     "       tonvale-format --lint [OPTIONS] PATH... check a project (--lint --help for more)\n"
     "Exit status: 0 ok, 1 not canonical, 2 a load or write failed, 3 an I/O error.\n";
 
-void report(std::ostream& err, const std::string& file, const Message& message, const char* kind) {
-    err << file << ": " << kind << ": " << message.text;
-    if (!message.caption.empty())
-        err << " (" << message.caption << ")";
+bool g_english = false;
+
+// The English of the loader's and the writer's fixed texts.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 9> EnglishTexts = {{
+    {loadtext::BraceMessage, "Error. One or more opening (closing) braces are missing. Or the file cannot be "
+                             "loaded into the program."},
+    {loadtext::BraceCaption, "Loading the File"},
+    {loadtext::LoadErrorMessage, "Error loading the file"},
+    {loadtext::LoadErrorCaption, "Open File"},
+    {writetext::Caption, "Save File"},
+    {writetext::NotFound, "File not found"},
+    {writetext::NoData, "The file has no data"},
+    {writetext::BadFormat, "Error! Cannot create a file of the required format"},
+    {edittext::Unexpected, "Unexpected error"},
+}};
+
+std::string english(const std::string& text) {
+    for (const auto& [russian, translated] : EnglishTexts) {
+        if (text == russian)
+            return std::string(translated);
+    }
+    return text;
+}
+
+// The brace message names the line and what is wrong there.
+std::string englishBraceMessage(const BraceCheck& check) {
+    std::string text(english(std::string(loadtext::BraceMessage)));
+    const std::string line = " Line " + std::to_string(check.line) + ": ";
+    switch (check.problem) {
+    case BraceProblem::UnmatchedClose:
+        return text + line + "closing brace \"}\" without an opening one.";
+    case BraceProblem::LeftOpen:
+        return text + line + "opening brace \"{\" is not closed.";
+    case BraceProblem::InQuotes:
+        return text + line + "brace inside quotes.";
+    case BraceProblem::None:
+    case BraceProblem::NoBraces:
+        break;
+    }
+    return text;
+}
+
+void report(std::ostream& err, const std::string& file, const Message& message, const char* kind,
+            const BraceCheck* braces = nullptr) {
+    std::string text = message.text;
+    std::string caption = message.caption;
+    if (g_english) {
+        text = braces != nullptr && text == loadtext::braceMessage(*braces) ? englishBraceMessage(*braces)
+                                                                            : english(text);
+        caption = english(caption);
+    }
+    err << file << ": " << kind << ": " << text;
+    if (!caption.empty())
+        err << " (" << caption << ")";
     err << '\n';
 }
 
@@ -52,7 +106,7 @@ void reportLoad(std::ostream& err, const std::string& file, const LoadResult& lo
     for (const Message& message : loaded.messages) {
         const bool braces = loaded.failure == LoadFailure::BraceCheck && loaded.braces.line != 0;
         report(err, braces ? file + ":" + std::to_string(loaded.braces.line) : file, message,
-               message.text == loadtext::LevelMessage ? "warning" : "error");
+               message.text == loadtext::LevelMessage ? "warning" : "error", &loaded.braces);
     }
 }
 
@@ -291,6 +345,19 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
     for (const std::string& file : files)
         status = std::max(status, runOnFile(file, mode, out, err));
     return status;
+}
+
+void setToolMessagesEnglish(bool english) {
+    g_english = english;
+}
+
+bool localeIsRussian() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return std::string_view(value).starts_with("ru");
+    }
+    return false;
 }
 
 } // namespace tonvale

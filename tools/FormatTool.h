@@ -18,6 +18,12 @@ enum FormatExit : int { ExitOk = 0, ExitNotCanonical = 1, ExitFailed = 2, ExitIo
 // tree go to `out`; the tool's own messages (UTF-8) go to `err`.
 int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// The language of the messages the tool passes on from the loader and the writer (its own messages are
+// English). Russian unless set; the program sets English unless the locale's messages are Russian.
+void setToolMessagesEnglish(bool english);
+// Whether LC_ALL, else LC_MESSAGES, else LANG names a Russian locale ("ru", "ru_RU.UTF-8", ...).
+bool localeIsRussian();
+
 // The document as JSON lines, one object a node in pre-order, ending with a newline: level, key (the
 // node's text), value, the comment lines above it as a list, the beside comment, the trailing comment
 // lines of its block as a list, and whether it opens a block. The top level's trailing comments are

@@ -17,6 +17,7 @@ class TreeObserver;
 class AudioHost {
   public:
     virtual ~AudioHost() = default;
+    // Text and caption are the Russian source texts; the host shows them in the interface language.
     virtual void showMessage(const Message& message) = 0;
     virtual int masterVolumeSetting() const = 0;
     virtual void setMasterVolumeSetting(int value) = 0;

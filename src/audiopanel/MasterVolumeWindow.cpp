@@ -15,7 +15,7 @@ namespace tonvale {
 MasterVolumeWindow::MasterVolumeWindow(AudioEngine& audio, AudioHost& host, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_audio(audio), m_host(host) {
     setObjectName(QStringLiteral("MasterVolumeWindow"));
-    setWindowTitle(qs("Общая громкость"));
+    setWindowTitle(tr("Общая громкость"));
     setFixedSize(242, 39);
     auto* bevel = new QFrame(this);
     bevel->setFrameShape(QFrame::StyledPanel);
@@ -34,7 +34,7 @@ void MasterVolumeWindow::applyVolume() {
     const int position = m_slider->value();
     m_host.setMasterVolumeSetting(100 - position);
     const float v = static_cast<float>(position / 100.0);
-    setWindowTitle(qs("Общая громкость [" + formatGeneral(v, 4) + "]"));
+    setWindowTitle(tr("Общая громкость [%1]").arg(qs(formatGeneral(v, 4))));
     m_audio.setMasterVolume(v);
 }
 

@@ -17,6 +17,7 @@
 #include "document/Edits.h"
 #include "document/NewElements.h"
 #include "document/SectionTree.h"
+#include "texts/CoreTexts.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -98,22 +99,26 @@ std::string problemText(const MixProblem& problem) {
     MixProblem p = problem;
     p.soundscape = scriptToUtf8(p.soundscape);
     p.subject = scriptToUtf8(p.subject);
-    const std::string in = p.soundscape.empty() ? std::string() : " (soundscape " + p.soundscape + ")";
+    const QString in =
+        p.soundscape.empty() ? QString() : QStringLiteral(" (soundscape %1)").arg(qs(p.soundscape));
+    const QString subject = qs(p.subject);
     switch (p.kind) {
     case MixProblemKind::MissingWave:
-        return "Звук не найден и пропущен: " + p.subject + in;
+        return uiTextUtf8(QT_TRANSLATE_NOOP("tonvale", "Звук не найден и пропущен: %1%2"), {subject, in});
     case MixProblemKind::UndecodableWave:
-        return "Звук не читается и пропущен: " + p.subject + in;
+        return uiTextUtf8(QT_TRANSLATE_NOOP("tonvale", "Звук не читается и пропущен: %1%2"), {subject, in});
     case MixProblemKind::SoundscapeNotFound:
-        return "Soundscape не найден: " + p.subject + in;
+        return uiTextUtf8(QT_TRANSLATE_NOOP("tonvale", "Soundscape не найден: %1%2"), {subject, in});
     case MixProblemKind::MissingName:
-        return "В playsoundscape нет \"name\"" + in;
+        return uiTextUtf8(QT_TRANSLATE_NOOP("tonvale", "В playsoundscape нет \"name\"%1"), {in});
     case MixProblemKind::Cycle:
-        return "Ссылки по кругу: " + p.subject + " (повтор не воспроизводится)";
+        return uiTextUtf8(QT_TRANSLATE_NOOP("tonvale", "Ссылки по кругу: %1 (повтор не воспроизводится)"),
+                          {subject});
     case MixProblemKind::TooDeep:
-        return "Слишком глубокая вложенность, не воспроизводится: " + p.subject;
+        return uiTextUtf8(
+            QT_TRANSLATE_NOOP("tonvale", "Слишком глубокая вложенность, не воспроизводится: %1"), {subject});
     case MixProblemKind::TooManySounds:
-        return "Слишком много звуков, остальные пропущены" + in;
+        return uiTextUtf8(QT_TRANSLATE_NOOP("tonvale", "Слишком много звуков, остальные пропущены%1"), {in});
     }
     return p.subject;
 }
@@ -185,7 +190,7 @@ void PlayerPanel::buildPanel() {
     setFixedSize(ClientWidth, ClientHeight);
     m_editMenu = new QMenu(this);
     m_editMenu->setObjectName(QStringLiteral("treeMenu"));
-    QAction* enter1 = m_editMenu->addAction(qs("Установить значение (Enter)"));
+    QAction* enter1 = m_editMenu->addAction(tr("Установить значение (Enter)"));
     enter1->setObjectName(QStringLiteral("applyEdit"));
     connect(enter1, &QAction::triggered, this, &PlayerPanel::applyCurrentEdit);
 
@@ -232,7 +237,7 @@ QLineEdit* PlayerPanel::makeEdit(QWidget* parent, int tag, const char* name, QRe
     e->setFont(normalFont());
     e->setMaxLength(shape.editMaxLength);
     e->setText(QString::fromStdString(pointToSeparator(shape.editInitial, localeDecimalSeparator())));
-    e->setToolTip(qs("<Enter> - установить значение"));
+    e->setToolTip(tr("<Enter> - установить значение"));
     e->setGeometry(geometry);
     e->setContextMenuPolicy(Qt::CustomContextMenu);
     e->setAcceptDrops(false);
@@ -322,7 +327,7 @@ void PlayerPanel::buildMainGroup() {
         buttonPanel(m_mainGroup, 40, MainWidth, QStringLiteral("Play Soundscape"), "playWholeButton");
     m_playWholeButton->setStyleSheet(QStringLiteral("color: darkgreen;"));
     m_playWholeButton->setToolTip(
-        qs("Весь soundscape: все playlooping, все playrandom и вложенные playsoundscape"));
+        tr("Весь soundscape: все playlooping, все playrandom и вложенные playsoundscape"));
     connect(m_playWholeButton, &QPushButton::clicked, this, &PlayerPanel::toggleWhole);
     label(m_mainGroup, QStringLiteral("Main Volume"), 8, 84, true);
     makeBar(m_mainGroup, BarMasterVolume, "masterVolumeBar", QRect(58, 100, 28, 120));
@@ -345,12 +350,12 @@ void PlayerPanel::buildMainGroup() {
         (*values[i])->setObjectName(QString::fromLatin1(names[i]));
     }
     m_saveWaveButton = buttonPanel(m_mainGroup, GroupHeight - 102, MainWidth,
-                                   qs("Сохранить звучание\nв WAV..."), "saveWaveButton");
+                                   tr("Сохранить звучание\nв WAV..."), "saveWaveButton");
     m_saveWaveButton->parentWidget()->setFixedHeight(54);
     m_saveWaveButton->setFixedHeight(42);
-    m_saveWaveButton->setToolTip(qs("Сохранить звучание в WAV..."));
+    m_saveWaveButton->setToolTip(tr("Сохранить звучание в WAV..."));
     connect(m_saveWaveButton, &QPushButton::clicked, this, &PlayerPanel::saveSoundscapeWave);
-    m_applyButton = buttonPanel(m_mainGroup, GroupHeight - 44, MainWidth, qs("Применить"), "applyButton");
+    m_applyButton = buttonPanel(m_mainGroup, GroupHeight - 44, MainWidth, tr("Применить"), "applyButton");
     connect(m_applyButton, &QPushButton::clicked, this, &PlayerPanel::applyToDocument);
 }
 
@@ -395,7 +400,8 @@ void PlayerPanel::onShown() {
 
     if (m_loopVisible) {
         if (!m_audio.openLoop()) {
-            m_host.showMessage({"Ошибка! Файл не загружен", "Play Looping", MessageIcon::Error});
+            m_host.showMessage({QT_TRANSLATE_NOOP("tonvale", "Ошибка! Файл не загружен"), "Play Looping",
+                                MessageIcon::Error});
             // The loop group goes; the showing goes on as for a soundscape without a loop, so the
             // random group still starts with its lists built.
             m_loopVisible = false;
@@ -641,7 +647,8 @@ void PlayerPanel::toggleLoop() {
         if (!m_audio.fadeInVolume(ch, static_cast<float>(volume)))
             return;
         if (!m_audio.playChannel(ch)) {
-            m_host.showMessage({"Ошибка воспроизведения", "Play Loop", MessageIcon::Error});
+            m_host.showMessage(
+                {QT_TRANSLATE_NOOP("tonvale", "Ошибка воспроизведения"), "Play Loop", MessageIcon::Error});
         } else {
             m_loopTag = 1;
             m_playLoopButton->setText(QStringLiteral("Stop Looping"));
@@ -738,7 +745,7 @@ void PlayerPanel::playNextRandomWave() {
     shown.pitch = pitch;
     const std::string name =
         index < m_audio.randomWaves.names.size() ? m_audio.randomWaves.names[index] : std::string();
-    m_status->setPanelText(3, QString::fromStdString(RandomSchedule::playingText(name, shown)));
+    m_status->setPanelText(3, coreText(RandomSchedule::playingText(name, shown)));
     m_timeLabel->setText(QString::fromStdString(formatGeneral(draw->delayMs / 1000.0, 4)));
     m_volumeLabel->setText(QString::fromStdString(formatGeneral(draw->volume, 3)));
     m_lengthLabel->setText(QString::fromStdString(formatGeneral(m_audio.lengthSeconds(ch), 2)));
@@ -769,7 +776,7 @@ void PlayerPanel::animateRandomIndicator() {
     if (wave < channels.size() && m_audio.isPlaying(channels[wave])) {
         m_status->drawIndicator(m_randMarkLeft, m_randFrame);
     } else {
-        m_status->setPanelText(3, QString::fromStdString(m_schedule.waitingText()));
+        m_status->setPanelText(3, coreText(m_schedule.waitingText()));
         m_status->clearIndicator(m_randMarkLeft, m_randMarkRight);
         m_randFrame = 0;
     }
@@ -881,9 +888,11 @@ void PlayerPanel::toggleWhole() {
     // Missing waves, cycles and soundscapes not found are told once per start; the rest plays.
     reportProblems(m_wholePlayer->problems(), "Play Soundscape");
     if (!started) {
-        m_host.showMessage({m_audio.initialised() ? "В soundscape нет звуков, которые можно воспроизвести"
-                                                  : "Ошибка воспроизведения",
-                            "Play Soundscape", MessageIcon::Warning});
+        m_host.showMessage(
+            {m_audio.initialised()
+                 ? QT_TRANSLATE_NOOP("tonvale", "В soundscape нет звуков, которые можно воспроизвести")
+                 : QT_TRANSLATE_NOOP("tonvale", "Ошибка воспроизведения"),
+             "Play Soundscape", MessageIcon::Warning});
         return;
     }
     m_playWholeButton->setText(QStringLiteral("Stop Soundscape"));
@@ -934,7 +943,7 @@ void PlayerPanel::updateWhole() {
         loops = QStringLiteral(" Looping: ") + loops;
     if (randoms.isEmpty()) {
         if (const std::optional<std::uint64_t> wait = m_wholePlayer->msUntilNextStart())
-            randoms = qs(" Random: ожидание... через ") + QString::number((*wait + 999) / 1000) + qs(" сек.");
+            randoms = tr(" Random: ожидание... через %1 сек.").arg((*wait + 999) / 1000);
     } else {
         randoms = QStringLiteral(" Random: ") + randoms;
     }
@@ -960,7 +969,7 @@ void PlayerPanel::updateWhole() {
 void PlayerPanel::saveSoundscapeWave() {
     if (m_rendering)
         return;
-    static constexpr const char* Caption = "Сохранить звучание в WAV";
+    static constexpr const char* Caption = QT_TRANSLATE_NOOP("tonvale", "Сохранить звучание в WAV");
     QString suggested = fromScript(soundscapeName(m_soundscape));
     for (QChar& c : suggested)
         if (c == u'/' || c == u'\\' || c.unicode() < 0x20)
@@ -970,7 +979,8 @@ void PlayerPanel::saveSoundscapeWave() {
         return;
     const SoundscapeMix mix = gatherWhole();
     if (!mix.hasSounds()) {
-        std::string text = "В soundscape нет звуков, которые можно сохранить";
+        std::string text =
+            uiTextUtf8(QT_TRANSLATE_NOOP("tonvale", "В soundscape нет звуков, которые можно сохранить"));
         if (!mix.problems.empty())
             text += "\n\n" + problemsText(mix.problems);
         m_host.showMessage({text, Caption, MessageIcon::Warning});
@@ -985,9 +995,9 @@ void PlayerPanel::saveSoundscapeWave() {
     std::atomic<bool> cancel{false};
     std::atomic<int> permille{0};
     RenderResult result;
-    QProgressDialog progress(qs("Сохранение звучания в WAV..."), qs("Отмена"), 0, 1000, this);
+    QProgressDialog progress(tr("Сохранение звучания в WAV..."), tr("Отмена"), 0, 1000, this);
     progress.setObjectName(QStringLiteral("renderProgress"));
-    progress.setWindowTitle(qs(Caption));
+    progress.setWindowTitle(uiText(Caption));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(1000);
     progress.setAutoClose(false);
@@ -1022,9 +1032,10 @@ void PlayerPanel::saveSoundscapeWave() {
     const std::string problems = problemsText(result.problems);
     switch (result.outcome) {
     case RenderOutcome::Written: {
-        std::string text = "Звучание сохранено в файл\n" + path + "\n(" + formatGeneral(settings.seconds, 6) +
-                           " сек., " + std::to_string(settings.sampleRate) + " Гц, seed " +
-                           std::to_string(settings.seed) + ")";
+        std::string text = uiTextUtf8(
+            QT_TRANSLATE_NOOP("tonvale", "Звучание сохранено в файл\n%1\n(%2 сек., %3 Гц, seed %4)"),
+            {qs(path), qs(formatGeneral(settings.seconds, 6)), QString::number(settings.sampleRate),
+             QString::number(settings.seed)});
         if (!problems.empty())
             text += "\n\n" + problems;
         m_host.showMessage(
@@ -1034,11 +1045,14 @@ void PlayerPanel::saveSoundscapeWave() {
     case RenderOutcome::Cancelled:
         break;
     case RenderOutcome::WriteFailed:
-        m_host.showMessage(
-            {"Не удалось записать файл\n" + path + "\n" + result.error, Caption, MessageIcon::Error});
+        m_host.showMessage({uiTextUtf8(QT_TRANSLATE_NOOP("tonvale", "Не удалось записать файл\n%1\n%2"),
+                                       {qs(path), qs(result.error)}),
+                            Caption, MessageIcon::Error});
         break;
     case RenderOutcome::NoAudio:
-        m_host.showMessage({"Не удалось подготовить звук: " + result.error, Caption, MessageIcon::Error});
+        m_host.showMessage(
+            {uiTextUtf8(QT_TRANSLATE_NOOP("tonvale", "Не удалось подготовить звук: %1"), {qs(result.error)}),
+             Caption, MessageIcon::Error});
         break;
     }
 }
@@ -1054,8 +1068,10 @@ bool openPlayerPanel(SectionTree& tree, Node* selected, const std::string& sound
     SoundscapeLookup lookup = [&others](std::string_view name) { return others.find(name); };
     if (!fileExists(audio.loopingSound.path) && audio.randomWaves.channels.empty() &&
         !gatherSoundscape(tree, selected, soundDir, lookup).hasSounds()) {
-        host.showMessage({"В выбранном soundscape отсутсвуют звуки или не правильно указан путь к ним",
-                          "Воспроизвести soundscape", MessageIcon::Warning});
+        host.showMessage(
+            {QT_TRANSLATE_NOOP("tonvale",
+                               "В выбранном soundscape отсутсвуют звуки или не правильно указан путь к ним"),
+             QT_TRANSLATE_NOOP("tonvale", "Воспроизвести soundscape"), MessageIcon::Warning});
         return modified;
     }
     if (volumeWindow)

@@ -7,6 +7,9 @@
 #include "audiopanel/AudioHost.h"
 #include "audiopanel/PlayerTexts.h"
 #include "document/SoundPaths.h"
+#include "texts/CoreTexts.h"
+
+#include <QCoreApplication>
 
 namespace tonvale {
 
@@ -22,18 +25,19 @@ void WavePreview::togglePlay(const std::string& cellValue) {
     if (m_tag != 0) {
         m_tag = 0;
         m_stopTimer.stop();
-        m_status = qs("Остановлено");
+        m_status = tr("Остановлено");
         emit stateChanged();
         return;
     }
     if (!m_audio.playFile(resolveWavePath(m_soundDir, cellValue))) {
-        m_host.showMessage({"Ошибка воспроизведения файла", "Play", MessageIcon::Error});
+        m_host.showMessage(
+            {QT_TRANSLATE_NOOP("tonvale", "Ошибка воспроизведения файла"), "Play", MessageIcon::Error});
         return;
     }
     m_tag = 1;
     m_stopTimer.start();
-    m_status =
-        qs("Воспроизведение: " + formatGeneral(m_audio.lengthSeconds(m_audio.previewChannel), 2) + " сек.");
+    m_status = tr("Воспроизведение: %1 сек.")
+                   .arg(qs(formatGeneral(m_audio.lengthSeconds(m_audio.previewChannel), 2)));
     emit stateChanged();
 }
 
@@ -41,7 +45,7 @@ void WavePreview::stop() {
     m_stopTimer.stop();
     m_enabled = m_waveFound;
     m_tag = 0;
-    m_status = qs("Остановлено");
+    m_status = tr("Остановлено");
     m_audio.releaseAll();
     emit stateChanged();
 }
@@ -56,7 +60,7 @@ QString soundFileFilter() {
     for (const std::string& extension : readableSoundExtensions())
         patterns += (patterns.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("*.") +
                     QString::fromStdString(extension);
-    return qs("Файлы звуков (") + patterns + QStringLiteral(");;WAV (*.wav)");
+    return QCoreApplication::translate("tonvale", "Файлы звуков (%1);;WAV (*.wav)").arg(patterns);
 }
 
 } // namespace tonvale

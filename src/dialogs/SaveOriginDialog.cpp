@@ -14,14 +14,13 @@ namespace tonvale {
 
 SaveOriginDialog::SaveOriginDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SaveOriginDialog"));
-    setWindowTitle(QStringLiteral("Сохранить"));
+    setWindowTitle(tr("Сохранить"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(24, 24));
-    auto* text = new QLabel(
-        QStringLiteral("Вы действительно хотите сохранить текущий файл как оригинальный файл ресурса?"),
-        this);
+    auto* text =
+        new QLabel(tr("Вы действительно хотите сохранить текущий файл как оригинальный файл ресурса?"), this);
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
     QFont bold = text->font();
@@ -29,15 +28,15 @@ SaveOriginDialog::SaveOriginDialog(QWidget* parent) : QDialog(parent) {
     text->setFont(bold);
     text->setMinimumWidth(320);
 
-    auto* yes = new QPushButton(QStringLiteral("Да"), this);
+    auto* yes = new QPushButton(tr("Да"), this);
     yes->setObjectName(QStringLiteral("yesButton"));
     yes->setDefault(true);
-    auto* no = new QPushButton(QStringLiteral("Нет"), this);
+    auto* no = new QPushButton(tr("Нет"), this);
     no->setObjectName(QStringLiteral("noButton"));
     connect(yes, &QPushButton::clicked, this, &QDialog::accept);
     connect(no, &QPushButton::clicked, this, &QDialog::reject);
 
-    m_dontAsk = new QCheckBox(QStringLiteral("Больше не спрашивать"), this);
+    m_dontAsk = new QCheckBox(tr("Больше не спрашивать"), this);
     m_dontAsk->setObjectName(QStringLiteral("dontAsk"));
 
     auto* top = new QHBoxLayout;

@@ -7,10 +7,12 @@
 #include "shell/MainWindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -39,23 +41,22 @@ SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts,
                           Qt::WindowCloseButtonHint),
       m_settings(settings), m_prompts(prompts), m_projectFolder(std::move(projectFolder)) {
     setObjectName(QStringLiteral("SettingsDialog"));
-    setWindowTitle(QStringLiteral("Настройки"));
+    setWindowTitle(tr("Настройки"));
 
-    auto* saveGroup = new QGroupBox(QStringLiteral("Сохранять файл как..."));
+    auto* saveGroup = new QGroupBox(tr("Сохранять файл как..."));
     saveGroup->setObjectName(QStringLiteral("saveGroup"));
-    m_saveToTilde = new QRadioButton(QStringLiteral("Временный файл с префиксом ~ (в каталоге ресурса)"));
+    m_saveToTilde = new QRadioButton(tr("Временный файл с префиксом ~ (в каталоге ресурса)"));
     m_saveToTilde->setObjectName(QStringLiteral("saveToTilde"));
-    m_saveToOriginal = new QRadioButton(QStringLiteral("Оригинальный файл в каталоге ресурса"));
+    m_saveToOriginal = new QRadioButton(tr("Оригинальный файл в каталоге ресурса"));
     m_saveToOriginal->setObjectName(QStringLiteral("saveToOriginal"));
-    m_confirmOriginal =
-        new QCheckBox(QStringLiteral("Покзывать запрос на подтверждение сохранения оригинального файла"));
+    m_confirmOriginal = new QCheckBox(tr("Покзывать запрос на подтверждение сохранения оригинального файла"));
     m_confirmOriginal->setObjectName(QStringLiteral("confirmOriginal"));
     auto* saveLayout = new QVBoxLayout(saveGroup);
     saveLayout->addWidget(m_saveToTilde);
     saveLayout->addWidget(m_saveToOriginal);
     saveLayout->addWidget(m_confirmOriginal);
 
-    auto* pathGroup = new QGroupBox(QStringLiteral("Путь к файлам"));
+    auto* pathGroup = new QGroupBox(tr("Путь к файлам"));
     pathGroup->setObjectName(QStringLiteral("pathGroup"));
     m_useProjectVariable = new QCheckBox(QStringLiteral("VPROJECT"));
     m_useProjectVariable->setObjectName(QStringLiteral("useProjectVariable"));
@@ -68,23 +69,33 @@ SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts,
         browse->setToolTip(hint);
         browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     };
-    folderRow("scriptsFolder", "browseScripts", QStringLiteral("Путь к скриптам"), m_scriptsFolder,
-              m_browseScripts);
-    folderRow("soundsFolder", "browseSounds", QStringLiteral("Путь к звукам"), m_soundsFolder,
-              m_browseSounds);
+    folderRow("scriptsFolder", "browseScripts", tr("Путь к скриптам"), m_scriptsFolder, m_browseScripts);
+    folderRow("soundsFolder", "browseSounds", tr("Путь к звукам"), m_soundsFolder, m_browseSounds);
     auto* pathLayout = new QGridLayout(pathGroup);
     pathLayout->addWidget(m_useProjectVariable, 0, 0, 1, 3);
-    pathLayout->addWidget(new QLabel(QStringLiteral("Путь к скриптам")), 1, 0);
+    pathLayout->addWidget(new QLabel(tr("Путь к скриптам")), 1, 0);
     pathLayout->addWidget(m_scriptsFolder, 1, 1);
     pathLayout->addWidget(m_browseScripts, 1, 2);
-    pathLayout->addWidget(new QLabel(QStringLiteral("Путь к звукам")), 2, 0);
+    pathLayout->addWidget(new QLabel(tr("Путь к звукам")), 2, 0);
     pathLayout->addWidget(m_soundsFolder, 2, 1);
     pathLayout->addWidget(m_browseSounds, 2, 2);
     pathLayout->setColumnStretch(1, 1);
 
+    auto* languageGroup = new QGroupBox(tr("Язык интерфейса"));
+    languageGroup->setObjectName(QStringLiteral("languageGroup"));
+    m_language = new QComboBox;
+    m_language->setObjectName(QStringLiteral("language"));
+    // Each language is named in itself.
+    m_language->addItem(QStringLiteral("Русский"), QStringLiteral("ru"));
+    m_language->addItem(QStringLiteral("English"), QStringLiteral("en"));
+    auto* languageLayout = new QHBoxLayout(languageGroup);
+    languageLayout->addWidget(m_language);
+    languageLayout->addWidget(new QLabel(tr("(при следующем запуске)")), 1);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(saveGroup);
     layout->addWidget(pathGroup, 1);
+    layout->addWidget(languageGroup);
 
     // "~" is the button selected before the dialog is shown; selecting it again changes nothing, so a
     // save mode other than 1 and 2 survives unless the user picks a button.
@@ -122,6 +133,7 @@ void SettingsDialog::prepare() {
     }
     m_scriptsFolder->setText(m_settings.scriptsFolder);
     m_soundsFolder->setText(m_settings.soundsFolder);
+    m_language->setCurrentIndex(m_settings.language == "en" ? 1 : 0);
 }
 
 void SettingsDialog::showEvent(QShowEvent* event) {
@@ -149,8 +161,7 @@ void SettingsDialog::useProjectVariable(bool ticked) {
 }
 
 void SettingsDialog::browseScriptsFolder() {
-    const QString chosen =
-        m_prompts.browseFolder(QStringLiteral("Путь к soundscapes"), m_settings.scriptsFolder);
+    const QString chosen = m_prompts.browseFolder(tr("Путь к soundscapes"), m_settings.scriptsFolder);
     if (chosen.isEmpty())
         return;
     m_settings.scriptsFolder = chosen;
@@ -158,7 +169,7 @@ void SettingsDialog::browseScriptsFolder() {
 }
 
 void SettingsDialog::browseSoundsFolder() {
-    const QString chosen = m_prompts.browseFolder(QStringLiteral("Путь к \\sound"), m_settings.soundsFolder);
+    const QString chosen = m_prompts.browseFolder(tr("Путь к \\sound"), m_settings.soundsFolder);
     if (chosen.isEmpty())
         return;
     m_settings.soundsFolder = chosen;
@@ -172,6 +183,10 @@ void SettingsDialog::apply() {
     m_settings.scriptsFolder = isFolder(scripts) ? scripts : m_projectFolder();
     const QString sounds = m_soundsFolder->text();
     m_settings.soundsFolder = isFolder(sounds) ? sounds : projectSounds(m_projectFolder());
+    // Russian is the default: a settings file without the key stays without it.
+    const std::string language = m_language->currentData().toString().toStdString();
+    if (language != "ru" || !m_settings.language.empty())
+        m_settings.language = language;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -2,10 +2,11 @@
 #pragma once
 
 // The settings dialog "Настройки": the save policy (the "~" file or the original file, and whether
-// saving over the original asks first) and the two project paths. "VPROJECT" ties both paths to the
-// project folder (asked afresh of the platform at every use). The dialog has no OK or Cancel: however
-// it is closed, what it shows is applied by apply(). It works on the main window's settings: a folder
-// picked with a browse button becomes the scripts or sounds folder at once; the rest waits for apply().
+// saving over the original asks first), the two project paths and the interface language (used from
+// the next start). "VPROJECT" ties both paths to the project folder (asked afresh of the platform at
+// every use). The dialog has no OK or Cancel: however it is closed, what it shows is applied by
+// apply(). It works on the main window's settings: a folder picked with a browse button becomes the
+// scripts or sounds folder at once; the rest waits for apply().
 
 #include "settings/Settings.h"
 
@@ -13,6 +14,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QRadioButton;
 class QToolButton;
@@ -56,6 +58,7 @@ class SettingsDialog : public QDialog {
     QToolButton* m_browseScripts = nullptr;
     QLineEdit* m_soundsFolder = nullptr;
     QToolButton* m_browseSounds = nullptr;
+    QComboBox* m_language = nullptr;
 };
 
 } // namespace tonvale

@@ -17,12 +17,12 @@ CommentsDialog::CommentsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("CommentsDialog"));
     setFixedSize(ClientWidth, ClientHeight);
 
-    auto* label1 = new QLabel(QStringLiteral("Комментарий рядом с выбранным элементом"));
+    auto* label1 = new QLabel(tr("Комментарий рядом с выбранным элементом"));
     label1->setObjectName(QStringLiteral("besideLabel"));
     m_besideEdit = new QLineEdit;
     m_besideEdit->setObjectName(QStringLiteral("commentBeside"));
     label1->setBuddy(m_besideEdit);
-    auto* label2 = new QLabel(QStringLiteral("Коментарии над выбранным элементом"));
+    auto* label2 = new QLabel(tr("Коментарии над выбранным элементом"));
     label2->setObjectName(QStringLiteral("aboveLabel"));
     m_aboveEdit = new QPlainTextEdit;
     m_aboveEdit->setObjectName(QStringLiteral("commentsAbove"));
@@ -34,7 +34,7 @@ CommentsDialog::CommentsDialog(QWidget* parent) : QDialog(parent) {
     m_okButton = new QPushButton(QStringLiteral("Ok"));
     m_okButton->setObjectName(QStringLiteral("okButton"));
     m_okButton->setDefault(true);
-    m_cancelButton = new QPushButton(QStringLiteral("Отмена"));
+    m_cancelButton = new QPushButton(tr("Отмена"));
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_cancelButton->setAutoDefault(false);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);

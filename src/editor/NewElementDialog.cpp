@@ -32,7 +32,7 @@ NewElementDialog::NewElementDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("NewElementDialog"));
     setFixedSize(ClientWidth, ClientHeight);
 
-    m_headerMode = new QRadioButton(QStringLiteral("Заголовок в выбранном элементе"));
+    m_headerMode = new QRadioButton(tr("Заголовок в выбранном элементе"));
     m_headerMode->setObjectName(QStringLiteral("headerMode"));
     m_headerMode->setProperty(TagProperty, static_cast<int>(NewElementMode::Header));
     m_headerName = freeTextCombo(QStringLiteral("headerName"));
@@ -41,7 +41,7 @@ NewElementDialog::NewElementDialog(QWidget* parent) : QDialog(parent) {
     m_headerName->setCurrentIndex(-1);
     m_headerName->setEditText(QString());
 
-    m_parameterMode = new QRadioButton(QStringLiteral("Параметр-значение в выбранном элементе"));
+    m_parameterMode = new QRadioButton(tr("Параметр-значение в выбранном элементе"));
     m_parameterMode->setObjectName(QStringLiteral("parameterMode"));
     m_parameterMode->setProperty(TagProperty, static_cast<int>(NewElementMode::Parameter));
     m_parameterName = freeTextCombo(QStringLiteral("parameterName"));
@@ -51,12 +51,12 @@ NewElementDialog::NewElementDialog(QWidget* parent) : QDialog(parent) {
     m_valueEdit->setEnabled(false);
     m_valueEdit->installEventFilter(this);
 
-    auto* label1 = new QLabel(QStringLiteral("Комментарий рядом с выбранным элементом"));
+    auto* label1 = new QLabel(tr("Комментарий рядом с выбранным элементом"));
     label1->setObjectName(QStringLiteral("besideLabel"));
     m_besideEdit = new QLineEdit;
     m_besideEdit->setObjectName(QStringLiteral("commentBeside"));
     label1->setBuddy(m_besideEdit);
-    auto* label2 = new QLabel(QStringLiteral("Коментарии над выбранным элементом"));
+    auto* label2 = new QLabel(tr("Коментарии над выбранным элементом"));
     label2->setObjectName(QStringLiteral("aboveLabel"));
     m_aboveEdit = new QPlainTextEdit;
     m_aboveEdit->setObjectName(QStringLiteral("textEditor"));
@@ -65,11 +65,11 @@ NewElementDialog::NewElementDialog(QWidget* parent) : QDialog(parent) {
     m_aboveEdit->setTabChangesFocus(true);
     label2->setBuddy(m_aboveEdit);
 
-    m_okButton = new QPushButton(QStringLiteral("Создать"));
+    m_okButton = new QPushButton(tr("Создать"));
     m_okButton->setObjectName(QStringLiteral("okButton"));
     m_okButton->setDefault(true);
     m_okButton->setEnabled(false); // until a mode is chosen
-    m_cancelButton = new QPushButton(QStringLiteral("Отмена"));
+    m_cancelButton = new QPushButton(tr("Отмена"));
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_cancelButton->setAutoDefault(false);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -243,7 +243,7 @@ Qt::ItemFlags ParamGridModel::flags(const QModelIndex& index) const {
 QVariant ParamGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return section == NameColumn ? QStringLiteral("Параметр или переменная") : QStringLiteral("Значение");
+    return section == NameColumn ? tr("Параметр или переменная") : tr("Значение");
 }
 
 } // namespace tonvale

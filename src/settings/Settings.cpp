@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
 
@@ -45,6 +46,8 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
         s.someText = QString::fromUtf8(DefaultSomeText);
     s.saveOriginFile = ini.readBool(Options, "SaveOriginFile", false);
     s.masterVolumeSetting = ini.readInteger(Options, "GenVol", 0);
+    if (const auto lang = ini.value(Options, "Lang"); lang && (*lang == "ru" || *lang == "en"))
+        s.language = *lang;
     s.windowGeometry = ini.readString(Window, "Geometry", "");
     s.splitterState = ini.readString(Window, "Splitter", "");
     s.projectPanel = ini.readBool(Options, "ProjectPanel", false);
@@ -63,6 +66,8 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     ini.writeBool(Options, "SaveOriginFile", s.saveOriginFile);
     ini.writeString(Options, "Sounddir", settingsBytes(s.soundsFolder));
     ini.writeInteger(Options, "GenVol", s.masterVolumeSetting);
+    if (!s.language.empty())
+        ini.writeString(Options, "Lang", s.language);
     if (!s.windowGeometry.empty())
         ini.writeString(Window, "Geometry", s.windowGeometry);
     if (!s.splitterState.empty())
@@ -75,6 +80,12 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     writePanel("ProblemsPanel", s.problemsPanel);
 }
 
+std::string storedLanguage(const std::string& path) {
+    IniFile ini;
+    ini.load(path);
+    return readSettings(ini, [] { return QString(); }).language;
+}
+
 int snappedFontSize(int stored) {
     const int even = stored - stored % 2;
     return std::clamp(even, MinFontSize, MaxFontSize);
@@ -82,9 +93,9 @@ int snappedFontSize(int stored) {
 
 QString saveModeText(int mode) {
     if (mode == 0 || mode == 1)
-        return QStringLiteral("Сохранить изменения (во временный файл \"~\")");
+        return QCoreApplication::translate("tonvale", "Сохранить изменения (во временный файл \"~\")");
     if (mode == 2)
-        return QStringLiteral("Сохранить изменения (в оригинальный файл)");
+        return QCoreApplication::translate("tonvale", "Сохранить изменения (в оригинальный файл)");
     return {};
 }
 

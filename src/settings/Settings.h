@@ -30,6 +30,9 @@ struct AppSettings {
     // file of a run that never showed them stays as it was.
     bool projectPanel = false;
     bool problemsPanel = false;
+    // The interface language ("ru" or "en"), applied at the next start; empty: the key is absent and
+    // the language is Russian (and nothing is written until the user picks one).
+    std::string language;
 };
 
 inline constexpr const char* SettingsFileName = "tnv.ini";
@@ -46,9 +49,14 @@ int snappedFontSize(int stored);
 QString saveModeText(int mode);
 
 AppSettings readSettings(const IniFile& ini, const std::function<QString()>& projectFolder);
-// Writes Saved, LastFile, f01..f05, FontS, Curdir, SomeText, SaveOriginFile, Sounddir, GenVol, and
-// ProjectPanel and ProblemsPanel when they are set or already stored.
+// Writes Saved, LastFile, f01..f05, FontS, Curdir, SomeText, SaveOriginFile, Sounddir, GenVol,
+// ProjectPanel and ProblemsPanel when they are set or already stored, and Lang when a language was
+// stored or picked.
 void writeSettings(IniFile& ini, const AppSettings& settings);
+
+// The language kept in the settings file at `path` ("ru", "en", or empty), read before any window
+// exists so that the window is built in it.
+std::string storedLanguage(const std::string& path);
 
 // Settings text is stored as the system's 8-bit text (UTF-8 on Linux), raw.
 QString settingsText(const std::string& bytes);

@@ -15,6 +15,7 @@
 #include "settings/Settings.h"
 #include "shell/CommandTable.h"
 #include "shell/DocumentWindow.h"
+#include "texts/CoreTexts.h"
 
 #include <QFile>
 
@@ -110,7 +111,7 @@ void AudioCommands::showMasterVolume() {
 }
 
 void AudioCommands::showMessage(const Message& message) {
-    m_prompts.message(fromUtf8(message.text), fromUtf8(message.caption), message.icon);
+    m_prompts.message(coreText(message.text), coreText(message.caption), message.icon);
 }
 
 int AudioCommands::masterVolumeSetting() const {
@@ -128,7 +129,7 @@ void AudioCommands::documentChanged() {
 
 std::string AudioCommands::renderFileName(const std::string& suggestedName) {
     const QString chosen =
-        m_prompts.saveFile(QString::fromUtf8("Сохранить звучание в WAV"), m_window.settings().scriptsFolder,
+        m_prompts.saveFile(tr("Сохранить звучание в WAV"), m_window.settings().scriptsFolder,
                            QStringLiteral("WAV (*.wav)"), QStringLiteral("wav"), fromUtf8(suggestedName));
     return chosen.isEmpty() ? std::string() : fileSystemPath(chosen);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/CommandTable.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <optional>
 
@@ -10,48 +11,63 @@ namespace {
 
 struct CommandLook {
     const char* name;     // the action's object name
-    const char* caption;  // UTF-8
-    const char* hint;     // UTF-8; empty: the caption
+    const char* caption;  // UTF-8, translated when shown (context "tonvale")
+    const char* hint;     // UTF-8, translated; empty: the caption
     const char* shortcut; // portable text of the key sequence
     std::optional<IconId> icon;
     const char* category; // UTF-8 menu category, or empty
 };
 
-constexpr const char* FileCategory = "Файл";
-constexpr const char* EditCategory = "Правка";
-constexpr const char* HelpCategory = "Помощь";
+constexpr const char* FileCategory = QT_TRANSLATE_NOOP("tonvale", "Файл");
+constexpr const char* EditCategory = QT_TRANSLATE_NOOP("tonvale", "Правка");
+constexpr const char* HelpCategory = QT_TRANSLATE_NOOP("tonvale", "Помощь");
 
 // In the order of CommandId.
 const std::array<CommandLook, static_cast<std::size_t>(CommandId::Count)> Looks = {{
-    {"NewFile", "Новый файл...", "Новый файл...", "Ctrl+N", IconId::NewFile, FileCategory},
-    {"Open", "Открыть...", "Открыть...", "Ctrl+O", IconId::Open, FileCategory},
-    {"Save", "Сохранить", "Сохранить", "Ctrl+S", IconId::Save, FileCategory},
-    {"SaveAs", "Сохранить как...", "", "Shift+Ctrl+S", std::nullopt, FileCategory},
-    {"Exit", "Выход", "", "", std::nullopt, FileCategory},
-    {"Settings", "Настройки...", "Настройки...", "", IconId::Settings, ""},
-    {"ExpandAll", "Развернуть", "", "Ctrl+Right", IconId::Expand, ""},
-    {"CollapseAll", "Свернуть", "", "Ctrl+Left", IconId::Collapse, ""},
-    {"NewSoundscape", "Новый soundscape...", "", "Ctrl+Ins", IconId::NewSoundscape, EditCategory},
-    {"Rename", "Изменить секцию (блок)...", "", "Ctrl+Return", IconId::Rename, EditCategory},
-    {"Delete", "Удалить секцию (блок)", "", "Ctrl+Del", IconId::Delete, EditCategory},
-    {"NewLoopingBlock", "Новый блок playlooping", "", "", IconId::NewElement, EditCategory},
-    {"NewRandomBlock", "Новый блок playrandom", "", "", IconId::NewElement, EditCategory},
-    {"NewSoundscapeBlock", "Новый блок playsoundscape", "", "", IconId::NewElement, EditCategory},
-    {"Comments", "Комментарии...", "Комментарии...", "Ctrl+I", IconId::Comment, ""},
-    {"NewElement", "Новый...", "", "", IconId::NewElement, ""},
-    {"ChooseWave", "Выбрать файл...", "", "", IconId::ChooseFile, ""},
-    {"Find", "", "Найти...", "Ctrl+F", IconId::Find, ""},
+    {"NewFile", QT_TRANSLATE_NOOP("tonvale", "Новый файл..."), QT_TRANSLATE_NOOP("tonvale", "Новый файл..."),
+     "Ctrl+N", IconId::NewFile, FileCategory},
+    {"Open", QT_TRANSLATE_NOOP("tonvale", "Открыть..."), QT_TRANSLATE_NOOP("tonvale", "Открыть..."), "Ctrl+O",
+     IconId::Open, FileCategory},
+    {"Save", QT_TRANSLATE_NOOP("tonvale", "Сохранить"), QT_TRANSLATE_NOOP("tonvale", "Сохранить"), "Ctrl+S",
+     IconId::Save, FileCategory},
+    {"SaveAs", QT_TRANSLATE_NOOP("tonvale", "Сохранить как..."), "", "Shift+Ctrl+S", std::nullopt,
+     FileCategory},
+    {"Exit", QT_TRANSLATE_NOOP("tonvale", "Выход"), "", "", std::nullopt, FileCategory},
+    {"Settings", QT_TRANSLATE_NOOP("tonvale", "Настройки..."), QT_TRANSLATE_NOOP("tonvale", "Настройки..."),
+     "", IconId::Settings, ""},
+    {"ExpandAll", QT_TRANSLATE_NOOP("tonvale", "Развернуть"), "", "Ctrl+Right", IconId::Expand, ""},
+    {"CollapseAll", QT_TRANSLATE_NOOP("tonvale", "Свернуть"), "", "Ctrl+Left", IconId::Collapse, ""},
+    {"NewSoundscape", QT_TRANSLATE_NOOP("tonvale", "Новый soundscape..."), "", "Ctrl+Ins",
+     IconId::NewSoundscape, EditCategory},
+    {"Rename", QT_TRANSLATE_NOOP("tonvale", "Изменить секцию (блок)..."), "", "Ctrl+Return", IconId::Rename,
+     EditCategory},
+    {"Delete", QT_TRANSLATE_NOOP("tonvale", "Удалить секцию (блок)"), "", "Ctrl+Del", IconId::Delete,
+     EditCategory},
+    {"NewLoopingBlock", QT_TRANSLATE_NOOP("tonvale", "Новый блок playlooping"), "", "", IconId::NewElement,
+     EditCategory},
+    {"NewRandomBlock", QT_TRANSLATE_NOOP("tonvale", "Новый блок playrandom"), "", "", IconId::NewElement,
+     EditCategory},
+    {"NewSoundscapeBlock", QT_TRANSLATE_NOOP("tonvale", "Новый блок playsoundscape"), "", "",
+     IconId::NewElement, EditCategory},
+    {"Comments", QT_TRANSLATE_NOOP("tonvale", "Комментарии..."),
+     QT_TRANSLATE_NOOP("tonvale", "Комментарии..."), "Ctrl+I", IconId::Comment, ""},
+    {"NewElement", QT_TRANSLATE_NOOP("tonvale", "Новый..."), "", "", IconId::NewElement, ""},
+    {"ChooseWave", QT_TRANSLATE_NOOP("tonvale", "Выбрать файл..."), "", "", IconId::ChooseFile, ""},
+    {"Find", "", QT_TRANSLATE_NOOP("tonvale", "Найти..."), "Ctrl+F", IconId::Find, ""},
     {"FindAgain", "FindAgain", "", "F3", std::nullopt, ""},
-    {"PlayerPanel", "Панель проигрывателя soundscape", "Панель проигрывателя soundscape", "", IconId::Player,
-     ""},
-    {"About", "О программе...", "", "", IconId::About, HelpCategory},
-    {"Help", "Справка...", "", "F1", IconId::Help, HelpCategory},
-    {"GridNewElement", "Новый...", "Новый...", "", IconId::NewElement, ""},
-    {"GridChooseWave", "Выбрать файл...", "Выбрать файл...", "", IconId::ChooseFile, ""},
-    {"GridFind", "Найти...", "Найти...", "", IconId::Find, ""},
+    {"PlayerPanel", QT_TRANSLATE_NOOP("tonvale", "Панель проигрывателя soundscape"),
+     QT_TRANSLATE_NOOP("tonvale", "Панель проигрывателя soundscape"), "", IconId::Player, ""},
+    {"About", QT_TRANSLATE_NOOP("tonvale", "О программе..."), "", "", IconId::About, HelpCategory},
+    {"Help", QT_TRANSLATE_NOOP("tonvale", "Справка..."), "", "F1", IconId::Help, HelpCategory},
+    {"GridNewElement", QT_TRANSLATE_NOOP("tonvale", "Новый..."), QT_TRANSLATE_NOOP("tonvale", "Новый..."), "",
+     IconId::NewElement, ""},
+    {"GridChooseWave", QT_TRANSLATE_NOOP("tonvale", "Выбрать файл..."),
+     QT_TRANSLATE_NOOP("tonvale", "Выбрать файл..."), "", IconId::ChooseFile, ""},
+    {"GridFind", QT_TRANSLATE_NOOP("tonvale", "Найти..."), QT_TRANSLATE_NOOP("tonvale", "Найти..."), "",
+     IconId::Find, ""},
     {"Play", "Play", "", "Ctrl+P", IconId::Play, ""},
-    {"MasterVolume", "Общая громкость", "", "", IconId::Volume, ""},
-    {"EditParameter", "Изменить параметр...", "", "", std::nullopt, ""},
+    {"MasterVolume", QT_TRANSLATE_NOOP("tonvale", "Общая громкость"), "", "", IconId::Volume, ""},
+    {"EditParameter", QT_TRANSLATE_NOOP("tonvale", "Изменить параметр..."), "", "", std::nullopt, ""},
     {"OpenList", "OpenList", "", "", std::nullopt, ""},
     {"Undo", "Отменить", "", "Ctrl+Z", IconId::Undo, EditCategory},
     {"Redo", "Повторить", "", "Ctrl+Y; Ctrl+Shift+Z", IconId::Redo, EditCategory},
@@ -92,6 +108,11 @@ QString utf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// A caption, hint or category of the table in the interface language.
+QString shown(const char* text) {
+    return *text == '\0' ? QString() : QCoreApplication::translate("tonvale", text);
+}
+
 } // namespace
 
 std::span<const CommandId> commandLayout(CommandGroup group) {
@@ -123,11 +144,11 @@ CommandTable::CommandTable(std::function<WindowState()> state, QObject* parent)
     for (std::size_t i = 0; i < Looks.size(); ++i) {
         const CommandLook& look = Looks[i];
         const auto id = static_cast<CommandId>(i);
-        auto* action = new QAction(utf8(look.caption), this);
+        auto* action = new QAction(shown(look.caption), this);
         action->setObjectName(utf8(look.name));
         // Tool buttons show the caption as written: Qt would drop its "..." from the derived text.
         action->setIconText(action->text());
-        const QString hint = utf8(look.hint);
+        const QString hint = shown(look.hint);
         action->setToolTip(hint.isEmpty() ? action->text() : hint);
         action->setStatusTip(hint);
         if (*look.shortcut != '\0')
@@ -135,7 +156,7 @@ CommandTable::CommandTable(std::function<WindowState()> state, QObject* parent)
         if (look.icon)
             action->setIcon(commandIcon(*look.icon));
         if (*look.category != '\0')
-            action->setProperty("category", utf8(look.category));
+            action->setProperty("category", shown(look.category));
         connect(action, &QAction::triggered, this, [this, id] { trigger(id); });
         m_entries[i].action = action;
     }

@@ -16,6 +16,7 @@
 #include "shell/StatusPanels.h"
 #include "shell/TextPage.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,11 +29,16 @@
 namespace tonvale {
 
 namespace {
-const QString ChangedOnDiskCaption = QStringLiteral("Файл изменён другой программой");
+QString ChangedOnDiskCaption() {
+    return QCoreApplication::translate("tonvale", "Файл изменён другой программой");
+}
 const QString TxtFilter = QStringLiteral("TXT (*.txt)");
 const QString WorkFileName = QStringLiteral("workfile.txt");
-const QString WorkFileRefusal = QStringLiteral(
-    "Вы не можете открыть файл \"workfile.txt\", т.к. этот файл является временным файлом приложения");
+QString WorkFileRefusal() {
+    return QCoreApplication::translate(
+        "tonvale",
+        "Вы не можете открыть файл \"workfile.txt\", т.к. этот файл является временным файлом приложения");
+}
 
 std::string nativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -71,7 +77,7 @@ void MainWindow::replaceDocument(SectionTree&& tree, ScriptEncoding encoding, Se
 }
 
 QString MainWindow::readFailureText(const QString& path) const {
-    return QStringLiteral("Не удалось открыть файл \"%1\". %2")
+    return tr("Не удалось открыть файл \"%1\". %2")
         .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(m_lastReadError.c_str()));
 }
 
@@ -101,7 +107,7 @@ MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
         setWindowTitle(QStringLiteral("Tonvale"));
         m_currentFile.clear();
         m_fileStamp = {};
-        setStatus(3, captions::LoadError);
+        setStatus(3, captions::LoadError());
         setSaveOffered(false);
     } else {
         setCaptionFor(path);
@@ -136,16 +142,15 @@ bool MainWindow::keepChanges(const QString& caption) {
 }
 
 void MainWindow::newFile() {
-    if (!keepChanges(QStringLiteral("Сохранить")))
+    if (!keepChanges(tr("Сохранить")))
         return;
-    const QString path = m_prompts.saveFile(
-        QStringLiteral("Новый файл"), joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
-        TxtFilter, QStringLiteral("txt"), QStringLiteral("soundscapes_myfile"));
+    const QString path =
+        m_prompts.saveFile(tr("Новый файл"), joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
+                           TxtFilter, QStringLiteral("txt"), QStringLiteral("soundscapes_myfile"));
     if (path.isEmpty())
         return;
-    const PromptButton full =
-        m_prompts.message(QStringLiteral("Создать блоки автоматически?"), QStringLiteral("Новый файл"),
-                          MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
+    const PromptButton full = m_prompts.message(tr("Создать блоки автоматически?"), tr("Новый файл"),
+                                                MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
     if (!writeBytes(path, newFileBytes(full == YesButton)))
         return;
     m_currentFile = path;
@@ -157,20 +162,20 @@ void MainWindow::newFile() {
 }
 
 void MainWindow::openFile() {
-    if (!keepChanges(QStringLiteral("Сохранить")))
+    if (!keepChanges(tr("Сохранить")))
         return;
-    const QString path = m_prompts.openFile(QStringLiteral("Открыть"), m_settings.scriptsFolder, TxtFilter);
+    const QString path = m_prompts.openFile(tr("Открыть"), m_settings.scriptsFolder, TxtFilter);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().toLower() != QStringLiteral("txt")) {
-        m_prompts.message(QStringLiteral("Ошибка. Используйте файлы soundscapes с расширением:  *.txt"),
-                          captions::OpenFile, MessageIcon::Error);
-        setStatus(3, captions::LoadError);
+        m_prompts.message(tr("Ошибка. Используйте файлы soundscapes с расширением:  *.txt"),
+                          captions::OpenFile(), MessageIcon::Error);
+        setStatus(3, captions::LoadError());
         setSaveOffered(false);
         return;
     }
     if (isWorkFile(path)) {
-        m_prompts.message(WorkFileRefusal, captions::OpenFile, MessageIcon::Warning);
+        m_prompts.message(WorkFileRefusal(), captions::OpenFile(), MessageIcon::Warning);
         return;
     }
     switch (loadFile(path)) {
@@ -200,8 +205,8 @@ bool MainWindow::save() {
                                           : file.dir().filePath(QLatin1Char('~') + file.fileName());
     }
     if (target.isEmpty()) {
-        m_prompts.message(QStringLiteral("Ошибка. Файл не найден. Создайте или откройте файл"),
-                          captions::SaveFile, MessageIcon::Error);
+        m_prompts.message(tr("Ошибка. Файл не найден. Создайте или откройте файл"), captions::SaveFile(),
+                          MessageIcon::Error);
         return false;
     }
     if (m_settings.saveMode == 2 && !m_settings.saveOriginFile) {
@@ -222,15 +227,15 @@ bool MainWindow::save() {
     }
     if (!written.ok) {
         showMessage(written.message);
-        m_prompts.message(QStringLiteral("Ошибка! Файл не сохранен"), captions::SaveFile, MessageIcon::Error);
+        m_prompts.message(tr("Ошибка! Файл не сохранен"), captions::SaveFile(), MessageIcon::Error);
         return false;
     }
     const FileResult saved = saveFile(nativePath(target), written.bytes);
     if (!saved.ok()) {
         m_prompts.message(
-            QStringLiteral("Ошибка! Файл не сохранен\r%1\r%2")
+            tr("Ошибка! Файл не сохранен\r%1\r%2")
                 .arg(QDir::toNativeSeparators(target), fromUtf8(saved.text(nativePath(target)))),
-            captions::SaveFile, MessageIcon::Error);
+            captions::SaveFile(), MessageIcon::Error);
         return false;
     }
     if (target == m_currentFile)
@@ -249,11 +254,12 @@ bool MainWindow::confirmOverwriteChangedFile() {
     if (!now.exists || !m_fileStamp.exists || now == m_fileStamp)
         return true;
     const PromptButton answer = m_prompts.message(
-        QStringLiteral("Файл изменён другой программой:\\r%1\\r\\rДа - загрузить его заново (изменения "
-                       "документа будут потеряны), Нет - записать документ поверх него, Отмена - ничего "
-                       "не делать.")
+        tr("Файл изменён другой программой:\\r%1\\r\\rДа - загрузить его заново (изменения "
+           "документа будут потеряны), Нет - записать документ поверх него, Отмена - ничего "
+           "не делать.")
             .arg(QDir::toNativeSeparators(m_currentFile)),
-        ChangedOnDiskCaption, MessageIcon::Warning, YesButton | NoButtonAnswer | CancelButton, CancelButton);
+        ChangedOnDiskCaption(), MessageIcon::Warning, YesButton | NoButtonAnswer | CancelButton,
+        CancelButton);
     if (answer == YesButton)
         reloadCurrentFile();
     return answer == NoButtonAnswer;
@@ -271,7 +277,7 @@ void MainWindow::reloadCurrentFile() {
     }
     m_declinedStamp = fileStamp(nativePath(path)); // asked once for this change
     if (outcome == LoadOutcome::ReadError)
-        m_prompts.message(readFailureText(path), captions::OpenFile, MessageIcon::Error);
+        m_prompts.message(readFailureText(path), captions::OpenFile(), MessageIcon::Error);
 }
 
 // The window came back to the front: a current file that another program changed since it was loaded
@@ -284,12 +290,11 @@ void MainWindow::checkFileChangedOnDisk() {
         return;
     m_checkingDisk = true;
     const QString text =
-        m_modified
-            ? QStringLiteral("Файл изменён другой программой:\r%1\rЗагрузить его заново? Изменения документа "
-                             "будут потеряны.")
-            : QStringLiteral("Файл изменён другой программой:\r%1\rЗагрузить его заново?");
+        m_modified ? tr("Файл изменён другой программой:\r%1\rЗагрузить его заново? Изменения документа "
+                        "будут потеряны.")
+                   : tr("Файл изменён другой программой:\r%1\rЗагрузить его заново?");
     const PromptButton answer = m_prompts.message(
-        text.arg(QDir::toNativeSeparators(m_currentFile)), ChangedOnDiskCaption, MessageIcon::Question,
+        text.arg(QDir::toNativeSeparators(m_currentFile)), ChangedOnDiskCaption(), MessageIcon::Question,
         YesButton | NoButtonAnswer, m_modified ? NoButtonAnswer : YesButton);
     if (answer == YesButton)
         reloadCurrentFile();
@@ -299,7 +304,7 @@ void MainWindow::checkFileChangedOnDisk() {
 }
 
 bool MainWindow::saveAs() {
-    const QString path = m_prompts.saveFile(QStringLiteral("Сохранить как"),
+    const QString path = m_prompts.saveFile(tr("Сохранить как"),
                                             joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
                                             TxtFilter, QStringLiteral("txt"));
     if (path.isEmpty() || path.toLower() == m_currentFile.toLower())
@@ -315,8 +320,8 @@ bool MainWindow::saveAs() {
     }
     if (!written.ok) {
         showMessage(written.message);
-        m_prompts.message(QStringLiteral("Ошибка! Не могу сохранить файл под новым именем."),
-                          QStringLiteral("Сохранить как..."), MessageIcon::Error);
+        m_prompts.message(tr("Ошибка! Не могу сохранить файл под новым именем."), tr("Сохранить как..."),
+                          MessageIcon::Error);
         return false;
     }
     if (!writeBytes(path, written.bytes))
@@ -380,14 +385,14 @@ void MainWindow::openRecentFile(const QString& path) {
     if (!fileExists(path))
         return;
     if (isWorkFile(path)) {
-        m_prompts.message(WorkFileRefusal, captions::OpenFile, MessageIcon::Warning);
+        m_prompts.message(WorkFileRefusal(), captions::OpenFile(), MessageIcon::Warning);
         return;
     }
-    if (!keepChanges(QStringLiteral("Сохранить")))
+    if (!keepChanges(tr("Сохранить")))
         return;
     switch (loadFile(path)) {
     case LoadOutcome::ReadError:
-        m_prompts.message(readFailureText(path), captions::OpenFile, MessageIcon::Error);
+        m_prompts.message(readFailureText(path), captions::OpenFile(), MessageIcon::Error);
         return;
     case LoadOutcome::Failed:
         return;

@@ -35,7 +35,7 @@ FindWindow::FindWindow(MainWindow& main, Prompts& prompts)
     : QWidget(&main, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       m_main(main), m_prompts(prompts) {
     setObjectName(QStringLiteral("FindWindow"));
-    setWindowTitle(QStringLiteral("Поиск"));
+    setWindowTitle(tr("Поиск"));
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("pages"));
@@ -43,8 +43,8 @@ FindWindow::FindWindow(MainWindow& main, Prompts& prompts)
     m_findPage->setObjectName(QStringLiteral("treeTab"));
     m_replacePage = new QWidget;
     m_replacePage->setObjectName(QStringLiteral("textTab"));
-    m_pages->addTab(m_findPage, QStringLiteral("Найти"));
-    m_pages->addTab(m_replacePage, QStringLiteral("Заменить"));
+    m_pages->addTab(m_findPage, tr("Найти"));
+    m_pages->addTab(m_replacePage, tr("Заменить"));
 
     auto button = [](QWidget* page, const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, page);
@@ -56,22 +56,22 @@ FindWindow::FindWindow(MainWindow& main, Prompts& prompts)
     m_bevel->setObjectName(QStringLiteral("frame"));
     m_bevel->setFrameShape(QFrame::StyledPanel);
     m_bevel->setFrameShadow(QFrame::Sunken);
-    m_findLabel = new QLabel(QStringLiteral("Найти"), m_findPage);
+    m_findLabel = new QLabel(tr("Найти"), m_findPage);
     m_findLabel->setObjectName(QStringLiteral("findLabel"));
     m_findEdit = new QLineEdit(m_findPage);
     m_findEdit->setObjectName(QStringLiteral("findText"));
     m_findLabel->setBuddy(m_findEdit);
-    m_searchButton = button(m_findPage, "searchButton", QStringLiteral("Искать"));
-    m_searchButton->setToolTip(QStringLiteral("Поиск (F3)"));
+    m_searchButton = button(m_findPage, "searchButton", tr("Искать"));
+    m_searchButton->setToolTip(tr("Поиск (F3)"));
     m_searchButton->setDefault(true);
-    m_closeButton = button(m_findPage, "closeButton", QStringLiteral("Закрыть"));
-    m_replaceLabel = new QLabel(QStringLiteral("Заменить на"), m_replacePage);
+    m_closeButton = button(m_findPage, "closeButton", tr("Закрыть"));
+    m_replaceLabel = new QLabel(tr("Заменить на"), m_replacePage);
     m_replaceLabel->setObjectName(QStringLiteral("replaceLabel"));
     m_replaceEdit = new QLineEdit(m_replacePage);
     m_replaceEdit->setObjectName(QStringLiteral("replacementText"));
     m_replaceLabel->setBuddy(m_replaceEdit);
-    m_replaceButton = button(m_replacePage, "replaceButton", QStringLiteral("Заменить"));
-    m_replaceAllButton = button(m_replacePage, "replaceAllButton", QStringLiteral("Заменить все"));
+    m_replaceButton = button(m_replacePage, "replaceButton", tr("Заменить"));
+    m_replaceAllButton = button(m_replacePage, "replaceAllButton", tr("Заменить все"));
 
     connect(m_searchButton, &QPushButton::clicked, this, [this] { search(); });
     connect(m_closeButton, &QPushButton::clicked, this, [this] { close(); });
@@ -183,12 +183,12 @@ bool FindWindow::onTextTab() const {
 
 void FindWindow::adaptToMainTab() {
     if (onTextTab()) {
-        setWindowTitle(QStringLiteral("Найти"));
+        setWindowTitle(tr("Найти"));
         m_pages->setTabVisible(ReplaceTab, true);
         m_main.grid()->gridModel()->setSearchMode(false);
     } else {
         m_pages->setTabVisible(ReplaceTab, false);
-        setWindowTitle(QStringLiteral("Найти в таблице"));
+        setWindowTitle(tr("Найти в таблице"));
         m_main.grid()->gridModel()->setSearchMode(true);
     }
     moveSharedControls();
@@ -283,7 +283,7 @@ void FindWindow::searchEditor() {
             m_next = at + static_cast<std::size_t>(find.size()) + 1;
             return;
         }
-        if (!askAgain(QStringLiteral("Поиск завершен. Повторить поиск?"), QStringLiteral("Поиск")))
+        if (!askAgain(tr("Поиск завершен. Повторить поиск?"), tr("Поиск")))
             return;
         m_next = 0;
     }
@@ -317,8 +317,7 @@ void FindWindow::searchGrid() {
             return;
         model->setSearchMatch(false);
         grid->viewport()->update();
-        if (!askAgain(QStringLiteral("Поиск по столбцу %1 завершен. Повтороить поиск?").arg(column + 1),
-                      QStringLiteral("Найти")))
+        if (!askAgain(tr("Поиск по столбцу %1 завершен. Повтороить поиск?").arg(column + 1), tr("Найти")))
             return;
         // Starting again makes the first row current and examines it too.
         if (model->dataRows() > 0)
@@ -348,8 +347,7 @@ void FindWindow::replaceOne() {
             textEditor->setFocus();
             return;
         }
-        if (!askAgain(QStringLiteral("Поиск завершен. Повторить поиск с заменой?"),
-                      QStringLiteral("Заменить")))
+        if (!askAgain(tr("Поиск завершен. Повторить поиск с заменой?"), tr("Заменить")))
             return;
         m_next = 0;
     }
@@ -377,8 +375,8 @@ void FindWindow::replaceAll() {
     }
     setUpdatesFrozen(textEditor, false);
     m_main.textPage()->highlighter()->colourVisible(textEditor);
-    m_prompts.message(QStringLiteral("Поиск с заменой завершен\rЗаменено: %1").arg(plan.count),
-                      QStringLiteral("Заменить все"), MessageIcon::Information);
+    m_prompts.message(tr("Поиск с заменой завершен\rЗаменено: %1").arg(plan.count), tr("Заменить все"),
+                      MessageIcon::Information);
     m_next = 0;
 }
 

@@ -4,6 +4,7 @@
 #include "TonvaleVersion.h"
 #include "dialogs/Prompts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextBrowser>
@@ -14,23 +15,24 @@
 namespace tonvale {
 
 void showAbout(Prompts& prompts) {
-    prompts.message(QStringLiteral("Tonvale %1\nРедактор soundscape-скриптов с прослушиванием звуков.")
+    prompts.message(QCoreApplication::translate(
+                        "tonvale", "Tonvale %1\nРедактор soundscape-скриптов с прослушиванием звуков.")
                         .arg(QString::fromLatin1(ProgramVersion)),
-                    QStringLiteral("О программе"), MessageIcon::Information);
+                    QCoreApplication::translate("tonvale", "О программе"), MessageIcon::Information);
 }
 
 void showHelp(QWidget* parent, Prompts& prompts, const QString& guide) {
     QFile file(guide);
     if (!file.open(QIODevice::ReadOnly)) {
-        prompts.message(QStringLiteral("Sorry, cannot file exists"), QStringLiteral("Справка"),
-                        MessageIcon::Error);
+        prompts.message(QCoreApplication::translate("tonvale", "Sorry, cannot file exists"),
+                        QCoreApplication::translate("tonvale", "Справка"), MessageIcon::Error);
         return;
     }
     auto* window = parent->findChild<QWidget*>(QStringLiteral("helpWindow"), Qt::FindDirectChildrenOnly);
     if (window == nullptr) {
         window = new QWidget(parent, Qt::Window);
         window->setObjectName(QStringLiteral("helpWindow"));
-        window->setWindowTitle(QStringLiteral("Справка"));
+        window->setWindowTitle(QCoreApplication::translate("tonvale", "Справка"));
         window->resize(760, 640);
         auto* browser = new QTextBrowser(window);
         browser->setObjectName(QStringLiteral("helpText"));

@@ -18,6 +18,7 @@
 #include "shell/StatusPanels.h"
 #include "shell/TextPage.h"
 #include "shell/TreeEditor.h"
+#include "texts/CoreTexts.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -191,11 +192,11 @@ void MainWindow::buildLayout() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("pages"));
     m_pages->setDocumentMode(false);
-    m_pages->addTab(buildTreeTab(), QStringLiteral("Конструктор"));
+    m_pages->addTab(buildTreeTab(), tr("Конструктор"));
     m_textPage = new TextPage(m_commands.action(CommandId::Find));
     connect(m_textPage, &TextPage::edited, this, &MainWindow::onTextEdited);
     connect(m_textPage, &TextPage::fontSizeChanged, this, [this](int size) { m_settings.fontSize = size; });
-    m_pages->addTab(m_textPage, QStringLiteral("Файл"));
+    m_pages->addTab(m_textPage, tr("Файл"));
     connect(m_pages, &QTabWidget::currentChanged, this, &MainWindow::pageChanged);
     setCentralWidget(m_pages);
     m_status = std::make_unique<StatusPanels>(statusBar());
@@ -240,8 +241,7 @@ QWidget* MainWindow::buildTreeTab() {
     connect(m_grid, &ParamGrid::commandsChanged, this, [this] { updateCommands(); });
     connect(m_grid, &ParamGrid::edited, this, [this](bool ok) {
         if (!ok)
-            m_prompts.message(QStringLiteral("Ошибка сохранения параметра"),
-                              QStringLiteral("Сохранить таблицу"), MessageIcon::Error);
+            m_prompts.message(tr("Ошибка сохранения параметра"), tr("Сохранить таблицу"), MessageIcon::Error);
         setModified(true);
     });
     m_grid->gridModel()->setObserver(&m_history);
@@ -283,16 +283,15 @@ void MainWindow::buildMenus() {
         connect(m, &QMenu::aboutToShow, this, [this] { updateCommands(); });
         return m;
     };
-    m_fileMenu = menu(nullptr, QStringLiteral("Файл"), "menuFile", CommandGroup::FileMenu);
-    menu(nullptr, QStringLiteral("Правка"), "menuEdit", CommandGroup::EditMenu);
-    menu(nullptr, QStringLiteral("Помощь"), "menuHelp", CommandGroup::HelpMenu);
+    m_fileMenu = menu(nullptr, tr("Файл"), "menuFile", CommandGroup::FileMenu);
+    menu(nullptr, tr("Правка"), "menuEdit", CommandGroup::EditMenu);
+    menu(nullptr, tr("Помощь"), "menuHelp", CommandGroup::HelpMenu);
 
     m_treeMenu = new QMenu(this);
     m_treeMenu->setObjectName(QStringLiteral("treeMenu"));
     m_commands.fill(m_treeMenu, CommandGroup::TreeMenu);
     // The "Правка" submenu stands after expanding and collapsing, before the comments.
-    QAction* editMenu =
-        menu(m_treeMenu, QStringLiteral("Правка"), "editMenu", CommandGroup::TreeEditMenu)->menuAction();
+    QAction* editMenu = menu(m_treeMenu, tr("Правка"), "editMenu", CommandGroup::TreeEditMenu)->menuAction();
     m_treeMenu->removeAction(editMenu);
     m_treeMenu->insertAction(m_commands.action(CommandId::Comments), editMenu);
     connect(m_treeMenu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
@@ -344,11 +343,11 @@ void MainWindow::startUp() {
         const LoadOutcome outcome = loadFile(m_currentFile);
         if (outcome == LoadOutcome::ReadError) {
             // The file named by LastFile exists but cannot be read: say which and why.
-            setStatus(3, captions::LoadError);
+            setStatus(3, captions::LoadError());
             setSaveOffered(false);
-            m_prompts.message(readFailureText(m_currentFile), captions::OpenFile, MessageIcon::Error);
+            m_prompts.message(readFailureText(m_currentFile), captions::OpenFile(), MessageIcon::Error);
         } else if (outcome == LoadOutcome::Failed) {
-            setStatus(3, captions::LoadError);
+            setStatus(3, captions::LoadError());
             setSaveOffered(false);
         } else {
             selectFirstNode();
@@ -369,7 +368,7 @@ void MainWindow::startUp() {
     }
     if (!m_audio.init()) {
         m_prompts.message(audioErrorText(QStringLiteral("Error initializing audio!"), m_audio.errorCode()),
-                          QStringLiteral("Инициализация"), MessageIcon::Error);
+                          tr("Инициализация"), MessageIcon::Error);
     }
     updateCommands();
 }
@@ -384,7 +383,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!keepChanges(QStringLiteral("Выход"))) {
+    if (!keepChanges(tr("Выход"))) {
         event->ignore();
         return;
     }
@@ -453,7 +452,7 @@ void MainWindow::setCaptionFor(const QString& path) {
 }
 
 void MainWindow::showMessage(const Message& message) {
-    m_prompts.message(fromUtf8(message.text), fromUtf8(message.caption), message.icon);
+    m_prompts.message(coreText(message.text), coreText(message.caption), message.icon);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -567,10 +566,9 @@ std::optional<Message> MainWindow::leaveTab(int from) {
         if (!braces.ok) {
             text->setModified(false);
             return tabMessage(
-                QStringLiteral(
-                    "Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. ") +
-                    fromUtf8(loadtext::braceLineText(braces)),
-                QStringLiteral("Сохранение временного файла"));
+                tr("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. ") +
+                    coreText(loadtext::braceLineText(braces)),
+                tr("Сохранение временного файла"));
         }
         if (!writeBytes(workingFile(), bytes))
             return Message{};
@@ -579,10 +577,9 @@ std::optional<Message> MainWindow::leaveTab(int from) {
             // The text would give a document cut short: the user's text stays as typed.
             QString where;
             if (result.levelErrorLine != 0)
-                where = QStringLiteral(" Строка %1: блок вложен глубже, чем на один уровень.")
-                            .arg(result.levelErrorLine);
-            return tabMessage(fromUtf8(loadtext::LevelMessage) + QLatin1Char('.') + where,
-                              fromUtf8(loadtext::LevelCaption));
+                where = tr(" Строка %1: блок вложен глубже, чем на один уровень.").arg(result.levelErrorLine);
+            return tabMessage(coreText(loadtext::LevelMessage) + QLatin1Char('.') + where,
+                              coreText(loadtext::LevelCaption));
         }
         std::vector<NameStep> path = namePath(selectedNode());
         setUpdatesFrozen(m_treeView, true);
@@ -594,9 +591,8 @@ std::optional<Message> MainWindow::leaveTab(int from) {
         m_textPage->markTreeRebuilt();
         m_reselectPath = std::move(path);
     } catch (const std::bad_alloc&) {
-        return tabMessage(
-            QStringLiteral("Недостаточно памяти: текст слишком велик, чтобы вернуть его в дерево."),
-            QStringLiteral("Конструктор"));
+        return tabMessage(tr("Недостаточно памяти: текст слишком велик, чтобы вернуть его в дерево."),
+                          tr("Конструктор"));
     }
     return std::nullopt;
 }
@@ -612,12 +608,11 @@ bool MainWindow::showTreeAsText() {
             return false;
         }
         if (const std::size_t line = firstLongLine(written.bytes, MaxTextTabLine); line != 0) {
-            m_prompts.message(
-                QStringLiteral("Строка %1 длиннее %2 КБ: такой текст не показывается во вкладке "
-                               "\"Файл\". Документ можно править в дереве.")
-                    .arg(line)
-                    .arg(MaxTextTabLine / 1024),
-                QStringLiteral("Файл"), MessageIcon::Warning);
+            m_prompts.message(tr("Строка %1 длиннее %2 КБ: такой текст не показывается во вкладке "
+                                 "\"Файл\". Документ можно править в дереве.")
+                                  .arg(line)
+                                  .arg(MaxTextTabLine / 1024),
+                              tr("Файл"), MessageIcon::Warning);
             return false;
         }
         if (!writeBytes(workingFile(), written.bytes))
@@ -625,9 +620,8 @@ bool MainWindow::showTreeAsText() {
         m_textPage->showText(written.bytes);
     } catch (const std::bad_alloc&) {
         textEditor()->clear();
-        m_prompts.message(
-            QStringLiteral("Недостаточно памяти: документ слишком велик, чтобы показать его текстом."),
-            QStringLiteral("Файл"), MessageIcon::Error);
+        m_prompts.message(tr("Недостаточно памяти: документ слишком велик, чтобы показать его текстом."),
+                          tr("Файл"), MessageIcon::Error);
         return false;
     }
     return true;
@@ -701,11 +695,10 @@ void MainWindow::setAllExpanded(bool expand) {
         for (const Node* node : m_tree.preorder())
             depth = std::max(depth, node->level());
         if (depth >= MaxExpandDepth) {
-            m_prompts.message(
-                QStringLiteral("Документ вложен слишком глубоко (%1 уровней), чтобы развернуть его "
-                               "целиком. Разворачивайте ветви по одной.")
-                    .arg(depth + 1),
-                QStringLiteral("Развернуть"), MessageIcon::Warning);
+            m_prompts.message(tr("Документ вложен слишком глубоко (%1 уровней), чтобы развернуть его "
+                                 "целиком. Разворачивайте ветви по одной.")
+                                  .arg(depth + 1),
+                              tr("Развернуть"), MessageIcon::Warning);
             return;
         }
     }

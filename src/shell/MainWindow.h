@@ -18,6 +18,7 @@
 #include "shell/CommandTable.h"
 #include "shell/DocumentWindow.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <memory>
 #include <optional>
@@ -45,9 +46,15 @@ class TextPage;
 class TreeEditor;
 
 namespace captions {
-inline const QString SaveFile = QStringLiteral("Сохранить файл");
-inline const QString OpenFile = QStringLiteral("Открыть файл");
-inline const QString LoadError = QStringLiteral("Ошибка загрузки файла");
+inline QString SaveFile() {
+    return QCoreApplication::translate("tonvale", "Сохранить файл");
+}
+inline QString OpenFile() {
+    return QCoreApplication::translate("tonvale", "Открыть файл");
+}
+inline QString LoadError() {
+    return QCoreApplication::translate("tonvale", "Ошибка загрузки файла");
+}
 inline const QString ErrorLoadingFile = QStringLiteral("Error Loading File");
 } // namespace captions
 

@@ -3,6 +3,7 @@
 
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -20,9 +21,10 @@ StatusPanels::StatusPanels(QStatusBar* bar) {
         std::max(280, m_panels[0]->fontMetrics().horizontalAdvance(saveModeText(1)) + 16));
     m_panels[0]->setAlignment(Qt::AlignCenter);
     // 150 pixels, or what the preview's text of a long wave needs in this font.
-    m_panels[1]->setFixedWidth(std::max(
-        150,
-        m_panels[1]->fontMetrics().horizontalAdvance(QStringLiteral("Воспроизведение: 1,2e+02 сек.")) + 16));
+    m_panels[1]->setFixedWidth(
+        std::max(150, m_panels[1]->fontMetrics().horizontalAdvance(
+                          QCoreApplication::translate("tonvale", "Воспроизведение: 1,2e+02 сек.")) +
+                          16));
     m_panels[1]->setAlignment(Qt::AlignCenter);
     m_panels[2]->setMinimumWidth(10);
     bar->addWidget(m_panels[0]);
@@ -30,7 +32,7 @@ StatusPanels::StatusPanels(QStatusBar* bar) {
     bar->addWidget(m_panels[2], 1);
     m_encoding = new QLabel;
     m_encoding->setObjectName(QStringLiteral("EncodingPanel"));
-    m_encoding->setToolTip(QStringLiteral("Кодировка текста документа"));
+    m_encoding->setToolTip(QCoreApplication::translate("tonvale", "Кодировка текста документа"));
     bar->addPermanentWidget(m_encoding);
 }
 

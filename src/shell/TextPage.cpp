@@ -32,11 +32,11 @@ TextPage::TextPage(QAction* findAction, QWidget* parent) : QWidget(parent) {
     m_fontDown = new QToolButton;
     m_fontDown->setObjectName(QStringLiteral("fontDown"));
     m_fontDown->setText(QStringLiteral("A−"));
-    m_fontDown->setToolTip(QStringLiteral("Уменьшить"));
+    m_fontDown->setToolTip(tr("Уменьшить"));
     m_fontUp = new QToolButton;
     m_fontUp->setObjectName(QStringLiteral("fontUp"));
     m_fontUp->setText(QStringLiteral("A+"));
-    m_fontUp->setToolTip(QStringLiteral("Увеличить"));
+    m_fontUp->setToolTip(tr("Увеличить"));
     connect(m_fontDown, &QToolButton::clicked, this, [this] { decreaseFontSize(); });
     connect(m_fontUp, &QToolButton::clicked, this, [this] { increaseFontSize(); });
     barLayout->addWidget(findButton);

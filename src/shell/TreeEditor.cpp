@@ -17,7 +17,9 @@
 #include "editor/QtText.h"
 #include "editor/SectionTreeModel.h"
 #include "shell/CommandTable.h"
+#include "texts/CoreTexts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTreeView>
@@ -25,7 +27,9 @@
 namespace tonvale {
 
 namespace {
-const QString WaveDialogTitle = QStringLiteral("Файлы звуков");
+QString WaveDialogTitle() {
+    return QCoreApplication::translate("tonvale", "Файлы звуков");
+}
 
 std::string fileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -64,7 +68,7 @@ std::string nameOf(const Node* node) {
 
 void TreeEditor::newSoundscape() {
     if (!m_window.fileOnDisk()) {
-        m_prompts.message(fromUtf8(newtext::OpenOrCreateFile), fromUtf8(newtext::SoundscapeCaption),
+        m_prompts.message(coreText(newtext::OpenOrCreateFile), coreText(newtext::SoundscapeCaption),
                           MessageIcon::None);
         return;
     }
@@ -72,8 +76,8 @@ void TreeEditor::newSoundscape() {
         return;
     QString name;
     for (;;) {
-        const std::optional<QString> answer = m_prompts.inputText(
-            fromUtf8(newtext::SoundscapePromptCaption), QStringLiteral("Название нового soundscape:"), name);
+        const std::optional<QString> answer = m_prompts.inputText(coreText(newtext::SoundscapePromptCaption),
+                                                                  tr("Название нового soundscape:"), name);
         if (!answer || answer->isEmpty())
             break;
         HistoryStep step(m_window.history(), "новый soundscape " + answer->trimmed().toStdString());
@@ -120,8 +124,7 @@ void TreeEditor::newElement() {
     QStringList names;
     for (const std::string& name : suggestedParameters(blockKind(selected->text())))
         names.append(scriptToQString(name));
-    const QString caption =
-        QStringLiteral("Новый - [") + scriptToQString(selected->text()) + QLatin1Char(']');
+    const QString caption = tr("Новый - [") + scriptToQString(selected->text()) + QLatin1Char(']');
     const std::optional<NewElementAnswers> answers = m_prompts.newElement(caption, names);
     if (!answers)
         return;
@@ -132,7 +135,7 @@ void TreeEditor::newElement() {
     PlacementAnswer placement = PlacementAnswer::No;
     if (asksPlacement(*answers)) {
         const PromptButton first =
-            m_prompts.message(fromUtf8(newtext::PlacementQuestion), fromUtf8(newtext::PlacementCaption),
+            m_prompts.message(coreText(newtext::PlacementQuestion), coreText(newtext::PlacementCaption),
                               MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
         placement = first == YesButton ? PlacementAnswer::Yes : PlacementAnswer::No;
     }
@@ -153,7 +156,7 @@ void TreeEditor::renameSelected() {
     if (node == nullptr || m_window.onTextTab() || m_window.tree().isEndMarker(node))
         return;
     const std::optional<QString> answer =
-        m_prompts.inputText(fromUtf8(edittext::RenameCaption), QString(), scriptToQString(node->text()));
+        m_prompts.inputText(coreText(edittext::RenameCaption), QString(), scriptToQString(node->text()));
     if (!answer)
         return;
     const std::string text = qstringToScript(*answer);
@@ -172,7 +175,7 @@ void TreeEditor::deleteSelected() {
     if (node == nullptr || m_window.onTextTab() || m_window.tree().isEndMarker(node))
         return;
     const Message question = deleteQuestion(*node, shownEncoding());
-    const PromptButton answer = m_prompts.message(fromUtf8(question.text), fromUtf8(question.caption),
+    const PromptButton answer = m_prompts.message(coreText(question.text), coreText(question.caption),
                                                   question.icon, YesButton | NoButtonAnswer, NoButtonAnswer);
     if (answer == NoButtonAnswer)
         return;
@@ -192,8 +195,7 @@ void TreeEditor::editSelectedComments() {
     if (node == nullptr || node->data() == nullptr)
         return;
     const NodeData& comments = *node->data();
-    const QString caption =
-        QStringLiteral("Комментарии [") + scriptToQString(node->text()) + QLatin1Char(']');
+    const QString caption = tr("Комментарии [") + scriptToQString(node->text()) + QLatin1Char(']');
     const std::optional<CommentAnswers> answer =
         m_prompts.editComments(caption, comments.commentBeside, comments.commentsAbove);
     if (!answer)
@@ -211,7 +213,7 @@ void TreeEditor::onNodeDropped(Node* dragged, Node* target) {
         return;
     const Message question = moveQuestion(*dragged, *target, shownEncoding());
     const PromptButton answer =
-        m_prompts.message(fromUtf8(question.text), fromUtf8(question.caption), question.icon,
+        m_prompts.message(coreText(question.text), coreText(question.caption), question.icon,
                           YesButton | NoButtonAnswer | CancelButton, YesButton);
     const PlacementAnswer placement = answer == YesButton        ? PlacementAnswer::Yes
                                       : answer == NoButtonAnswer ? PlacementAnswer::No
@@ -245,7 +247,7 @@ void TreeEditor::chooseWaveFile() {
     // The folders are found as the grid finds the wave: in any letter case.
     const std::string folder =
         waveChooserFolder(sounds, qstringToScript(grid->cellText(row, grid->currentColumn())));
-    const QString chosen = m_prompts.openFile(WaveDialogTitle, fromFileSystem(folder), soundFileFilter());
+    const QString chosen = m_prompts.openFile(WaveDialogTitle(), fromFileSystem(folder), soundFileFilter());
     if (chosen.isEmpty())
         return;
     // The grid writes the value into the node and reports it (modified flag, or the failure message).

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -143,6 +144,49 @@ TEST_F(FormatTool, BraceMessageNamesTheLine) {
                        "«{» не закрыта. (Загрузка файла)\n");
     EXPECT_EQ(run({"--tree", broken}), ExitFailed);
     EXPECT_NE(m_err.str().find(broken + ":2: error:"), std::string::npos);
+}
+
+// On a terminal that is not Russian the loader's message is English, with the same line.
+TEST_F(FormatTool, BraceMessageInEnglish) {
+    const std::string broken = file("broken.txt", "\"s\"\n{\n\t\"a\" \"1\"\n}\n}\n");
+    setToolMessagesEnglish(true);
+    const int status = run({broken});
+    setToolMessagesEnglish(false);
+    EXPECT_EQ(status, ExitFailed);
+    EXPECT_EQ(m_err.str(), broken +
+                               ":5: error: Error. One or more opening (closing) braces are missing. Or the "
+                               "file cannot be loaded into the program. Line 5: closing brace \"}\" without "
+                               "an opening one. (Loading the File)\n");
+}
+
+TEST(ToolLocale, RussianOnlyForARussianLocale) {
+    struct Case {
+        const char* all;
+        const char* messages;
+        const char* lang;
+        bool russian;
+    };
+    const Case cases[] = {{"", "", "ru_RU.UTF-8", true},
+                          {"", "", "en_GB.UTF-8", false},
+                          {"", "ru_RU.UTF-8", "en_US", true},
+                          {"C", "ru_RU.UTF-8", "ru_RU", false},
+                          {"", "", "", false}};
+    const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* name : names)
+        saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
+    for (const Case& c : cases) {
+        setenv("LC_ALL", c.all, 1);
+        setenv("LC_MESSAGES", c.messages, 1);
+        setenv("LANG", c.lang, 1);
+        EXPECT_EQ(localeIsRussian(), c.russian) << c.all << "|" << c.messages << "|" << c.lang;
+    }
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i])
+            setenv(names[i], saved[i]->c_str(), 1);
+        else
+            unsetenv(names[i]);
+    }
 }
 
 TEST_F(FormatTool, NothingAfterANulByteIsLost) {
