@@ -405,12 +405,60 @@ An editor of soundscape scripts that plays their sounds.</translation>
         <source>Файлы звуков (%1);;WAV (*.wav)</source>
         <translation>Sound files (%1);;WAV (*.wav)</translation>
     </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Повторить</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>Панель проекта</source>
+        <translation>Project Panel</translation>
+    </message>
+    <message>
+        <source>Скрипты проекта и манифеста</source>
+        <translation>The scripts of the project and of its manifest</translation>
+    </message>
+    <message>
+        <source>Проблемы</source>
+        <translation>Problems</translation>
+    </message>
+    <message>
+        <source>Проблемы открытого файла и всего проекта</source>
+        <translation>Problems of the open file and of the whole project</translation>
+    </message>
+    <message>
+        <source>Перейти к определению</source>
+        <translation>Go to Definition</translation>
+    </message>
+    <message>
+        <source>Открыть soundscape, который играет блок playsoundscape</source>
+        <translation>Open the soundscape that the playsoundscape block plays</translation>
+    </message>
+    <message>
+        <source>Найти ссылки</source>
+        <translation>Find References</translation>
+    </message>
+    <message>
+        <source>Все блоки playsoundscape, которые играют этот soundscape</source>
+        <translation>Every playsoundscape block that plays this soundscape</translation>
+    </message>
+    <message>
+        <source>изменение</source>
+        <translation>change</translation>
+    </message>
 </context>
 <context>
     <name>tonvale::AudioCommands</name>
     <message>
         <source>Сохранить звучание в WAV</source>
         <translation>Save the Sound as WAV</translation>
+    </message>
+    <message>
+        <source>применение панели проигрывателя</source>
+        <translation>applying the player panel</translation>
     </message>
 </context>
 <context>
@@ -522,8 +570,8 @@ An editor of soundscape scripts that plays their sounds.</translation>
         <translation>Error! The file was not saved<byte value="xd"/>%1<byte value="xd"/>%2</translation>
     </message>
     <message>
-        <source>Файл изменён другой программой:\r%1\r\rДа - загрузить его заново (изменения документа будут потеряны), Нет - записать документ поверх него, Отмена - ничего не делать.</source>
-        <translation>The file was changed by another program:\r%1\r\rYes - load it again (the document&apos;s changes will be lost), No - write the document over it, Cancel - do nothing.</translation>
+        <source>Файл изменён другой программой:<byte value="xd"/>%1<byte value="xd"/><byte value="xd"/>Да - загрузить его заново (изменения документа будут потеряны), Нет - записать документ поверх него, Отмена - ничего не делать.</source>
+        <translation>The file was changed by another program:<byte value="xd"/>%1<byte value="xd"/><byte value="xd"/>Yes - load it again (the document&apos;s changes will be lost), No - write the document over it, Cancel - do nothing.</translation>
     </message>
     <message>
         <source>Файл изменён другой программой:<byte value="xd"/>%1<byte value="xd"/>Загрузить его заново? Изменения документа будут потеряны.</source>
@@ -608,6 +656,22 @@ An editor of soundscape scripts that plays their sounds.</translation>
     <message>
         <source>Развернуть</source>
         <translation>Expand</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Повторить</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>значение %1</source>
+        <translation>value %1</translation>
+    </message>
+    <message>
+        <source>правка текстом</source>
+        <translation>edit as text</translation>
     </message>
 </context>
 <context>
@@ -698,6 +762,113 @@ as WAV...</translation>
     <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>tonvale::ProjectCommands</name>
+    <message>
+        <source>Скрипт</source>
+        <translation>Script</translation>
+    </message>
+    <message>
+        <source>Состояние</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>Проект</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>Открытый файл</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>Весь проект</source>
+        <translation>Whole project</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Строка</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>Важность</source>
+        <translation>Severity</translation>
+    </message>
+    <message>
+        <source>Сообщение</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Проблемы</source>
+        <translation>Problems</translation>
+    </message>
+    <message>
+        <source>Ссылки</source>
+        <translation>References</translation>
+    </message>
+    <message>
+        <source>Проект: индексация...</source>
+        <translation>Project: indexing...</translation>
+    </message>
+    <message>
+        <source>Проект: индексация %1 из %2</source>
+        <translation>Project: indexing %1 of %2</translation>
+    </message>
+    <message>
+        <source>Проект: скриптов %1, ошибок %2, предупреждений %3</source>
+        <translation>Project: %1 scripts, %2 errors, %3 warnings</translation>
+    </message>
+    <message>
+        <source>нет файла</source>
+        <translation>no file</translation>
+    </message>
+    <message>
+        <source>нет в манифесте</source>
+        <translation>not in the manifest</translation>
+    </message>
+    <message>
+        <source>открыт</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>проблем: %1</source>
+        <translation>problems: %1</translation>
+    </message>
+    <message>
+        <source>Проблемы (%1)</source>
+        <translation>Problems (%1)</translation>
+    </message>
+    <message>
+        <source>Нет файла: %1</source>
+        <translation>No file: %1</translation>
+    </message>
+    <message>
+        <source>Выберите строку &quot;name&quot; блока playsoundscape</source>
+        <translation>Select the &quot;name&quot; row of a playsoundscape block</translation>
+    </message>
+    <message>
+        <source>Soundscape &quot;%1&quot; не определён ни в одном скрипте проекта</source>
+        <translation>Soundscape &quot;%1&quot; is defined in no script of the project</translation>
+    </message>
+    <message>
+        <source>Ссылки на %1: %2</source>
+        <translation>References to %1: %2</translation>
+    </message>
+    <message>
+        <source>Soundscape &quot;%1&quot; не играет ни один блок playsoundscape проекта</source>
+        <translation>No playsoundscape block of the project plays soundscape &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>предупреждение</source>
+        <translation>warning</translation>
     </message>
 </context>
 <context>
@@ -798,6 +969,38 @@ as WAV...</translation>
     <message>
         <source>Комментарии [</source>
         <translation>Comments [</translation>
+    </message>
+    <message>
+        <source>новый soundscape %1</source>
+        <translation>new soundscape %1</translation>
+    </message>
+    <message>
+        <source>новый блок %1</source>
+        <translation>new block %1</translation>
+    </message>
+    <message>
+        <source>новый элемент</source>
+        <translation>new element</translation>
+    </message>
+    <message>
+        <source>переименование %1</source>
+        <translation>rename %1</translation>
+    </message>
+    <message>
+        <source>удаление %1</source>
+        <translation>delete %1</translation>
+    </message>
+    <message>
+        <source>комментарии %1</source>
+        <translation>comments %1</translation>
+    </message>
+    <message>
+        <source>перемещение %1</source>
+        <translation>move %1</translation>
+    </message>
+    <message>
+        <source>выбор файла %1</source>
+        <translation>file chosen for %1</translation>
     </message>
 </context>
 <context>

@@ -137,7 +137,7 @@ std::string AudioCommands::renderFileName(const std::string& suggestedName) {
 void AudioCommands::editDocument(const std::function<void(TreeObserver* observer)>& edit) {
     m_window.beginStructuralEdit();
     {
-        HistoryStep step(m_window.history(), "применение панели проигрывателя");
+        HistoryStep step(m_window.history(), tr("применение панели проигрывателя").toStdString());
         edit(m_window.editObserver());
     }
     m_window.endStructuralEdit(nullptr);

@@ -254,7 +254,7 @@ bool MainWindow::confirmOverwriteChangedFile() {
     if (!now.exists || !m_fileStamp.exists || now == m_fileStamp)
         return true;
     const PromptButton answer = m_prompts.message(
-        tr("Файл изменён другой программой:\\r%1\\r\\rДа - загрузить его заново (изменения "
+        tr("Файл изменён другой программой:\r%1\r\rДа - загрузить его заново (изменения "
            "документа будут потеряны), Нет - записать документ поверх него, Отмена - ничего "
            "не делать.")
             .arg(QDir::toNativeSeparators(m_currentFile)),

@@ -136,7 +136,11 @@ void MainWindow::updateCommands() {
     // The step each command would take is named in its caption and hint.
     const auto name = [this](CommandId id, const QString& verb, const std::string& step) {
         QAction* action = m_commands.action(id);
-        const QString text = step.empty() ? verb : verb + QStringLiteral(": ") + QString::fromStdString(step);
+        // A step that began by itself carries the history's own label, translated here.
+        static const char* const Unnamed = QT_TRANSLATE_NOOP("tonvale", "изменение");
+        const QString label =
+            step == Unnamed ? QCoreApplication::translate("tonvale", Unnamed) : QString::fromStdString(step);
+        const QString text = step.empty() ? verb : verb + QStringLiteral(": ") + label;
         if (action->text() != text) {
             action->setText(text);
             action->setIconText(text);
@@ -144,8 +148,8 @@ void MainWindow::updateCommands() {
             action->setStatusTip(text);
         }
     };
-    name(CommandId::Undo, QStringLiteral("Отменить"), m_history.undoLabel());
-    name(CommandId::Redo, QStringLiteral("Повторить"), m_history.redoLabel());
+    name(CommandId::Undo, tr("Отменить"), m_history.undoLabel());
+    name(CommandId::Redo, tr("Повторить"), m_history.redoLabel());
     m_commands.update();
 }
 
@@ -250,7 +254,7 @@ QWidget* MainWindow::buildTreeTab() {
         const int row = m_grid->gridModel()->currentRow();
         const Node* node = row >= 0 ? m_grid->gridModel()->rowNode(row) : nullptr;
         m_history.setNextLabel(
-            "значение " + (node != nullptr ? scriptToQString(node->text()).toStdString() : std::string()),
+            tr("значение %1").arg(node != nullptr ? scriptToQString(node->text()) : QString()).toStdString(),
             "grid " + std::to_string(++m_gridEditSession));
         updateCommands();
     });
@@ -586,7 +590,7 @@ std::optional<Message> MainWindow::leaveTab(int from) {
         SectionTree previous;
         replaceDocument(std::move(result.tree), result.encoding, &previous);
         setUpdatesFrozen(m_treeView, false);
-        m_history.documentReplaced("правка текстом", std::move(previous));
+        m_history.documentReplaced(tr("правка текстом").toStdString(), std::move(previous));
         text->setModified(false);
         m_textPage->markTreeRebuilt();
         m_reselectPath = std::move(path);

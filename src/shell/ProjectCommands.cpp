@@ -90,7 +90,8 @@ bool isPlayedName(const Node* node) {
 }
 
 QString severityText(Severity severity) {
-    return severity == Severity::Error ? QStringLiteral("ошибка") : QStringLiteral("предупреждение");
+    return severity == Severity::Error ? ProjectCommands::tr("ошибка")
+                                       : ProjectCommands::tr("предупреждение");
 }
 
 // A file as the panels name it: below the project's scripts folder by its name there, below the
@@ -238,12 +239,12 @@ ProjectCommands::~ProjectCommands() {
 }
 
 void ProjectCommands::buildDocks(QMainWindow& mainWindow) {
-    m_scripts = placeList("projectScripts", {QStringLiteral("Скрипт"), QStringLiteral("Состояние")});
+    m_scripts = placeList("projectScripts", {tr("Скрипт"), tr("Состояние")});
     m_scripts->setRootIsDecorated(false);
     m_scripts->setColumnWidth(0, 180);
     connect(m_scripts, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { activateScript(item); });
-    m_projectDock = new QDockWidget(QStringLiteral("Проект"), &mainWindow);
+    m_projectDock = new QDockWidget(tr("Проект"), &mainWindow);
     m_projectDock->setObjectName(QStringLiteral("projectDock"));
     m_projectDock->setWidget(m_scripts);
     m_projectDock->installEventFilter(this);
@@ -252,10 +253,9 @@ void ProjectCommands::buildDocks(QMainWindow& mainWindow) {
     auto* problems = new QWidget;
     m_scope = new QComboBox;
     m_scope->setObjectName(QStringLiteral("problemScope"));
-    m_scope->addItems({QStringLiteral("Открытый файл"), QStringLiteral("Весь проект")});
+    m_scope->addItems({tr("Открытый файл"), tr("Весь проект")});
     connect(m_scope, &QComboBox::currentIndexChanged, this, [this] { fillProblems(); });
-    m_problemList = placeList("problemList", {QStringLiteral("Файл"), QStringLiteral("Строка"),
-                                              QStringLiteral("Важность"), QStringLiteral("Сообщение")});
+    m_problemList = placeList("problemList", {tr("Файл"), tr("Строка"), tr("Важность"), tr("Сообщение")});
     m_problemList->setColumnWidth(0, 190);
     m_problemList->setColumnWidth(1, 50);
     m_problemList->setColumnWidth(2, 120);
@@ -266,19 +266,18 @@ void ProjectCommands::buildDocks(QMainWindow& mainWindow) {
     layout->setSpacing(2);
     layout->addWidget(m_scope);
     layout->addWidget(m_problemList, 1);
-    m_problemsDock = new QDockWidget(QStringLiteral("Проблемы"), &mainWindow);
+    m_problemsDock = new QDockWidget(tr("Проблемы"), &mainWindow);
     m_problemsDock->setObjectName(QStringLiteral("problemsDock"));
     m_problemsDock->setWidget(problems);
     m_problemsDock->installEventFilter(this);
     mainWindow.addDockWidget(Qt::BottomDockWidgetArea, m_problemsDock);
 
-    m_referenceList = placeList(
-        "referenceList", {QStringLiteral("Файл"), QStringLiteral("Строка"), QStringLiteral("Soundscape")});
+    m_referenceList = placeList("referenceList", {tr("Файл"), tr("Строка"), QStringLiteral("Soundscape")});
     m_referenceList->setColumnWidth(0, 190);
     m_referenceList->setColumnWidth(1, 50);
     connect(m_referenceList, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { activatePlace(item); });
-    m_referencesDock = new QDockWidget(QStringLiteral("Ссылки"), &mainWindow);
+    m_referencesDock = new QDockWidget(tr("Ссылки"), &mainWindow);
     m_referencesDock->setObjectName(QStringLiteral("referencesDock"));
     m_referencesDock->setWidget(m_referenceList);
     mainWindow.addDockWidget(Qt::BottomDockWidgetArea, m_referencesDock);
@@ -345,7 +344,7 @@ void ProjectCommands::startBuild() {
     const QString folder = m_window.settings().scriptsFolder;
     const std::string projectFolder = folder.isEmpty() ? std::string() : encodePath(folder);
     const std::string soundFolder = encodePath(m_window.settings().soundsFolder);
-    showStatus(QStringLiteral("Проект: индексация..."));
+    showStatus(tr("Проект: индексация..."));
     QPointer<ProjectCommands> self(this);
     auto cancel = m_cancel;
     m_build.setFuture(QtConcurrent::run([self, cancel, projectFolder, soundFolder] {
@@ -364,8 +363,7 @@ void ProjectCommands::startBuild() {
                     self, // dropped when the object is gone: its destructor waits for this thread first
                     [self, done, total] {
                         if (self)
-                            self->showStatus(
-                                QStringLiteral("Проект: индексация %1 из %2").arg(done).arg(total));
+                            self->showStatus(tr("Проект: индексация %1 из %2").arg(done).arg(total));
                     },
                     Qt::QueuedConnection);
             }
@@ -521,7 +519,7 @@ void ProjectCommands::recheck() {
     const ProblemCounts counts = countProblems(m_problems);
     showStatus(m_project.scripts.empty() && m_index.scripts().empty()
                    ? QString()
-                   : QStringLiteral("Проект: скриптов %1, ошибок %2, предупреждений %3")
+                   : tr("Проект: скриптов %1, ошибок %2, предупреждений %3")
                          .arg(m_project.scripts.size())
                          .arg(counts.errors)
                          .arg(counts.warnings));
@@ -548,22 +546,22 @@ void ProjectCommands::fillScripts() {
         item->setToolTip(0, QDir::toNativeSeparators(path));
         QStringList state;
         if (!script.present) {
-            state << QStringLiteral("нет файла");
+            state << tr("нет файла");
             item->setForeground(0, QColor(200, 0, 0));
             item->setForeground(1, QColor(200, 0, 0));
         } else if (!script.listed && script.besideManifest) {
-            state << QStringLiteral("нет в манифесте");
+            state << tr("нет в манифесте");
             item->setForeground(1, QColor(160, 110, 0));
         }
         if (script.path == open) {
-            state.prepend(QStringLiteral("открыт"));
+            state.prepend(tr("открыт"));
             QFont bold = item->font(0);
             bold.setBold(true);
             item->setFont(0, bold);
             item->setFont(1, bold);
         }
         if (const int n = counts[script.path]; n > 0)
-            state << QStringLiteral("проблем: %1").arg(n);
+            state << tr("проблем: %1").arg(n);
         item->setText(1, state.join(QStringLiteral(", ")));
     }
 }
@@ -594,10 +592,9 @@ void ProjectCommands::fillProblems() {
         item->setData(0, LineRole, problem.at.line);
         item->setData(0, ColumnRole, problem.at.column);
     }
-    m_problemsDock->setWindowTitle(
-        wholeProject || open.empty()
-            ? QStringLiteral("Проблемы")
-            : QStringLiteral("Проблемы (%1)").arg(m_problemList->topLevelItemCount()));
+    m_problemsDock->setWindowTitle(wholeProject || open.empty()
+                                       ? tr("Проблемы")
+                                       : tr("Проблемы (%1)").arg(m_problemList->topLevelItemCount()));
 }
 
 void ProjectCommands::setProjectPanelShown(bool shown) {
@@ -616,7 +613,7 @@ void ProjectCommands::activateScript(QTreeWidgetItem* item) {
     const std::string file = item->data(0, PathRole).toByteArray().toStdString();
     const QString path = decodePath(file);
     if (!item->data(0, PresentRole).toBool()) {
-        showStatus(QStringLiteral("Нет файла: %1").arg(QDir::toNativeSeparators(path)));
+        showStatus(tr("Нет файла: %1").arg(QDir::toNativeSeparators(path)));
         return;
     }
     if (!isOpenDocument(file))
@@ -635,7 +632,7 @@ bool ProjectCommands::jumpTo(const std::string& file, SourcePosition at) {
     const QString path = decodePath(file);
     if (!isOpenDocument(file)) {
         if (!QFileInfo(path).isFile()) {
-            showStatus(QStringLiteral("Нет файла: %1").arg(QDir::toNativeSeparators(path)));
+            showStatus(tr("Нет файла: %1").arg(QDir::toNativeSeparators(path)));
             return false;
         }
         if (!m_window.openScript(path))
@@ -690,7 +687,7 @@ std::optional<std::string> ProjectCommands::playedName() const {
 void ProjectCommands::goToDefinition() {
     const std::optional<std::string> name = playedName();
     if (!name) {
-        showStatus(QStringLiteral("Выберите строку \"name\" блока playsoundscape"));
+        showStatus(tr("Выберите строку \"name\" блока playsoundscape"));
         return;
     }
     goToDefinitionOf(*name);
@@ -699,8 +696,8 @@ void ProjectCommands::goToDefinition() {
 bool ProjectCommands::goToDefinitionOf(const std::string& name) {
     const std::vector<ProjectPlace> places = m_index.definitions(name);
     if (places.empty()) {
-        showStatus(QStringLiteral("Soundscape \"%1\" не определён ни в одном скрипте проекта")
-                       .arg(scriptToQString(name)));
+        showStatus(
+            tr("Soundscape \"%1\" не определён ни в одном скрипте проекта").arg(scriptToQString(name)));
         return false;
     }
     return jumpTo(places.front().file, places.front().at);
@@ -727,13 +724,12 @@ void ProjectCommands::findReferences() {
         item->setData(0, ColumnRole, place.at.column);
     }
     const int count = m_referenceList->topLevelItemCount();
-    m_referencesDock->setWindowTitle(
-        QStringLiteral("Ссылки на %1: %2").arg(scriptToQString(name)).arg(count));
+    m_referencesDock->setWindowTitle(tr("Ссылки на %1: %2").arg(scriptToQString(name)).arg(count));
     m_referencesDock->show();
     m_referencesDock->raise();
     if (count == 0)
-        showStatus(QStringLiteral("Soundscape \"%1\" не играет ни один блок playsoundscape проекта")
-                       .arg(scriptToQString(name)));
+        showStatus(
+            tr("Soundscape \"%1\" не играет ни один блок playsoundscape проекта").arg(scriptToQString(name)));
 }
 
 } // namespace tonvale

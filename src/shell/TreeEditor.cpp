@@ -61,8 +61,8 @@ TreeEditor::TreeEditor(DocumentWindow& window, Prompts& prompts, QObject* parent
 
 namespace {
 // A node's text as the history names it.
-std::string nameOf(const Node* node) {
-    return node != nullptr ? scriptToQString(node->text()).toStdString() : std::string();
+QString nameOf(const Node* node) {
+    return node != nullptr ? scriptToQString(node->text()) : QString();
 }
 } // namespace
 
@@ -80,7 +80,7 @@ void TreeEditor::newSoundscape() {
                                                                   tr("Название нового soundscape:"), name);
         if (!answer || answer->isEmpty())
             break;
-        HistoryStep step(m_window.history(), "новый soundscape " + answer->trimmed().toStdString());
+        HistoryStep step(m_window.history(), tr("новый soundscape %1").arg(answer->trimmed()).toStdString());
         const CreateResult created =
             createSoundscape(m_window.tree(), qstringToScript(*answer), m_window.editObserver());
         if (created) {
@@ -102,7 +102,8 @@ void TreeEditor::newSoundscape() {
 
 void TreeEditor::newBlock(BlockKind kind) {
     Node* soundscape = m_window.selectedNode();
-    HistoryStep step(m_window.history(), "новый блок " + std::string(blockKindInfo(kind).keyword));
+    HistoryStep step(m_window.history(),
+                     tr("новый блок %1").arg(QString::fromUtf8(blockKindInfo(kind).keyword)).toStdString());
     const CreateResult created = createBlock(m_window.tree(), soundscape, kind, m_window.editObserver());
     if (!created) {
         m_window.showMessage(blockFailureMessage(kind));
@@ -139,7 +140,7 @@ void TreeEditor::newElement() {
                               MessageIcon::Question, YesButton | NoButtonAnswer, YesButton);
         placement = first == YesButton ? PlacementAnswer::Yes : PlacementAnswer::No;
     }
-    HistoryStep step(m_window.history(), "новый элемент");
+    HistoryStep step(m_window.history(), tr("новый элемент").toStdString());
     const CreateResult created =
         addNewElement(m_window.tree(), selected, *answers, placement, m_window.editObserver());
     if (!created) {
@@ -163,7 +164,7 @@ void TreeEditor::renameSelected() {
     if (storableLine(text).empty())
         return;
     {
-        HistoryStep step(m_window.history(), "переименование " + nameOf(node));
+        HistoryStep step(m_window.history(), tr("переименование %1").arg(nameOf(node)).toStdString());
         renameNode(m_window.tree(), node, text, m_window.editObserver());
     }
     m_window.endStructuralEdit(nullptr);
@@ -184,7 +185,7 @@ void TreeEditor::deleteSelected() {
     m_window.beginStructuralEdit();
     m_window.grid()->clearRows();
     m_window.grid()->gridModel()->setSelectedNode(nullptr);
-    HistoryStep step(m_window.history(), "удаление " + nameOf(node));
+    HistoryStep step(m_window.history(), tr("удаление %1").arg(nameOf(node)).toStdString());
     const DeleteResult deleted = deleteNode(m_window.tree(), node, m_window.editObserver());
     m_window.endStructuralEdit(deleted.selectAfter);
     m_window.setModified(true);
@@ -200,7 +201,7 @@ void TreeEditor::editSelectedComments() {
         m_prompts.editComments(caption, comments.commentBeside, comments.commentsAbove);
     if (!answer)
         return;
-    HistoryStep step(m_window.history(), "комментарии " + nameOf(node));
+    HistoryStep step(m_window.history(), tr("комментарии %1").arg(nameOf(node)).toStdString());
     setComments(m_window.tree(), node, answer->beside, answer->aboveLines, m_window.editObserver());
     m_window.setModified(true);
 }
@@ -221,7 +222,7 @@ void TreeEditor::onNodeDropped(Node* dragged, Node* target) {
     if (placement == PlacementAnswer::Cancel)
         return;
     m_window.beginStructuralEdit();
-    HistoryStep step(m_window.history(), "перемещение " + nameOf(dragged));
+    HistoryStep step(m_window.history(), tr("перемещение %1").arg(nameOf(dragged)).toStdString());
     const MoveResult moved = moveNode(m_window.tree(), dragged, target, placement, m_window.editObserver());
     if (!moved.done()) {
         m_window.endStructuralEdit(nullptr);
@@ -251,7 +252,9 @@ void TreeEditor::chooseWaveFile() {
     if (chosen.isEmpty())
         return;
     // The grid writes the value into the node and reports it (modified flag, or the failure message).
-    HistoryStep step(m_window.history(), "выбор файла " + nameOf(m_window.grid()->gridModel()->rowNode(row)));
+    HistoryStep step(
+        m_window.history(),
+        tr("выбор файла %1").arg(nameOf(m_window.grid()->gridModel()->rowNode(row))).toStdString());
     grid->writeValue(row, scriptToQString(storedWaveValue(sounds, fileSystemPath(chosen))));
     m_window.grid()->widenColumns();
 }

@@ -99,6 +99,7 @@ class TestLanguage : public QObject {
                  (QStringList{QStringLiteral("Файл"), QStringLiteral("Правка"), QStringLiteral("Помощь")}));
         QCOMPARE(fileMenu(*w), (QStringList{QStringLiteral("Новый файл..."), QStringLiteral("Открыть..."),
                                             QStringLiteral("Сохранить"), QStringLiteral("Сохранить как..."),
+                                            QStringLiteral("Панель проекта"), QStringLiteral("Проблемы"),
                                             QStringLiteral("Выход")}));
         QCOMPARE(w->statusText(1), QStringLiteral("Сохранить изменения (во временный файл \"~\")"));
         withSettingsDialog(*w, [](SettingsDialog& d) {
@@ -130,10 +131,12 @@ class TestLanguage : public QObject {
         auto w = f.makeWindow();
         QCOMPARE(menuTitles(*w),
                  (QStringList{QStringLiteral("File"), QStringLiteral("Edit"), QStringLiteral("Help")}));
-        QCOMPARE(fileMenu(*w),
-                 (QStringList{QStringLiteral("New File..."), QStringLiteral("Open..."),
-                              QStringLiteral("Save"), QStringLiteral("Save As..."), QStringLiteral("Exit")}));
+        QCOMPARE(fileMenu(*w), (QStringList{QStringLiteral("New File..."), QStringLiteral("Open..."),
+                                            QStringLiteral("Save"), QStringLiteral("Save As..."),
+                                            QStringLiteral("Project Panel"), QStringLiteral("Problems"),
+                                            QStringLiteral("Exit")}));
         QCOMPARE(w->commands().action(CommandId::Delete)->text(), QStringLiteral("Delete Section (Block)"));
+        QCOMPARE(w->commands().action(CommandId::Undo)->text(), QStringLiteral("Undo"));
         QCOMPARE(w->statusText(1), QStringLiteral("Save changes (to the temporary file \"~\")"));
         auto* pages = w->findChild<QTabWidget*>();
         QVERIFY(pages != nullptr);
