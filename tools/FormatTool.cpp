@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <new>
-#include <cstdlib>
 #include <ostream>
 #include <string_view>
 
