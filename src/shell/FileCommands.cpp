@@ -194,6 +194,16 @@ void MainWindow::openFile() {
     selectFirstNode();
 }
 
+// What a save writes: on the text tab the editor's text is the document; elsewhere the tree's text.
+WriteResult MainWindow::documentBytes() const {
+    if (m_pages->currentIndex() != TextTab)
+        return writeScript(m_tree);
+    WriteResult written;
+    written.ok = true;
+    written.bytes = m_textPage->editorBytes();
+    return written;
+}
+
 bool MainWindow::save() {
     if (m_tree.empty())
         return false;
@@ -217,14 +227,8 @@ bool MainWindow::save() {
     }
     if (target == m_currentFile && !confirmOverwriteChangedFile())
         return false;
-    WriteResult written;
     const bool fromText = m_pages->currentIndex() == TextTab;
-    if (fromText) {
-        written.ok = true;
-        written.bytes = m_textPage->editorBytes();
-    } else {
-        written = writeScript(m_tree);
-    }
+    const WriteResult written = documentBytes();
     if (!written.ok) {
         showMessage(written.message);
         m_prompts.message(tr("Ошибка! Файл не сохранен"), captions::SaveFile(), MessageIcon::Error);
@@ -309,15 +313,8 @@ bool MainWindow::saveAs() {
                                             TxtFilter, QStringLiteral("txt"));
     if (path.isEmpty() || path.toLower() == m_currentFile.toLower())
         return false;
-    // On the text tab the editor's text is the document: that is what gets written.
     const bool fromText = m_pages->currentIndex() == TextTab;
-    WriteResult written;
-    if (fromText) {
-        written.ok = true;
-        written.bytes = m_textPage->editorBytes();
-    } else {
-        written = writeScript(m_tree);
-    }
+    const WriteResult written = documentBytes();
     if (!written.ok) {
         showMessage(written.message);
         m_prompts.message(tr("Ошибка! Не могу сохранить файл под новым именем."), tr("Сохранить как..."),

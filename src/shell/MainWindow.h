@@ -13,6 +13,7 @@
 #include "document/Loader.h"
 #include "document/SectionTree.h"
 #include "document/Templates.h"
+#include "document/Writer.h"
 #include "settings/RecentFiles.h"
 #include "settings/Settings.h"
 #include "shell/CommandTable.h"
@@ -166,6 +167,7 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void stepThroughHistory(bool forward);
     QString readFailureText(const QString& path) const;
     bool confirmOverwriteChangedFile();
+    WriteResult documentBytes() const;
     void reloadCurrentFile();
     void checkFileChangedOnDisk();
     void onTreeSelectionChanged(Node* node);
