@@ -69,20 +69,20 @@ class TestUndo : public QObject {
                                             QTest::keyClick(editor, Qt::Key_Return);
                                         });
         QTest::newRow("rename") << "переименование \"sc.two\""
-                                << Command([select](MainWindow& w, WindowFixture& f) {
+                                << Command([select](MainWindow& w, WindowFixture& fixture) {
                                        select(w, "\"sc.two\"");
-                                       f.prompts.answer(QStringLiteral("\"sc.2\""));
+                                       fixture.prompts.answer(QStringLiteral("\"sc.2\""));
                                        w.commands().trigger(CommandId::Rename);
                                    });
         QTest::newRow("delete") << "удаление \"playlooping\""
-                                << Command([select](MainWindow& w, WindowFixture& f) {
+                                << Command([select](MainWindow& w, WindowFixture& fixture) {
                                        select(w, "\"playlooping\"");
-                                       f.prompts.answer(YesButton);
+                                       fixture.prompts.answer(YesButton);
                                        w.commands().trigger(CommandId::Delete);
                                    });
         QTest::newRow("new soundscape")
-            << "новый soundscape fresh" << Command([](MainWindow& w, WindowFixture& f) {
-                   f.prompts.answer(QStringLiteral("fresh"));
+            << "новый soundscape fresh" << Command([](MainWindow& w, WindowFixture& fixture) {
+                   fixture.prompts.answer(QStringLiteral("fresh"));
                    w.commands().trigger(CommandId::NewSoundscape);
                });
         QTest::newRow("new block") << "новый блок \"playrandom\""
@@ -91,33 +91,34 @@ class TestUndo : public QObject {
                                           w.commands().trigger(CommandId::NewRandomBlock);
                                       });
         QTest::newRow("comments") << "комментарии \"sc.one\""
-                                  << Command([select](MainWindow& w, WindowFixture& f) {
+                                  << Command([select](MainWindow& w, WindowFixture& fixture) {
                                          select(w, "\"sc.one\"");
-                                         f.prompts.answer(CommentAnswers{"beside", {"above"}});
+                                         fixture.prompts.answer(CommentAnswers{"beside", {"above"}});
                                          w.commands().trigger(CommandId::Comments);
                                      });
         QTest::newRow("drag and drop")
-            << "перемещение \"playlooping\"" << Command([](MainWindow& w, WindowFixture& f) {
-                   f.prompts.answer(NoButtonAnswer);
+            << "перемещение \"playlooping\"" << Command([](MainWindow& w, WindowFixture& fixture) {
+                   fixture.prompts.answer(NoButtonAnswer);
                    w.treeEditor()->onNodeDropped(WindowFixture::findNode(w, "\"playlooping\""),
                                                  WindowFixture::findNode(w, "\"sc.two\""));
                });
-        QTest::newRow("new element") << "новый элемент" << Command([select](MainWindow& w, WindowFixture& f) {
-            select(w, "\"playlooping\"");
-            NewElementAnswers answers;
-            answers.mode = NewElementMode::Parameter;
-            answers.parameterName = "\"volume\"";
-            answers.value = "\"0.3\"";
-            f.prompts.answer(answers);
-            f.prompts.answer(YesButton);
-            w.commands().trigger(CommandId::NewElement);
-        });
+        QTest::newRow("new element") << "новый элемент"
+                                     << Command([select](MainWindow& w, WindowFixture& fixture) {
+                                            select(w, "\"playlooping\"");
+                                            NewElementAnswers answers;
+                                            answers.mode = NewElementMode::Parameter;
+                                            answers.parameterName = "\"volume\"";
+                                            answers.value = "\"0.3\"";
+                                            fixture.prompts.answer(answers);
+                                            fixture.prompts.answer(YesButton);
+                                            w.commands().trigger(CommandId::NewElement);
+                                        });
         QTest::newRow("wave chooser")
-            << "выбор файла \"wave\"" << Command([select](MainWindow& w, WindowFixture& f) {
-                   w.grid()->setSoundsFolder(f.folder->file(QStringLiteral("snd")));
+            << "выбор файла \"wave\"" << Command([select](MainWindow& w, WindowFixture& fixture) {
+                   w.grid()->setSoundsFolder(fixture.folder->file(QStringLiteral("snd")));
                    select(w, "\"playlooping\"");
                    w.grid()->setCurrentIndex(w.grid()->gridModel()->index(0, 1));
-                   f.prompts.answer(f.write(QStringLiteral("snd/b.wav"), "RIFF"));
+                   fixture.prompts.answer(fixture.write(QStringLiteral("snd/b.wav"), "RIFF"));
                    w.commands().trigger(CommandId::ChooseWave);
                });
         QTest::newRow("edit as text") << "правка текстом" << Command([](MainWindow& w, WindowFixture&) {
