@@ -98,6 +98,10 @@ ParamGrid::ParamGrid(SectionTree* tree, QWidget* parent)
     horizontalHeader()->setFont(headerFont);
     setColumnWidth(0, m_contentWidth[0]);
     setColumnWidth(1, m_contentWidth[1]);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (column == 1 && !m_sizing)
+            m_userValueWidth = size;
+    });
     setEnabled(false);
     connect(m_model, &ParamGridModel::enabledChanged, this, &QWidget::setEnabled);
     connect(m_model, &ParamGridModel::valueWritten, this, [this](int row, bool ok) {
@@ -259,8 +263,11 @@ void ParamGrid::widenColumns() {
         }
         if (m_contentWidth[static_cast<std::size_t>(column)] < width)
             m_contentWidth[static_cast<std::size_t>(column)] = width;
-        if (columnWidth(column) < width)
+        if (columnWidth(column) < width) {
+            m_sizing = true;
             setColumnWidth(column, width);
+            m_sizing = false;
+        }
     }
     fillWidth();
 }
@@ -269,7 +276,9 @@ void ParamGrid::fillWidth() {
     // The value column also takes up the room the pane gives it; it never shrinks below what the
     // user or the content made it.
     const int room = viewport()->width() - columnWidth(0);
-    setColumnWidth(1, std::max({columnWidth(1), m_contentWidth[1], room}));
+    m_sizing = true;
+    setColumnWidth(1, std::max({m_userValueWidth, m_contentWidth[1], room}));
+    m_sizing = false;
 }
 
 QColor ParamGrid::cellTextColour(const QModelIndex& index) const {

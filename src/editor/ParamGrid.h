@@ -74,6 +74,8 @@ class ParamGrid : public QTableView {
     QString m_savedText;
     bool m_readOnly = true;
     std::array<int, 2> m_contentWidth{166, 262}; // widest texts shown so far; the columns never get narrower
+    int m_userValueWidth = 0;                    // the value column's width as the user last dragged it
+    bool m_sizing = false;                       // the grid itself is setting column widths
 };
 
 } // namespace tonvale

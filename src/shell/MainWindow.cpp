@@ -183,9 +183,14 @@ void MainWindow::stepThroughHistory(bool forward) {
 void MainWindow::buildLayout() {
     setWindowTitle(QStringLiteral("Tonvale"));
     setMinimumSize(550, 600);
-    resize(728, 657);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // Room for the tree, the grid and the status bar's panels; a small screen gets most of itself.
+    resize(980, 700);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(std::min(width(), available.width() * 9 / 10),
+               std::min(height(), available.height() * 9 / 10));
+        move(available.center() - rect().center());
+    }
 
     auto* toolbar = addToolBar(QStringLiteral("mainToolBar"));
     toolbar->setObjectName(QStringLiteral("mainToolBar"));

@@ -286,6 +286,8 @@ void ProjectCommands::buildDocks(QMainWindow& mainWindow) {
 
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("projectStatus"));
+    // The current file's panel keeps its room: the project's line is cut, and whole in its tooltip.
+    m_status->setMaximumWidth(160);
     mainWindow.statusBar()->addPermanentWidget(m_status);
 }
 
@@ -512,6 +514,7 @@ void ProjectCommands::documentIndexed() {
 
 void ProjectCommands::showStatus(const QString& text) {
     m_status->setText(text);
+    m_status->setToolTip(text);
 }
 
 void ProjectCommands::recheck() {
