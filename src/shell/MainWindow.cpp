@@ -169,8 +169,8 @@ void MainWindow::stepThroughHistory(bool forward) {
     m_grid->clearRows();
     m_grid->gridModel()->setSelectedNode(nullptr);
     Node* changed = forward ? m_history.redo() : m_history.undo();
-    if (changed == nullptr || m_tree.isEndMarker(changed))
-        changed = changed == nullptr ? m_tree.first() : changed;
+    if (changed == nullptr) // the whole document was swapped
+        changed = m_tree.first();
     endStructuralEdit(changed);
     if (changed != nullptr)
         m_treeView->scrollTo(m_treeModel->indexOf(changed));
