@@ -3,6 +3,8 @@
 
 #include "document/NodeText.h"
 
+#include <cstdint>
+
 namespace tonvale {
 
 // The data of one script element: its value and the comments that belong to it. Every node of the
@@ -18,8 +20,18 @@ struct NodeData {
     NodeText trailingComments;
     // The element opens a block, even one left without children: it is written with its braces.
     bool block = false;
+    // Which element of the kept source text this one was loaded as (1-based pre-order number; 0 for
+    // an element made in the editor). A layout-keeping save writes the source's own bytes for it
+    // while its content is as loaded. Copies keep it; it is no part of the content.
+    std::uint32_t origin = 0;
 
-    bool operator==(const NodeData&) const = default;
+    bool operator==(const NodeData& other) const {
+        return value == other.value && commentsAbove == other.commentsAbove &&
+               commentBeside == other.commentBeside && trailingComments == other.trailingComments &&
+               block == other.block;
+    }
 };
+
+static_assert(sizeof(NodeData) <= 40, "the origin fits the padding after the block flag");
 
 } // namespace tonvale

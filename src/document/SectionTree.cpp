@@ -47,6 +47,7 @@ void SectionTree::releaseStorage() {
     m_order.clear();
     m_orderValid = true;
     m_topLevelComments.clear();
+    m_source.reset();
     m_byteOrderMark = false;
 }
 
@@ -55,7 +56,8 @@ SectionTree::SectionTree(SectionTree&& other) noexcept
       m_dataBlocks(std::move(other.m_dataBlocks)), m_freeData(std::move(other.m_freeData)),
       m_arena(std::move(other.m_arena)), m_root(&m_rootNode), m_count(other.m_count),
       m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid),
-      m_topLevelComments(std::move(other.m_topLevelComments)), m_byteOrderMark(other.m_byteOrderMark) {
+      m_topLevelComments(std::move(other.m_topLevelComments)), m_source(std::move(other.m_source)),
+      m_byteOrderMark(other.m_byteOrderMark) {
     m_rootNode.m_level = -1;
     m_rootNode.m_children = std::move(other.m_rootNode.m_children);
     for (Node* child : m_rootNode.m_children)
@@ -77,6 +79,7 @@ SectionTree& SectionTree::operator=(SectionTree&& other) noexcept {
         m_order = std::move(other.m_order);
         m_orderValid = other.m_orderValid;
         m_topLevelComments = std::move(other.m_topLevelComments);
+        m_source = std::move(other.m_source);
         m_byteOrderMark = other.m_byteOrderMark;
         m_rootNode.m_children = std::move(other.m_rootNode.m_children);
         for (Node* child : m_rootNode.m_children)

@@ -131,6 +131,11 @@ class SectionTree {
     bool byteOrderMark() const { return m_byteOrderMark; }
     void setByteOrderMark(bool present) { m_byteOrderMark = present; }
 
+    // The text the tree was loaded from, kept for the layout-keeping save (nullptr: none). Set with
+    // keepSource (Layout.h), which numbers the elements after it.
+    const std::shared_ptr<const std::string>& source() const { return m_source; }
+    void setSource(std::shared_ptr<const std::string> source) { m_source = std::move(source); }
+
   private:
     Node* allocate();
     void release(Node* node);
@@ -167,6 +172,7 @@ class SectionTree {
     mutable std::vector<Node*> m_order;
     mutable bool m_orderValid = true;
     std::string m_topLevelComments;
+    std::shared_ptr<const std::string> m_source;
     bool m_byteOrderMark = false;
 };
 
