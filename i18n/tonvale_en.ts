@@ -673,6 +673,10 @@ An editor of soundscape scripts that plays their sounds.</translation>
         <source>правка текстом</source>
         <translation>edit as text</translation>
     </message>
+    <message>
+        <source>Оформление файла сохранить не удалось: изменения не ложатся в его текст без потерь. Записать файл в каноническом виде?</source>
+        <translation>The file's layout cannot be kept: the changes do not fit its text without loss. Write the file in the canonical layout?</translation>
+    </message>
 </context>
 <context>
     <name>tonvale::MasterVolumeWindow</name>
@@ -943,6 +947,14 @@ as WAV...</translation>
     <message>
         <source>Путь к \sound</source>
         <translation>Path to \sound</translation>
+    </message>
+    <message>
+        <source>Сохранять оформление файла</source>
+        <translation>Keep the file's layout</translation>
+    </message>
+    <message>
+        <source>Переписываются только строки, которые изменены; остальной текст файла (отступы, пустые строки, комментарии, скобки) остаётся как был.</source>
+        <translation>Only the changed lines are rewritten; the rest of the file (indentation, blank lines, comments, braces) stays as it was.</translation>
     </message>
 </context>
 <context>

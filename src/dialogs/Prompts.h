@@ -32,6 +32,13 @@ struct CommentAnswers {
     std::vector<std::string> aboveLines;
 };
 
+// The Save As dialog of a script: the file chosen (empty: cancelled) and whether the script's own layout
+// is kept in it.
+struct SaveAsAnswer {
+    QString path;
+    bool keepLayout = false;
+};
+
 struct SaveOriginAnswer {
     bool yes = false;     // "Да"
     bool dontAsk = false; // "Больше не спрашивать" was ticked
@@ -48,6 +55,10 @@ class Prompts {
     virtual QString openFile(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual QString saveFile(const QString& title, const QString& folder, const QString& filter,
                              const QString& defaultSuffix, const QString& fileName = {}) = 0;
+    // Save As for the script: a save dialog with "Сохранять оформление файла", ticked as `keepLayout`
+    // says, and offered only when `layoutOffered` (the document was loaded from a text).
+    virtual SaveAsAnswer saveScriptAs(const QString& title, const QString& folder, const QString& filter,
+                                      const QString& defaultSuffix, bool keepLayout, bool layoutOffered) = 0;
     // The confirmation before saving over the original file.
     virtual SaveOriginAnswer confirmSaveOriginal() = 0;
     // The input box: the text entered, nothing when it is cancelled.

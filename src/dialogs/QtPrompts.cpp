@@ -5,8 +5,11 @@
 #include "editor/CommentsDialog.h"
 #include "editor/NewElementDialog.h"
 
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -87,6 +90,27 @@ QString QtPrompts::saveFile(const QString& title, const QString& folder, const Q
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+SaveAsAnswer QtPrompts::saveScriptAs(const QString& title, const QString& folder, const QString& filter,
+                                     const QString& defaultSuffix, bool keepLayout, bool layoutOffered) {
+    QFileDialog dialog(m_owner, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    // Qt's own dialog, so that the choice of layout can stand under the file name.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    auto* keep = new QCheckBox(
+        QCoreApplication::translate("tonvale::SettingsDialog", "Сохранять оформление файла"), &dialog);
+    keep->setObjectName(QStringLiteral("keepLayout"));
+    keep->setChecked(keepLayout && layoutOffered);
+    keep->setEnabled(layoutOffered);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(keep, grid->rowCount(), 0, 1, grid->columnCount());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {dialog.selectedFiles().constFirst(), keep->isChecked()};
 }
 
 SaveOriginAnswer QtPrompts::confirmSaveOriginal() {

@@ -20,6 +20,8 @@ class QtPrompts : public Prompts {
     QString openFile(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFile(const QString& title, const QString& folder, const QString& filter,
                      const QString& defaultSuffix, const QString& fileName) override;
+    SaveAsAnswer saveScriptAs(const QString& title, const QString& folder, const QString& filter,
+                              const QString& defaultSuffix, bool keepLayout, bool layoutOffered) override;
     SaveOriginAnswer confirmSaveOriginal() override;
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& initial) override;

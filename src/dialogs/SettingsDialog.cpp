@@ -51,10 +51,15 @@ SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts,
     m_saveToOriginal->setObjectName(QStringLiteral("saveToOriginal"));
     m_confirmOriginal = new QCheckBox(tr("Покзывать запрос на подтверждение сохранения оригинального файла"));
     m_confirmOriginal->setObjectName(QStringLiteral("confirmOriginal"));
+    m_keepLayout = new QCheckBox(tr("Сохранять оформление файла"));
+    m_keepLayout->setObjectName(QStringLiteral("keepLayout"));
+    m_keepLayout->setToolTip(tr("Переписываются только строки, которые изменены; остальной текст файла "
+                                "(отступы, пустые строки, комментарии, скобки) остаётся как был."));
     auto* saveLayout = new QVBoxLayout(saveGroup);
     saveLayout->addWidget(m_saveToTilde);
     saveLayout->addWidget(m_saveToOriginal);
     saveLayout->addWidget(m_confirmOriginal);
+    saveLayout->addWidget(m_keepLayout);
 
     auto* pathGroup = new QGroupBox(tr("Путь к файлам"));
     pathGroup->setObjectName(QStringLiteral("pathGroup"));
@@ -119,6 +124,7 @@ SettingsDialog::SettingsDialog(AppSettings& settings, Prompts& prompts,
 void SettingsDialog::prepare() {
     m_saveMode = m_settings.saveMode;
     m_confirmOriginal->setChecked(!m_settings.saveOriginFile);
+    m_keepLayout->setChecked(m_settings.keepLayout);
     if (m_settings.scriptsFolder == m_projectFolder()) {
         m_useProjectVariable->setChecked(true);
         m_scriptsFolder->setText(m_settings.scriptsFolder);
@@ -179,6 +185,7 @@ void SettingsDialog::browseSoundsFolder() {
 void SettingsDialog::apply() {
     m_settings.saveMode = m_saveMode;
     m_settings.saveOriginFile = !m_confirmOriginal->isChecked();
+    m_settings.keepLayout = m_keepLayout->isChecked();
     const QString scripts = m_scriptsFolder->text();
     m_settings.scriptsFolder = isFolder(scripts) ? scripts : m_projectFolder();
     const QString sounds = m_soundsFolder->text();

@@ -53,6 +53,7 @@ class SettingsDialog : public QDialog {
     QRadioButton* m_saveToTilde = nullptr;
     QRadioButton* m_saveToOriginal = nullptr;
     QCheckBox* m_confirmOriginal = nullptr;
+    QCheckBox* m_keepLayout = nullptr;
     QCheckBox* m_useProjectVariable = nullptr;
     QLineEdit* m_scriptsFolder = nullptr;
     QToolButton* m_browseScripts = nullptr;

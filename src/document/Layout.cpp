@@ -2,6 +2,7 @@
 #include "document/Layout.h"
 
 #include "document/Cp1251.h"
+#include "document/FileIO.h"
 #include "document/Loader.h"
 #include "document/TextHelpers.h"
 
@@ -823,6 +824,21 @@ void keepSource(SectionTree& tree, std::string bytes) {
     for (std::size_t i = 0; i + 1 < nodes.size(); ++i)
         tree.ensureData(nodes[i]).origin = static_cast<std::uint32_t>(i + 1);
     tree.setSource(std::make_shared<const std::string>(std::move(bytes)));
+}
+
+LoadResult loadScriptFileKeepingSource(const std::string& path, ScriptEncoding asciiOnly) {
+    std::string bytes;
+    std::string error;
+    if (!readWholeFile(path, bytes, error)) {
+        LoadResult result;
+        result.failure = LoadFailure::ReadError;
+        result.readError = std::move(error);
+        return result;
+    }
+    LoadResult result = loadScript(bytes, asciiOnly);
+    if (result.ok() && !result.levelError)
+        keepSource(result.tree, std::move(bytes));
+    return result;
 }
 
 LayoutWriteResult writeKeepingLayout(const SectionTree& tree) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "document/Loader.h"
 #include "document/Writer.h"
 
 #include <string>
@@ -14,6 +15,10 @@ namespace tonvale {
 // Keeps `bytes`, the text `tree` was just loaded from, as the tree's source and numbers its elements
 // so that each can be found in it after edits.
 void keepSource(SectionTree& tree, std::string bytes);
+
+// Reads and loads the file as loadScriptFile does, keeping its bytes as the tree's source.
+LoadResult loadScriptFileKeepingSource(const std::string& path,
+                                       ScriptEncoding asciiOnly = ScriptEncoding::Windows1251);
 
 enum class LayoutUse {
     Kept,        // the source's layout was kept

@@ -52,6 +52,7 @@ AppSettings readSettings(const IniFile& ini, const std::function<QString()>& pro
     s.splitterState = ini.readString(Window, "Splitter", "");
     s.projectPanel = ini.readBool(Options, "ProjectPanel", false);
     s.problemsPanel = ini.readBool(Options, "ProblemsPanel", false);
+    s.keepLayout = ini.readBool(Options, "KeepLayout", false);
     return s;
 }
 
@@ -78,6 +79,7 @@ void writeSettings(IniFile& ini, const AppSettings& s) {
     };
     writePanel("ProjectPanel", s.projectPanel);
     writePanel("ProblemsPanel", s.problemsPanel);
+    writePanel("KeepLayout", s.keepLayout);
 }
 
 std::string storedLanguage(const std::string& path) {

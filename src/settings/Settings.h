@@ -30,6 +30,9 @@ struct AppSettings {
     // file of a run that never showed them stays as it was.
     bool projectPanel = false;
     bool problemsPanel = false;
+    // Save keeps the script's own layout (only the lines that edits touched are rewritten) instead of
+    // writing it in the canonical layout. Written only once set or already stored.
+    bool keepLayout = false;
     // The interface language ("ru" or "en"), applied at the next start; empty: the key is absent and
     // the language is Russian (and nothing is written until the user picks one).
     std::string language;
@@ -50,8 +53,8 @@ QString saveModeText(int mode);
 
 AppSettings readSettings(const IniFile& ini, const std::function<QString()>& projectFolder);
 // Writes Saved, LastFile, f01..f05, FontS, Curdir, SomeText, SaveOriginFile, Sounddir, GenVol,
-// ProjectPanel and ProblemsPanel when they are set or already stored, and Lang when a language was
-// stored or picked.
+// ProjectPanel, ProblemsPanel and KeepLayout when they are set or already stored, and Lang when a language
+// was stored or picked.
 void writeSettings(IniFile& ini, const AppSettings& settings);
 
 // The language kept in the settings file at `path` ("ru", "en", or empty), read before any window

@@ -4,6 +4,7 @@
 
 #include "dialogs/Prompts.h"
 #include "document/FileIO.h"
+#include "document/Layout.h"
 #include "document/Templates.h"
 #include "document/TextHelpers.h"
 #include "document/Writer.h"
@@ -82,7 +83,7 @@ QString MainWindow::readFailureText(const QString& path) const {
 }
 
 MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
-    LoadResult result = loadScriptFile(nativePath(path));
+    LoadResult result = loadScriptFileKeepingSource(nativePath(path));
     if (result.failure == LoadFailure::ReadError) {
         // The open document stays as it was: nothing of it is dropped for a file that cannot be read.
         m_lastReadError = result.readError;
@@ -194,10 +195,35 @@ void MainWindow::openFile() {
     selectFirstNode();
 }
 
-// What a save writes: on the text tab the editor's text is the document; elsewhere the tree's text.
-WriteResult MainWindow::documentBytes() const {
-    if (m_pages->currentIndex() != TextTab)
+// The tree's text: in the layout of the text it was loaded from when that is asked for and possible,
+// else in the canonical layout.
+WriteResult MainWindow::treeText(bool keepLayout, bool* layoutLost) const {
+    if (layoutLost != nullptr)
+        *layoutLost = false;
+    if (!keepLayout)
         return writeScript(m_tree);
+    LayoutWriteResult written = writeKeepingLayout(m_tree);
+    if (layoutLost != nullptr)
+        *layoutLost = written.use == LayoutUse::NotPossible;
+    return std::move(written.write);
+}
+
+// A save that was to keep the file's layout and cannot asks before writing the canonical text.
+bool MainWindow::acceptLostLayout(bool layoutLost) {
+    if (!layoutLost)
+        return true;
+    return m_prompts.message(tr("Оформление файла сохранить не удалось: изменения не ложатся в его текст "
+                                "без потерь. Записать файл в каноническом виде?"),
+                             captions::SaveFile(), MessageIcon::Warning, YesButton | NoButtonAnswer,
+                             YesButton) == YesButton;
+}
+
+// What a save writes: on the text tab the editor's text is the document; elsewhere the tree's text.
+WriteResult MainWindow::documentBytes(bool keepLayout, bool* layoutLost) const {
+    if (layoutLost != nullptr)
+        *layoutLost = false;
+    if (m_pages->currentIndex() != TextTab)
+        return treeText(keepLayout, layoutLost);
     WriteResult written;
     written.ok = true;
     written.bytes = m_textPage->editorBytes();
@@ -228,12 +254,15 @@ bool MainWindow::save() {
     if (target == m_currentFile && !confirmOverwriteChangedFile())
         return false;
     const bool fromText = m_pages->currentIndex() == TextTab;
-    const WriteResult written = documentBytes();
+    bool layoutLost = false;
+    const WriteResult written = documentBytes(m_settings.keepLayout, &layoutLost);
     if (!written.ok) {
         showMessage(written.message);
         m_prompts.message(tr("Ошибка! Файл не сохранен"), captions::SaveFile(), MessageIcon::Error);
         return false;
     }
+    if (!acceptLostLayout(layoutLost))
+        return false;
     const FileResult saved = saveFile(nativePath(target), written.bytes);
     if (!saved.ok()) {
         m_prompts.message(
@@ -308,19 +337,23 @@ void MainWindow::checkFileChangedOnDisk() {
 }
 
 bool MainWindow::saveAs() {
-    const QString path = m_prompts.saveFile(tr("Сохранить как"),
-                                            joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")),
-                                            TxtFilter, QStringLiteral("txt"));
+    const SaveAsAnswer answer = m_prompts.saveScriptAs(
+        tr("Сохранить как"), joinFolder(m_settings.scriptsFolder, QStringLiteral("scripts")), TxtFilter,
+        QStringLiteral("txt"), m_settings.keepLayout, m_tree.source() != nullptr);
+    const QString& path = answer.path;
     if (path.isEmpty() || path.toLower() == m_currentFile.toLower())
         return false;
     const bool fromText = m_pages->currentIndex() == TextTab;
-    const WriteResult written = documentBytes();
+    bool layoutLost = false;
+    const WriteResult written = documentBytes(answer.keepLayout, &layoutLost);
     if (!written.ok) {
         showMessage(written.message);
         m_prompts.message(tr("Ошибка! Не могу сохранить файл под новым именем."), tr("Сохранить как..."),
                           MessageIcon::Error);
         return false;
     }
+    if (!acceptLostLayout(layoutLost))
+        return false;
     if (!writeBytes(path, written.bytes))
         return false;
     if (fromText)

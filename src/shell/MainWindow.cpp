@@ -2,6 +2,7 @@
 #include "shell/MainWindow.h"
 
 #include "dialogs/Prompts.h"
+#include "document/Layout.h"
 #include "document/TextHelpers.h"
 #include "document/Writer.h"
 #include "editor/Icons.h"
@@ -590,6 +591,8 @@ std::optional<Message> MainWindow::leaveTab(int from) {
             return tabMessage(coreText(loadtext::LevelMessage) + QLatin1Char('.') + where,
                               coreText(loadtext::LevelCaption));
         }
+        // The text as typed is the layout a layout-keeping save starts from.
+        keepSource(result.tree, bytes);
         std::vector<NameStep> path = namePath(selectedNode());
         setUpdatesFrozen(m_treeView, true);
         SectionTree previous;
@@ -611,7 +614,7 @@ std::optional<Message> MainWindow::leaveTab(int from) {
 // fit in memory; the user is told why.
 bool MainWindow::showTreeAsText() {
     try {
-        const WriteResult written = writeScript(m_tree);
+        const WriteResult written = treeText(m_settings.keepLayout);
         if (!written.ok) {
             showMessage(written.message);
             return false;

@@ -167,7 +167,11 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void stepThroughHistory(bool forward);
     QString readFailureText(const QString& path) const;
     bool confirmOverwriteChangedFile();
-    WriteResult documentBytes() const;
+    // What a save writes (see FileCommands); `keepLayout` asks for the script's own layout, and
+    // `layoutLost` tells when it could not be kept and the canonical text was written instead.
+    WriteResult documentBytes(bool keepLayout, bool* layoutLost = nullptr) const;
+    WriteResult treeText(bool keepLayout, bool* layoutLost = nullptr) const;
+    bool acceptLostLayout(bool layoutLost);
     void reloadCurrentFile();
     void checkFileChangedOnDisk();
     void onTreeSelectionChanged(Node* node);

@@ -76,6 +76,16 @@ QString ScriptedPrompts::saveFile(const QString& title, const QString& folder, c
     return path;
 }
 
+SaveAsAnswer ScriptedPrompts::saveScriptAs(const QString& title, const QString& folder, const QString&,
+                                           const QString&, bool keepLayout, bool layoutOffered) {
+    m_records.push_back(
+        makeRecord(PromptRecord::Kind::SaveFile, title, folder, MessageIcon::None, NoButton, NoButton, {}));
+    SaveAsAnswer answer{{}, keepLayout && layoutOffered};
+    if (!take(answer))
+        take(answer.path);
+    return answer;
+}
+
 SaveOriginAnswer ScriptedPrompts::confirmSaveOriginal() {
     m_records.push_back(
         makeRecord(PromptRecord::Kind::SaveOriginal, {}, {}, MessageIcon::Question, NoButton, NoButton, {}));

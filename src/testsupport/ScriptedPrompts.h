@@ -32,7 +32,8 @@ struct PromptRecord {
 
 class ScriptedPrompts : public Prompts {
   public:
-    using Answer = std::variant<PromptButton, QString, SaveOriginAnswer, NewElementAnswers, CommentAnswers>;
+    using Answer = std::variant<PromptButton, QString, SaveOriginAnswer, NewElementAnswers, CommentAnswers,
+                                SaveAsAnswer>;
 
     void answer(Answer a) { m_answers.push_back(std::move(a)); }
     // Called with every message box as it is shown, for tests that look at the window at that moment.
@@ -50,6 +51,9 @@ class ScriptedPrompts : public Prompts {
     QString openFile(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFile(const QString& title, const QString& folder, const QString& filter,
                      const QString& defaultSuffix, const QString& fileName) override;
+    // Answered with a SaveAsAnswer, or with a QString (the path; the layout choice stays as offered).
+    SaveAsAnswer saveScriptAs(const QString& title, const QString& folder, const QString& filter,
+                              const QString& defaultSuffix, bool keepLayout, bool layoutOffered) override;
     SaveOriginAnswer confirmSaveOriginal() override;
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& initial) override;

@@ -4,6 +4,7 @@
 // display or xvfb-run: scripts/screenshot.sh text does that.
 
 #include "WindowFixture.h"
+#include "dialogs/QtPrompts.h"
 #include "dialogs/SettingsDialog.h"
 #include "shell/FindWindow.h"
 
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
 using namespace tonvale;
@@ -81,6 +83,17 @@ int main(int argc, char* argv[]) {
     settle();
     ok = save(setup.grab(), out + QStringLiteral("/settings.png")) && ok;
     setup.close();
+
+    // Save As with the choice of layout under the file name.
+    QtPrompts prompts(w.get());
+    QTimer::singleShot(500, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ok = dialog != nullptr && save(dialog->grab(), out + QStringLiteral("/save-as.png")) && ok;
+        if (dialog != nullptr)
+            dialog->close();
+    });
+    prompts.saveScriptAs(QStringLiteral("Сохранить как"), f.folder->path(), QStringLiteral("TXT (*.txt)"),
+                         QStringLiteral("txt"), true, true);
     w->setModified(false);
     w->close();
     return ok ? 0 : 1;

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
 
@@ -115,6 +117,29 @@ class TestFileSafety : public QObject {
         QCOMPARE(f.prompts.records().at(0).caption, QStringLiteral("Выход"));
         QCOMPARE(f.prompts.records().at(1).kind, PromptRecord::Kind::SaveFile);
         QVERIFY(TestFolder::read(elsewhere).find("\"9\"") != std::string::npos);
+    }
+
+    // Save, the text tab and Save As with the file's own layout kept: one edit changes one line.
+    void theFilesLayoutIsKeptWhenAsked() {
+        const std::string script = "// table\n\"sc.one\" {\n    \"dsp\"   \"1\"   // room\n\n"
+                                   "    \"playlooping\" {\n        \"wave\" \"a.wav\"\n    }\n}";
+        std::string expected = script;
+        expected.replace(expected.find("\"1\""), 3, "\"9\"");
+        f.write(QStringLiteral("tnv.ini"), "[Options]\r\nSaved=2\r\nSaveOriginFile=1\r\nKeepLayout=1\r\n");
+        auto w = f.makeWindow();
+        f.open(*w, f.write(QStringLiteral("scripts/a.txt"), script));
+        setNodeValue(w->tree(), f.findNode(*w, "\"dsp\""), "\"9\"");
+        w->setModified(true);
+        QVERIFY(w->save());
+        QCOMPARE(TestFolder::read(path()), expected);
+        w->pages()->setCurrentIndex(MainWindow::TextTab);
+        QCOMPARE(w->textEditor()->toPlainText().toStdString(), expected);
+        w->pages()->setCurrentIndex(MainWindow::TreeTab);
+
+        const QString other = f.folder->file(QStringLiteral("scripts/b.txt"));
+        f.prompts.answer(SaveAsAnswer{other, false});
+        QVERIFY(w->saveAs());
+        QCOMPARE(TestFolder::read(other), writeScript(w->tree()).bytes);
     }
 
     void anUnreadableLastFileIsNamedAtStartUp() {

@@ -66,6 +66,11 @@ TEST(Settings, PanelKeysAreWrittenOnlyOnceAPanelWasShown) {
     writeSettings(ini, s);
     EXPECT_NE(ini.serialize().find("ProjectPanel=0"), std::string::npos);
     EXPECT_FALSE(readSettings(ini, [] { return QString(); }).projectPanel);
+    // The layout-keeping save follows the same rule.
+    EXPECT_EQ(ini.serialize().find("KeepLayout"), std::string::npos);
+    s.keepLayout = true;
+    writeSettings(ini, s);
+    EXPECT_TRUE(readSettings(ini, [] { return QString(); }).keepLayout);
 }
 
 TEST(Settings, EmptySomeTextBecomesTheDefault) {

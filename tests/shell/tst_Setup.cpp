@@ -156,9 +156,12 @@ class TestSetup : public QObject {
         if (!pick.isEmpty())
             QTest::mouseClick(d->findChild<QRadioButton*>(pick), Qt::LeftButton);
         child<QCheckBox>(*d, "confirmOriginal")->setChecked(false);
+        QVERIFY(!child<QCheckBox>(*d, "keepLayout")->isChecked());
+        child<QCheckBox>(*d, "keepLayout")->setChecked(true);
         d->apply();
         QCOMPARE(settings.saveMode, result);
         QVERIFY(settings.saveOriginFile);
+        QVERIFY(settings.keepLayout);
     }
 
     void browseButtons() {
