@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Structural edits in a generated 100,000-line script: deleting a soundscape and moving one by drag
-// and drop under another. Only the edit is timed (manual time); loading the script for each
-// iteration is not. "then_order" variants also pay for the first pre-order query after the edit,
-// which the next save or absolute-index lookup triggers.
+// and drop under another; and the save after an edit, canonical and keeping the file's layout. Only the edit
+// is timed (manual time); loading the script for each iteration is not. "then_order" variants also pay for
+// the first pre-order query after the edit, which the next save or absolute-index lookup triggers.
 #include "ScriptGenerator.h"
 #include "document/Edits.h"
+#include "document/Layout.h"
 #include "document/Loader.h"
 
 #include <benchmark/benchmark.h>
@@ -66,8 +67,34 @@ void BM_MoveSoundscapeFirstToLast(benchmark::State& state) {
     timeEdit(state, state.range(0) != 0, moveFirstToLast);
 }
 
+// Saving after one changed value: the canonical text against the file's own layout, which also reads
+// its source and its result back to check them.
+void BM_SaveAfterOneEdit(benchmark::State& state) {
+    const bool keepLayout = state.range(0) != 0;
+    tonvale::LoadResult loaded = tonvale::loadScript(script());
+    tonvale::keepSource(loaded.tree, script());
+    for (tonvale::Node* node : loaded.tree.preorder()) {
+        if (node->data() != nullptr && !node->data()->value.empty()) {
+            tonvale::setNodeValue(loaded.tree, node, "\"0.35\"");
+            break;
+        }
+    }
+    for (auto _ : state) {
+        if (keepLayout)
+            benchmark::DoNotOptimize(tonvale::writeKeepingLayout(loaded.tree).write.bytes.size());
+        else
+            benchmark::DoNotOptimize(tonvale::writeScript(loaded.tree).bytes.size());
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_SaveAfterOneEdit)
+    ->ArgName("keep_layout")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteSoundscape)
     ->ArgName("then_order")
     ->Arg(0)

@@ -841,33 +841,60 @@ LoadResult loadScriptFileKeepingSource(const std::string& path, ScriptEncoding a
     return result;
 }
 
+namespace {
+
+// The source as loaded and cut into its elements, worked out once for each source.
+struct SourceBase {
+    std::shared_ptr<const std::string> source;
+    LoadResult original;
+    SourceMap map;
+    bool mapped = false;
+};
+
+std::shared_ptr<const SourceBase> sourceBase(const SectionTree& tree) {
+    std::shared_ptr<const void>& cache = tree.sourceCache();
+    if (cache != nullptr)
+        return std::static_pointer_cast<const SourceBase>(cache);
+    auto base = std::make_shared<SourceBase>();
+    base->source = tree.source();
+    base->original = loadScript(*base->source);
+    base->mapped = base->original.ok() && !base->original.levelError &&
+                   SourceMapper(*base->source, base->original.tree, base->map).run();
+    cache = base;
+    return base;
+}
+
+} // namespace
+
 LayoutWriteResult writeKeepingLayout(const SectionTree& tree) {
     LayoutWriteResult result;
     result.write = writeScript(tree);
     if (!result.write.ok || tree.source() == nullptr)
         return result;
     result.use = LayoutUse::NotPossible;
+    std::shared_ptr<const SourceBase> base;
     try {
-        const std::string& source = *tree.source();
-        const LoadResult original = loadScript(source);
-        if (!original.ok() || original.levelError)
-            return result;
-        // Content as loaded: the source itself.
-        if (sameCanonicalText(original.tree, result.write.bytes)) {
-            result.write.bytes = source;
-            result.use = LayoutUse::Kept;
-            return result;
+        base = sourceBase(tree);
+        if (base->mapped) {
+            std::string kept = LayoutWriter(tree, base->original.tree, base->map).write();
+            const LoadResult check = loadScript(kept);
+            if (check.ok() && !check.levelError && sameCanonicalText(check.tree, result.write.bytes)) {
+                result.write.bytes = std::move(kept);
+                result.use = LayoutUse::Kept;
+                return result;
+            }
         }
-        SourceMap map;
-        if (!SourceMapper(source, original.tree, map).run())
-            return result;
-        std::string kept = LayoutWriter(tree, original.tree, map).write();
-        const LoadResult check = loadScript(kept);
-        if (!check.ok() || check.levelError || !sameCanonicalText(check.tree, result.write.bytes))
-            return result;
-        result.write.bytes = std::move(kept);
-        result.use = LayoutUse::Kept;
     } catch (const CannotKeep&) {
+    } catch (const std::bad_alloc&) {
+        return result;
+    }
+    // Content as loaded, where the source could not be cut into its elements: the source itself.
+    try {
+        if (base != nullptr && base->original.ok() &&
+            sameCanonicalText(base->original.tree, result.write.bytes)) {
+            result.write.bytes = *base->source;
+            result.use = LayoutUse::Kept;
+        }
     } catch (const std::bad_alloc&) {
     }
     return result;

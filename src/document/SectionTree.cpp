@@ -48,6 +48,7 @@ void SectionTree::releaseStorage() {
     m_orderValid = true;
     m_topLevelComments.clear();
     m_source.reset();
+    m_sourceCache.reset();
     m_byteOrderMark = false;
 }
 
@@ -57,7 +58,7 @@ SectionTree::SectionTree(SectionTree&& other) noexcept
       m_arena(std::move(other.m_arena)), m_root(&m_rootNode), m_count(other.m_count),
       m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid),
       m_topLevelComments(std::move(other.m_topLevelComments)), m_source(std::move(other.m_source)),
-      m_byteOrderMark(other.m_byteOrderMark) {
+      m_sourceCache(std::move(other.m_sourceCache)), m_byteOrderMark(other.m_byteOrderMark) {
     m_rootNode.m_level = -1;
     m_rootNode.m_children = std::move(other.m_rootNode.m_children);
     for (Node* child : m_rootNode.m_children)
@@ -80,6 +81,7 @@ SectionTree& SectionTree::operator=(SectionTree&& other) noexcept {
         m_orderValid = other.m_orderValid;
         m_topLevelComments = std::move(other.m_topLevelComments);
         m_source = std::move(other.m_source);
+        m_sourceCache = std::move(other.m_sourceCache);
         m_byteOrderMark = other.m_byteOrderMark;
         m_rootNode.m_children = std::move(other.m_rootNode.m_children);
         for (Node* child : m_rootNode.m_children)

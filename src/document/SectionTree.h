@@ -134,7 +134,12 @@ class SectionTree {
     // The text the tree was loaded from, kept for the layout-keeping save (nullptr: none). Set with
     // keepSource (Layout.h), which numbers the elements after it.
     const std::shared_ptr<const std::string>& source() const { return m_source; }
-    void setSource(std::shared_ptr<const std::string> source) { m_source = std::move(source); }
+    void setSource(std::shared_ptr<const std::string> source) {
+        m_source = std::move(source);
+        m_sourceCache.reset();
+    }
+    // What the layout-keeping save works out from the source once (it goes with the source).
+    std::shared_ptr<const void>& sourceCache() const { return m_sourceCache; }
 
   private:
     Node* allocate();
@@ -173,6 +178,7 @@ class SectionTree {
     mutable bool m_orderValid = true;
     std::string m_topLevelComments;
     std::shared_ptr<const std::string> m_source;
+    mutable std::shared_ptr<const void> m_sourceCache;
     bool m_byteOrderMark = false;
 };
 
