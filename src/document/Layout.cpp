@@ -197,23 +197,6 @@ std::vector<std::string_view> commentLines(std::string_view comments) {
     return lines;
 }
 
-// Lines of a piece of text, each with its line break.
-std::vector<std::string_view> splitKeepingBreaks(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!isBreak(text[i]))
-            continue;
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        lines.push_back(text.substr(begin, i + 1 - begin));
-        begin = i + 1;
-    }
-    if (begin < text.size())
-        lines.push_back(text.substr(begin));
-    return lines;
-}
-
 std::string_view withoutBreak(std::string_view line) {
     while (!line.empty() && isBreak(line.back()))
         line.remove_suffix(1);
@@ -470,7 +453,7 @@ class LayoutWriter {
             return;
         }
         bool lineStart = startsLine(begin);
-        for (const std::string_view line : splitKeepingBreaks(text)) {
+        for (const std::string_view line : splitLinesKeepingBreaks(text)) {
             emitLine(line, lineStart, from, to);
             lineStart = true;
         }
@@ -492,7 +475,8 @@ class LayoutWriter {
     // they stand in `after`, indented like the comment lines around them (or `indent`).
     void rewriteComments(std::size_t begin, std::size_t end, std::string_view before, std::string_view after,
                          std::string_view from, std::string_view to, std::string_view indent) {
-        const std::vector<std::string_view> lines = splitKeepingBreaks(m_text.substr(begin, end - begin));
+        const std::vector<std::string_view> lines =
+            splitLinesKeepingBreaks(m_text.substr(begin, end - begin));
         std::vector<std::size_t> entryOf(lines.size(), None);
         std::vector<std::string_view> found;
         std::vector<LinePiece> pieces;
@@ -698,7 +682,7 @@ class LayoutWriter {
                 continue;
             if (const ElementSource* element = sourceOf(siblings[r])) {
                 std::size_t blankLines = 0;
-                for (const std::string_view line : splitKeepingBreaks(
+                for (const std::string_view line : splitLinesKeepingBreaks(
                          m_text.substr(element->headBegin, element->pieceBegin - element->headBegin))) {
                     if (!withoutBreak(line).empty() &&
                         leadingBlanks(line).size() != withoutBreak(line).size())

@@ -227,4 +227,20 @@ std::size_t textSearch(std::size_t start, std::string_view text, std::string_vie
     return 0;
 }
 
+std::vector<std::string_view> splitLinesKeepingBreaks(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n')
+            continue;
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        lines.push_back(bytes.substr(begin, i + 1 - begin));
+        begin = i + 1;
+    }
+    if (begin < bytes.size())
+        lines.push_back(bytes.substr(begin));
+    return lines;
+}
+
 } // namespace tonvale

@@ -105,6 +105,8 @@ class LineCursor {
 // Splits script bytes into lines: CR LF, a lone CR and a lone LF end a line, and a break at the very
 // end starts no further line. A NUL byte is an ordinary character: it never ends the text.
 std::vector<std::string_view> splitLines(std::string_view bytes);
+// The same lines, each with its line break (the last one may have none).
+std::vector<std::string_view> splitLinesKeepingBreaks(std::string_view bytes);
 
 // Case-sensitive Boyer-Moore-Horspool search of `pattern` in `text` from the 1-based position
 // `start` (0 behaves like 1). Returns the 1-based position of the match, 0 when there is none.

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "document/FileIO.h"
 #include "document/Loader.h"
 #include "document/Writer.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <string_view>
@@ -14,6 +17,25 @@ namespace tonvale::testing {
 // A string literal with embedded NUL bytes, all of it.
 template <std::size_t N> std::string bytes(const char (&literal)[N]) {
     return std::string(literal, N - 1);
+}
+
+// The scripts (".txt" files) of a folder, sorted; none when the folder cannot be read.
+inline std::vector<std::filesystem::path> scriptsIn(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        if (entry.is_regular_file() && entry.path().extension() == ".txt")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The whole file, which must be readable.
+inline std::string readFileBytes(const std::filesystem::path& path) {
+    std::string bytes;
+    std::string error;
+    EXPECT_TRUE(readWholeFile(path.string(), bytes, error)) << error;
+    return bytes;
 }
 
 // Joins lines with CR LF after each, as the editor writes them.

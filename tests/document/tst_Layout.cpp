@@ -22,20 +22,10 @@ namespace {
 std::vector<fs::path> scripts() {
     std::vector<fs::path> files;
     for (const char* dir : {TONVALE_REALWORLD, TONVALE_FIXTURES, TONVALE_SAMPLE_SCRIPTS}) {
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(dir, ec))
-            if (entry.is_regular_file() && entry.path().extension() == ".txt")
-                files.push_back(entry.path());
+        const std::vector<fs::path> found = scriptsIn(dir);
+        files.insert(files.end(), found.begin(), found.end());
     }
-    std::sort(files.begin(), files.end());
     return files;
-}
-
-std::string readBytes(const fs::path& path) {
-    std::string bytes;
-    std::string error;
-    EXPECT_TRUE(readWholeFile(path.string(), bytes, error)) << error;
-    return bytes;
 }
 
 LoadResult loadKeeping(const std::string& bytes) {
@@ -44,30 +34,14 @@ LoadResult loadKeeping(const std::string& bytes) {
     return loaded;
 }
 
-std::vector<std::string_view> linesOf(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        lines.push_back(text.substr(begin, i + 1 - begin));
-        begin = i + 1;
-    }
-    if (begin < text.size())
-        lines.push_back(text.substr(begin));
-    return lines;
-}
-
 // The lines between the longest common head and tail of two texts.
 struct LineChange {
     std::vector<std::string_view> removed;
     std::vector<std::string_view> added;
 };
 LineChange lineChange(std::string_view before, std::string_view after) {
-    const auto a = linesOf(before);
-    const auto b = linesOf(after);
+    const auto a = splitLinesKeepingBreaks(before);
+    const auto b = splitLinesKeepingBreaks(after);
     std::size_t head = 0;
     while (head < a.size() && head < b.size() && a[head] == b[head])
         ++head;
@@ -106,7 +80,7 @@ const Node* findElement(const SectionTree& tree, std::size_t index) {
 
 TEST(LayoutSave, EveryScriptSavedWithoutEditsIsItsOwnBytes) {
     for (const fs::path& path : scripts()) {
-        const std::string source = readBytes(path);
+        const std::string source = readFileBytes(path);
         LoadResult loaded = loadKeeping(source);
         if (!loaded.ok() || !writeScript(loaded.tree).ok)
             continue;
@@ -218,7 +192,7 @@ TEST(LayoutSave, EachEditChangesOnlyItsLines) {
     };
     std::map<std::string, int> checked;
     for (const fs::path& path : scripts()) {
-        const std::string source = readBytes(path);
+        const std::string source = readFileBytes(path);
         if (!loadScript(source).ok() || !writeScript(loadScript(source).tree).ok)
             continue;
         const std::size_t count = loadScript(source).tree.size() - 1;
@@ -251,7 +225,7 @@ TEST(LayoutSave, EachEditChangesOnlyItsLines) {
 
 TEST(LayoutSave, UndoingAnEditGivesBackTheSource) {
     for (const fs::path& path : scripts()) {
-        const std::string source = readBytes(path);
+        const std::string source = readFileBytes(path);
         LoadResult loaded = loadKeeping(source);
         if (!loaded.ok() || !writeScript(loaded.tree).ok)
             continue;
@@ -313,7 +287,7 @@ TEST(LayoutSave, FallsBackToTheCanonicalTextWhereTheLayoutCannotBeKept) {
 TEST(LayoutSave, RandomEditChainsKeepTheLayoutAndReadBackAsTheCanonicalText) {
     std::mt19937 random(20261208);
     for (const fs::path& path : scripts()) {
-        const std::string source = readBytes(path);
+        const std::string source = readFileBytes(path);
         LoadResult loaded = loadKeeping(source);
         if (!loaded.ok() || loaded.tree.size() < 8 || path.filename() == "comment_before_brace.txt")
             continue;

@@ -16,13 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::vector<fs::path> realWorldScripts() {
-    std::vector<fs::path> files;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(TONVALE_REALWORLD, ec))
-        if (entry.is_regular_file() && entry.path().extension() == ".txt")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
+    return scriptsIn(TONVALE_REALWORLD);
 }
 
 struct ReaderCase {

@@ -30,22 +30,6 @@ void expectStable(const std::string& input, const std::string& label) {
     EXPECT_EQ(twice.bytes, once.bytes) << label;
 }
 
-std::vector<fs::path> filesIn(const fs::path& folder) {
-    std::vector<fs::path> files;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder, ec))
-        if (entry.is_regular_file() && entry.path().extension() == ".txt")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::string readFile(const fs::path& path) {
-    std::string bytes, error;
-    EXPECT_TRUE(readWholeFile(path.string(), bytes, error)) << error;
-    return bytes;
-}
-
 // Everything a load gives: the tree with its images, the failure and the messages.
 std::vector<std::string> outcome(const LoadResult& r) {
     std::vector<std::string> out = describe(r.tree);
@@ -72,8 +56,8 @@ void expectSameLoads(const std::string& bytes, const std::string& label) {
 TEST(RoundTrip, OneWalkLoadsWhatSeparateStepsLoad) {
     for (const char* folder :
          {TONVALE_FIXTURES, TONVALE_SAMPLE_SCRIPTS, TONVALE_REALWORLD, TONVALE_FUZZ_SEEDS}) {
-        for (const auto& file : filesIn(folder))
-            expectSameLoads(readFile(file), file.string());
+        for (const auto& file : scriptsIn(folder))
+            expectSameLoads(readFileBytes(file), file.string());
     }
     // Generated scripts with random damage: braces, quotes, comments, control characters, byte-order
     // marks and line breaks put in or taken out anywhere.
@@ -111,11 +95,11 @@ TEST(RoundTrip, OneWalkLoadsWhatSeparateStepsLoad) {
 }
 
 TEST(RoundTrip, EveryFixtureIsStable) {
-    const auto files = filesIn(TONVALE_FIXTURES);
+    const auto files = scriptsIn(TONVALE_FIXTURES);
     ASSERT_GE(files.size(), 8u);
     for (const auto& file : files) {
         SCOPED_TRACE(file.filename().string());
-        const std::string bytes = readFile(file);
+        const std::string bytes = readFileBytes(file);
         LoadResult loaded = loadScript(bytes);
         EXPECT_TRUE(loaded.ok()) << "fixtures are meant to load";
         expectStable(bytes, file.filename().string());
@@ -123,19 +107,19 @@ TEST(RoundTrip, EveryFixtureIsStable) {
 }
 
 TEST(RoundTrip, SampleScriptsAreStable) {
-    const auto files = filesIn(TONVALE_SAMPLE_SCRIPTS);
+    const auto files = scriptsIn(TONVALE_SAMPLE_SCRIPTS);
     ASSERT_FALSE(files.empty());
     for (const auto& file : files)
-        expectStable(readFile(file), file.filename().string());
+        expectStable(readFileBytes(file), file.filename().string());
 }
 
 TEST(RoundTrip, RealWorldScriptsLoadWithoutCrashAndAreStable) {
-    const auto files = filesIn(TONVALE_REALWORLD);
+    const auto files = scriptsIn(TONVALE_REALWORLD);
     if (files.empty())
         GTEST_SKIP() << "no real-world scripts beside the project";
     std::size_t loaded = 0;
     for (const auto& file : files) {
-        const std::string bytes = readFile(file);
+        const std::string bytes = readFileBytes(file);
         loaded += loadScript(bytes).ok() ? 1 : 0;
         expectStable(bytes, file.filename().string());
     }
