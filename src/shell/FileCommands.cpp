@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTreeView>
+#include <optional>
 
 namespace tonvale {
 
@@ -254,16 +255,37 @@ bool MainWindow::save() {
     if (target == m_currentFile && !confirmOverwriteChangedFile())
         return false;
     const bool fromText = m_pages->currentIndex() == TextTab;
-    bool layoutLost = false;
-    const WriteResult written = documentBytes(m_settings.keepLayout, &layoutLost);
-    if (!written.ok) {
-        showMessage(written.message);
+    const auto refused = [this](const Message& why) {
+        showMessage(why);
         m_prompts.message(tr("Ошибка! Файл не сохранен"), captions::SaveFile(), MessageIcon::Error);
         return false;
+    };
+    FileResult saved;
+    if (!fromText && !m_settings.keepLayout) {
+        // The canonical text goes to the file as it is written, never whole in memory.
+        Message failure;
+        std::optional<WriteOutcome> outcome; // none: the file failed before the text was asked for
+        saved = saveFile(nativePath(target), [&](const std::function<void(std::string_view)>& sink) {
+            outcome = streamScript(
+                m_tree,
+                [&sink](std::string_view chunk) {
+                    sink(chunk);
+                    return true;
+                },
+                &failure);
+            return outcome == WriteOutcome::Written;
+        });
+        if (outcome && *outcome != WriteOutcome::Written)
+            return refused(failure);
+    } else {
+        bool layoutLost = false;
+        const WriteResult written = documentBytes(m_settings.keepLayout, &layoutLost);
+        if (!written.ok)
+            return refused(written.message);
+        if (!acceptLostLayout(layoutLost))
+            return false;
+        saved = saveFile(nativePath(target), written.bytes);
     }
-    if (!acceptLostLayout(layoutLost))
-        return false;
-    const FileResult saved = saveFile(nativePath(target), written.bytes);
     if (!saved.ok()) {
         m_prompts.message(
             tr("Ошибка! Файл не сохранен\r%1\r%2")

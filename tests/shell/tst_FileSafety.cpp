@@ -119,6 +119,18 @@ class TestFileSafety : public QObject {
         QVERIFY(TestFolder::read(elsewhere).find("\"9\"") != std::string::npos);
     }
 
+    // A document the writer refuses (nothing left but the end marker) leaves the file untouched.
+    void aRefusedSaveLeavesTheFile() {
+        auto w = openEdited();
+        deleteNode(w->tree(), f.findNode(*w, "\"sc.one\""));
+        QVERIFY(!w->save());
+        QCOMPARE(f.prompts.messages().size(), std::size_t(2));
+        QCOMPARE(f.prompts.messages()[0].text, QStringLiteral("Файл не имеет данных"));
+        QCOMPARE(f.prompts.messages()[1].text, QStringLiteral("Ошибка! Файл не сохранен"));
+        QCOMPARE(TestFolder::read(path()), Script);
+        QVERIFY(w->modified());
+    }
+
     // Save, the text tab and Save As with the file's own layout kept: one edit changes one line.
     void theFilesLayoutIsKeptWhenAsked() {
         const std::string script = "// table\n\"sc.one\" {\n    \"dsp\"   \"1\"   // room\n\n"
