@@ -40,6 +40,11 @@ struct ElementSource {
     std::size_t tailBegin = None;
     std::size_t braceClose = None; // the "}" of its block
     std::size_t tailEnd = None;
+    // Comment lines between the element and its "{": [carriedBegin, carriedEnd), `carried` of them.
+    // The tree holds them above the block's first element (or first among its trailing comments).
+    std::size_t carriedBegin = None;
+    std::size_t carriedEnd = None;
+    std::size_t carried = 0;
 };
 
 // The source cut into the elements of the tree it loads as.
@@ -123,13 +128,21 @@ class SourceMapper {
         const std::size_t at = offset(piece.text);
         switch (piece.kind) {
         case PieceKind::Comment:
+            if (m_owner != None && m_between++ == 0)
+                m_firstBetween = at - 2; // the piece is the text after its "//"
             return true;
         case PieceKind::Open:
             if (m_owner != None) {
                 ElementSource& element = m_map.elements[m_owner];
                 element.braceOpen = at;
                 element.headEnd = m_cursor = extend(at + 1);
+                if (m_between > 0) {
+                    element.carriedBegin = lineStartOf(m_firstBetween, element.pieceEnd);
+                    element.carriedEnd = lineStartOf(at, m_firstBetween);
+                    element.carried = m_between;
+                }
             }
+            m_between = 0;
             m_open.push_back(m_owner);
             m_owner = None;
             return true;
@@ -144,6 +157,7 @@ class SourceMapper {
                 m_open.pop_back();
             }
             m_owner = None;
+            m_between = 0;
             return true;
         case PieceKind::Element:
             break;
@@ -167,7 +181,17 @@ class SourceMapper {
         element.headEnd = m_cursor = extend(element.pieceEnd);
         m_map.elements.push_back(element);
         m_owner = index;
+        m_between = 0;
         return true;
+    }
+
+    // Where the line of `at` begins when only blanks stand before it there (not before `floor`),
+    // else `at`.
+    std::size_t lineStartOf(std::size_t at, std::size_t floor) const {
+        std::size_t begin = at;
+        while (begin > floor && isIndentBlank(m_text[begin - 1]))
+            --begin;
+        return begin == m_map.start || (begin > floor && isBreak(m_text[begin - 1])) ? begin : at;
     }
 
     std::string_view m_text;
@@ -176,6 +200,8 @@ class SourceMapper {
     SourceMap& m_map;
     std::size_t m_cursor = 0;
     std::size_t m_owner = None;      // the element a "{" now would open a block for
+    std::size_t m_between = 0;       // comment lines read since that element
+    std::size_t m_firstBetween = 0;  // where the first of them is
     std::vector<std::size_t> m_open; // the owner of every open block (None: none)
 };
 
@@ -475,6 +501,11 @@ class LayoutWriter {
     // they stand in `after`, indented like the comment lines around them (or `indent`).
     void rewriteComments(std::size_t begin, std::size_t end, std::string_view before, std::string_view after,
                          std::string_view from, std::string_view to, std::string_view indent) {
+        rewriteCommentLines(begin, end, commentLines(before), commentLines(after), from, to, indent);
+    }
+    void rewriteCommentLines(std::size_t begin, std::size_t end, const std::vector<std::string_view>& before,
+                             const std::vector<std::string_view>& wanted, std::string_view from,
+                             std::string_view to, std::string_view indent) {
         const std::vector<std::string_view> lines =
             splitLinesKeepingBreaks(m_text.substr(begin, end - begin));
         std::vector<std::size_t> entryOf(lines.size(), None);
@@ -493,9 +524,8 @@ class LayoutWriter {
                 throw CannotKeep{};
             }
         }
-        if (found != commentLines(before))
+        if (found != before)
             throw CannotKeep{};
-        const std::vector<std::string_view> wanted = commentLines(after);
         const std::vector<std::size_t> match = matchLines(found, wanted);
         std::string lastIndent(indent);
         std::size_t next = 0; // the next entry of `wanted` to write
@@ -594,14 +624,18 @@ class LayoutWriter {
         const std::string_view from = reindent ? std::string_view(*was) : std::string_view();
         const std::string_view to = reindent ? std::string_view(indent) : std::string_view();
 
-        // Blank lines and comment lines above it.
+        // Blank lines and comment lines above it (those that stand before its parent's "{" are not
+        // here, and those that its parent wrote there are written).
         prepareFor(element->headBegin);
-        const std::string_view above = commentsOf(node, &NodeData::commentsAbove);
-        if (above == commentsOf(original, &NodeData::commentsAbove))
+        std::vector<std::string_view> wanted = commentLines(commentsOf(node, &NodeData::commentsAbove));
+        std::vector<std::string_view> had = commentLines(commentsOf(original, &NodeData::commentsAbove));
+        dropFront(wanted, takeCarried(node));
+        if (const Node* oldParent = original->parent(); oldParent != nullptr && original->row() == 0)
+            dropFront(had, elementOf(oldParent).carried);
+        if (wanted == had)
             emit(element->headBegin, element->pieceBegin, from, to);
         else
-            rewriteComments(element->headBegin, element->pieceBegin,
-                            commentsOf(original, &NodeData::commentsAbove), above, from, to, indent);
+            rewriteCommentLines(element->headBegin, element->pieceBegin, had, wanted, from, to, indent);
 
         // Its own line.
         prepareFor(element->pieceBegin);
@@ -653,6 +687,30 @@ class LayoutWriter {
             emit(restBegin, element->headEnd, from, to);
             if (opens != opened)
                 throw CannotKeep{};
+        } else if (opens == opened && element->carried > 0) {
+            // Comment lines between the element and its "{" stay there while they still belong to the
+            // same first element (or, in a block without elements, to its trailing comments).
+            const Node* first = node->hasChildren() ? node->child(0) : nullptr;
+            std::vector<std::string_view> carried = commentLines(
+                original->hasChildren() ? commentsOf(original->child(0), &NodeData::commentsAbove)
+                                        : commentsOf(original, &NodeData::trailingComments));
+            carried.resize(std::min(carried.size(), element->carried));
+            const Node* firstOriginal = nullptr;
+            const bool stay =
+                first != nullptr
+                    ? original->hasChildren() && sourceOf(first, &firstOriginal) != nullptr &&
+                          firstOriginal == original->child(0) &&
+                          startsWith(commentLines(commentsOf(first, &NodeData::commentsAbove)), carried)
+                    : !original->hasChildren() &&
+                          startsWith(commentLines(commentsOf(node, &NodeData::trailingComments)), carried);
+            if (stay) {
+                emit(element->pieceEnd, element->headEnd, from, to);
+                m_carriedFor = first != nullptr ? first : node;
+                m_carriedCount = carried.size();
+            } else {
+                emit(element->pieceEnd, element->carriedBegin, from, to);
+                emit(element->carriedEnd, element->headEnd, from, to);
+            }
         } else if (opens == opened) {
             emit(element->pieceEnd, element->headEnd, from, to);
         } else if (opens) {
@@ -746,11 +804,15 @@ class LayoutWriter {
         if (!startsLine(braceLine))
             braceLine = element->braceClose;
         prepareFor(element->tailBegin);
-        if (trailing == commentsOf(original, &NodeData::trailingComments))
+        std::vector<std::string_view> wanted = commentLines(trailing);
+        std::vector<std::string_view> had = commentLines(commentsOf(original, &NodeData::trailingComments));
+        dropFront(wanted, takeCarried(node));
+        if (!original->hasChildren())
+            dropFront(had, element->carried);
+        if (wanted == had)
             emit(element->tailBegin, braceLine, from, to);
         else
-            rewriteComments(element->tailBegin, braceLine, commentsOf(original, &NodeData::trailingComments),
-                            trailing, from, to, inner);
+            rewriteCommentLines(element->tailBegin, braceLine, had, wanted, from, to, inner);
         prepareFor(braceLine);
         emit(braceLine, element->tailEnd, from, to);
     }
@@ -786,9 +848,30 @@ class LayoutWriter {
             m_out.append(m_style.lineEnd);
     }
 
+    const ElementSource& elementOf(const Node* original) const {
+        return m_map.elements[m_original.absoluteIndex(original)];
+    }
+    // How many comment lines of `node` its parent's head (or its own) wrote already.
+    std::size_t takeCarried(const Node* node) {
+        if (m_carriedFor != node)
+            return 0;
+        m_carriedFor = nullptr;
+        return m_carriedCount;
+    }
+    static void dropFront(std::vector<std::string_view>& lines, std::size_t count) {
+        lines.erase(lines.begin(),
+                    lines.begin() + static_cast<std::ptrdiff_t>(std::min(count, lines.size())));
+    }
+    static bool startsWith(const std::vector<std::string_view>& lines,
+                           const std::vector<std::string_view>& front) {
+        return lines.size() >= front.size() && std::equal(front.begin(), front.end(), lines.begin());
+    }
+
     const SectionTree& m_tree;
     const SectionTree& m_original;
     const std::vector<Node*>& m_originalNodes;
+    const Node* m_carriedFor = nullptr; // the node whose first comment lines were written before a "{"
+    std::size_t m_carriedCount = 0;
     const SourceMap& m_map;
     std::string_view m_text;
     SourceStyle m_style;
