@@ -455,7 +455,7 @@ class LayoutWriter {
     void prepareFor(std::size_t at) {
         if (atLineStart())
             return;
-        if (startsLine(at)) {
+        if (startsLine(at) || lineEndsInComment()) {
             m_out.append(m_style.lineEnd);
             return;
         }
@@ -469,6 +469,19 @@ class LayoutWriter {
         const bool braceLast = l > 0 && (m_out[l - 1] == '{' || m_out[l - 1] == '}');
         if (!braceFirst && !braceLast)
             m_out.append(m_style.lineEnd);
+    }
+
+    // The output's last line holds a comment, which would take in whatever followed on that line.
+    bool lineEndsInComment() const {
+        const std::size_t lineStart = m_out.find_last_of("\r\n");
+        bool quoted = false;
+        for (std::size_t i = lineStart == None ? 0 : lineStart + 1; i < m_out.size(); ++i) {
+            if (m_out[i] == '"')
+                quoted = !quoted;
+            else if (!quoted && m_out[i] == '/' && i + 1 < m_out.size() && m_out[i + 1] == '/')
+                return true;
+        }
+        return false;
     }
 
     // Source text, its lines indented from `from` to `to` (nothing changes when they are equal).
@@ -714,7 +727,8 @@ class LayoutWriter {
         } else if (opens == opened) {
             emit(element->pieceEnd, element->headEnd, from, to);
         } else if (opens) {
-            if (m_style.braceOnHeaderLine) {
+            // A "{" after a beside comment would be part of the comment.
+            if (m_style.braceOnHeaderLine && beside.empty()) {
                 m_out.append(" {");
                 emit(element->pieceEnd, element->headEnd, from, to);
             } else {
@@ -763,7 +777,7 @@ class LayoutWriter {
         if (data != nullptr && !data->commentBeside.empty())
             m_out.append("  //").append(data->commentBeside);
         if (opensBlock(node)) {
-            if (m_style.braceOnHeaderLine)
+            if (m_style.braceOnHeaderLine && (data == nullptr || data->commentBeside.empty()))
                 m_out.append(" {").append(m_style.lineEnd);
             else
                 m_out.append(m_style.lineEnd)

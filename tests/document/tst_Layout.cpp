@@ -7,6 +7,7 @@
 #include "document/Layout.h"
 #include "document/NewElements.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -290,34 +291,60 @@ TEST(LayoutSave, FallsBackToTheCanonicalTextWhereTheLayoutCannotBeKept) {
 
 TEST(LayoutSave, RandomEditChainsKeepTheLayoutAndReadBackAsTheCanonicalText) {
     std::mt19937 random(20261208);
-    for (const fs::path& path : scripts()) {
-        const std::string source = readFileBytes(path);
-        LoadResult loaded = loadKeeping(source);
-        if (!loaded.ok() || loaded.tree.size() < 8)
-            continue;
-        SectionTree& tree = loaded.tree;
-        for (int step = 0; step < 12; ++step) {
-            Node* node = tree.nodeAt(random() % (tree.size() - 1));
-            switch (random() % 4) {
-            case 0:
-                setNodeValue(tree, node, "\"" + std::to_string(step) + "\"");
-                break;
-            case 1:
-                renameNode(tree, node, "\"k" + std::to_string(step) + "\"");
-                break;
-            case 2:
-                if (tree.size() > 4)
-                    deleteNode(tree, node);
-                break;
-            default:
-                setComments(tree, node, "", {"note " + std::to_string(step)});
-                break;
+    std::vector<fs::path> files = scripts();
+    const std::vector<fs::path> seeds = scriptsIn(TONVALE_FUZZ_SEEDS);
+    files.insert(files.end(), seeds.begin(), seeds.end());
+    const int chains =
+        std::getenv("TONVALE_LAYOUT_CHAINS") != nullptr ? std::atoi(std::getenv("TONVALE_LAYOUT_CHAINS")) : 1;
+    for (int chain = 0; chain < chains; ++chain) {
+        for (const fs::path& path : files) {
+            const std::string source = readFileBytes(path);
+            LoadResult loaded = loadKeeping(source);
+            if (!loaded.ok() || loaded.tree.size() < 3)
+                continue;
+            SectionTree& tree = loaded.tree;
+            for (int step = 0; step < 12; ++step) {
+                Node* node = tree.nodeAt(random() % (tree.size() - 1));
+                Node* other = tree.nodeAt(random() % (tree.size() - 1));
+                const std::string n = std::to_string(step);
+                switch (random() % 7) {
+                case 0:
+                    setNodeValue(tree, node, "\"" + n + "\"");
+                    break;
+                case 1:
+                    renameNode(tree, node, "\"k" + n + "\"");
+                    break;
+                case 2:
+                    if (tree.size() > 4)
+                        deleteNode(tree, node);
+                    break;
+                case 3:
+                    setComments(tree, node, random() % 2 ? "" : "b" + n, {"note " + n});
+                    break;
+                case 4:
+                    if (dropMoves(tree, node, other))
+                        moveNode(tree, node, other,
+                                 random() % 2 ? PlacementAnswer::Yes : PlacementAnswer::No);
+                    break;
+                case 5:
+                    createLoopingBlock(tree, node);
+                    break;
+                default: {
+                    NewElementAnswers answers;
+                    answers.mode = NewElementMode::Parameter;
+                    answers.parameterName = "p" + n;
+                    answers.value = n;
+                    if (!checkNewElement(tree, node, answers))
+                        addNewElement(tree, node, answers, PlacementAnswer::No);
+                    break;
+                }
+                }
+                const LayoutWriteResult result = writeKeepingLayout(tree);
+                if (!writeScript(tree).ok || result.write.bytes.starts_with("{}"))
+                    break;
+                EXPECT_EQ(result.use, LayoutUse::Kept) << path.filename() << " step " << step;
+                EXPECT_EQ(canonical(result.write.bytes), writeScript(tree).bytes) << path.filename();
             }
-            const LayoutWriteResult result = writeKeepingLayout(tree);
-            if (!writeScript(tree).ok || result.write.bytes.starts_with("{}"))
-                break;
-            EXPECT_EQ(result.use, LayoutUse::Kept) << path.filename() << " step " << step;
-            EXPECT_EQ(canonical(result.write.bytes), writeScript(tree).bytes) << path.filename();
         }
     }
 }
