@@ -289,6 +289,7 @@ TEST(LayoutSave, FallsBackToTheCanonicalTextWhereTheLayoutCannotBeKept) {
     EXPECT_EQ(fresh.write.bytes, writeScript(plain.tree).bytes);
 }
 
+// One round of 12 random edits on every script; TONVALE_LAYOUT_CHAINS=N runs N rounds for a longer hunt.
 TEST(LayoutSave, RandomEditChainsKeepTheLayoutAndReadBackAsTheCanonicalText) {
     std::mt19937 random(20261208);
     std::vector<fs::path> files = scripts();
