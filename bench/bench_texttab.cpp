@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The text tab, offscreen, on a 100,000-line script: switching from the tree to the text and back
-// (writer, editor, colouring; then the brace check, loader and tree), replace all of a frequent word
-// (repaint suspended), and one keystroke typed in the middle of the script.
+// (writer, editor, colouring; then the brace check, loader and tree, with the core's load of the same
+// bytes beside it), replace all of a frequent word (repaint suspended), and one keystroke typed in the
+// middle of the script.
 
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
+#include "document/Loader.h"
 #include "document/Writer.h"
 #include "editor/QtText.h"
 #include "settings/Platform.h"
@@ -99,6 +101,38 @@ void BM_TextToTree(benchmark::State& state) {
     state.counters["nodes"] = static_cast<double>(w.window->tree().size());
 }
 BENCHMARK(BM_TextToTree)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Back to the tree after an edit of the text: the brace check, the working file, the loader and the
+// tree's installation in the window. Its yardstick is the core's load of the same bytes, below.
+void BM_TextToTreeAfterEdit(benchmark::State& state) {
+    Window w(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.setTab(MainWindow::TextTab);
+        QTextCursor cursor(w.window->textEditor()->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("// edited"));
+        QApplication::processEvents();
+        state.ResumeTiming();
+        w.setTab(MainWindow::TreeTab);
+        if (w.window->pages()->currentIndex() != MainWindow::TreeTab || w.window->tree().size() < 2)
+            state.SkipWithError("the tree was not rebuilt");
+    }
+    state.counters["nodes"] = static_cast<double>(w.window->tree().size());
+}
+BENCHMARK(BM_TextToTreeAfterEdit)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_CoreLoadOfTheSameText(benchmark::State& state) {
+    const std::string bytes = bench::generateScript(static_cast<std::size_t>(state.range(0)));
+    std::size_t nodes = 0;
+    for (auto _ : state) {
+        LoadResult result = loadScript(bytes);
+        nodes = result.tree.size();
+        benchmark::DoNotOptimize(result);
+    }
+    state.counters["nodes"] = static_cast<double>(nodes);
+}
+BENCHMARK(BM_CoreLoadOfTheSameText)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_ReplaceAllFrequentWord(benchmark::State& state) {
     Window w(static_cast<std::size_t>(state.range(0)));

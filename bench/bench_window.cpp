@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The editor window, offscreen: open a 100,000-line script (tree shown, first node selected), and
-// select a soundscape of 5,000 rows so the grid fills.
+// The editor window, offscreen: open a 100,000-line script (tree shown, first node selected) and a
+// file of 5,000,000 short lines, and select a soundscape of 5,000 rows so the grid fills.
 
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
@@ -73,6 +73,24 @@ void BM_OpenLargeScript(benchmark::State& state) {
 #endif
 }
 BENCHMARK(BM_OpenLargeScript)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// 5,000,000 lines of one character (15 MB): "a", "{", "}" over and over, 1,666,667 top-level rows.
+void BM_OpenFiveMillionShortLines(benchmark::State& state) {
+    Window w;
+    std::string bytes;
+    bytes.reserve(15'000'000);
+    for (int i = 0; i < 5'000'000; ++i)
+        bytes += i % 3 == 0 ? "a\r\n" : i % 3 == 1 ? "{\r\n" : "}\r\n";
+    bytes += "}\r\n";
+    const QString path = w.folder.write(QStringLiteral("short.txt"), bytes);
+    for (auto _ : state) {
+        w.open(path);
+        if (w.window->currentFile() != path)
+            state.SkipWithError("not opened");
+    }
+    state.counters["nodes"] = static_cast<double>(w.window->tree().size());
+}
+BENCHMARK(BM_OpenFiveMillionShortLines)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_FillGridOfLargeSoundscape(benchmark::State& state) {
     Window w;
