@@ -217,13 +217,7 @@ ProjectCommands::ProjectCommands(DocumentWindow& window, QMainWindow& mainWindow
             });
     connect(window.grid(), &ParamGrid::edited, this, changed);
     window.grid()->viewport()->installEventFilter(this);
-    model->setMarker([this](const Node* node) {
-        const std::string file = openDocumentPath();
-        const std::string name = foldName(nodeKey(node));
-        return std::any_of(m_problems.begin(), m_problems.end(), [&](const Problem& p) {
-            return !p.soundscape.empty() && p.file == file && foldName(p.soundscape) == name;
-        });
-    });
+    model->setMarker([this](const Node* node) { return marked(node); });
 
     setProjectPanelShown(window.settings().projectPanel);
     setProblemsPanelShown(window.settings().problemsPanel);
@@ -382,6 +376,7 @@ void ProjectCommands::buildFinished() {
     if (built.cancelled)
         return;
     m_project = std::move(built.project);
+    m_marksValid = false;
     m_index = std::move(built.index);
     watchProject();
     if (m_buildAgain) {
@@ -393,6 +388,22 @@ void ProjectCommands::buildFinished() {
     m_documentPath.clear();
     indexDocument();
     recheck();
+}
+
+// The view asks for every row it lays out or paints: the names are gathered once for each state of the
+// problems and of the open file.
+bool ProjectCommands::marked(const Node* node) const {
+    if (!m_marksValid || m_markedFor != m_window.currentPath()) {
+        m_markedFor = m_window.currentPath();
+        m_markedNames.clear();
+        const std::string file = openDocumentPath();
+        for (const Problem& p : m_problems) {
+            if (!p.soundscape.empty() && p.file == file)
+                m_markedNames.insert(foldName(p.soundscape));
+        }
+        m_marksValid = true;
+    }
+    return !m_markedNames.empty() && m_markedNames.count(foldName(nodeKey(node))) != 0;
 }
 
 void ProjectCommands::watchProject() {
@@ -519,6 +530,7 @@ void ProjectCommands::showStatus(const QString& text) {
 
 void ProjectCommands::recheck() {
     m_problems = checkProject(m_project, m_index);
+    m_marksValid = false;
     const ProblemCounts counts = countProblems(m_problems);
     showStatus(m_project.scripts.empty() && m_index.scripts().empty()
                    ? QString()
