@@ -673,6 +673,14 @@ An editor of soundscape scripts that plays their sounds.</translation>
         <source>правка текстом</source>
         <translation>edit as text</translation>
     </message>
+    <message>
+        <source>Загрузка файла...</source>
+        <translation>Loading the file...</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>tonvale::MasterVolumeWindow</name>
