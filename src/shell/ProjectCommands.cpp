@@ -588,13 +588,25 @@ void ProjectCommands::fillProblems() {
     const QString folder = m_window.settings().scriptsFolder;
     // Other places a message names are shown below the project folder, as the file column shows them.
     const QString prefix = folder.isEmpty() ? QString() : QDir::cleanPath(folder) + QLatin1Char('/');
+    // A script has thousands of problems at most: the file's texts are made once for a run of them, and
+    // the items go into the list together.
+    QList<QTreeWidgetItem*> items;
+    const std::string* lastFile = nullptr;
+    QString shown;
+    QString tip;
     for (const Problem& problem : m_problems) {
         if (!wholeProject && problem.file != open)
             continue;
-        auto* item = new QTreeWidgetItem(m_problemList);
-        const QString path = decodePath(problem.file);
-        item->setText(0, shownPath(folder, path));
-        item->setToolTip(0, QDir::toNativeSeparators(path));
+        auto* item = new QTreeWidgetItem;
+        items.append(item);
+        if (lastFile == nullptr || *lastFile != problem.file) {
+            const QString path = decodePath(problem.file);
+            shown = shownPath(folder, path);
+            tip = QDir::toNativeSeparators(path);
+            lastFile = &problem.file;
+        }
+        item->setText(0, shown);
+        item->setToolTip(0, tip);
         item->setText(1, problem.at.line > 0 ? QString::number(problem.at.line) : QString());
         item->setText(2, severityText(problem.severity));
         item->setForeground(2, problem.severity == Severity::Error ? QColor(200, 0, 0) : QColor(160, 110, 0));
@@ -607,6 +619,7 @@ void ProjectCommands::fillProblems() {
         item->setData(0, LineRole, problem.at.line);
         item->setData(0, ColumnRole, problem.at.column);
     }
+    m_problemList->addTopLevelItems(items);
     m_problemsDock->setWindowTitle(wholeProject || open.empty()
                                        ? tr("Проблемы")
                                        : tr("Проблемы (%1)").arg(m_problemList->topLevelItemCount()));
