@@ -1,20 +1,24 @@
 // SPDX-License-Identifier: MIT
 // The text tab, offscreen, on a 100,000-line script: switching from the tree to the text and back
-// (writer, editor, colouring; then the brace check, loader and tree), replace all of a frequent word
-// (repaint suspended), and one keystroke typed in the middle of the script.
+// (writer, editor, colouring; then the brace check, loader and tree, with the core's load of the same
+// bytes beside it), replace all of a frequent word (repaint suspended), and one keystroke typed in the
+// middle of the script.
 
 #include "QtBenchmarkMain.h"
 #include "ScriptGenerator.h"
+#include "document/Loader.h"
 #include "document/Writer.h"
 #include "editor/QtText.h"
 #include "settings/Platform.h"
 #include "shell/AudioOutput.h"
 #include "shell/FindWindow.h"
 #include "shell/MainWindow.h"
+#include "shell/ProjectCommands.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TestFolder.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -51,6 +55,14 @@ struct Window {
     void setTab(int tab) {
         window->pages()->setCurrentIndex(tab);
         QApplication::processEvents();
+    }
+    // Until the project panels have indexed the document and listed its problems, as they have by the
+    // time a user edits.
+    void waitForIndex() {
+        QElapsedTimer waited;
+        waited.start();
+        while (window->projectCommands()->busy() && waited.elapsed() < 30000)
+            QTest::qWait(20);
     }
 };
 
@@ -99,6 +111,40 @@ void BM_TextToTree(benchmark::State& state) {
     state.counters["nodes"] = static_cast<double>(w.window->tree().size());
 }
 BENCHMARK(BM_TextToTree)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Back to the tree after an edit of the text: the brace check, the working file, the loader and the
+// tree's installation in the window, with the document's problems listed as they are by the time a
+// user edits. Its yardstick is the core's load of the same bytes, below.
+void BM_TextToTreeAfterEdit(benchmark::State& state) {
+    Window w(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.setTab(MainWindow::TextTab);
+        QTextCursor cursor(w.window->textEditor()->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("// edited"));
+        w.waitForIndex();
+        state.ResumeTiming();
+        w.setTab(MainWindow::TreeTab);
+        if (w.window->pages()->currentIndex() != MainWindow::TreeTab || w.window->tree().size() < 2)
+            state.SkipWithError("the tree was not rebuilt");
+    }
+    state.counters["nodes"] = static_cast<double>(w.window->tree().size());
+    state.counters["problems"] = static_cast<double>(w.window->projectCommands()->problems().size());
+}
+BENCHMARK(BM_TextToTreeAfterEdit)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_CoreLoadOfTheSameText(benchmark::State& state) {
+    const std::string bytes = bench::generateScript(static_cast<std::size_t>(state.range(0)));
+    std::size_t nodes = 0;
+    for (auto _ : state) {
+        LoadResult result = loadScript(bytes);
+        nodes = result.tree.size();
+        benchmark::DoNotOptimize(result);
+    }
+    state.counters["nodes"] = static_cast<double>(nodes);
+}
+BENCHMARK(BM_CoreLoadOfTheSameText)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_ReplaceAllFrequentWord(benchmark::State& state) {
     Window w(static_cast<std::size_t>(state.range(0)));

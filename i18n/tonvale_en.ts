@@ -677,6 +677,14 @@ An editor of soundscape scripts that plays their sounds.</translation>
         <source>Оформление файла сохранить не удалось: изменения не ложатся в его текст без потерь. Записать файл в каноническом виде?</source>
         <translation>The file's layout cannot be kept: the changes do not fit its text without loss. Write the file in the canonical layout?</translation>
     </message>
+    <message>
+        <source>Загрузка файла...</source>
+        <translation>Loading the file...</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>tonvale::MasterVolumeWindow</name>

@@ -19,13 +19,19 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QTabWidget>
 #include <QTreeView>
+#include <QtConcurrent/QtConcurrentRun>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 namespace tonvale {
@@ -53,7 +59,65 @@ bool isWorkFile(const QString& path) {
 QString joinFolder(const QString& folder, const QString& name) {
     return QDir::cleanPath(folder + QLatin1Char('/') + name);
 }
+
+std::uint64_t g_backgroundLoadBytes = MainWindow::DefaultBackgroundLoadBytes;
 } // namespace
+
+void MainWindow::setBackgroundLoadBytes(std::uint64_t bytes) {
+    g_backgroundLoadBytes = bytes;
+}
+
+std::uint64_t MainWindow::backgroundLoadBytes() {
+    return g_backgroundLoadBytes;
+}
+
+// Reads and loads a script. A large file loads on another thread while a modal progress dialog keeps
+// the window painted; nothing is given when the user cancelled (or the window was closed, or another
+// load is under way), and the window is then as it was.
+std::optional<LoadResult> MainWindow::readScript(const QString& path) {
+    if (m_cancelLoad)
+        return std::nullopt;
+    const std::string native = nativePath(path);
+    const FileStamp stamp = fileStamp(native);
+    if (!stamp.exists || stamp.size <= g_backgroundLoadBytes || stamp.size > MaxScriptBytes)
+        return loadScriptFileKeepingSource(native); // small, or refused before it is read
+    QFutureWatcher<LoadResult> watcher;
+    QProgressDialog progress(tr("Загрузка файла...") + QLatin1Char('\n') + QFileInfo(path).fileName(),
+                             tr("Отмена"), 0, 0, this);
+    progress.setObjectName(QStringLiteral("loadProgress"));
+    progress.setWindowTitle(QStringLiteral("Tonvale"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setMinimumWidth(360);
+    QEventLoop loop;
+    bool stopped = false;
+    m_cancelLoad = [&loop, &stopped] {
+        stopped = true;
+        loop.quit();
+    };
+    connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    connect(&progress, &QProgressDialog::canceled, &loop, [this] { m_cancelLoad(); });
+    connect(&progress, &QDialog::rejected, &loop, [this] { m_cancelLoad(); }); // Escape
+    watcher.setFuture(QtConcurrent::run(&m_loadThreads, [native] {
+        try {
+            return loadScriptFileKeepingSource(native);
+        } catch (const std::bad_alloc&) {
+            LoadResult result;
+            result.failure = LoadFailure::ReadError;
+            result.readError = std::strerror(ENOMEM);
+            return result;
+        }
+    }));
+    progress.show();
+    if (!stopped && !watcher.isFinished())
+        loop.exec();
+    m_cancelLoad = nullptr;
+    if (stopped || !watcher.isFinished())
+        return std::nullopt; // the thread ends by itself; what it loads is dropped
+    return watcher.future().takeResult();
+}
 
 bool MainWindow::writeBytes(const QString& path, const std::string& bytes) {
     const FileResult written = saveFile(nativePath(path), bytes);
@@ -84,7 +148,10 @@ QString MainWindow::readFailureText(const QString& path) const {
 }
 
 MainWindow::LoadOutcome MainWindow::loadFile(const QString& path) {
-    LoadResult result = loadScriptFileKeepingSource(nativePath(path));
+    std::optional<LoadResult> loaded = readScript(path);
+    if (!loaded)
+        return LoadOutcome::Cancelled;
+    LoadResult& result = *loaded;
     if (result.failure == LoadFailure::ReadError) {
         // The open document stays as it was: nothing of it is dropped for a file that cannot be read.
         m_lastReadError = result.readError;
@@ -156,7 +223,8 @@ void MainWindow::newFile() {
     if (!writeBytes(path, newFileBytes(full == YesButton)))
         return;
     m_currentFile = path;
-    if (loadFile(path) == LoadOutcome::ReadError)
+    if (const LoadOutcome outcome = loadFile(path);
+        outcome == LoadOutcome::ReadError || outcome == LoadOutcome::Cancelled)
         return;
     m_history.clear(false); // a new file counts as not yet saved
     setModified(true);
@@ -188,6 +256,7 @@ void MainWindow::openFile() {
             QStringLiteral("TonvaleApp"), MessageIcon::Error);
         return;
     case LoadOutcome::Failed:
+    case LoadOutcome::Cancelled:
         return;
     case LoadOutcome::Loaded:
         break;
@@ -330,7 +399,7 @@ void MainWindow::reloadCurrentFile() {
             selectFirstNode();
         return;
     }
-    m_declinedStamp = fileStamp(nativePath(path)); // asked once for this change
+    m_declinedStamp = fileStamp(nativePath(path)); // asked once for this change (cancelled included)
     if (outcome == LoadOutcome::ReadError)
         m_prompts.message(readFailureText(path), captions::OpenFile(), MessageIcon::Error);
 }
@@ -338,7 +407,7 @@ void MainWindow::reloadCurrentFile() {
 // The window came back to the front: a current file that another program changed since it was loaded
 // or saved is offered for loading again, once for each change.
 void MainWindow::checkFileChangedOnDisk() {
-    if (m_checkingDisk || m_currentFile.isEmpty() || !m_fileStamp.exists)
+    if (m_checkingDisk || m_cancelLoad || m_currentFile.isEmpty() || !m_fileStamp.exists)
         return;
     const FileStamp now = fileStamp(nativePath(m_currentFile));
     if (!now.exists || now == m_fileStamp || now == m_declinedStamp)
@@ -447,6 +516,7 @@ void MainWindow::openRecentFile(const QString& path) {
         m_prompts.message(readFailureText(path), captions::OpenFile(), MessageIcon::Error);
         return;
     case LoadOutcome::Failed:
+    case LoadOutcome::Cancelled:
         return;
     case LoadOutcome::Loaded:
         break;

@@ -359,6 +359,8 @@ void MainWindow::startUp() {
         } else if (outcome == LoadOutcome::Failed) {
             setStatus(3, captions::LoadError());
             setSaveOffered(false);
+        } else if (outcome == LoadOutcome::Cancelled) {
+            m_currentFile.clear(); // the window starts empty, as without a last file
         } else {
             selectFirstNode();
             m_treeView->setFocus();
@@ -389,6 +391,13 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_cancelLoad) {
+        // Closing while a large file loads cancels the load; the window then closes as always.
+        m_cancelLoad();
+        event->ignore();
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
     if (m_aborted) {
         event->accept();
         return;

@@ -21,6 +21,9 @@
 
 #include <QCoreApplication>
 #include <QMainWindow>
+#include <QThreadPool>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,7 +65,8 @@ inline const QString ErrorLoadingFile = QStringLiteral("Error Loading File");
 class MainWindow : public QMainWindow, public DocumentWindow {
     Q_OBJECT
   public:
-    enum class LoadOutcome { Loaded, Failed, ReadError };
+    // Cancelled: the user stopped the load of a large file; nothing of the window changed.
+    enum class LoadOutcome { Loaded, Failed, ReadError, Cancelled };
     static constexpr int TreeTab = 0;
     static constexpr int TextTab = 1;
     // Lines longer than this are not shown on the text tab: the editor lays out a whole line at every
@@ -70,6 +74,11 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     static constexpr std::size_t MaxTextTabLine = 64 * 1024;
     // "Развернуть" refuses documents nested this deep or deeper (real scripts are under ten levels).
     static constexpr int MaxExpandDepth = 1000;
+    // Files larger than this load on another thread behind a progress dialog that can cancel the load;
+    // smaller ones load at once. The setting is for the whole process (tests lower it).
+    static constexpr std::uint64_t DefaultBackgroundLoadBytes = std::uint64_t{4} << 20;
+    static void setBackgroundLoadBytes(std::uint64_t bytes);
+    static std::uint64_t backgroundLoadBytes();
 
     MainWindow(Platform& platform, Prompts& prompts, AudioOutput& audio, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -87,6 +96,8 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void addRecentFile(const QString& path);
     // Loads a script into the window (steps around the loader: messages, caption, current file).
     LoadOutcome loadFile(const QString& path);
+    // True while a large file loads behind the progress dialog.
+    bool loading() const { return static_cast<bool>(m_cancelLoad); }
     // The settings dialog: runs it and applies what it shows when it closes.
     void showSettings();
 
@@ -163,6 +174,7 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void addRecentAction(int slot);
     bool keepChanges(const QString& caption);
     bool writeBytes(const QString& path, const std::string& bytes);
+    std::optional<LoadResult> readScript(const QString& path);
     void replaceDocument(SectionTree&& tree, ScriptEncoding encoding, SectionTree* previous = nullptr);
     void stepThroughHistory(bool forward);
     QString readFailureText(const QString& path) const;
@@ -232,6 +244,9 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     QMenu* m_treeMenu = nullptr;
     QMenu* m_gridMenu = nullptr;
     std::unique_ptr<StatusPanels> m_status;
+    // The loads of large files run here; the pool waits for a cancelled one when the window goes.
+    QThreadPool m_loadThreads;
+    std::function<void()> m_cancelLoad; // set while a large file loads
 };
 
 } // namespace tonvale

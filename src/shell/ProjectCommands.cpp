@@ -217,13 +217,7 @@ ProjectCommands::ProjectCommands(DocumentWindow& window, QMainWindow& mainWindow
             });
     connect(window.grid(), &ParamGrid::edited, this, changed);
     window.grid()->viewport()->installEventFilter(this);
-    model->setMarker([this](const Node* node) {
-        const std::string file = openDocumentPath();
-        const std::string name = foldName(nodeKey(node));
-        return std::any_of(m_problems.begin(), m_problems.end(), [&](const Problem& p) {
-            return !p.soundscape.empty() && p.file == file && foldName(p.soundscape) == name;
-        });
-    });
+    model->setMarker([this](const Node* node) { return marked(node); });
 
     setProjectPanelShown(window.settings().projectPanel);
     setProblemsPanelShown(window.settings().problemsPanel);
@@ -382,6 +376,7 @@ void ProjectCommands::buildFinished() {
     if (built.cancelled)
         return;
     m_project = std::move(built.project);
+    m_marksValid = false;
     m_index = std::move(built.index);
     watchProject();
     if (m_buildAgain) {
@@ -393,6 +388,22 @@ void ProjectCommands::buildFinished() {
     m_documentPath.clear();
     indexDocument();
     recheck();
+}
+
+// The view asks for every row it lays out or paints: the names are gathered once for each state of the
+// problems and of the open file.
+bool ProjectCommands::marked(const Node* node) const {
+    if (!m_marksValid || m_markedFor != m_window.currentPath()) {
+        m_markedFor = m_window.currentPath();
+        m_markedNames.clear();
+        const std::string file = openDocumentPath();
+        for (const Problem& p : m_problems) {
+            if (!p.soundscape.empty() && p.file == file)
+                m_markedNames.insert(foldName(p.soundscape));
+        }
+        m_marksValid = true;
+    }
+    return !m_markedNames.empty() && m_markedNames.count(foldName(nodeKey(node))) != 0;
 }
 
 void ProjectCommands::watchProject() {
@@ -519,6 +530,7 @@ void ProjectCommands::showStatus(const QString& text) {
 
 void ProjectCommands::recheck() {
     m_problems = checkProject(m_project, m_index);
+    m_marksValid = false;
     const ProblemCounts counts = countProblems(m_problems);
     showStatus(m_project.scripts.empty() && m_index.scripts().empty()
                    ? QString()
@@ -576,13 +588,25 @@ void ProjectCommands::fillProblems() {
     const QString folder = m_window.settings().scriptsFolder;
     // Other places a message names are shown below the project folder, as the file column shows them.
     const QString prefix = folder.isEmpty() ? QString() : QDir::cleanPath(folder) + QLatin1Char('/');
+    // A script has thousands of problems at most: the file's texts are made once for a run of them, and
+    // the items go into the list together.
+    QList<QTreeWidgetItem*> items;
+    const std::string* lastFile = nullptr;
+    QString shown;
+    QString tip;
     for (const Problem& problem : m_problems) {
         if (!wholeProject && problem.file != open)
             continue;
-        auto* item = new QTreeWidgetItem(m_problemList);
-        const QString path = decodePath(problem.file);
-        item->setText(0, shownPath(folder, path));
-        item->setToolTip(0, QDir::toNativeSeparators(path));
+        auto* item = new QTreeWidgetItem;
+        items.append(item);
+        if (lastFile == nullptr || *lastFile != problem.file) {
+            const QString path = decodePath(problem.file);
+            shown = shownPath(folder, path);
+            tip = QDir::toNativeSeparators(path);
+            lastFile = &problem.file;
+        }
+        item->setText(0, shown);
+        item->setToolTip(0, tip);
         item->setText(1, problem.at.line > 0 ? QString::number(problem.at.line) : QString());
         item->setText(2, severityText(problem.severity));
         item->setForeground(2, problem.severity == Severity::Error ? QColor(200, 0, 0) : QColor(160, 110, 0));
@@ -595,6 +619,7 @@ void ProjectCommands::fillProblems() {
         item->setData(0, LineRole, problem.at.line);
         item->setData(0, ColumnRole, problem.at.column);
     }
+    m_problemList->addTopLevelItems(items);
     m_problemsDock->setWindowTitle(wholeProject || open.empty()
                                        ? tr("Проблемы")
                                        : tr("Проблемы (%1)").arg(m_problemList->topLevelItemCount()));

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class QComboBox;
@@ -114,6 +115,8 @@ class ProjectCommands : public QObject {
     // itself when the project does not hold it; empty without a file.
     std::string openDocumentPath() const;
     bool isOpenDocument(const std::string& file) const;
+    // True for a soundscape of the open document that has problems (drawn red in the tree).
+    bool marked(const Node* node) const;
     void selectAt(Node* node);
     QString folderKey() const;
 
@@ -121,6 +124,10 @@ class ProjectCommands : public QObject {
     project::Project m_project;
     project::ProjectIndex m_index;
     std::vector<project::Problem> m_problems;
+    // The folded names of the open document's soundscapes with problems, for the file named here.
+    mutable std::unordered_set<std::string> m_markedNames;
+    mutable QString m_markedFor;
+    mutable bool m_marksValid = false;
     std::string m_documentBytes; // the open document's text as last indexed
     std::string m_documentPath;  // ... and the path it was indexed under
 

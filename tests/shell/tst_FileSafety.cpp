@@ -1,17 +1,23 @@
 // SPDX-License-Identifier: MIT
 // The window and the files under it: a file changed or removed by another program, a last file that
-// cannot be read at start-up, and a document too deep to expand.
+// cannot be read at start-up, a document too deep to expand, and large files that load behind a
+// progress dialog.
 
 #include "WindowFixture.h"
 #include "document/Edits.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeView>
+#include <functional>
 
 using namespace tonvale;
 using namespace tonvale::test;
@@ -20,6 +26,45 @@ namespace {
 const std::string Script = "\"sc.one\"\r\n{\r\n\t\"dsp\"\t\"1\"\r\n}\r\n";
 const std::string Appended = "\"sc.outside\"\r\n{\r\n\t\"dsp\"\t\"2\"\r\n}\r\n";
 const QString ChangedCaption = QStringLiteral("Файл изменён другой программой");
+
+// Runs `act` on the load's progress dialog as soon as it is shown.
+class ProgressWatch : public QObject {
+  public:
+    explicit ProgressWatch(std::function<void(QProgressDialog&)> act) : m_act(std::move(act)) {
+        qApp->installEventFilter(this);
+    }
+    ~ProgressWatch() override { qApp->removeEventFilter(this); }
+    int shown = 0;
+    QString label;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QProgressDialog*>(watched);
+        if (event->type() == QEvent::Show && dialog != nullptr &&
+            dialog->objectName() == QStringLiteral("loadProgress")) {
+            shown += dialog->isModal() ? 1 : 100; // modal: nothing else of the window takes input
+            label = dialog->findChild<QLabel*>()->text();
+            m_act(*dialog);
+        }
+        return false;
+    }
+
+  private:
+    std::function<void(QProgressDialog&)> m_act;
+};
+
+// A script of about 5 MB: soundscapes of ten waves each.
+std::string largeScript() {
+    std::string text;
+    for (int i = 0; i < 20000; ++i) {
+        text += "\"big." + std::to_string(i) +
+                "\"\r\n{\r\n\t\"playrandom\"\r\n\t{\r\n\t\t\"rndwave\"\r\n\t\t{\r\n";
+        for (int k = 0; k < 10; ++k)
+            text += "\t\t\t\"wave\"\t\"ambient/wind/sound_" + std::to_string(k) + ".wav\"\r\n";
+        text += "\t\t}\r\n\t}\r\n}\r\n";
+    }
+    return text;
+}
 } // namespace
 
 class TestFileSafety : public QObject {
@@ -46,6 +91,7 @@ class TestFileSafety : public QObject {
 
   private slots:
     void init() { f.reset(); }
+    void cleanup() { MainWindow::setBackgroundLoadBytes(MainWindow::DefaultBackgroundLoadBytes); }
 
     void saveOverAFileChangedOutsideAsksFirst_data() {
         QTest::addColumn<int>("answer");
@@ -201,6 +247,69 @@ class TestFileSafety : public QObject {
         w->commands().trigger(CommandId::ExpandAll);
         QVERIFY(f.prompts.messages().empty());
         QVERIFY(w->treeView()->isExpanded(w->treeView()->model()->index(0, 0)));
+    }
+
+    // A file above the size limit loads on another thread behind a modal progress dialog. Cancelling
+    // it, or closing the window meanwhile, leaves the open document, its file and its changes as they
+    // were; the window closes once the load is cancelled, and the thread is waited for.
+    void aLargeFileLoadsBehindAProgressDialog_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("load") << QStringLiteral("load");
+        QTest::newRow("cancel") << QStringLiteral("cancel");
+        QTest::newRow("close the window") << QStringLiteral("close");
+        QTest::newRow("last file at start-up") << QStringLiteral("start-up");
+    }
+    void aLargeFileLoadsBehindAProgressDialog() {
+        QFETCH(QString, action);
+        const QString big = f.write(QStringLiteral("scripts/big.txt"), largeScript());
+        MainWindow::setBackgroundLoadBytes(1 << 20);
+        std::unique_ptr<MainWindow> w;
+        ProgressWatch watch([&](QProgressDialog& dialog) {
+            if (action == QStringLiteral("cancel"))
+                dialog.findChild<QPushButton*>()->click();
+            else if (action == QStringLiteral("close"))
+                w->close();
+        });
+        if (action == QStringLiteral("start-up")) {
+            f.write(QStringLiteral("tnv.ini"), "[Options]\r\nLastFile=" + big.toStdString() + "\r\n");
+            w = f.makeWindow();
+            QCOMPARE(watch.shown, 1);
+            QCOMPARE(w->currentFile(), big);
+            QCOMPARE(w->tree().topLevel().size(), std::size_t(20001));
+            QCOMPARE(w->selectedNode(), w->tree().first());
+            return;
+        }
+        w = f.makeWindow();
+        w->show();
+        f.open(*w, f.write(QStringLiteral("scripts/a.txt"), Script));
+        QCOMPARE(watch.shown, 0); // a small file loads at once
+        setNodeValue(w->tree(), f.findNode(*w, "\"dsp\""), "\"9\"");
+        w->setModified(true);
+        f.prompts.clear();
+        f.prompts.answer(NoButtonAnswer); // the keep-changes question before the open...
+        f.prompts.answer(big);
+        f.prompts.answer(NoButtonAnswer); // ...and before the window closes
+        w->openFile();
+        QCOMPARE(watch.shown, 1);
+        QVERIFY2(watch.label.contains(QStringLiteral("big.txt")), qPrintable(watch.label));
+        QVERIFY(!w->loading());
+        if (action == QStringLiteral("load")) {
+            QCOMPARE(w->currentFile(), big);
+            QCOMPARE(w->tree().topLevel().size(), std::size_t(20001)); // the end marker included
+            QCOMPARE(w->selectedNode(), w->tree().first());
+            QVERIFY(!w->modified());
+            QCOMPARE(w->windowTitle(), QStringLiteral("Tonvale [big.txt]"));
+            return;
+        }
+        QCOMPARE(w->currentFile(), path());
+        QVERIFY(writeScript(w->tree()).bytes.find("\"9\"") != std::string::npos); // the edit is kept
+        QVERIFY(w->modified());
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1)); // nothing said about the cancelled load
+        QCoreApplication::processEvents();
+        QCOMPARE(w->isVisible(), action == QStringLiteral("cancel"));
+        if (action == QStringLiteral("close"))
+            QCOMPARE(f.prompts.messages().at(1).caption, QStringLiteral("Выход"));
+        w.reset(); // the cancelled load may still run: the window waits for it
     }
 };
 
