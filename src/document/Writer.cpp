@@ -295,19 +295,25 @@ bool writeScript(const SectionTree& tree, const ByteSink& sink, Message* failure
 
 WriteResult writeScript(const SectionTree& tree) {
     WriteResult result;
-    // One allocation for the whole text in the common case: an estimate of the canonical size.
-    std::size_t estimate = 0;
-    for (const Node* node : tree.preorder()) {
-        estimate += static_cast<std::size_t>(node->level()) * 2 + node->text().size() + 16;
-        if (const NodeData* data = node->data())
-            estimate += data->value.size() + data->commentsAbove.size() + data->commentBeside.size() +
-                        data->trailingComments.size();
+    try {
+        // One allocation for the whole text in the common case: an estimate of the canonical size.
+        std::size_t estimate = 0;
+        for (const Node* node : tree.preorder()) {
+            estimate += static_cast<std::size_t>(node->level()) * 2 + node->text().size() + 16;
+            if (const NodeData* data = node->data())
+                estimate += data->value.size() + data->commentsAbove.size() + data->commentBeside.size() +
+                            data->trailingComments.size();
+        }
+        result.bytes.reserve(estimate);
+    } catch (const std::exception&) { // std::bad_alloc, or std::length_error for a text beyond any string
+        result.message = {std::string(writetext::NoMemory), std::string(writetext::Caption),
+                          MessageIcon::Error};
+        return result;
     }
-    result.bytes.reserve(estimate);
     result.ok = writeScript(
         tree, [&result](std::string_view chunk) { result.bytes.append(chunk); }, &result.message);
     if (!result.ok)
-        result.bytes.clear();
+        result.bytes = std::string(); // its memory goes back too
     return result;
 }
 
