@@ -32,19 +32,25 @@ void freeBlock(void* block, std::size_t bytes) noexcept {
     ::operator delete (block, std::align_val_t{bytes < HugePage ? SmallAlignment : HugePage});
 }
 
-void reserveLarge(std::string& text, std::size_t bytes) {
-    text.reserve(bytes);
+void adviseHugePages(const void* begin, std::size_t bytes) noexcept {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // The whole huge pages inside the room, before anything touches them.
-    if (text.capacity() < 2 * HugePage)
+    // Only the whole huge pages inside the range.
+    if (bytes < 2 * HugePage)
         return;
-    const auto begin = reinterpret_cast<std::uintptr_t>(text.data()) + text.size();
-    const std::uintptr_t first = (begin + HugePage - 1) / HugePage * HugePage;
-    const std::uintptr_t last =
-        (reinterpret_cast<std::uintptr_t>(text.data()) + text.capacity()) / HugePage * HugePage;
+    const auto start = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (start + HugePage - 1) / HugePage * HugePage;
+    const std::uintptr_t last = (start + bytes) / HugePage * HugePage;
     if (last > first)
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)begin;
+    (void)bytes;
 #endif
+}
+
+void reserveLarge(std::string& text, std::size_t bytes) {
+    text.reserve(bytes);
+    adviseHugePages(text.data() + text.size(), text.capacity() - text.size());
 }
 
 } // namespace tonvale
