@@ -203,7 +203,7 @@ int formatFile(const std::string& file, const std::string& mode, std::ostream& o
     if (const int status = loadFile(file, err, original, loaded); status != ExitOk)
         return status;
     if (mode.empty()) {
-        original = std::string(); // the tree holds copies of its texts: the bytes' memory goes back
+        std::string().swap(original); // the tree holds copies of its texts: the bytes' memory goes back
         return printCanonical(file, loaded.tree, out, err);
     }
     const int compared = compareCanonical(file, loaded.tree, original, err);
@@ -213,7 +213,7 @@ int formatFile(const std::string& file, const std::string& mode, std::ostream& o
         out << file << '\n';
         return ExitNotCanonical;
     }
-    original = std::string(); // not needed any more: its memory goes back before the write
+    std::string().swap(original); // not needed any more: its memory goes back before the write
     return rewriteCanonical(file, loaded.tree, err);
 }
 
@@ -301,7 +301,7 @@ int printTree(const std::string& file, std::ostream& out, std::ostream& err) {
     LoadResult loaded;
     if (const int status = loadFile(file, err, original, loaded); status != ExitOk)
         return status;
-    original = std::string();
+    std::string().swap(original);
     const bool written = writeTreeAsJsonLines(loaded.tree, [&out](std::string_view chunk) {
         out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         return out.good();
