@@ -376,9 +376,14 @@ void SectionTree::removeLeaves(const std::vector<Node*>& leaves) {
     // The pre-order without the leaves is the pre-order as it was, less them: a load keeps its order
     // instead of walking the whole tree again.
     if (m_orderValid) {
-        std::erase_if(m_order, [](const Node* n) { return n->m_row < 0; });
-        for (std::size_t i = 0; i < m_order.size(); ++i)
-            m_order[i]->m_index = static_cast<std::uint32_t>(i);
+        std::size_t kept = 0;
+        for (Node* node : m_order) {
+            if (node->m_row < 0)
+                continue;
+            node->m_index = static_cast<std::uint32_t>(kept);
+            m_order[kept++] = node;
+        }
+        m_order.resize(kept);
     }
     for (Node* leaf : leaves) {
         if (leaf->m_parent != nullptr) {

@@ -110,6 +110,13 @@ class Output {
         else
             layout(piece);
     }
+    // A key or value that was looked at: only one that may hold a line break is looked at again.
+    void known(std::string_view piece, bool mayBreak) {
+        if (mayBreak && containsEither(piece, '\r', '\n'))
+            text(piece);
+        else
+            layout(piece);
+    }
     void tabs(std::size_t count) {
         settle();
         if (count <= Tabs.size()) {
@@ -281,6 +288,19 @@ class Writer {
     // At least the size of the text, once check() passed; with line breaks in texts, up to twice.
     std::size_t size() const { return m_breaksInTexts ? m_size * 2 : m_size; }
 
+    // Instead of check(), for output that can be thrown away: every key and value is looked at as its
+    // line is written, and write() gives Refused at the first that cannot be written.
+    bool checkWhileWriting(Message* failure) {
+        if (m_nodes.size() < 2)
+            return fail(failure, writetext::NoData);
+        m_checkWhileWriting = true;
+        m_breaksInTexts = true; // comments are looked at as they are written
+        // Most scripts open a block at once: the search ends there.
+        m_anyBlock = std::any_of(m_nodes.begin(), m_nodes.end() - 1,
+                                 [](const Node* node) { return opensBlock(node); });
+        return true;
+    }
+
     WriteOutcome write(const StoppableSink& sink) {
         Output out(sink, m_breaksInTexts);
         if (m_tree.byteOrderMark())
@@ -289,10 +309,14 @@ class Writer {
         // loaded again. It goes first: after an element, a "{" would open that element's block.
         if (!m_anyBlock)
             out.layout("{}\r\n");
-        for (std::size_t i = 0; i + 1 < m_nodes.size() && !out.stopped(); ++i)
+        for (std::size_t i = 0; i + 1 < m_nodes.size() && !out.stopped() && !m_refused; ++i)
             emitElement(out, i);
+        if (m_refused)
+            return WriteOutcome::Refused;
         emitComments(out, m_tree.topLevelComments(), 0);
         emitLine(out, m_nodes.size() - 1, false);
+        if (m_refused)
+            return WriteOutcome::Refused;
         out.layout("\r\n");
         out.finish();
         return out.stopped() ? WriteOutcome::Stopped : WriteOutcome::Written;
@@ -331,16 +355,34 @@ class Writer {
     // a value, then two blanks + "//" + CommentBeside when there is a beside comment.
     // A line whose key and value leave a quote open ends right after them (unless a beside comment
     // follows): blanks written there would fall inside the quotes.
-    void emitLine(Output& out, std::size_t i, bool blankAtEnd) const {
+    void emitLine(Output& out, std::size_t i, bool blankAtEnd) {
         const Node* node = m_nodes[i];
-        out.tabs(static_cast<std::size_t>(node->level()));
-        out.plain(node->text());
         const NodeData* data = node->data();
         const bool besideComment = data != nullptr && !data->commentBeside.empty();
-        const bool quoteOpen = !besideComment && m_quoteOpen[i] != 0;
+        bool quoteOpen = false;
+        bool keyMayBreak = m_breaksInTexts;
+        bool valueMayBreak = m_breaksInTexts;
+        if (m_checkWhileWriting) {
+            TextScan key;
+            key.add(node->text());
+            TextScan value;
+            if (data != nullptr)
+                value.add(data->value);
+            if ((key.brace() && !isCommentLine(node->text())) || value.brace()) {
+                m_refused = true;
+                return;
+            }
+            quoteOpen = !besideComment && key.quoteOpen() != value.quoteOpen();
+            keyMayBreak = key.maybeLineBreak();
+            valueMayBreak = value.maybeLineBreak();
+        } else {
+            quoteOpen = !besideComment && m_quoteOpen[i] != 0;
+        }
+        out.tabs(static_cast<std::size_t>(node->level()));
+        out.known(node->text(), keyMayBreak);
         if (data != nullptr && !data->value.empty()) {
             out.layout(SixBlanks);
-            out.plain(data->value);
+            out.known(data->value, valueMayBreak);
             if (!quoteOpen)
                 out.layout("  ");
         }
@@ -405,6 +447,8 @@ class Writer {
     std::size_t m_size = 0;
     bool m_anyBlock = false;
     bool m_breaksInTexts = false;
+    bool m_checkWhileWriting = false;
+    bool m_refused = false; // checking while writing met a text that cannot be written
 };
 
 } // namespace
@@ -437,16 +481,24 @@ bool writeScript(const SectionTree& tree, const ByteSink& sink, Message* failure
 WriteResult writeScript(const SectionTree& tree) {
     WriteResult result;
     try {
+        // Written in one pass over the tree, which is looked at on the way; a text that cannot be
+        // written throws the output away.
         Writer writer(tree);
-        if (!writer.check(&result.message))
+        if (!writer.checkWhileWriting(&result.message))
             return result;
-        // One allocation for the whole text, of at least its size: the part left over is never
-        // touched, so it costs no memory.
-        reserveLarge(result.bytes, writer.size());
-        writer.write([&result](std::string_view chunk) {
+        // One allocation for the text in the common case: room for about 64 bytes a node, more than
+        // canonical lines take. The part left over is never touched, so it costs no memory.
+        reserveLarge(result.bytes, tree.size() * 64);
+        const WriteOutcome outcome = writer.write([&result](std::string_view chunk) {
             result.bytes.append(chunk);
             return true;
         });
+        if (outcome == WriteOutcome::Refused) {
+            result.bytes = std::string();
+            result.message = {std::string(writetext::BadFormat), std::string(writetext::Caption),
+                              MessageIcon::Error};
+            return result;
+        }
         result.ok = true;
     } catch (const std::exception&) { // std::bad_alloc, or std::length_error for a text beyond any string
         result.bytes = std::string(); // its memory goes back too
