@@ -304,7 +304,18 @@ TEST(Writer, WritingDoesNotChangeTheTree) {
 TEST(Writer, LineBreaksAreAlwaysCrLf) {
     Doc doc;
     doc.add(doc.soundscape, "\"a\"", "\"1\"", "one\rtwo");
+    doc.add(doc.soundscape, "\"b\rc\"", "\"x\ny\"");
     const std::string out = doc.write();
+    EXPECT_NE(out.find("\t\"b\r\nc\"      \"x\r\ny\"   \r\n"), std::string::npos) << out;
+    std::string streamed;
+    streamScript(
+        doc.tree,
+        [&streamed](std::string_view chunk) {
+            streamed.append(chunk);
+            return true;
+        },
+        nullptr);
+    EXPECT_EQ(streamed, out);
     for (std::size_t i = 0; i < out.size(); ++i) {
         if (out[i] == '\r') {
             EXPECT_EQ(out[i + 1], '\n') << "lone CR at " << i;
