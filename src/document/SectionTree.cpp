@@ -133,11 +133,6 @@ void SectionTree::releaseData(NodeData* data) {
     m_freeData.push_back(data);
 }
 
-void SectionTree::reserve(std::size_t nodes) {
-    m_order.reserve(nodes);
-    adviseHugePages(m_order.data() + m_order.size(), (m_order.capacity() - m_order.size()) * sizeof(Node*));
-}
-
 std::size_t SectionTree::reservedBytes() const {
     std::size_t bytes = m_arena.reserved();
     for (const Chunk& chunk : m_chunks)

@@ -118,7 +118,7 @@ class SectionTree {
     void storeText(Node* node, std::string_view text) { m_arena.assign(node->m_text, text); }
     void storeText(NodeText& target, std::string_view text) { m_arena.assign(target, text); }
     // Makes room in the pre-order cache for about `nodes` nodes, for a load of known size.
-    void reserve(std::size_t nodes);
+    void reserve(std::size_t nodes) { m_order.reserve(nodes); }
     // Bytes reserved for nodes, node data and texts (not for the children lists).
     std::size_t reservedBytes() const;
     void setImages(Node* node, int image, int selectedImage);
