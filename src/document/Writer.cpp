@@ -123,6 +123,9 @@ class Output {
             put(Tabs.data(), count);
             return;
         }
+        longTabs(count);
+    }
+    [[gnu::noinline]] void longTabs(std::size_t count) {
         // Deeply nested scripts indent with very long runs: hand them over without copying.
         static const std::string longTabs(ChunkSize, '\t');
         flush();
@@ -164,6 +167,9 @@ class Output {
             m_at += count;
             return;
         }
+        putInChunks(bytes, count);
+    }
+    [[gnu::noinline]] void putInChunks(const char* bytes, std::size_t count) {
         while (count > 0) {
             if (m_at == m_end)
                 flush();
