@@ -240,8 +240,6 @@ class Writer {
         if (m_nodes.size() < 2)
             return fail(failure, writetext::NoData);
         m_quoteOpen.assign(m_nodes.size(), 0);
-        m_size = m_tree.byteOrderMark() ? ByteOrderMark.size() : 0;
-        m_size += 4 + commentsSize(m_tree.topLevelComments(), 0);
         m_breaksInTexts = m_tree.topLevelComments().find('\n') != std::string::npos;
         bool anyBlock = false;
         for (std::size_t i = 0; i < m_nodes.size(); ++i) {
@@ -256,8 +254,6 @@ class Writer {
                 return fail(failure, writetext::BadFormat);
             bool breaks = scan.maybeLineBreak() && hasLineBreak(node->text());
             bool oddQuotes = scan.quoteOpen();
-            const auto level = static_cast<std::size_t>(node->level());
-            m_size += level + node->text().size() + 16;
             if (data != nullptr) {
                 TextScan value;
                 value.add(data->value);
@@ -268,31 +264,14 @@ class Writer {
                          hasLineBreak(data->commentBeside) ||
                          data->commentsAbove.find('\n') != std::string_view::npos ||
                          data->trailingComments.find('\n') != std::string_view::npos;
-                m_size += data->value.size() + data->commentBeside.size() +
-                          commentsSize(data->commentsAbove, 0) +
-                          commentsSize(data->trailingComments, level + 1);
             }
             m_quoteOpen[i] = oddQuotes;
             m_breaksInTexts = m_breaksInTexts || breaks;
-            if (i + 1 < m_nodes.size()) {
-                const bool opens = opensBlock(node);
-                anyBlock = anyBlock || opens;
-                // Its opening brace line, and the closing brace lines after it: as many as the blocks
-                // that end there, each indented by their number.
-                const std::size_t next = static_cast<std::size_t>(m_nodes[i + 1]->level());
-                const std::size_t closing =
-                    node->hasChildren() ? 0 : (opens ? 1 : 0) + (level > next ? level - next : 0);
-                m_size += (opens ? level + 4 : 0) + closing * (closing + 4);
-            }
+            anyBlock = anyBlock || (i + 1 < m_nodes.size() && opensBlock(node));
         }
         m_anyBlock = anyBlock;
-        if (!anyBlock)
-            m_size += 4;
         return true;
     }
-
-    // At least the size of the text, once check() passed; with line breaks in texts, up to twice.
-    std::size_t size() const { return m_breaksInTexts ? m_size * 2 : m_size; }
 
     // Instead of check(), for output that can be thrown away: every key and value is looked at as its
     // line is written, and write() gives Refused at the first that cannot be written.
@@ -336,14 +315,6 @@ class Writer {
     }
 
     static bool hasLineBreak(std::string_view text) { return containsEither(text, '\r', '\n'); }
-
-    // The most that comment lines (each followed by a CR) take when written at `tabs` tabs.
-    static std::size_t commentsSize(std::string_view comments, std::size_t tabs) {
-        if (comments.empty())
-            return 0;
-        const auto lines = static_cast<std::size_t>(std::count(comments.begin(), comments.end(), '\r')) + 1;
-        return comments.size() + lines * (tabs + 4) + 2;
-    }
 
     // Comment lines, each followed by a CR, written as "//" lines at `tabs` tabs.
     static void emitComments(Output& out, std::string_view comments, std::size_t tabs) {
@@ -450,7 +421,6 @@ class Writer {
     const std::vector<Node*>& m_nodes;
     std::vector<unsigned char> m_quoteOpen; // for each node: its key and value leave a quote open
     std::vector<const Node*> m_closing;
-    std::size_t m_size = 0;
     bool m_anyBlock = false;
     bool m_breaksInTexts = false;
     bool m_checkWhileWriting = false;
