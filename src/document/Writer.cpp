@@ -6,6 +6,7 @@
 #include "document/TextHelpers.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -29,6 +30,7 @@ constexpr std::uint64_t bytesEqual(std::uint64_t word, unsigned char byte) {
 
 // The last `count` (1 to 7) bytes of a text, in the low bytes of a word whose other bytes are letters.
 // Built from loads that overlap, in registers (bytes stored one by one and read back as a word stall).
+static_assert(std::endian::native == std::endian::little, "the overlapping loads place bytes by address");
 inline std::uint64_t tailWord(const char* bytes, std::size_t count) {
     const auto byteAt = [bytes](std::size_t i) {
         return std::uint64_t{static_cast<unsigned char>(bytes[i])};
