@@ -23,6 +23,9 @@ int runFormatTool(const std::vector<std::string>& args, std::ostream& out, std::
 void setToolMessagesEnglish(bool english);
 // Whether LC_ALL, else LC_MESSAGES, else LANG names a Russian locale ("ru", "ru_RU.UTF-8", ...).
 bool localeIsRussian();
+// The program ends right after the tool ran: the tree of the last file is left to go with the process
+// instead of being taken apart node by node (off unless set).
+void setToolEndsProcess(bool ends);
 
 // The document as JSON lines, one object a node in pre-order, ending with a newline: level, key (the
 // node's text), value, the comment lines above it as a list, the beside comment, the trailing comment

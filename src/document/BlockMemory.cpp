@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "document/BlockMemory.h"
 
+#include <array>
+#include <cstdint>
+#include <mutex>
 #include <new>
 
 #if defined(__linux__)
@@ -14,12 +17,63 @@ namespace {
 constexpr std::size_t HugePage = std::size_t{2} << 20;
 constexpr std::size_t SmallAlignment = alignof(std::max_align_t);
 
+// Large blocks a document gave back are kept for the next one, up to Limit bytes in all: loading a
+// document again (a reload, the text tab's text turned back into a tree) then finds its memory in
+// place, instead of fresh pages that the system clears one fault at a time. The blocks stay with
+// the process while they are kept.
+class KeptBlocks {
+  public:
+    void* take(std::size_t bytes) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (std::size_t i = 0; i < m_count; ++i) {
+            if (m_blocks[i].bytes == bytes) {
+                void* block = m_blocks[i].block;
+                m_blocks[i] = m_blocks[--m_count];
+                m_total -= bytes;
+                return block;
+            }
+        }
+        return nullptr;
+    }
+    bool keep(void* block, std::size_t bytes) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_count == m_blocks.size() || m_total + bytes > Limit)
+            return false;
+        m_blocks[m_count++] = {block, bytes};
+        m_total += bytes;
+        return true;
+    }
+
+  private:
+    static constexpr std::size_t Limit = std::size_t{128} << 20;
+    struct Kept {
+        void* block = nullptr;
+        std::size_t bytes = 0;
+    };
+    std::mutex m_mutex;
+    std::array<Kept, 64> m_blocks{};
+    std::size_t m_count = 0;
+    std::size_t m_total = 0;
+};
+
+// Never destroyed: trees that outlive the end of main() still give their blocks back through it.
+KeptBlocks& keptBlocks() {
+    static KeptBlocks* const blocks = new KeptBlocks;
+    return *blocks;
+}
+
+std::size_t roundedToHugePages(std::size_t bytes) {
+    return (bytes + HugePage - 1) / HugePage * HugePage;
+}
+
 } // namespace
 
 void* allocateBlock(std::size_t bytes) {
     if (bytes < HugePage)
         return ::operator new (bytes, std::align_val_t{SmallAlignment});
-    const std::size_t rounded = (bytes + HugePage - 1) / HugePage * HugePage;
+    const std::size_t rounded = roundedToHugePages(bytes);
+    if (void* kept = keptBlocks().take(rounded))
+        return kept;
     void* memory = ::operator new (rounded, std::align_val_t{HugePage});
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     ::madvise(memory, rounded, MADV_HUGEPAGE);
@@ -28,7 +82,33 @@ void* allocateBlock(std::size_t bytes) {
 }
 
 void freeBlock(void* block, std::size_t bytes) noexcept {
-    ::operator delete (block, std::align_val_t{bytes < HugePage ? SmallAlignment : HugePage});
+    if (bytes < HugePage) {
+        ::operator delete (block, std::align_val_t{SmallAlignment});
+        return;
+    }
+    if (!keptBlocks().keep(block, roundedToHugePages(bytes)))
+        ::operator delete (block, std::align_val_t{HugePage});
+}
+
+void adviseHugePages(const void* begin, std::size_t bytes) noexcept {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // Only the whole huge pages inside the range.
+    if (bytes < 2 * HugePage)
+        return;
+    const auto start = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (start + HugePage - 1) / HugePage * HugePage;
+    const std::uintptr_t last = (start + bytes) / HugePage * HugePage;
+    if (last > first)
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)begin;
+    (void)bytes;
+#endif
+}
+
+void reserveLarge(std::string& text, std::size_t bytes) {
+    text.reserve(bytes);
+    adviseHugePages(text.data() + text.size(), text.capacity() - text.size());
 }
 
 } // namespace tonvale

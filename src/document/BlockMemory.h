@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace tonvale {
 
@@ -11,5 +12,11 @@ namespace tonvale {
 void* allocateBlock(std::size_t bytes);
 // `bytes` is the size the block was allocated with.
 void freeBlock(void* block, std::size_t bytes) noexcept;
+
+// Asks that the fresh memory in the range be backed by transparent huge pages, when it spans some.
+void adviseHugePages(const void* begin, std::size_t bytes) noexcept;
+// Makes room in `text` for `bytes` bytes in one allocation; room of several megabytes is asked to be
+// backed by transparent huge pages, like the blocks above. Throws std::bad_alloc or std::length_error.
+void reserveLarge(std::string& text, std::size_t bytes);
 
 } // namespace tonvale

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "document/FileIO.h"
 
+#include "document/BlockMemory.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -427,10 +430,18 @@ FileResult readFile(const std::string& path, std::string& bytes, std::uint64_t m
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
         return tooLarge(path, maxBytes);
     try {
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-        char buffer[1 << 16];
+        // Read straight into the text, sized from the file; a file that grows meanwhile is followed
+        // up to the limit.
+        const auto limit = static_cast<std::size_t>(std::min<std::uint64_t>(maxBytes, SIZE_MAX - 1));
+        // One byte more than the file has, so the end of the file is seen without growing.
+        const std::size_t size = std::min(static_cast<std::size_t>(st.st_size), limit) + 1;
+        reserveLarge(bytes, size);
+        bytes.resize(size);
+        std::size_t got = 0;
         for (;;) {
-            const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+            if (got == bytes.size())
+                bytes.resize(std::min(got + (std::size_t{1} << 16), limit + 1));
+            const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
@@ -440,12 +451,13 @@ FileResult readFile(const std::string& path, std::string& bytes, std::uint64_t m
             }
             if (n == 0)
                 break;
-            if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) { // it grew while being read
+            got += static_cast<std::size_t>(n);
+            if (got > limit) { // it grew while being read
                 bytes.clear();
                 return tooLarge(path, maxBytes);
             }
-            bytes.append(buffer, static_cast<std::size_t>(n));
         }
+        bytes.resize(got);
     } catch (const std::bad_alloc&) {
         bytes.clear();
         bytes.shrink_to_fit();

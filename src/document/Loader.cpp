@@ -157,6 +157,68 @@ KeyValueCut cutElementText(std::string_view sv, std::string& scratch) {
     return cut;
 }
 
+// The cut of cutElementText, made on a trimmed element text as read, where control characters still
+// stand for the blanks the tree's text has in their place: when the key and the value hold none of
+// them, they are slices of the bytes read and need no copy. False when the text must go the general
+// way (a run of blanks, or a control character inside the key or the value).
+bool cutAsRead(std::string_view sv, KeyValueCut& cut) {
+    constexpr std::size_t None = std::string_view::npos;
+    std::size_t quote1 = None;
+    std::size_t quote2 = None;
+    std::size_t blank1 = None;
+    std::size_t blank2 = None;
+    std::size_t blanksBeforeQuote = 0;
+    std::size_t blanks = 0;
+    std::size_t controls = 0;
+    for (std::size_t i = 0; i < sv.size(); ++i) {
+        const char c = sv[i];
+        if (isTrimmable(c)) {
+            if (i + 1 < sv.size() && isTrimmable(sv[i + 1]))
+                return false;
+            controls += c != ' ';
+            ++blanks;
+            if (blank1 == None)
+                blank1 = i;
+            else if (blank2 == None)
+                blank2 = i;
+            if (quote1 == None)
+                ++blanksBeforeQuote;
+        } else if (c == '"') {
+            if (quote1 == None)
+                quote1 = i;
+            else if (quote2 == None)
+                quote2 = i;
+        }
+    }
+    cut = {sv, {}, false};
+    if (blanks == 0)
+        return true;
+    std::size_t e = 0; // key = sv[0, e), value = sv[e, end), both trimmed
+    if (quote1 == 0) {
+        e = quote2 == None ? 0 : quote2 + 1;
+    } else if (quote1 != None && blanksBeforeQuote <= 1) {
+        e = quote1;
+    } else if (quote1 != None) {
+        e = blank2 == None ? 0 : blank2 + 1;
+    } else if (blanks < 2 || sv.starts_with('$')) {
+        e = blank1 == None ? 0 : blank1 + 1;
+        cut.dependsOnBlock = true;
+    } else {
+        e = blank2 + 1;
+    }
+    cut.key = trim(sv.substr(0, e));
+    cut.value = trim(sv.substr(e));
+    if (controls > 0) {
+        // Every control character must lie between the key and the value, where trimming drops it.
+        const char* from = cut.key.empty() ? sv.data() : cut.key.data() + cut.key.size();
+        const char* to = cut.value.empty() ? sv.data() + sv.size() : cut.value.data();
+        if (static_cast<std::size_t>(
+                std::count_if(from, to, [](char c) { return isTrimmable(c) && c != ' '; })) != controls)
+            return false;
+    }
+    return true;
+}
+
 KeyValueCut cutKeyValue(std::string_view text, bool opens, std::string& scratch) {
     const std::string_view trimmed = trim(text);
     std::string_view sv = trimmed;
@@ -602,12 +664,15 @@ class TreeWalk {
 
     // An element cut as attachElement and cutKeyValue would cut it, as an element without a block.
     bool placeElement(std::string_view piece, std::size_t comment) {
-        elementCode(piece, comment, m_text);
-        const std::string_view code =
-            comment == std::string_view::npos ? std::string_view(m_text) : trim(m_text);
-        KeyValueCut cut{code, {}, false};
-        if (code.find(' ') != std::string_view::npos)
-            cut = cutElementText(code, m_scratch);
+        KeyValueCut cut;
+        if (!cutAsRead(trim(piece.substr(0, comment)), cut)) {
+            elementCode(piece, comment, m_text);
+            const std::string_view code =
+                comment == std::string_view::npos ? std::string_view(m_text) : trim(m_text);
+            cut = {code, {}, false};
+            if (code.find(' ') != std::string_view::npos)
+                cut = cutElementText(code, m_scratch);
+        }
         const std::string_view text = cut.key.empty() ? cut.value : cut.key;
         Node* node = append(m_depth, text);
         if (node == nullptr)

@@ -21,6 +21,40 @@ void writeHeader(char* at, std::uint32_t header) {
     std::memcpy(at, &header, sizeof header);
 }
 
+// A short text (1 to 16 bytes) as two words, from loads that overlap: two texts of the same size are
+// equal exactly when their words are.
+struct ShortWords {
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+
+    bool operator==(const ShortWords&) const = default;
+};
+
+ShortWords shortWords(const char* bytes, std::size_t size) {
+    ShortWords words;
+    if (size >= 8) {
+        std::memcpy(&words.head, bytes, 8);
+        std::memcpy(&words.tail, bytes + size - 8, 8);
+    } else if (size >= 4) {
+        std::uint32_t head = 0;
+        std::uint32_t tail = 0;
+        std::memcpy(&head, bytes, 4);
+        std::memcpy(&tail, bytes + size - 4, 4);
+        words.head = head;
+        words.tail = tail;
+    } else {
+        words.head = static_cast<unsigned char>(bytes[0]) |
+                     (std::uint64_t{static_cast<unsigned char>(bytes[size / 2])} << 8) |
+                     (std::uint64_t{static_cast<unsigned char>(bytes[size - 1])} << 16);
+    }
+    return words;
+}
+
+// True when the `size` bytes at `a` and `b` are equal, for texts of 1 to 16 bytes.
+bool sameShortText(const char* a, const char* b, std::size_t size) {
+    return shortWords(a, size) == shortWords(b, size);
+}
+
 } // namespace
 
 const char* NodeText::ownedCopy(std::string_view text) {
@@ -90,7 +124,7 @@ void TextArena::assign(NodeText& target, std::string_view text) {
             m_shared = new const char* [SharedSlots] {};
         shared = &m_shared[sharedSlot(text)];
         if (*shared != nullptr && NodeText::sizeAt(*shared) == text.size() &&
-            std::memcmp(*shared, text.data(), text.size()) == 0) {
+            sameShortText(*shared, text.data(), text.size())) {
             target.release();
             target.m_bytes = *shared;
             return;
@@ -121,13 +155,9 @@ void TextArena::assign(NodeText& target, std::string_view text) {
 }
 
 std::size_t TextArena::sharedSlot(std::string_view text) {
-    std::uint64_t head = 0;
-    std::uint64_t tail = 0;
-    std::memcpy(&head, text.data(), std::min<std::size_t>(text.size(), 8));
-    if (text.size() > 8)
-        std::memcpy(&tail, text.data() + 8, text.size() - 8);
-    const std::uint64_t mixed =
-        (head * 0x9E3779B97F4A7C15u) ^ (tail * 0xC2B2AE3D27D4EB4Fu) ^ (text.size() * 0x165667B19E3779F9u);
+    const ShortWords words = shortWords(text.data(), text.size());
+    const std::uint64_t mixed = (words.head * 0x9E3779B97F4A7C15u) ^ (words.tail * 0xC2B2AE3D27D4EB4Fu) ^
+                                (text.size() * 0x165667B19E3779F9u);
     return static_cast<std::size_t>(mixed >> 54) & (SharedSlots - 1);
 }
 

@@ -373,13 +373,24 @@ void SectionTree::removeLeaves(const std::vector<Node*>& leaves) {
         std::erase_if(parent->m_children, [](const Node* n) { return n->m_row < 0; });
         renumber(parent, 0);
     }
+    // The pre-order without the leaves is the pre-order as it was, less them: a load keeps its order
+    // instead of walking the whole tree again.
+    if (m_orderValid) {
+        std::size_t kept = 0;
+        for (Node* node : m_order) {
+            if (node->m_row < 0)
+                continue;
+            node->m_index = static_cast<std::uint32_t>(kept);
+            m_order[kept++] = node;
+        }
+        m_order.resize(kept);
+    }
     for (Node* leaf : leaves) {
         if (leaf->m_parent != nullptr) {
             release(leaf);
             --m_count;
         }
     }
-    invalidateOrder();
 }
 
 void SectionTree::setText(Node* node, std::string_view text) {

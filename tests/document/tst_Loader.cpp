@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Helpers.h"
+#include "ScriptGenerator.h"
+
+#include <memory>
 
 using namespace tonvale;
 using namespace tonvale::testing;
@@ -302,3 +305,17 @@ TEST(Loader, ByteOrderMarkIsRememberedAndNoText) {
 }
 
 } // namespace
+
+// A large document's blocks are kept for the next load when it goes: a document loaded into them
+// (and into new ones beside them) must be whole, and the same however often that happens.
+TEST(Loader, LargeDocumentsLoadedOneAfterAnotherAreTheSame) {
+    const std::string script = bench::generateScript(150000, 9);
+    const std::string first = canonical(script);
+    ASSERT_GT(first.size(), script.size() / 2);
+    for (int round = 0; round < 2; ++round) {
+        auto other = std::make_unique<LoadResult>(mustLoad(bench::generateScript(60000, 4)));
+        EXPECT_EQ(canonical(script), first) << "round " << round;
+        other.reset();
+        EXPECT_EQ(canonical(script), first) << "round " << round;
+    }
+}

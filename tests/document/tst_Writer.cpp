@@ -5,6 +5,12 @@
 #include "document/Templates.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#endif
 
 using namespace tonvale;
 using namespace tonvale::testing;
@@ -252,6 +258,42 @@ TEST(Writer, StreamingStopsWhenTheSinkAsksAndRefusalsSendNothing) {
     EXPECT_EQ(failure.text, "Ошибка! Не могу создать файл нужного формата");
 }
 
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+namespace {
+
+// Caps the address space at what the process uses now plus 256 MiB, writes the tree into a string and
+// exits 0 when that failed with the out-of-memory message and an empty text.
+[[noreturn]] void writeWithLittleMemory(const SectionTree& tree) {
+    std::size_t pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%zu", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    const rlim_t cap = static_cast<rlim_t>(pages) * 4096 + (rlim_t{256} << 20);
+    const rlimit limit{cap, cap};
+    if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+        std::_Exit(3);
+    const WriteResult written = writeScript(tree);
+    std::_Exit(!written.ok && written.bytes.empty() && written.message.text == writetext::NoMemory ? 0 : 1);
+}
+
+} // namespace
+#endif
+
+// A text too large for the memory there is gives the out-of-memory message, never an exception. The
+// canonical text of a script nested 30,000 levels deep is about 900 MB (every level indents every line
+// below it); in a child process whose address space is capped well below that, writing it must fail.
+TEST(Writer, RunningOutOfMemoryIsAFailureWithItsMessage) {
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const LoadResult deep = mustLoad(bench::generateDeepScript(30000));
+    EXPECT_EXIT(writeWithLittleMemory(deep.tree), ::testing::ExitedWithCode(0), "");
+#else
+    GTEST_SKIP() << "needs an address-space limit";
+#endif
+}
+
 TEST(Writer, WritingDoesNotChangeTheTree) {
     LoadResult r = mustLoad(crlf({"// c", "\"s\"", "{", "\"a\" \"1\" // b", "}"}));
     const auto before = describe(r.tree);
@@ -262,7 +304,18 @@ TEST(Writer, WritingDoesNotChangeTheTree) {
 TEST(Writer, LineBreaksAreAlwaysCrLf) {
     Doc doc;
     doc.add(doc.soundscape, "\"a\"", "\"1\"", "one\rtwo");
+    doc.add(doc.soundscape, "\"b\rc\"", "\"x\ny\"");
     const std::string out = doc.write();
+    EXPECT_NE(out.find("\t\"b\r\nc\"      \"x\r\ny\"   \r\n"), std::string::npos) << out;
+    std::string streamed;
+    streamScript(
+        doc.tree,
+        [&streamed](std::string_view chunk) {
+            streamed.append(chunk);
+            return true;
+        },
+        nullptr);
+    EXPECT_EQ(streamed, out);
     for (std::size_t i = 0; i < out.size(); ++i) {
         if (out[i] == '\r') {
             EXPECT_EQ(out[i + 1], '\n') << "lone CR at " << i;
