@@ -2,7 +2,6 @@
 #include "document/Layout.h"
 
 #include "document/Cp1251.h"
-#include "document/FileIO.h"
 #include "document/Loader.h"
 #include "document/TextHelpers.h"
 
@@ -909,14 +908,7 @@ void keepSource(SectionTree& tree, std::string bytes) {
 
 LoadResult loadScriptFileKeepingSource(const std::string& path, ScriptEncoding asciiOnly) {
     std::string bytes;
-    std::string error;
-    if (!readWholeFile(path, bytes, error)) {
-        LoadResult result;
-        result.failure = LoadFailure::ReadError;
-        result.readError = std::move(error);
-        return result;
-    }
-    LoadResult result = loadScript(bytes, asciiOnly);
+    LoadResult result = loadScriptFile(path, asciiOnly, &bytes);
     if (result.ok() && !result.levelError)
         keepSource(result.tree, std::move(bytes));
     return result;

@@ -880,7 +880,7 @@ LoadResult loadScriptUnguarded(std::string_view bytes, ScriptEncoding asciiOnly,
     return result;
 }
 
-LoadResult loadScriptFile(const std::string& path, ScriptEncoding asciiOnly) {
+LoadResult loadScriptFile(const std::string& path, ScriptEncoding asciiOnly, std::string* bytesRead) {
     std::string bytes;
     std::string error;
     if (!readWholeFile(path, bytes, error)) {
@@ -889,7 +889,10 @@ LoadResult loadScriptFile(const std::string& path, ScriptEncoding asciiOnly) {
         result.readError = std::move(error);
         return result;
     }
-    return loadScript(bytes, asciiOnly);
+    LoadResult result = loadScript(bytes, asciiOnly);
+    if (bytesRead != nullptr)
+        *bytesRead = std::move(bytes);
+    return result;
 }
 
 } // namespace tonvale

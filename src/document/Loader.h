@@ -59,8 +59,10 @@ std::string braceMessage(const BraceCheck& check);
 // `asciiOnly` is the encoding a script of ASCII bytes only is given (LoadResult::encoding): text that
 // comes back from the text tab keeps the encoding of the document it came from.
 LoadResult loadScript(std::string_view bytes, ScriptEncoding asciiOnly = ScriptEncoding::Windows1251);
-// Reads the file, then loads it; a file that cannot be read gives LoadFailure::ReadError.
-LoadResult loadScriptFile(const std::string& path, ScriptEncoding asciiOnly = ScriptEncoding::Windows1251);
+// Reads the file, then loads it; a file that cannot be read gives LoadFailure::ReadError. The bytes
+// read go to `bytesRead` when it is given.
+LoadResult loadScriptFile(const std::string& path, ScriptEncoding asciiOnly = ScriptEncoding::Windows1251,
+                          std::string* bytesRead = nullptr);
 
 // The stages of loading, exposed for tests and tools. `buildTreeFromLines` builds the tree from lines
 // whose leading tabs and blanks give the level; it returns false on a level jump of more than one.
