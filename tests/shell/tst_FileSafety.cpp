@@ -10,11 +10,11 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
-#include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
 #include <functional>
