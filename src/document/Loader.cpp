@@ -108,6 +108,38 @@ struct KeyValueCut {
 // `opens`: the element opens a block. `scratch` holds the text when its blanks had to be collapsed.
 KeyValueCut cutKeyValue(std::string_view text, bool opens, std::string& scratch);
 
+// Where the quotes and blanks of a trimmed element text stand (npos: none), as one pass finds them.
+struct CutMarks {
+    std::size_t quote1;
+    std::size_t quote2;
+    std::size_t blank1;
+    std::size_t blank2;
+    std::size_t blanksBeforeQuote;
+    std::size_t blanks;
+};
+
+// The key and value cut of an element without a block, from the marks of its text.
+KeyValueCut cutAtMarks(std::string_view sv, const CutMarks& m) {
+    constexpr std::size_t None = std::string_view::npos;
+    KeyValueCut cut;
+    std::size_t e = 0; // key = sv[0, e), value = sv[e, end), both trimmed
+    if (m.quote1 == 0) {
+        e = m.quote2 == None ? 0 : m.quote2 + 1;
+    } else if (m.quote1 != None && m.blanksBeforeQuote <= 1) {
+        e = m.quote1;
+    } else if (m.quote1 != None) {
+        e = m.blank2 == None ? 0 : m.blank2 + 1;
+    } else if (m.blanks < 2 || sv.starts_with('$')) {
+        e = m.blank1 == None ? 0 : m.blank1 + 1;
+        cut.dependsOnBlock = true;
+    } else {
+        e = m.blank2 + 1;
+    }
+    cut.key = trim(sv.substr(0, e));
+    cut.value = trim(sv.substr(e));
+    return cut;
+}
+
 // The same cut as cutKeyValue for an element without a block, in one pass over a trimmed text whose
 // control characters are blanks already: the positions it asks for are found together. A text with a
 // run of blanks goes the general way.
@@ -138,23 +170,7 @@ KeyValueCut cutElementText(std::string_view sv, std::string& scratch) {
                 quote2 = i;
         }
     }
-    KeyValueCut cut;
-    std::size_t e = 0; // key = sv[0, e), value = sv[e, end), both trimmed
-    if (quote1 == 0) {
-        e = quote2 == None ? 0 : quote2 + 1;
-    } else if (quote1 != None && blanksBeforeQuote <= 1) {
-        e = quote1;
-    } else if (quote1 != None) {
-        e = blank2 == None ? 0 : blank2 + 1;
-    } else if (blanks < 2 || sv.starts_with('$')) {
-        e = blank1 == None ? 0 : blank1 + 1;
-        cut.dependsOnBlock = true;
-    } else {
-        e = blank2 + 1;
-    }
-    cut.key = trim(sv.substr(0, e));
-    cut.value = trim(sv.substr(e));
-    return cut;
+    return cutAtMarks(sv, {quote1, quote2, blank1, blank2, blanksBeforeQuote, blanks});
 }
 
 // The cut of cutElementText, made on a trimmed element text as read, where control characters still
@@ -193,21 +209,7 @@ bool cutAsRead(std::string_view sv, KeyValueCut& cut) {
     cut = {sv, {}, false};
     if (blanks == 0)
         return true;
-    std::size_t e = 0; // key = sv[0, e), value = sv[e, end), both trimmed
-    if (quote1 == 0) {
-        e = quote2 == None ? 0 : quote2 + 1;
-    } else if (quote1 != None && blanksBeforeQuote <= 1) {
-        e = quote1;
-    } else if (quote1 != None) {
-        e = blank2 == None ? 0 : blank2 + 1;
-    } else if (blanks < 2 || sv.starts_with('$')) {
-        e = blank1 == None ? 0 : blank1 + 1;
-        cut.dependsOnBlock = true;
-    } else {
-        e = blank2 + 1;
-    }
-    cut.key = trim(sv.substr(0, e));
-    cut.value = trim(sv.substr(e));
+    cut = cutAtMarks(sv, {quote1, quote2, blank1, blank2, blanksBeforeQuote, blanks});
     if (controls > 0) {
         // Every control character must lie between the key and the value, where trimming drops it.
         const char* from = cut.key.empty() ? sv.data() : cut.key.data() + cut.key.size();
