@@ -200,6 +200,26 @@ class TestFileSafety : public QObject {
         QCOMPARE(TestFolder::read(other), writeScript(w->tree()).bytes);
     }
 
+    // A layout that cannot hold the edit (a block after a "}" without an element of its own): Save asks
+    // before writing the canonical text; No writes nothing.
+    void aLayoutThatCannotBeKeptIsAskedAbout() {
+        const std::string script = "\"a\"\r\n{\r\n}\r\n{\r\n\"b\" \"1\"\r\n}\r\n";
+        f.write(QStringLiteral("tnv.ini"), "[Options]\r\nSaved=2\r\nSaveOriginFile=1\r\nKeepLayout=1\r\n");
+        auto w = f.makeWindow();
+        f.open(*w, f.write(QStringLiteral("scripts/a.txt"), script));
+        setNodeValue(w->tree(), f.findNode(*w, "\"b\""), "\"2\"");
+        w->setModified(true);
+        f.prompts.clear();
+        f.prompts.answer(NoButtonAnswer);
+        QVERIFY(!w->save());
+        QCOMPARE(f.prompts.messages().size(), std::size_t(1));
+        QCOMPARE(f.prompts.messages()[0].icon, MessageIcon::Warning);
+        QCOMPARE(TestFolder::read(path()), script);
+        f.prompts.answer(YesButton);
+        QVERIFY(w->save());
+        QCOMPARE(TestFolder::read(path()), writeScript(w->tree()).bytes);
+    }
+
     void anUnreadableLastFileIsNamedAtStartUp() {
         // Larger than any script may be (a sparse file: nothing is written).
         const QString big = f.folder->file(QStringLiteral("scripts/huge.txt"));
