@@ -118,6 +118,36 @@ struct CutMarks {
     std::size_t blanks;
 };
 
+// Finds the marks of a trimmed element text in one pass; blanks and control characters count as
+// blanks, and `controls` counts the control characters. False on a run of two blanks, which only the
+// general cut handles.
+bool markText(std::string_view sv, CutMarks& m, std::size_t& controls) {
+    constexpr std::size_t None = std::string_view::npos;
+    m = {None, None, None, None, 0, 0};
+    controls = 0;
+    for (std::size_t i = 0; i < sv.size(); ++i) {
+        const char c = sv[i];
+        if (isTrimmable(c)) {
+            if (i + 1 < sv.size() && isTrimmable(sv[i + 1]))
+                return false;
+            controls += c != ' ';
+            ++m.blanks;
+            if (m.blank1 == None)
+                m.blank1 = i;
+            else if (m.blank2 == None)
+                m.blank2 = i;
+            if (m.quote1 == None)
+                ++m.blanksBeforeQuote;
+        } else if (c == '"') {
+            if (m.quote1 == None)
+                m.quote1 = i;
+            else if (m.quote2 == None)
+                m.quote2 = i;
+        }
+    }
+    return true;
+}
+
 // The key and value cut of an element without a block, from the marks of its text.
 KeyValueCut cutAtMarks(std::string_view sv, const CutMarks& m) {
     constexpr std::size_t None = std::string_view::npos;
@@ -144,33 +174,11 @@ KeyValueCut cutAtMarks(std::string_view sv, const CutMarks& m) {
 // control characters are blanks already: the positions it asks for are found together. A text with a
 // run of blanks goes the general way.
 KeyValueCut cutElementText(std::string_view sv, std::string& scratch) {
-    constexpr std::size_t None = std::string_view::npos;
-    std::size_t quote1 = None;
-    std::size_t quote2 = None;
-    std::size_t blank1 = None;
-    std::size_t blank2 = None;
-    std::size_t blanksBeforeQuote = 0;
-    std::size_t blanks = 0;
-    for (std::size_t i = 0; i < sv.size(); ++i) {
-        const char c = sv[i];
-        if (c == ' ') {
-            if (i + 1 < sv.size() && sv[i + 1] == ' ')
-                return cutKeyValue(sv, false, scratch);
-            ++blanks;
-            if (blank1 == None)
-                blank1 = i;
-            else if (blank2 == None)
-                blank2 = i;
-            if (quote1 == None)
-                ++blanksBeforeQuote;
-        } else if (c == '"') {
-            if (quote1 == None)
-                quote1 = i;
-            else if (quote2 == None)
-                quote2 = i;
-        }
-    }
-    return cutAtMarks(sv, {quote1, quote2, blank1, blank2, blanksBeforeQuote, blanks});
+    CutMarks marks{};
+    std::size_t controls = 0;
+    if (!markText(sv, marks, controls))
+        return cutKeyValue(sv, false, scratch);
+    return cutAtMarks(sv, marks);
 }
 
 // The cut of cutElementText, made on a trimmed element text as read, where control characters still
@@ -178,38 +186,14 @@ KeyValueCut cutElementText(std::string_view sv, std::string& scratch) {
 // them, they are slices of the bytes read and need no copy. False when the text must go the general
 // way (a run of blanks, or a control character inside the key or the value).
 bool cutAsRead(std::string_view sv, KeyValueCut& cut) {
-    constexpr std::size_t None = std::string_view::npos;
-    std::size_t quote1 = None;
-    std::size_t quote2 = None;
-    std::size_t blank1 = None;
-    std::size_t blank2 = None;
-    std::size_t blanksBeforeQuote = 0;
-    std::size_t blanks = 0;
+    CutMarks marks{};
     std::size_t controls = 0;
-    for (std::size_t i = 0; i < sv.size(); ++i) {
-        const char c = sv[i];
-        if (isTrimmable(c)) {
-            if (i + 1 < sv.size() && isTrimmable(sv[i + 1]))
-                return false;
-            controls += c != ' ';
-            ++blanks;
-            if (blank1 == None)
-                blank1 = i;
-            else if (blank2 == None)
-                blank2 = i;
-            if (quote1 == None)
-                ++blanksBeforeQuote;
-        } else if (c == '"') {
-            if (quote1 == None)
-                quote1 = i;
-            else if (quote2 == None)
-                quote2 = i;
-        }
-    }
+    if (!markText(sv, marks, controls))
+        return false;
     cut = {sv, {}, false};
-    if (blanks == 0)
+    if (marks.blanks == 0)
         return true;
-    cut = cutAtMarks(sv, {quote1, quote2, blank1, blank2, blanksBeforeQuote, blanks});
+    cut = cutAtMarks(sv, marks);
     if (controls > 0) {
         // Every control character must lie between the key and the value, where trimming drops it.
         const char* from = cut.key.empty() ? sv.data() : cut.key.data() + cut.key.size();
