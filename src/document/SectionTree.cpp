@@ -421,4 +421,39 @@ bool opensBlock(const Node* node) {
     return data != nullptr && (data->block || !data->trailingComments.empty());
 }
 
+std::vector<NameStep> namePathOf(const SectionTree& tree, const Node* node, const NodeName& nameOf) {
+    std::vector<NameStep> path;
+    for (; node != nullptr; node = node->parent()) {
+        const std::vector<Node*>& siblings =
+            node->parent() != nullptr ? node->parent()->children() : tree.topLevel();
+        const std::optional<std::string_view> name = nameOf(node);
+        int before = 0;
+        for (auto it = siblings.begin(); it != siblings.end() && *it != node; ++it)
+            before += name && nameOf(*it) == name ? 1 : 0;
+        path.push_back({std::string(name.value_or(std::string_view())), before});
+    }
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+Node* nodeAtNamePath(const SectionTree& tree, const std::vector<NameStep>& path, const NodeName& nameOf) {
+    Node* found = nullptr;
+    const std::vector<Node*>* siblings = &tree.topLevel();
+    for (const NameStep& step : path) {
+        Node* next = nullptr;
+        int before = step.sameNamesBefore;
+        for (Node* sibling : *siblings) {
+            if (nameOf(sibling) == step.name && before-- == 0) {
+                next = sibling;
+                break;
+            }
+        }
+        if (next == nullptr)
+            break;
+        found = next;
+        siblings = &found->children();
+    }
+    return found;
+}
+
 } // namespace tonvale

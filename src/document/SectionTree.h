@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -181,6 +182,20 @@ class SectionTree {
     mutable std::shared_ptr<const void> m_sourceCache;
     bool m_byteOrderMark = false;
 };
+
+// One step of a path of names from the top level down: an element's name and how many of its siblings
+// before it have the same name. Such a path finds the same element again in a tree built anew from the
+// same text.
+struct NameStep {
+    std::string name;
+    int sameNamesBefore = 0;
+};
+// A node's name as a path has it; nullopt for a node that no step names.
+using NodeName = std::function<std::optional<std::string_view>(const Node*)>;
+// The path from the top level down to `node` (empty for nullptr).
+std::vector<NameStep> namePathOf(const SectionTree& tree, const Node* node, const NodeName& nameOf);
+// Where the path leads: its element, else the deepest one found on the way (nullptr: not the first).
+Node* nodeAtNamePath(const SectionTree& tree, const std::vector<NameStep>& path, const NodeName& nameOf);
 
 // True when the node is written with a block: it has children, or its data says it opens a block (a
 // block left empty), or it has trailing comments, which live inside its block.

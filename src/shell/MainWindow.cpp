@@ -568,6 +568,13 @@ std::size_t firstLongLine(std::string_view bytes, std::size_t limit) {
 }
 } // namespace
 
+namespace {
+// The same element is found again by its text after the document was built anew from the text tab.
+std::optional<std::string_view> nodeText(const Node* node) {
+    return std::string_view(node->text());
+}
+} // namespace
+
 // Converts the document for the tab being left. Nothing is given when the tab may change; otherwise
 // the message to show (empty for a refusal that says nothing).
 std::optional<Message> MainWindow::leaveTab(int from) {
@@ -602,7 +609,7 @@ std::optional<Message> MainWindow::leaveTab(int from) {
         }
         // The text as typed is the layout a layout-keeping save starts from.
         keepSource(result.tree, bytes);
-        std::vector<NameStep> path = namePath(selectedNode());
+        std::vector<NameStep> path = namePathOf(m_tree, selectedNode(), nodeText);
         setUpdatesFrozen(m_treeView, true);
         SectionTree previous;
         replaceDocument(std::move(result.tree), result.encoding, &previous);
@@ -657,48 +664,12 @@ void MainWindow::onTabEntered(int to) {
     }
     setSaveOffered(m_modified);
     if (!m_reselectPath.empty() || selectedNode() == nullptr) {
-        Node* node = nodeAtPath(m_reselectPath);
+        Node* node = nodeAtNamePath(m_tree, m_reselectPath, nodeText);
         m_reselectPath.clear();
         selectNode(node != nullptr ? node : m_tree.first());
     }
     if (selectedNode() != nullptr)
         m_treeView->setFocus();
-}
-
-// The names from the top level down to `node`, each with the number of siblings of the same name
-// before it, so that the same element is found again in a document built anew from the same text.
-std::vector<MainWindow::NameStep> MainWindow::namePath(const Node* node) const {
-    std::vector<NameStep> path;
-    for (; node != nullptr; node = node->parent()) {
-        const std::vector<Node*>& siblings =
-            node->parent() != nullptr ? node->parent()->children() : m_tree.topLevel();
-        int before = 0;
-        for (auto it = siblings.begin(); it != siblings.end() && *it != node; ++it)
-            before += (*it)->text() == node->text() ? 1 : 0;
-        path.push_back({node->text(), before});
-    }
-    std::reverse(path.begin(), path.end());
-    return path;
-}
-
-Node* MainWindow::nodeAtPath(const std::vector<NameStep>& path) const {
-    Node* found = nullptr;
-    const std::vector<Node*>* siblings = &m_tree.topLevel();
-    for (const NameStep& step : path) {
-        Node* next = nullptr;
-        int before = step.sameNamesBefore;
-        for (Node* sibling : *siblings) {
-            if (sibling->text() == step.name && before-- == 0) {
-                next = sibling;
-                break;
-            }
-        }
-        if (next == nullptr)
-            break;
-        found = next;
-        siblings = &found->children();
-    }
-    return found;
 }
 
 void MainWindow::onTextEdited() {

@@ -195,12 +195,6 @@ class MainWindow : public QMainWindow, public DocumentWindow {
     void pageChanged(int index);
     std::optional<Message> leaveTab(int from);
     bool showTreeAsText();
-    struct NameStep {
-        std::string name;
-        int sameNamesBefore = 0;
-    };
-    std::vector<NameStep> namePath(const Node* node) const;
-    Node* nodeAtPath(const std::vector<NameStep>& path) const;
     void onTabEntered(int to);
     void onTextEdited();
     void setAllExpanded(bool expand);

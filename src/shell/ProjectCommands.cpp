@@ -132,11 +132,7 @@ Node* nodeAtPosition(const SectionTree& tree, const ScriptOutline& outline, Sour
     }
     if (element < 0)
         return nullptr;
-    struct Step {
-        std::string key;
-        int before = 0;
-    };
-    std::vector<Step> path;
+    std::vector<NameStep> path;
     for (int e = element; e >= 0; e = elements[static_cast<std::size_t>(e)].parent) {
         const OutlineElement& item = elements[static_cast<std::size_t>(e)];
         const std::size_t first = item.parent < 0 ? 0 : static_cast<std::size_t>(item.parent) + 1;
@@ -150,23 +146,11 @@ Node* nodeAtPosition(const SectionTree& tree, const ScriptOutline& outline, Sour
     }
     std::reverse(path.begin(), path.end());
 
-    Node* found = nullptr;
-    const std::vector<Node*>* siblings = &tree.topLevel();
-    for (const Step& step : path) {
-        Node* next = nullptr;
-        int before = step.before;
-        for (Node* sibling : *siblings) {
-            if (!tree.isEndMarker(sibling) && nodeKey(sibling) == step.key && before-- == 0) {
-                next = sibling;
-                break;
-            }
-        }
-        if (next == nullptr)
-            break;
-        found = next;
-        siblings = &found->children();
-    }
-    return found;
+    return nodeAtNamePath(tree, path, [&tree](const Node* node) -> std::optional<std::string_view> {
+        if (tree.isEndMarker(node))
+            return std::nullopt;
+        return nodeKey(node);
+    });
 }
 
 ProjectCommands::ProjectCommands(DocumentWindow& window, QMainWindow& mainWindow, QObject* parent)
