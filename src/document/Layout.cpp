@@ -26,6 +26,12 @@ bool isIndentBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+std::string_view withoutBreak(std::string_view line) {
+    while (!line.empty() && isBreak(line.back()))
+        line.remove_suffix(1);
+    return line;
+}
+
 // Where one element's text lies in the source. Its head runs from the end of whatever came before it
 // (blank lines and comment lines above it included) through its own line and the "{" of its block;
 // its tail from the end of its last child through the "}" of its block. Head, children and tail
@@ -60,7 +66,7 @@ struct SourceMap {
 class SourceMapper {
   public:
     SourceMapper(std::string_view text, const SectionTree& original, SourceMap& map)
-        : m_text(text), m_original(original), m_nodes(original.preorder()), m_map(map) {}
+        : m_text(text), m_nodes(original.preorder()), m_map(map) {}
 
     bool run() {
         m_map.text = m_text;
@@ -70,18 +76,12 @@ class SourceMapper {
         m_map.elements.reserve(m_nodes.size() - 1);
         m_cursor = m_map.start;
         std::vector<LinePiece> pieces;
-        for (std::size_t at = m_map.start; at < m_text.size();) {
-            std::size_t end = at;
-            while (end < m_text.size() && !isBreak(m_text[end]))
-                ++end;
-            std::size_t next = end;
-            if (next < m_text.size())
-                next +=
-                    (m_text[next] == '\r' && next + 1 < m_text.size() && m_text[next + 1] == '\n') ? 2 : 1;
+        const std::vector<std::string_view> lines = splitLinesKeepingBreaks(m_text.substr(m_map.start));
+        for (std::size_t line = 0; line < lines.size(); ++line) {
             pieces.clear();
-            if (!splitLinePieces(m_text.substr(at, end - at), pieces))
+            if (!splitLinePieces(withoutBreak(lines[line]), pieces))
                 return false;
-            const bool isLast = next >= m_text.size();
+            const bool isLast = line + 1 == lines.size();
             std::size_t count = pieces.size();
             if (isLast && count > 0 &&
                 (pieces.back().kind == PieceKind::Element || pieces.back().kind == PieceKind::Comment)) {
@@ -99,7 +99,6 @@ class SourceMapper {
                 if (!piece(pieces[i]))
                     return false;
             }
-            at = next;
         }
         m_map.finalBegin = m_cursor;
         return m_map.elements.size() + 1 == m_nodes.size();
@@ -194,7 +193,6 @@ class SourceMapper {
     }
 
     std::string_view m_text;
-    const SectionTree& m_original;
     const std::vector<Node*>& m_nodes;
     SourceMap& m_map;
     std::size_t m_cursor = 0;
@@ -220,12 +218,6 @@ std::vector<std::string_view> commentLines(std::string_view comments) {
         comments.remove_prefix(cr == None ? comments.size() : cr + 1);
     }
     return lines;
-}
-
-std::string_view withoutBreak(std::string_view line) {
-    while (!line.empty() && isBreak(line.back()))
-        line.remove_suffix(1);
-    return line;
 }
 
 std::string_view leadingBlanks(std::string_view line) {
