@@ -91,6 +91,14 @@ void EditHistory::push(Step step) {
     notifyStepsChanged();
 }
 
+void EditHistory::recordSubtree(Change::Kind kind, const Node* node) {
+    Change change;
+    change.kind = kind;
+    change.path = pathOf(node);
+    change.subtree = copySubtree(node);
+    record(std::move(change));
+}
+
 void EditHistory::record(Change change) {
     if (m_replaying)
         return;
@@ -295,13 +303,8 @@ void EditHistory::aboutToInsert(const Node* parent, int row, int count) {
 
 void EditHistory::inserted(const Node* parent, int row, int count) {
     const std::vector<Node*>& rows = parent != nullptr ? parent->children() : m_tree.topLevel();
-    for (int i = row; i < row + count && static_cast<std::size_t>(i) < rows.size(); ++i) {
-        Change change;
-        change.kind = Change::Kind::Insert;
-        change.path = pathOf(rows[static_cast<std::size_t>(i)]);
-        change.subtree = copySubtree(rows[static_cast<std::size_t>(i)]);
-        record(std::move(change));
-    }
+    for (int i = row; i < row + count && static_cast<std::size_t>(i) < rows.size(); ++i)
+        recordSubtree(Change::Kind::Insert, rows[static_cast<std::size_t>(i)]);
     if (m_next != nullptr)
         m_next->inserted(parent, row, count);
 }
@@ -309,13 +312,8 @@ void EditHistory::inserted(const Node* parent, int row, int count) {
 void EditHistory::aboutToRemove(const Node* parent, int row, int count) {
     const std::vector<Node*>& rows = parent != nullptr ? parent->children() : m_tree.topLevel();
     // Removed from the last to the first, so each path is right when the removals are replayed.
-    for (int i = std::min(row + count, static_cast<int>(rows.size())) - 1; i >= row; --i) {
-        Change change;
-        change.kind = Change::Kind::Remove;
-        change.path = pathOf(rows[static_cast<std::size_t>(i)]);
-        change.subtree = copySubtree(rows[static_cast<std::size_t>(i)]);
-        record(std::move(change));
-    }
+    for (int i = std::min(row + count, static_cast<int>(rows.size())) - 1; i >= row; --i)
+        recordSubtree(Change::Kind::Remove, rows[static_cast<std::size_t>(i)]);
     if (m_next != nullptr)
         m_next->aboutToRemove(parent, row, count);
 }

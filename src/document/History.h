@@ -114,6 +114,8 @@ class EditHistory : public TreeObserver {
     void notifyStepsChanged();
     void push(Step step);
     void record(Change change);
+    // Records the insertion or removal of `node` with a copy of its subtree.
+    void recordSubtree(Change::Kind kind, const Node* node);
     Content contentOf(const Node* node) const;
     void applyContent(Node* node, const Content& content);
     Subtree copySubtree(const Node* node) const;
