@@ -203,16 +203,7 @@ int printCanonical(const std::string& file, const SectionTree& tree, std::ostrea
 int rewriteCanonical(const std::string& file, const SectionTree& tree, std::ostream& err) {
     WriteOutcome outcome = WriteOutcome::Written;
     Message failure;
-    const FileResult saved = saveFile(file, [&](const std::function<void(std::string_view)>& sink) {
-        outcome = streamScript(
-            tree,
-            [&sink](std::string_view chunk) {
-                sink(chunk);
-                return true;
-            },
-            &failure);
-        return outcome == WriteOutcome::Written;
-    });
+    const FileResult saved = saveScriptFile(file, tree, outcome, &failure);
     if (outcome != WriteOutcome::Written)
         return writeFailure(file, outcome, failure, err);
     if (!saved) {

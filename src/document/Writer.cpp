@@ -486,4 +486,18 @@ WriteResult writeScript(const SectionTree& tree) {
     return result;
 }
 
+FileResult saveScriptFile(const std::string& path, const SectionTree& tree, WriteOutcome& outcome,
+                          Message* failure) {
+    return saveFile(path, [&](const std::function<void(std::string_view)>& sink) {
+        outcome = streamScript(
+            tree,
+            [&sink](std::string_view chunk) {
+                sink(chunk);
+                return true;
+            },
+            failure);
+        return outcome == WriteOutcome::Written;
+    });
+}
+
 } // namespace tonvale

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "document/FileIO.h"
 #include "document/Message.h"
 #include "document/SectionTree.h"
 
@@ -48,5 +49,10 @@ WriteResult writeScript(const SectionTree& tree);
 bool writeScript(const SectionTree& tree, const ByteSink& sink, Message* failure);
 // Streams the text into `sink` in chunks, so memory stays bounded whatever the size of the text.
 WriteOutcome streamScript(const SectionTree& tree, const StoppableSink& sink, Message* failure);
+// Saves the canonical text to the file as it is written (through saveFile's temporary file), never
+// whole in memory. `outcome` is how the write went; it stays as given when the file failed before the
+// text was asked for. A write that does not finish replaces nothing.
+FileResult saveScriptFile(const std::string& path, const SectionTree& tree, WriteOutcome& outcome,
+                          Message* failure);
 
 } // namespace tonvale

@@ -333,18 +333,9 @@ bool MainWindow::save() {
     if (!fromText && !m_settings.keepLayout) {
         // The canonical text goes to the file as it is written, never whole in memory.
         Message failure;
-        std::optional<WriteOutcome> outcome; // none: the file failed before the text was asked for
-        saved = saveFile(nativePath(target), [&](const std::function<void(std::string_view)>& sink) {
-            outcome = streamScript(
-                m_tree,
-                [&sink](std::string_view chunk) {
-                    sink(chunk);
-                    return true;
-                },
-                &failure);
-            return outcome == WriteOutcome::Written;
-        });
-        if (outcome && *outcome != WriteOutcome::Written)
+        WriteOutcome outcome = WriteOutcome::Written;
+        saved = saveScriptFile(nativePath(target), m_tree, outcome, &failure);
+        if (outcome != WriteOutcome::Written)
             return refused(failure);
     } else {
         bool layoutLost = false;
