@@ -73,10 +73,6 @@ struct EditCase {
     std::function<void(const LineChange&, const Node&)> check;
 };
 
-const Node* findElement(const SectionTree& tree, std::size_t index) {
-    return tree.nodeAt(index);
-}
-
 } // namespace
 
 TEST(LayoutSave, EveryScriptSavedWithoutEditsIsItsOwnBytes) {
@@ -200,9 +196,10 @@ TEST(LayoutSave, EachEditChangesOnlyItsLines) {
     std::map<std::string, int> checked;
     for (const fs::path& path : scripts()) {
         const std::string source = readFileBytes(path);
-        if (!loadScript(source).ok() || !writeScript(loadScript(source).tree).ok)
+        const LoadResult original = loadScript(source);
+        if (!original.ok() || !writeScript(original.tree).ok)
             continue;
-        const std::size_t count = loadScript(source).tree.size() - 1;
+        const std::size_t count = original.tree.size() - 1;
         const std::size_t step = std::max<std::size_t>(1, count / 12);
         for (const EditCase& c : cases) {
             for (std::size_t index = 0; index < count; index += step) {
@@ -218,8 +215,7 @@ TEST(LayoutSave, EachEditChangesOnlyItsLines) {
                     EXPECT_EQ(result.write.bytes, writeScript(loaded.tree).bytes);
                     continue;
                 }
-                const std::string after = result.write.bytes;
-                c.check(lineChange(source, after), *findElement(loadScript(source).tree, index));
+                c.check(lineChange(source, result.write.bytes), *original.tree.nodeAt(index));
                 ++checked[c.name];
             }
         }
