@@ -587,18 +587,17 @@ std::optional<Message> MainWindow::leaveTab(int from) {
     if (text->isEmpty() || !m_textPage->changedSinceShown())
         return std::nullopt; // the tree is the document the text shows
     try {
-        const std::string bytes = m_textPage->editorBytes();
-        const BraceCheck braces = checkScriptBraces(bytes);
-        if (!braces.ok) {
+        std::string bytes = m_textPage->editorBytes();
+        LoadResult result = loadScript(bytes, shownEncoding());
+        if (result.failure == LoadFailure::BraceCheck) {
             text->setModified(false);
             return tabMessage(
                 tr("Ошибка. Не найдена одна или несколько открывающих(закрывающих) фигурных скобок. ") +
-                    coreText(loadtext::braceLineText(braces)),
+                    coreText(loadtext::braceLineText(result.braces)),
                 tr("Сохранение временного файла"));
         }
         if (!writeBytes(workingFile(), bytes))
             return Message{};
-        LoadResult result = loadScript(bytes, shownEncoding());
         if (result.levelError || !result.ok()) {
             // The text would give a document cut short: the user's text stays as typed.
             QString where;
@@ -608,7 +607,7 @@ std::optional<Message> MainWindow::leaveTab(int from) {
                               coreText(loadtext::LevelCaption));
         }
         // The text as typed is the layout a layout-keeping save starts from.
-        keepSource(result.tree, bytes);
+        keepSource(result.tree, std::move(bytes));
         std::vector<NameStep> path = namePathOf(m_tree, selectedNode(), nodeText);
         setUpdatesFrozen(m_treeView, true);
         SectionTree previous;

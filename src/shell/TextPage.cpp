@@ -8,6 +8,7 @@
 
 #include <QFontMetricsF>
 #include <QHBoxLayout>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -60,6 +61,7 @@ TextPage::TextPage(QAction* findAction, QWidget* parent) : QWidget(parent) {
         emit edited();
     });
     m_highlighter = new ScriptHighlighter(m_editor->document());
+    m_highlighter->setParent(this); // it outlives the documents it colours
     connect(m_editor, &QPlainTextEdit::updateRequest, this,
             [this] { m_highlighter->colourVisible(m_editor); });
 
@@ -88,6 +90,21 @@ std::string TextPage::editorBytes() const {
 void TextPage::showText(const std::string& scriptBytes) {
     m_loading = true;
     m_highlighter->setDeferred(true);
+    // Each shown text gets a document of its own. Filled again, a document reuses the pieces of its
+    // previous text in scattered order, and reading the whole text back (the return to the tree)
+    // then costs several times more.
+    QTextDocument* shown = m_editor->document();
+    auto* fresh = new QTextDocument(this);
+    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    fresh->setDefaultFont(shown->defaultFont());
+    fresh->setDefaultTextOption(shown->defaultTextOption()); // the tab stops
+    fresh->setDocumentMargin(shown->documentMargin());
+    const bool ownShown = shown->parent() == this; // the editor deletes the first one itself
+    m_editor->setDocument(fresh);
+    if (ownShown)
+        delete shown;
+    // Attached while the document is empty, the colouring is not redone for the whole text at once.
+    m_highlighter->setDocument(fresh);
     m_editor->setPlainText(scriptToQString(scriptBytes));
     m_highlighter->setDeferred(false);
     m_editor->document()->setModified(false);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "document/Loader.h"
 #include "document/TextHelpers.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +130,10 @@ TEST(TextHelpers, BraceCheckNamesTheLineWhereTheCountGoesWrong) {
         EXPECT_EQ(check.ok, expected.ok) << text;
         EXPECT_EQ(check.problem, expected.problem) << text;
         EXPECT_EQ(check.line, expected.line) << text;
+        // The loader's own check, which the return from the text tab reports, names the same line.
+        const LoadResult loaded = loadScript(text);
+        EXPECT_EQ(loaded.failure == LoadFailure::BraceCheck, !expected.ok) << text;
+        EXPECT_EQ(loaded.braces.line, expected.line) << text;
     }
 }
 

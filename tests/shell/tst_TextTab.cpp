@@ -361,6 +361,23 @@ class TestTextTab : public QObject {
                 std::string::npos);
     }
 
+    // Each shown text is a new document: it takes the editor's font and tab stops, and is coloured.
+    void textShownAgainKeepsFontTabStopsAndColouring() {
+        auto w = openScript();
+        toText(*w);
+        w->textPage()->increaseFontSize();
+        const QFont font = w->textEditor()->document()->defaultFont();
+        const qreal tabs = w->textEditor()->tabStopDistance();
+        toTree(*w);
+        toText(*w);
+        QTextDocument* shown = w->textEditor()->document();
+        QCOMPARE(shown->defaultFont(), font);
+        QCOMPARE(w->textEditor()->tabStopDistance(), tabs);
+        QCOMPARE(w->textPage()->highlighter()->document(), shown);
+        QVERIFY(!shown->firstBlock().layout()->formats().isEmpty());
+        QVERIFY(!shown->isModified());
+    }
+
     void storedFontSizesSnapIntoTheEvenSizesOfTheButtons_data() {
         QTest::addColumn<int>("stored");
         QTest::addColumn<int>("shown");
