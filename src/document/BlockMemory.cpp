@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "document/BlockMemory.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <mutex>
 #include <new>
@@ -16,8 +18,12 @@ namespace {
 
 constexpr std::size_t HugePage = std::size_t{2} << 20;
 constexpr std::size_t SmallAlignment = alignof(std::max_align_t);
+// Blocks from this size up are kept when a document gives them back (below 2 MiB rounded up to a
+// power of two): whether the allocator would reuse them or give their pages back, and fault them in
+// afresh at the next load, depends on its thresholds.
+constexpr std::size_t KeptFrom = std::size_t{2} << 10;
 
-// Large blocks a document gave back are kept for the next one, up to Limit bytes in all: loading a
+// Blocks a document gave back are kept for the next one, up to Limit bytes in all: loading a
 // document again (a reload, the text tab's text turned back into a tree) then finds its memory in
 // place, instead of fresh pages that the system clears one fault at a time. The blocks stay with
 // the process while they are kept.
@@ -51,7 +57,7 @@ class KeptBlocks {
         std::size_t bytes = 0;
     };
     std::mutex m_mutex;
-    std::array<Kept, 64> m_blocks{};
+    std::array<Kept, 128> m_blocks{};
     std::size_t m_count = 0;
     std::size_t m_total = 0;
 };
@@ -69,8 +75,14 @@ std::size_t roundedToHugePages(std::size_t bytes) {
 } // namespace
 
 void* allocateBlock(std::size_t bytes) {
-    if (bytes < HugePage)
+    if (bytes < KeptFrom)
         return ::operator new (bytes, std::align_val_t{SmallAlignment});
+    if (bytes < HugePage) {
+        const std::size_t rounded = std::bit_ceil(bytes);
+        if (void* kept = keptBlocks().take(rounded))
+            return kept;
+        return ::operator new (rounded, std::align_val_t{SmallAlignment});
+    }
     const std::size_t rounded = roundedToHugePages(bytes);
     if (void* kept = keptBlocks().take(rounded))
         return kept;
@@ -82,8 +94,13 @@ void* allocateBlock(std::size_t bytes) {
 }
 
 void freeBlock(void* block, std::size_t bytes) noexcept {
-    if (bytes < HugePage) {
+    if (bytes < KeptFrom) {
         ::operator delete (block, std::align_val_t{SmallAlignment});
+        return;
+    }
+    if (bytes < HugePage) {
+        if (!keptBlocks().keep(block, std::bit_ceil(bytes)))
+            ::operator delete (block, std::align_val_t{SmallAlignment});
         return;
     }
     if (!keptBlocks().keep(block, roundedToHugePages(bytes)))
@@ -104,6 +121,10 @@ void adviseHugePages(const void* begin, std::size_t bytes) noexcept {
     (void)begin;
     (void)bytes;
 #endif
+}
+
+std::size_t firstBlockBytes(std::size_t expected, std::size_t smallest, std::size_t largest) {
+    return expected < HugePage ? smallest : std::min(expected, largest);
 }
 
 void reserveLarge(std::string& text, std::size_t bytes) {

@@ -13,6 +13,12 @@ void* allocateBlock(std::size_t bytes);
 // `bytes` is the size the block was allocated with.
 void freeBlock(void* block, std::size_t bytes) noexcept;
 
+// The size of the first block of a structure that grows by blocks from `smallest` up to `largest`
+// bytes, when about `expected` bytes are coming: a large expectation starts at once with a large
+// block (backed by huge pages, and kept for the next document), a small one with the small block as
+// usual, whose memory the allocator reuses.
+std::size_t firstBlockBytes(std::size_t expected, std::size_t smallest, std::size_t largest);
+
 // Asks that the fresh memory in the range be backed by transparent huge pages, when it spans some.
 void adviseHugePages(const void* begin, std::size_t bytes) noexcept;
 // Makes room in `text` for `bytes` bytes in one allocation; room of several megabytes is asked to be

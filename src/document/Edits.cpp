@@ -274,7 +274,7 @@ DeleteResult deleteNode(SectionTree& tree, Node* node, TreeObserver* observer) {
         return {};
     Node* parent = node->parent();
     const int row = node->row();
-    const std::vector<Node*>& siblings = parent != nullptr ? parent->children() : tree.topLevel();
+    const std::span<Node* const> siblings = parent != nullptr ? parent->children() : tree.topLevel();
     DeleteResult result{true, parent, row, nullptr};
     if (static_cast<std::size_t>(row) + 1 < siblings.size())
         result.selectAfter = siblings[static_cast<std::size_t>(row) + 1];

@@ -20,12 +20,12 @@ NodePath pathOf(const Node* node) {
 
 Node* nodeAtPath(const SectionTree& tree, const NodePath& path) {
     Node* node = nullptr;
-    const std::vector<Node*>* rows = &tree.topLevel();
+    std::span<Node* const> rows = tree.topLevel();
     for (const int row : path) {
-        if (row < 0 || static_cast<std::size_t>(row) >= rows->size())
+        if (row < 0 || static_cast<std::size_t>(row) >= rows.size())
             return nullptr;
-        node = (*rows)[static_cast<std::size_t>(row)];
-        rows = &node->children();
+        node = rows[static_cast<std::size_t>(row)];
+        rows = node->children();
     }
     return node;
 }
@@ -302,7 +302,7 @@ void EditHistory::aboutToInsert(const Node* parent, int row, int count) {
 }
 
 void EditHistory::inserted(const Node* parent, int row, int count) {
-    const std::vector<Node*>& rows = parent != nullptr ? parent->children() : m_tree.topLevel();
+    const std::span<Node* const> rows = parent != nullptr ? parent->children() : m_tree.topLevel();
     for (int i = row; i < row + count && static_cast<std::size_t>(i) < rows.size(); ++i)
         recordSubtree(Change::Kind::Insert, rows[static_cast<std::size_t>(i)]);
     if (m_next != nullptr)
@@ -310,7 +310,7 @@ void EditHistory::inserted(const Node* parent, int row, int count) {
 }
 
 void EditHistory::aboutToRemove(const Node* parent, int row, int count) {
-    const std::vector<Node*>& rows = parent != nullptr ? parent->children() : m_tree.topLevel();
+    const std::span<Node* const> rows = parent != nullptr ? parent->children() : m_tree.topLevel();
     // Removed from the last to the first, so each path is right when the removals are replayed.
     for (int i = std::min(row + count, static_cast<int>(rows.size())) - 1; i >= row; --i)
         recordSubtree(Change::Kind::Remove, rows[static_cast<std::size_t>(i)]);

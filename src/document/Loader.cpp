@@ -71,11 +71,13 @@ void settleStructure(SectionTree& tree) {
                 continue;
             }
             changed = true;
-            std::vector<Node*> block = node->children();
+            const auto children = node->children();
+            std::vector<Node*> block(children.begin(), children.end());
             tree.setChildren(node, {});
             if (owner >= 0) {
                 Node* ownerNode = kids[static_cast<std::size_t>(owner)];
-                std::vector<Node*> ownerKids = ownerNode->children();
+                const auto ownerChildren = ownerNode->children();
+                std::vector<Node*> ownerKids(ownerChildren.begin(), ownerChildren.end());
                 ownerKids.insert(ownerKids.end(), kids.begin() + owner + 1, kids.end());
                 kids.resize(static_cast<std::size_t>(owner) + 1);
                 ownerKids.push_back(node);
@@ -297,7 +299,7 @@ void attachNodeData(SectionTree& tree) {
     std::vector<Node*> comments;
     // Each children list in turn: comment lines wait for the next element of their list; those left
     // at the end of the list are the trailing comments of its block.
-    auto attachList = [&](const std::vector<Node*>& kids) {
+    auto attachList = [&](std::span<Node* const> kids) {
         std::string pending;
         for (Node* node : kids) {
             if (node == endMarker)

@@ -97,6 +97,11 @@ TextArena& TextArena::operator=(TextArena&& other) noexcept {
     return *this;
 }
 
+void TextArena::expect(std::size_t bytes) {
+    if (m_newest == nullptr)
+        m_blockSize = firstBlockBytes(bytes, std::size_t{1} << 16, MaxBlockSize);
+}
+
 void TextArena::clear() {
     for (Block* block = m_newest; block != nullptr;) {
         Block* previous = block->previous;

@@ -167,6 +167,8 @@ class TextArena {
     // Stores a copy of `text` and makes `target` view it (the text it held before is released).
     void assign(NodeText& target, std::string_view text);
     void clear();
+    // About `bytes` bytes of texts are coming: the first block is sized for them (up to 4 MiB).
+    void expect(std::size_t bytes);
     // The bytes taken from the system, for the memory figures of the benchmarks.
     std::size_t reserved() const { return m_reserved; }
 

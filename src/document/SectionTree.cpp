@@ -42,7 +42,9 @@ void SectionTree::releaseStorage() {
     m_dataBlocks.clear();
     m_freeData.clear();
     m_arena.clear();
-    m_rootNode.m_children.clear();
+    m_childArrays.clear();
+    m_rootNode.m_children = ChildList();
+    m_expectedNodes = 0;
     m_count = 0;
     m_order.clear();
     m_orderValid = true;
@@ -55,12 +57,12 @@ void SectionTree::releaseStorage() {
 SectionTree::SectionTree(SectionTree&& other) noexcept
     : m_chunks(std::move(other.m_chunks)), m_free(std::move(other.m_free)),
       m_dataBlocks(std::move(other.m_dataBlocks)), m_freeData(std::move(other.m_freeData)),
-      m_arena(std::move(other.m_arena)), m_root(&m_rootNode), m_count(other.m_count),
-      m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid),
+      m_arena(std::move(other.m_arena)), m_childArrays(std::move(other.m_childArrays)), m_root(&m_rootNode),
+      m_count(other.m_count), m_order(std::move(other.m_order)), m_orderValid(other.m_orderValid),
       m_topLevelComments(std::move(other.m_topLevelComments)), m_source(std::move(other.m_source)),
       m_sourceCache(std::move(other.m_sourceCache)), m_byteOrderMark(other.m_byteOrderMark) {
     m_rootNode.m_level = -1;
-    m_rootNode.m_children = std::move(other.m_rootNode.m_children);
+    m_rootNode.m_children = std::exchange(other.m_rootNode.m_children, ChildList());
     for (Node* child : m_rootNode.m_children)
         child->m_parent = m_root;
     other.m_chunks.clear();
@@ -76,6 +78,7 @@ SectionTree& SectionTree::operator=(SectionTree&& other) noexcept {
         m_dataBlocks = std::move(other.m_dataBlocks);
         m_freeData = std::move(other.m_freeData);
         m_arena = std::move(other.m_arena);
+        m_childArrays = std::move(other.m_childArrays);
         m_count = other.m_count;
         m_order = std::move(other.m_order);
         m_orderValid = other.m_orderValid;
@@ -83,7 +86,7 @@ SectionTree& SectionTree::operator=(SectionTree&& other) noexcept {
         m_source = std::move(other.m_source);
         m_sourceCache = std::move(other.m_sourceCache);
         m_byteOrderMark = other.m_byteOrderMark;
-        m_rootNode.m_children = std::move(other.m_rootNode.m_children);
+        m_rootNode.m_children = std::exchange(other.m_rootNode.m_children, ChildList());
         for (Node* child : m_rootNode.m_children)
             child->m_parent = m_root;
         other.m_chunks.clear();
@@ -104,10 +107,13 @@ Node* SectionTree::allocate() {
         return node;
     }
     if (m_chunks.empty() || m_chunks.back().used == m_chunks.back().capacity) {
-        // Chunks double from 64 nodes up to 8 MiB.
-        constexpr std::size_t MaxChunkBytes = std::size_t{8} << 20;
-        const std::size_t capacity =
-            m_chunks.empty() ? 64 : std::min(m_chunks.back().capacity * 2, MaxChunkBytes / sizeof(Node));
+        // Chunks double from 64 nodes (or the number expected) up to 8 MiB.
+        constexpr std::size_t MaxChunk = (std::size_t{8} << 20) / sizeof(Node);
+        const std::size_t capacity = m_chunks.empty()
+                                         ? firstBlockBytes(m_expectedNodes * sizeof(Node), 64 * sizeof(Node),
+                                                           MaxChunk * sizeof(Node)) /
+                                               sizeof(Node)
+                                         : std::min(m_chunks.back().capacity * 2, MaxChunk);
         void* memory = allocateBlock(capacity * sizeof(Node));
         m_chunks.push_back({static_cast<Node*>(memory), capacity, 0});
     }
@@ -122,10 +128,12 @@ NodeData* SectionTree::allocateData() {
         return data;
     }
     if (m_dataBlocks.empty() || m_dataBlocks.back().used == m_dataBlocks.back().capacity) {
-        constexpr std::size_t MaxBlockBytes = std::size_t{4} << 20;
-        const std::size_t capacity = m_dataBlocks.empty() ? 64
-                                                          : std::min(m_dataBlocks.back().capacity * 2,
-                                                                     MaxBlockBytes / sizeof(NodeData));
+        constexpr std::size_t MaxBlock = (std::size_t{4} << 20) / sizeof(NodeData);
+        const std::size_t capacity =
+            m_dataBlocks.empty() ? firstBlockBytes(m_expectedNodes * sizeof(NodeData), 64 * sizeof(NodeData),
+                                                   MaxBlock * sizeof(NodeData)) /
+                                       sizeof(NodeData)
+                                 : std::min(m_dataBlocks.back().capacity * 2, MaxBlock);
         m_dataBlocks.push_back(
             {static_cast<NodeData*>(allocateBlock(capacity * sizeof(NodeData))), capacity, 0});
     }
@@ -138,8 +146,18 @@ void SectionTree::releaseData(NodeData* data) {
     m_freeData.push_back(data);
 }
 
+static_assert(sizeof(Node) <= 56, "a node stays within 56 bytes: the bytes a large load touches");
+
+void SectionTree::reserve(std::size_t nodes) {
+    m_order.reserve(nodes);
+    adviseHugePages(m_order.data() + m_order.size(), (m_order.capacity() - m_order.size()) * sizeof(Node*));
+    m_expectedNodes = nodes;
+    m_arena.expect(nodes * 16);
+    m_childArrays.expect(nodes);
+}
+
 std::size_t SectionTree::reservedBytes() const {
-    std::size_t bytes = m_arena.reserved();
+    std::size_t bytes = m_arena.reserved() + m_childArrays.reserved();
     for (const Chunk& chunk : m_chunks)
         bytes += chunk.capacity * sizeof(Node);
     for (const DataBlock& block : m_dataBlocks)
@@ -152,8 +170,7 @@ void SectionTree::release(Node* node) {
     if (node->m_data != nullptr)
         releaseData(node->m_data);
     node->m_data = nullptr;
-    node->m_children.clear();
-    node->m_children.shrink_to_fit();
+    m_childArrays.release(node->m_children);
     node->m_parent = nullptr;
     m_free.push_back(node);
 }
@@ -279,12 +296,10 @@ Node* SectionTree::insertNode(Node* parent, int row, Node* node) {
                 last = last->m_parent;
             staysInOrder = last == parent;
         }
-        node->m_row = static_cast<int>(kids.size());
-        if (kids.capacity() == 0)
-            kids.reserve(4); // most blocks hold a few elements: one allocation instead of three
-        kids.push_back(node);
+        m_childArrays.push_back(kids, node);
+        node->m_row = static_cast<int>(kids.size()) - 1;
     } else {
-        kids.insert(kids.begin() + static_cast<std::ptrdiff_t>(at), node);
+        m_childArrays.insert(kids, at, node);
         renumber(parent, at);
     }
     ++m_count;
@@ -302,7 +317,7 @@ void SectionTree::remove(Node* node) {
         return;
     Node* parent = node->m_parent;
     const auto at = static_cast<std::size_t>(node->m_row);
-    parent->m_children.erase(parent->m_children.begin() + static_cast<std::ptrdiff_t>(at));
+    m_childArrays.erase(parent->m_children, at);
     renumber(parent, at);
     std::vector<Node*> stack{node};
     while (!stack.empty()) {
@@ -329,10 +344,12 @@ void SectionTree::move(Node* node, Node* newParent, int row) {
                          ? newKids.size()
                          : static_cast<std::size_t>(row);
     if (oldParent == newParent && at > oldRow)
-        --at; // the node's own slot disappears first
-    oldParent->m_children.erase(oldParent->m_children.begin() + static_cast<std::ptrdiff_t>(oldRow));
+        --at;                                               // the node's own slot disappears first
+    m_childArrays.insert(newKids, newKids.size(), nullptr); // the one step that may fail goes first
+    m_childArrays.erase(newKids, newKids.size() - 1);
+    m_childArrays.erase(oldParent->m_children, oldRow);
     renumber(oldParent, oldRow);
-    newKids.insert(newKids.begin() + static_cast<std::ptrdiff_t>(at), node);
+    m_childArrays.insert(newKids, at, node);
     node->m_parent = newParent;
     renumber(newParent, at);
     setSubtreeLevels(node, newParent->m_level + 1);
@@ -342,7 +359,7 @@ void SectionTree::move(Node* node, Node* newParent, int row) {
 void SectionTree::setChildren(Node* parent, std::vector<Node*> children) {
     if (parent == nullptr)
         parent = m_root;
-    parent->m_children = std::move(children);
+    m_childArrays.assign(parent->m_children, children);
     for (Node* child : parent->m_children) {
         child->m_parent = parent;
         child->m_level = parent->m_level + 1;
@@ -370,7 +387,7 @@ void SectionTree::removeLeaves(const std::vector<Node*>& leaves) {
     std::sort(parents.begin(), parents.end());
     parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
     for (Node* parent : parents) {
-        std::erase_if(parent->m_children, [](const Node* n) { return n->m_row < 0; });
+        m_childArrays.keepIf(parent->m_children, [](const Node* n) { return n->m_row >= 0; });
         renumber(parent, 0);
     }
     // The pre-order without the leaves is the pre-order as it was, less them: a load keeps its order
@@ -424,7 +441,7 @@ bool opensBlock(const Node* node) {
 std::vector<NameStep> namePathOf(const SectionTree& tree, const Node* node, const NodeName& nameOf) {
     std::vector<NameStep> path;
     for (; node != nullptr; node = node->parent()) {
-        const std::vector<Node*>& siblings =
+        const std::span<Node* const> siblings =
             node->parent() != nullptr ? node->parent()->children() : tree.topLevel();
         const std::optional<std::string_view> name = nameOf(node);
         int before = 0;
@@ -438,11 +455,11 @@ std::vector<NameStep> namePathOf(const SectionTree& tree, const Node* node, cons
 
 Node* nodeAtNamePath(const SectionTree& tree, const std::vector<NameStep>& path, const NodeName& nameOf) {
     Node* found = nullptr;
-    const std::vector<Node*>* siblings = &tree.topLevel();
+    std::span<Node* const> siblings = tree.topLevel();
     for (const NameStep& step : path) {
         Node* next = nullptr;
         int before = step.sameNamesBefore;
-        for (Node* sibling : *siblings) {
+        for (Node* sibling : siblings) {
             if (nameOf(sibling) == step.name && before-- == 0) {
                 next = sibling;
                 break;
@@ -451,7 +468,7 @@ Node* nodeAtNamePath(const SectionTree& tree, const std::vector<NameStep>& path,
         if (next == nullptr)
             break;
         found = next;
-        siblings = &found->children();
+        siblings = found->children();
     }
     return found;
 }

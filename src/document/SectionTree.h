@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "document/ChildList.h"
 #include "document/NodeData.h"
 
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,7 +34,7 @@ class Node {
     const NodeText& text() const { return m_text; }
     int level() const { return m_level; }
     Node* parent() const { return m_level == 0 ? nullptr : m_parent; } // nullptr at the top
-    const std::vector<Node*>& children() const { return m_children; }
+    std::span<Node* const> children() const { return m_children.view(); }
     bool hasChildren() const { return !m_children.empty(); }
     int childCount() const { return static_cast<int>(m_children.size()); }
     Node* child(int row) const { return m_children[static_cast<std::size_t>(row)]; }
@@ -49,8 +51,8 @@ class Node {
 
     NodeText m_text;
     NodeData* m_data = nullptr; // from the tree's pool of data
-    std::vector<Node*> m_children;
-    Node* m_parent = nullptr; // the tree's hidden root for top-level nodes
+    ChildList m_children;       // in the tree's child arrays
+    Node* m_parent = nullptr;   // the tree's hidden root for top-level nodes
     int m_level = 0;
     int m_row = 0;
     mutable std::uint32_t m_index = 0; // absolute index, valid while the tree's order cache is
@@ -76,7 +78,7 @@ class SectionTree {
     bool empty() const { return m_count == 0; }
     std::size_t size() const { return m_count; }
 
-    const std::vector<Node*>& topLevel() const { return m_root->m_children; }
+    std::span<Node* const> topLevel() const { return m_root->m_children.view(); }
     Node* first() const; // first node in pre-order
     Node* last() const;  // last node in pre-order: the end marker of a loaded script
     Node* next(const Node* node) const;
@@ -118,9 +120,11 @@ class SectionTree {
     Node* appendStored(Node* parent, std::string_view text);
     void storeText(Node* node, std::string_view text) { m_arena.assign(node->m_text, text); }
     void storeText(NodeText& target, std::string_view text) { m_arena.assign(target, text); }
-    // Makes room in the pre-order cache for about `nodes` nodes, for a load of known size.
-    void reserve(std::size_t nodes) { m_order.reserve(nodes); }
-    // Bytes reserved for nodes, node data and texts (not for the children lists).
+    // Makes room for about `nodes` nodes, for a load of known size: the pre-order cache, and the first
+    // blocks of nodes, node data, texts and child lists, are sized for them instead of growing from
+    // small ones. Room that stays unused is never touched, so it costs no memory.
+    void reserve(std::size_t nodes);
+    // Bytes reserved for nodes, node data, texts and child lists.
     std::size_t reservedBytes() const;
     void setImages(Node* node, int image, int selectedImage);
 
@@ -172,9 +176,11 @@ class SectionTree {
     std::vector<DataBlock> m_dataBlocks;
     std::vector<NodeData*> m_freeData;
     TextArena m_arena;
+    ChildArrays m_childArrays;
     Node m_rootNode;
     Node* m_root;
     std::size_t m_count = 0;
+    std::size_t m_expectedNodes = 0; // see reserve()
     mutable std::vector<Node*> m_order;
     mutable bool m_orderValid = true;
     std::string m_topLevelComments;

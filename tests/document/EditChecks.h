@@ -41,7 +41,7 @@ inline void expectInvariants(const SectionTree& tree) {
     for (const Node* node : order) {
         const Node* parent = node->parent();
         EXPECT_EQ(node->level(), parent != nullptr ? parent->level() + 1 : 0) << node->text();
-        const std::vector<Node*>& siblings = parent != nullptr ? parent->children() : tree.topLevel();
+        const std::span<Node* const> siblings = parent != nullptr ? parent->children() : tree.topLevel();
         ASSERT_LT(static_cast<std::size_t>(node->row()), siblings.size());
         EXPECT_EQ(siblings[static_cast<std::size_t>(node->row())], node);
         EXPECT_FALSE(hasLineBreakOrBrace(node->text())) << node->text();
@@ -210,7 +210,7 @@ class ModelMirror : public TreeObserver {
         --m_open;
     }
     std::vector<const Node*> realKids(const Node* node) const {
-        const std::vector<Node*>& kids = node != nullptr ? node->children() : m_tree.topLevel();
+        const std::span<Node* const> kids = node != nullptr ? node->children() : m_tree.topLevel();
         return {kids.begin(), kids.end()};
     }
     void addSubtree(const Node* node) {

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "document/SectionTree.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using namespace tonvale;
 
@@ -147,4 +150,43 @@ TEST(SectionTree, EditsAndCopiesOfArenaTextsStandAlone) {
     EXPECT_EQ(copy.value, "\"0.5\"");
     EXPECT_EQ(copy.commentsAbove, longValue.substr(1));
     EXPECT_EQ(moved, longValue);
+}
+
+// Child lists grow through every size of array, the largest ones in blocks of their own, and arrays
+// given back are used again by other lists: each list keeps exactly its children, in order.
+TEST(SectionTree, ChildListsOfEverySizeKeepTheirChildren) {
+    SectionTree tree;
+    std::vector<Node*> model; // the top level, as it must be
+    std::vector<Node*> parents;
+    for (int i = 0; i < 150000; ++i) {
+        model.push_back(tree.append(nullptr, "n"));
+        if (i % 5000 == 0) { // a few lists grow and shrink beside the big one
+            parents.push_back(model.back());
+            for (int k = 0; k < 40; ++k)
+                tree.append(parents.back(), "c" + std::to_string(k));
+        }
+    }
+    for (std::size_t i = 0; i < parents.size(); i += 2) {
+        while (parents[i]->hasChildren())
+            tree.remove(parents[i]->child(0));
+    }
+    for (std::size_t i = 1; i < parents.size(); i += 2)
+        tree.append(parents[i], "last");
+    for (std::size_t at : {std::size_t{0}, std::size_t{70000}, std::size_t{150001}})
+        model.insert(model.begin() + static_cast<std::ptrdiff_t>(at),
+                     tree.insert(nullptr, static_cast<int>(at), "m"));
+    tree.remove(model[1]);
+    model.erase(model.begin() + 1);
+    tree.move(model[5], nullptr, -1);
+    model.push_back(model[5]);
+    model.erase(model.begin() + 5);
+
+    ASSERT_TRUE(std::equal(tree.topLevel().begin(), tree.topLevel().end(), model.begin(), model.end()));
+    for (std::size_t i = 0; i < parents.size(); ++i) {
+        const auto kids = parents[i]->children();
+        ASSERT_EQ(kids.size(), i % 2 == 0 ? 0u : 41u) << i;
+        for (std::size_t k = 0; k < kids.size(); ++k)
+            EXPECT_EQ(kids[k]->text(), k < 40 ? "c" + std::to_string(k) : "last");
+    }
+    expectConsistent(tree);
 }
