@@ -18,7 +18,7 @@ namespace {
 
 constexpr std::size_t HugePage = std::size_t{2} << 20;
 constexpr std::size_t SmallAlignment = alignof(std::max_align_t);
-// Blocks from this size up are kept when a document gives them back (below 2 MiB rounded up to a
+// Blocks from this size up are kept when a document gives them back (up to 1 MiB rounded up to a
 // power of two): whether the allocator would reuse them or give their pages back, and fault them in
 // afresh at the next load, depends on its thresholds.
 constexpr std::size_t KeptFrom = std::size_t{2} << 10;
@@ -72,12 +72,19 @@ std::size_t roundedToHugePages(std::size_t bytes) {
     return (bytes + HugePage - 1) / HugePage * HugePage;
 }
 
+// Blocks up to half a huge page are kept rounded up to a power of two, larger ones rounded up to
+// whole huge pages (aligned to them): the two kinds never have the same size, so a block is always
+// given back with the alignment it was allocated with.
+bool isHugeBlock(std::size_t bytes) {
+    return bytes > HugePage / 2;
+}
+
 } // namespace
 
 void* allocateBlock(std::size_t bytes) {
     if (bytes < KeptFrom)
         return ::operator new (bytes, std::align_val_t{SmallAlignment});
-    if (bytes < HugePage) {
+    if (!isHugeBlock(bytes)) {
         const std::size_t rounded = std::bit_ceil(bytes);
         if (void* kept = keptBlocks().take(rounded))
             return kept;
@@ -98,7 +105,7 @@ void freeBlock(void* block, std::size_t bytes) noexcept {
         ::operator delete (block, std::align_val_t{SmallAlignment});
         return;
     }
-    if (bytes < HugePage) {
+    if (!isHugeBlock(bytes)) {
         if (!keptBlocks().keep(block, std::bit_ceil(bytes)))
             ::operator delete (block, std::align_val_t{SmallAlignment});
         return;

@@ -6,9 +6,11 @@
 
 namespace tonvale {
 
-// Memory for the large blocks of a document (nodes, node data, texts). Blocks of 2 MiB or more are
+// Memory for the blocks of a document (nodes, node data, texts, child lists). Blocks over 1 MiB are
 // aligned to 2 MiB and asked to be backed by transparent huge pages, which spares a large load most of
-// the page faults of its fresh memory. Throws std::bad_alloc.
+// the page faults of its fresh memory. Blocks from 2 KiB up that a document gives back are kept for
+// the next one (up to 128 MiB in all), so loading again finds its memory in place. Throws
+// std::bad_alloc.
 void* allocateBlock(std::size_t bytes);
 // `bytes` is the size the block was allocated with.
 void freeBlock(void* block, std::size_t bytes) noexcept;

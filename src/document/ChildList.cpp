@@ -39,7 +39,7 @@ Node** ChildArrays::allocate(std::size_t sizeClass) {
     if (sizeClass >= LargeClass || static_cast<std::size_t>(m_end - m_next) < bytes) {
         // Blocks double up to 4 MiB; a large array gets one of its own.
         const std::size_t total =
-            sizeof(Block) + (sizeClass >= LargeClass ? bytes : std::max(m_blockSize, bytes));
+            sizeClass >= LargeClass ? sizeof(Block) + bytes : std::max(m_blockSize, sizeof(Block) + bytes);
         auto* block = static_cast<Block*>(allocateBlock(total));
         block->previous = m_newest;
         block->size = total;
