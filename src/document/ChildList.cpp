@@ -66,6 +66,13 @@ void ChildArrays::free(Node** items, std::size_t capacity) {
 }
 
 void ChildArrays::insert(ChildList& list, std::size_t at, Node* node) {
+    makeRoomForOne(list);
+    std::memmove(list.m_items + at + 1, list.m_items + at, (list.m_size - at) * sizeof(Node*));
+    list.m_items[at] = node;
+    ++list.m_size;
+}
+
+void ChildArrays::makeRoomForOne(ChildList& list) {
     if (list.m_size == list.m_capacity) {
         // Most blocks of a script hold a few elements: the first array has room for four.
         const std::size_t sizeClass = list.m_capacity == 0 ? 0 : classOf(list.m_capacity) + 1;
@@ -76,9 +83,6 @@ void ChildArrays::insert(ChildList& list, std::size_t at, Node* node) {
         list.m_items = items;
         list.m_capacity = static_cast<std::uint32_t>(std::size_t{4} << sizeClass);
     }
-    std::memmove(list.m_items + at + 1, list.m_items + at, (list.m_size - at) * sizeof(Node*));
-    list.m_items[at] = node;
-    ++list.m_size;
 }
 
 void ChildArrays::erase(ChildList& list, std::size_t at) {

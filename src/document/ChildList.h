@@ -47,6 +47,8 @@ class ChildArrays {
     // Puts `node` at position `at` (at most the list's size). Throws std::bad_alloc; the list is then
     // as it was.
     void insert(ChildList& list, std::size_t at, Node* node);
+    // Makes room for one more child, so that the next insert cannot fail. Throws std::bad_alloc.
+    void makeRoomForOne(ChildList& list);
     void push_back(ChildList& list, Node* node) { insert(list, list.m_size, node); }
     void erase(ChildList& list, std::size_t at);
     // Keeps the children for which `keep` is true, in order.

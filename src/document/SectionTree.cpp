@@ -344,9 +344,9 @@ void SectionTree::move(Node* node, Node* newParent, int row) {
                          ? newKids.size()
                          : static_cast<std::size_t>(row);
     if (oldParent == newParent && at > oldRow)
-        --at;                                               // the node's own slot disappears first
-    m_childArrays.insert(newKids, newKids.size(), nullptr); // the one step that may fail goes first
-    m_childArrays.erase(newKids, newKids.size() - 1);
+        --at; // the node's own slot disappears first
+    // The one step that may fail goes first: the node never leaves the tree.
+    m_childArrays.makeRoomForOne(newKids);
     m_childArrays.erase(oldParent->m_children, oldRow);
     renumber(oldParent, oldRow);
     m_childArrays.insert(newKids, at, node);
