@@ -106,7 +106,7 @@ void BM_PeakMemory1M(benchmark::State& state) {
     getrusage(RUSAGE_SELF, &usage);
     state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 #endif
-    // The tree's own blocks (nodes, node data, texts) and its nodes.
+    // The tree's own blocks (nodes, node data, texts, child lists) and its nodes.
     const tonvale::LoadResult loaded = tonvale::loadScript(text);
     state.counters["tree_MB"] = static_cast<double>(loaded.tree.reservedBytes()) / 1e6;
     state.counters["nodes"] = static_cast<double>(loaded.tree.size());

@@ -65,7 +65,8 @@ void BM_OpenLargeScript(benchmark::State& state) {
             state.SkipWithError("first node not selected");
     }
     state.counters["nodes"] = static_cast<double>(w.window->tree().size());
-    // The document's own memory (nodes, node data, texts) and the process's peak, window included.
+    // The document's own memory (nodes, node data, texts, child lists) and the process's peak, window
+    // included.
     state.counters["tree_MB"] = static_cast<double>(w.window->tree().reservedBytes()) / 1e6;
 #if defined(__linux__)
     rusage usage{};
