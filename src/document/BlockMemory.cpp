@@ -114,6 +114,11 @@ void freeBlock(void* block, std::size_t bytes) noexcept {
         ::operator delete (block, std::align_val_t{HugePage});
 }
 
+void dropBlock(void* block, std::size_t bytes) noexcept {
+    ::operator delete (block,
+                       std::align_val_t{bytes < KeptFrom || !isHugeBlock(bytes) ? SmallAlignment : HugePage});
+}
+
 void adviseHugePages(const void* begin, std::size_t bytes) noexcept {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     // Only the whole huge pages inside the range.

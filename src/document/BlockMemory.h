@@ -14,6 +14,9 @@ namespace tonvale {
 void* allocateBlock(std::size_t bytes);
 // `bytes` is the size the block was allocated with.
 void freeBlock(void* block, std::size_t bytes) noexcept;
+// The same, but the block goes back to the system at once instead of being kept: for blocks freed
+// while their document lives on, which the next load would not want.
+void dropBlock(void* block, std::size_t bytes) noexcept;
 
 // The size of the first block of a structure that grows by blocks from `smallest` up to `largest`
 // bytes, when about `expected` bytes are coming: a large expectation starts at once with a large

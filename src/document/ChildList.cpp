@@ -17,6 +17,7 @@ ChildArrays& ChildArrays::operator=(ChildArrays&& other) noexcept {
         m_next = std::exchange(other.m_next, nullptr);
         m_end = std::exchange(other.m_end, nullptr);
         m_newest = std::exchange(other.m_newest, nullptr);
+        m_large = std::exchange(other.m_large, nullptr);
         m_blockSize = std::exchange(other.m_blockSize, SmallestBlock);
         m_reserved = std::exchange(other.m_reserved, 0);
         std::fill(std::begin(other.m_free), std::end(other.m_free), nullptr);
@@ -31,23 +32,30 @@ std::size_t ChildArrays::classOf(std::size_t capacity) {
 Node** ChildArrays::allocate(std::size_t sizeClass) {
     if (sizeClass >= Classes)
         throw std::bad_alloc();
+    const std::size_t bytes = (std::size_t{4} << sizeClass) * sizeof(Node*);
+    if (sizeClass >= LargeClass) {
+        const std::size_t total = sizeof(LargeBlock) + bytes;
+        auto* block = static_cast<LargeBlock*>(allocateBlock(total));
+        *block = {nullptr, m_large, total, 0};
+        if (m_large != nullptr)
+            m_large->previous = block;
+        m_large = block;
+        m_reserved += total;
+        return reinterpret_cast<Node**>(block + 1);
+    }
     if (Node** items = m_free[sizeClass]) {
         std::memcpy(&m_free[sizeClass], items, sizeof(Node**));
         return items;
     }
-    const std::size_t bytes = (std::size_t{4} << sizeClass) * sizeof(Node*);
-    if (sizeClass >= LargeClass || static_cast<std::size_t>(m_end - m_next) < bytes) {
-        // Blocks double up to 4 MiB; a large array gets one of its own.
-        const std::size_t total =
-            sizeClass >= LargeClass ? sizeof(Block) + bytes : std::max(m_blockSize, sizeof(Block) + bytes);
+    if (static_cast<std::size_t>(m_end - m_next) < bytes) {
+        // Blocks double up to 4 MiB.
+        const std::size_t total = std::max(m_blockSize, sizeof(Block) + bytes);
         auto* block = static_cast<Block*>(allocateBlock(total));
         block->previous = m_newest;
         block->size = total;
         m_newest = block;
         m_reserved += total;
         auto* items = reinterpret_cast<char*>(block + 1);
-        if (sizeClass >= LargeClass)
-            return reinterpret_cast<Node**>(items);
         m_next = items;
         m_end = reinterpret_cast<char*>(block) + total;
         m_blockSize = std::min(m_blockSize * 2, std::size_t{4} << 20);
@@ -61,6 +69,15 @@ void ChildArrays::free(Node** items, std::size_t capacity) {
     if (items == nullptr)
         return;
     const std::size_t sizeClass = classOf(capacity);
+    if (sizeClass >= LargeClass) {
+        LargeBlock* block = reinterpret_cast<LargeBlock*>(items) - 1;
+        (block->previous != nullptr ? block->previous->next : m_large) = block->next;
+        if (block->next != nullptr)
+            block->next->previous = block->previous;
+        m_reserved -= block->size;
+        dropBlock(block, block->size);
+        return;
+    }
     std::memcpy(items, &m_free[sizeClass], sizeof(Node**));
     m_free[sizeClass] = items;
 }
@@ -116,6 +133,11 @@ void ChildArrays::clear() {
     while (m_newest != nullptr) {
         Block* block = m_newest;
         m_newest = block->previous;
+        freeBlock(block, block->size);
+    }
+    while (m_large != nullptr) {
+        LargeBlock* block = m_large;
+        m_large = block->next;
         freeBlock(block, block->size);
     }
     std::fill(std::begin(m_free), std::end(m_free), nullptr);

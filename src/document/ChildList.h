@@ -70,8 +70,9 @@ class ChildArrays {
     std::size_t reserved() const { return m_reserved; }
 
   private:
-    // Arrays hold 4 << k pointers; those of LargeClass and up get a block of their own. Arrays given
-    // back stay with the tree for lists of their size.
+    // Arrays hold 4 << k pointers. Smaller arrays given back stay with the tree for lists of their
+    // size; those of LargeClass and up have a block of their own, which goes back at once (a list that
+    // grows to millions of children would otherwise keep every smaller array it outgrew).
     static constexpr std::size_t Classes = 30;
     static constexpr std::size_t LargeClass = 14; // 64k pointers, 512 KiB
     static std::size_t classOf(std::size_t capacity);
@@ -82,10 +83,17 @@ class ChildArrays {
         Block* previous;
         std::size_t size;
     };
+    struct LargeBlock {
+        LargeBlock* previous;
+        LargeBlock* next;
+        std::size_t size;
+        std::size_t padding; // keeps the array 16-byte aligned
+    };
     Node** m_free[Classes] = {}; // arrays given back, linked through their first slot
     char* m_next = nullptr;
     char* m_end = nullptr;
-    Block* m_newest = nullptr; // every block, newest first
+    Block* m_newest = nullptr;     // the blocks of small arrays, newest first
+    LargeBlock* m_large = nullptr; // the large arrays in use
     static constexpr std::size_t SmallestBlock = std::size_t{1} << 16;
     std::size_t m_blockSize = SmallestBlock;
     std::size_t m_reserved = 0;
