@@ -31,6 +31,11 @@ class SectionTree;
 // tree can keep levels, rows and the pre-order index in step.
 class Node {
   public:
+    Node() = default;
+    // A node's child list belongs to its tree: nodes are never copied.
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
+
     const NodeText& text() const { return m_text; }
     int level() const { return m_level; }
     Node* parent() const { return m_level == 0 ? nullptr : m_parent; } // nullptr at the top
