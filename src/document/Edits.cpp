@@ -195,17 +195,9 @@ RenameResult renameNode(SectionTree& tree, Node* node, std::string_view text, Tr
 
 std::vector<std::string> splitEditLines(std::string_view text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.emplace_back(text.substr(start));
+    LineCursor cursor(text);
+    for (std::string_view line; cursor.next(line);)
+        lines.emplace_back(line);
     return lines;
 }
 

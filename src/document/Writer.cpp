@@ -182,24 +182,23 @@ class Output {
             count -= now;
         }
     }
+    // `count` bytes, at least one Word and at most two: the first and the last Word, which overlap.
+    template <class Word> static void copyHeadAndTail(char* to, const char* from, std::size_t count) {
+        Word head = 0;
+        Word tail = 0;
+        std::memcpy(&head, from, sizeof(Word));
+        std::memcpy(&tail, from + count - sizeof(Word), sizeof(Word));
+        std::memcpy(to, &head, sizeof(Word));
+        std::memcpy(to + count - sizeof(Word), &tail, sizeof(Word));
+    }
     // Most pieces are short: they are copied with a few loads and stores that overlap, without a call.
     static void copy(char* to, const char* from, std::size_t count) {
         if (count > 16) {
             std::memcpy(to, from, count);
         } else if (count >= 8) {
-            std::uint64_t head = 0;
-            std::uint64_t tail = 0;
-            std::memcpy(&head, from, 8);
-            std::memcpy(&tail, from + count - 8, 8);
-            std::memcpy(to, &head, 8);
-            std::memcpy(to + count - 8, &tail, 8);
+            copyHeadAndTail<std::uint64_t>(to, from, count);
         } else if (count >= 4) {
-            std::uint32_t head = 0;
-            std::uint32_t tail = 0;
-            std::memcpy(&head, from, 4);
-            std::memcpy(&tail, from + count - 4, 4);
-            std::memcpy(to, &head, 4);
-            std::memcpy(to + count - 4, &tail, 4);
+            copyHeadAndTail<std::uint32_t>(to, from, count);
         } else if (count > 0) {
             const char first = from[0];
             const char middle = from[count / 2];
